@@ -1,0 +1,45 @@
+# Shared by scripts/run, scripts/test and scripts/bench: install what is missing on a Debian
+# machine, then configure and build. Source it; it defines `setup_build DIR [CMAKE ARGS...]`.
+
+SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
+                   xvfb xdotool imagemagick fonts-liberation2)
+
+# Packages of the list that dpkg does not report as installed.
+missing_packages() {
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+      printf '%s\n' "$package"
+  done
+}
+
+install_packages() {
+  command -v dpkg-query >/dev/null || { echo "setup: not a Debian machine; install: $*" >&2; return 1; }
+  local missing
+  missing=$(missing_packages "$@")
+  [[ -z $missing ]] && return 0
+  local sudo=()
+  if [[ $(id -u) -ne 0 ]]; then
+    command -v sudo >/dev/null || { echo "setup: need root or sudo to install:" $missing >&2; return 1; }
+    sudo=(sudo)
+  fi
+  echo "setup: installing" $missing >&2
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      $missing >/dev/null
+}
+
+# setup_build DIR [CMAKE ARGS...]: configure once, then build everything with Ninja.
+setup_build() {
+  local dir=$1
+  shift
+  install_packages "${SIFTER32_PACKAGES[@]}" || return 1
+  if [[ ! -f $dir/build.ninja ]]; then
+    cmake -S "$SIFTER32_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || return 1
+  elif (($#)); then
+    cmake "$dir" "$@" >/dev/null || return 1
+  fi
+  cmake --build "$dir" -- -j"$(nproc)"
+}

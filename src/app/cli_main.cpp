@@ -1,0 +1,70 @@
+// sifter32-cli: the search of the window, without the window.
+
+#include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+
+#include "app/cli_options.h"
+#include "app/stream_rows.h"
+#include "search/file_set.h"
+#include "search/io_error.h"
+#include "search/search_run.h"
+
+namespace {
+
+constexpr int kMatched = 0;
+constexpr int kNoMatch = 1;
+constexpr int kTrouble = 2;
+
+int Search(const sifter::cli::Options& options) {
+    sifter::FileSet files;
+    files.SetDirectory(options.directory);
+    files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
+    files.Refresh();
+    if (files.Count() == 0) {
+        std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory()) << '\n';
+        return kNoMatch;
+    }
+    sifter::cli::StreamRows out(STDOUT_FILENO);
+    const sifter::SearchSummary summary = sifter::RunSearch(options.request, files, out);
+    if (!out.Flush()) {
+        std::cerr << "sifter32-cli: cannot write the results: " << std::strerror(out.error()) << '\n';
+        return kTrouble;
+    }
+    std::cerr << sifter::SummaryText(options.request.text, summary) << '\n';
+    return summary.matches > 0 ? kMatched : kNoMatch;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A closed pipe must come back as a failed write, not end the process unannounced.
+    std::signal(SIGPIPE, SIG_IGN);
+    // File names sort in the user's collation, as in the window.
+    std::setlocale(LC_COLLATE, "");
+
+    const sifter::cli::Options options =
+        sifter::cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    switch (options.action) {
+        case sifter::cli::Options::Action::Help:
+            std::cout << sifter::cli::kUsage;
+            return std::cout.flush() ? kMatched : kTrouble;
+        case sifter::cli::Options::Action::Version:
+            std::cout << "sifter32-cli " SIFTER32_VERSION "\n";
+            return std::cout.flush() ? kMatched : kTrouble;
+        case sifter::cli::Options::Action::UsageError:
+            std::cerr << "sifter32-cli: " << options.error << "\n" << sifter::cli::kUsage;
+            return kTrouble;
+        case sifter::cli::Options::Action::Search:
+            break;
+    }
+    try {
+        return Search(options);
+    } catch (const sifter::Exception& error) {
+        std::cerr << sifter::ErrorBoxText(error.what()) << '\n';
+        return kTrouble;
+    }
+}

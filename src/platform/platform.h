@@ -1,0 +1,111 @@
+#pragma once
+// The only door to the operating system. Everything above this layer talks to a `SystemApi`,
+// so tests can put a fake behind any call and a Windows layer can stand beside the POSIX one.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sifter::platform {
+
+// Turns a system error number into the program's code: the codes the message table knows
+// (2, 3, 4, 5, 32, 112) for the errors that mean the same, the errno itself otherwise, and never
+// one of the program's own codes 100 to 106.
+std::int32_t MapSystemError(int errorNumber);
+
+struct ReadResult {
+    std::int32_t count = 0;  // bytes received; 0 at the end of the data
+    std::int32_t error = 0;  // non-zero: the read failed and count is 0
+};
+
+enum class HandleKind { CharacterDevice, Other };
+
+struct KindResult {
+    HandleKind kind = HandleKind::Other;
+    std::int32_t error = 0;  // non-zero: the system cannot tell the kind
+};
+
+// An open file. The handle is released by `Release`, or silently when dropped.
+class OsFile {
+public:
+    virtual ~OsFile() = default;
+    // Up to `size` bytes; a broken pipe reads as the end of the data.
+    virtual ReadResult Read(char* buffer, std::int32_t size) = 0;
+    // All `size` bytes or an error code; a write the system accepts is complete.
+    virtual std::int32_t Write(const char* data, std::int32_t size) = 0;
+    virtual KindResult Kind() = 0;
+    // Releases the handle; 0 or the code of a failed release. Called at most once.
+    virtual std::int32_t Release() = 0;
+};
+
+struct OpenResult {
+    std::unique_ptr<OsFile> file;  // null when the open failed
+    std::int32_t error = 0;
+};
+
+enum class EntryType { Regular, Directory, Symlink, Other, Unknown };
+
+struct DirEntry {
+    std::string_view name;
+    EntryType type = EntryType::Unknown;  // Symlink and Unknown need `ResolveType`
+};
+
+struct PathResult {
+    std::string path;
+    std::int32_t error = 0;
+};
+
+struct Volume {
+    std::string mountPath;     // "/", "/media/usb"
+    std::string label;         // file system label, or the network source; may be empty
+    std::string fileSystem;    // "ext4", "nfs", "vfat"
+    enum class Kind { Fixed, Removable, Network, CdRom, RamDisk } kind = Kind::Fixed;
+};
+
+class SystemApi {
+public:
+    virtual ~SystemApi() = default;
+
+    // Opens an existing file for reading; never blocks (FIFOs included).
+    virtual OpenResult OpenRead(const std::string& name) = 0;
+    // Creates or truncates a file for writing; never blocks.
+    virtual OpenResult Create(const std::string& name) = 0;
+
+    // Calls `each` for every entry of a directory, in the order the system delivers them.
+    // A directory that cannot be opened has no entries; the result is its error code.
+    virtual std::int32_t ListDirectory(const std::string& path,
+                                       const std::function<void(const DirEntry&)>& each) = 0;
+    // Follows links: Regular, Directory or Other; Unknown when the name cannot be examined.
+    virtual EntryType ResolveType(const std::string& path) = 0;
+
+    virtual PathResult CurrentDirectory() = 0;
+    virtual std::int32_t SetCurrentDirectory(const std::string& path) = 0;
+
+    virtual std::vector<Volume> ListVolumes() = 0;
+};
+
+// The system the program runs on.
+SystemApi& PosixSystem();
+
+// The system every engine component uses unless it is handed another one.
+SystemApi& System();
+
+// Puts another system in place (a test's fake) for as long as the object lives.
+class ScopedSystem final {
+public:
+    explicit ScopedSystem(SystemApi& replacement);
+    ~ScopedSystem();
+    ScopedSystem(const ScopedSystem&) = delete;
+    ScopedSystem& operator=(const ScopedSystem&) = delete;
+
+private:
+    SystemApi* m_previous;
+};
+
+// Small conveniences over `System()`.
+bool IsExistingDirectory(const std::string& path);
+bool IsExistingFile(const std::string& path);
+
+}  // namespace sifter::platform

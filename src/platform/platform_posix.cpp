@@ -1,0 +1,247 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/volumes_posix.h"
+
+namespace sifter::platform {
+namespace {
+
+// Reads are served from a buffer of this size: the line reader asks for small blocks, and a
+// kernel call for each of them would cost far more than the copy.
+constexpr std::int32_t kReadAhead = 64 * 1024;
+constexpr std::int32_t kLineBlock = 128;
+
+// A name with a NUL byte in it would reach the system cut at the NUL and name another file.
+bool HasEmbeddedNul(const std::string& name) {
+    return name.find('\0') != std::string::npos;
+}
+
+// O_NONBLOCK keeps the open itself from waiting (a FIFO without a partner); the file is then
+// used in the ordinary blocking way.
+int OpenNonBlocking(const std::string& name, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
+    } while (fd < 0 && errno == EINTR);
+    // F_SETFL only touches the status flags, none of which we set: this clears O_NONBLOCK.
+    if (fd >= 0) ::fcntl(fd, F_SETFL, 0);
+    return fd;
+}
+
+class PosixFile final : public OsFile {
+public:
+    explicit PosixFile(int fd) : m_fd(fd) {}
+    ~PosixFile() override {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    ReadResult Read(char* buffer, std::int32_t size) override {
+        if (size <= 0) return {};
+        if (m_aheadPos == m_aheadEnd) {
+            if (size >= kReadAhead) return ReadSystem(buffer, size);
+            if (!m_ahead) m_ahead = std::make_unique_for_overwrite<char[]>(kReadAhead);
+            const ReadResult filled = ReadSystem(m_ahead.get(), kReadAhead);
+            if (filled.error != 0 || filled.count == 0) return filled;
+            m_aheadPos = 0;
+            m_aheadEnd = filled.count;
+        }
+        const std::int32_t n = std::min(size, m_aheadEnd - m_aheadPos);
+        // The line reader's usual request gets a copy of fixed size, which the compiler
+        // writes out inline instead of calling the library.
+        if (n == kLineBlock) std::memcpy(buffer, m_ahead.get() + m_aheadPos, kLineBlock);
+        else std::memcpy(buffer, m_ahead.get() + m_aheadPos, static_cast<std::size_t>(n));
+        m_aheadPos += n;
+        return {n, 0};
+    }
+
+    std::int32_t Write(const char* data, std::int32_t size) override {
+        // The kernel may take part of a block (a pipe, a nearly full disk); the rest is handed
+        // over again so that a block is either written whole or reported as failed.
+        while (size > 0) {
+            const ssize_t n = ::write(m_fd, data, static_cast<std::size_t>(size));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return MapSystemError(errno);
+            }
+            if (n == 0) return MapSystemError(EIO);
+            data += n;
+            size -= static_cast<std::int32_t>(n);
+        }
+        return 0;
+    }
+
+    KindResult Kind() override {
+        struct stat info {};
+        if (::fstat(m_fd, &info) != 0) return {HandleKind::Other, MapSystemError(errno)};
+        return {S_ISCHR(info.st_mode) ? HandleKind::CharacterDevice : HandleKind::Other, 0};
+    }
+
+    std::int32_t Release() override {
+        const int fd = m_fd;
+        m_fd = -1;
+        // Linux releases the descriptor even when close reports an error; never retry it.
+        return ::close(fd) == 0 ? 0 : MapSystemError(errno);
+    }
+
+private:
+    ReadResult ReadSystem(char* buffer, std::int32_t size) {
+        for (;;) {
+            const ssize_t n = ::read(m_fd, buffer, static_cast<std::size_t>(size));
+            if (n >= 0) return {static_cast<std::int32_t>(n), 0};
+            if (errno == EINTR) continue;
+            if (errno == EPIPE) return {0, 0};
+            return {0, MapSystemError(errno)};
+        }
+    }
+
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_ahead;
+    std::int32_t m_aheadPos = 0;
+    std::int32_t m_aheadEnd = 0;
+};
+
+EntryType TypeFromMode(mode_t mode) {
+    if (S_ISREG(mode)) return EntryType::Regular;
+    if (S_ISDIR(mode)) return EntryType::Directory;
+    return EntryType::Other;
+}
+
+EntryType TypeFromDirent(unsigned char type) {
+    switch (type) {
+        case DT_REG: return EntryType::Regular;
+        case DT_DIR: return EntryType::Directory;
+        case DT_LNK: return EntryType::Symlink;
+        case DT_UNKNOWN: return EntryType::Unknown;
+        default: return EntryType::Other;
+    }
+}
+
+class PosixSystemApi final : public SystemApi {
+public:
+    OpenResult OpenRead(const std::string& name) override {
+        return Open(name, O_RDONLY, 0);
+    }
+
+    OpenResult Create(const std::string& name) override {
+        return Open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    }
+
+    std::int32_t ListDirectory(const std::string& path,
+                               const std::function<void(const DirEntry&)>& each) override {
+        if (HasEmbeddedNul(path)) return 3;
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr) return MapSystemError(errno);
+        std::int32_t result = 0;
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir);
+            if (entry == nullptr) {
+                if (errno != 0) result = MapSystemError(errno);
+                break;
+            }
+            each(DirEntry{entry->d_name, TypeFromDirent(entry->d_type)});
+        }
+        ::closedir(dir);
+        return result;
+    }
+
+    EntryType ResolveType(const std::string& path) override {
+        struct stat info {};
+        if (HasEmbeddedNul(path) || ::stat(path.c_str(), &info) != 0) return EntryType::Unknown;
+        return TypeFromMode(info.st_mode);
+    }
+
+    PathResult CurrentDirectory() override {
+        std::string buffer(PATH_MAX, '\0');
+        for (;;) {
+            if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+                buffer.resize(std::strlen(buffer.c_str()));
+                return {buffer, 0};
+            }
+            if (errno != ERANGE) return {{}, MapSystemError(errno)};
+            buffer.resize(buffer.size() * 2);
+        }
+    }
+
+    std::int32_t SetCurrentDirectory(const std::string& path) override {
+        if (HasEmbeddedNul(path)) return 3;
+        if (path.empty()) return 2;
+        return ::chdir(path.c_str()) == 0 ? 0 : MapSystemError(errno);
+    }
+
+    std::vector<Volume> ListVolumes() override { return ReadMountedVolumes(); }
+
+private:
+    static OpenResult Open(const std::string& name, int flags, mode_t mode) {
+        if (HasEmbeddedNul(name)) return {nullptr, 3};
+        const int fd = OpenNonBlocking(name, flags, mode);
+        if (fd < 0) return {nullptr, MapSystemError(errno)};
+        return {std::make_unique<PosixFile>(fd), 0};
+    }
+};
+
+SystemApi* g_current = nullptr;
+
+}  // namespace
+
+std::int32_t MapSystemError(int errorNumber) {
+    switch (errorNumber) {
+        case ENOENT: return 2;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP: return 3;
+        case EMFILE:
+        case ENFILE: return 4;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR: return 5;
+        case EBUSY:
+        case ETXTBSY: return 32;
+        case ENOSPC:
+        case EDQUOT: return 112;
+        default: break;
+    }
+    // 100 to 106 are the program's own codes with messages of their own ("Disk full" among
+    // them); a system error with such a number is moved out of their way.
+    if (errorNumber >= 100 && errorNumber <= 106) return 1000 + errorNumber;
+    return errorNumber;
+}
+
+SystemApi& PosixSystem() {
+    static PosixSystemApi system;
+    return system;
+}
+
+SystemApi& System() {
+    return g_current != nullptr ? *g_current : PosixSystem();
+}
+
+ScopedSystem::ScopedSystem(SystemApi& replacement) : m_previous(g_current) {
+    g_current = &replacement;
+}
+
+ScopedSystem::~ScopedSystem() {
+    g_current = m_previous;
+}
+
+bool IsExistingDirectory(const std::string& path) {
+    return !path.empty() && System().ResolveType(path) == EntryType::Directory;
+}
+
+bool IsExistingFile(const std::string& path) {
+    const EntryType type = path.empty() ? EntryType::Unknown : System().ResolveType(path);
+    return type == EntryType::Regular || type == EntryType::Other;
+}
+
+}  // namespace sifter::platform

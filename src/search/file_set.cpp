@@ -1,0 +1,131 @@
+#include "search/file_set.h"
+
+#include <new>
+
+#include "search/io_error.h"
+#include "search/name_order.h"
+#include "search/wildcard.h"
+
+namespace sifter {
+namespace {
+
+// The hourglass goes up once a name lands at this place of the sorted list.
+constexpr std::size_t kBusyPlace = 100;
+
+// Puts the saved current directory back when the object goes, if it still exists.
+class CurrentDirectoryGuard final {
+public:
+    explicit CurrentDirectoryGuard(platform::SystemApi& system) : m_system(system) {
+        const platform::PathResult current = system.CurrentDirectory();
+        if (current.error == 0) m_saved = current.path;
+    }
+    ~CurrentDirectoryGuard() {
+        if (!m_saved.empty()) m_system.SetCurrentDirectory(m_saved);
+    }
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    platform::SystemApi& m_system;
+    std::string m_saved;
+};
+
+void Enter(platform::SystemApi& system, const std::string& path) {
+    const std::int32_t error = system.SetCurrentDirectory(path);
+    if (error != 0) throw EInOutError(error);
+}
+
+std::string Join(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    if (directory.back() == '/') return directory + name;
+    return directory + "/" + name;
+}
+
+}  // namespace
+
+FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
+    m_directory = system.CurrentDirectory().path;
+}
+
+std::string FileSet::ResolveParts(const std::string& path) {
+    CurrentDirectoryGuard restore(*m_system);
+    const std::size_t slash = path.rfind('/');
+    std::string directory;
+    std::string last = path;
+    if (slash != std::string::npos) {
+        directory = slash == 0 ? "/" : path.substr(0, slash);
+        last = path.substr(slash + 1);
+        Enter(*m_system, directory);
+    }
+    const platform::EntryType lastType =
+        last.empty() ? platform::EntryType::Unknown : m_system->ResolveType(last);
+    const bool isFile =
+        lastType == platform::EntryType::Regular || lastType == platform::EntryType::Other;
+    if (!last.empty() && !isFile) {
+        Enter(*m_system, last);
+        directory = Join(directory, last);
+    }
+    // A bare file name stands for the directory it is in: the current one.
+    return directory.empty() ? "." : directory;
+}
+
+void FileSet::SetDirectory(const std::string& path) {
+    if (path.empty()) return;
+    const std::string resolved = ResolveParts(path);
+    // Linux names are case-sensitive: compared byte for byte, not lower-cased.
+    if (resolved == m_directory) return;
+    // A relative path is taken from the directory held, when that still exists.
+    m_system->SetCurrentDirectory(m_directory);
+    Enter(*m_system, resolved);
+    const platform::PathResult now = m_system->CurrentDirectory();
+    if (now.error != 0) throw EInOutError(now.error);
+    m_directory = now.path;
+    ReadNames();
+}
+
+void FileSet::SetMask(const std::string& mask) {
+    if (mask == m_mask) return;
+    m_mask = mask;
+    ReadNames();
+}
+
+void FileSet::Refresh() {
+    ReadNames();
+}
+
+void FileSet::ReadNames() {
+    Enter(*m_system, m_directory);
+    m_names.clear();
+
+    std::vector<std::string> found;
+    try {
+        std::size_t start = 0;
+        while (start <= m_mask.size()) {
+            const std::size_t end = std::min(m_mask.find(';', start), m_mask.size());
+            const std::string_view pattern(m_mask.data() + start, end - start);
+            start = end + 1;
+            if (pattern.empty()) continue;
+            m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
+                // Names starting with a dot are the hidden ones (also "." and "..").
+                if (entry.name.empty() || entry.name[0] == '.') return;
+                if (!MatchesWildcard(pattern, entry.name)) return;
+                platform::EntryType type = entry.type;
+                if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
+                    type = m_system->ResolveType(std::string(entry.name));
+                // Ordinary files only: opening a FIFO or a device would stall the search.
+                if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
+            });
+        }
+    } catch (const std::bad_alloc&) {
+        throw Exception("Unable to insert a line");
+    }
+
+    OrderedNames ordered = OrderNames(std::move(found), kBusyPlace);
+    m_names = std::move(ordered.names);
+    if (ordered.reachedWatchedPlace && m_busy) {
+        m_busy(true);
+        m_busy(false);
+    }
+}
+
+}  // namespace sifter

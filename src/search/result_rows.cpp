@@ -1,0 +1,40 @@
+#include "search/result_rows.h"
+
+#include <cstring>
+
+namespace sifter {
+
+void ResultRows::AddRow(std::string_view text, EntryIcon icon) {
+    m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(icon), text.size()});
+    m_bytes.append(text);
+}
+
+void ResultRows::Clear() {
+    // Give the memory back: the previous list may have been very large.
+    std::vector<Row>().swap(m_rows);
+    std::string().swap(m_bytes);
+}
+
+std::string_view ResultRows::Text(std::size_t row) const {
+    const Row& r = m_rows[row];
+    return std::string_view(m_bytes.data() + r.offset, r.length);
+}
+
+void ResultRows::RemoveRows(const std::vector<bool>& remove) {
+    std::size_t keptRows = 0;
+    std::uint64_t keptBytes = 0;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (i < remove.size() && remove[i]) continue;
+        Row row = m_rows[i];
+        // Rows only move towards the front, so the bytes can be moved in place.
+        if (row.offset != keptBytes)
+            std::memmove(m_bytes.data() + keptBytes, m_bytes.data() + row.offset, row.length);
+        row.offset = keptBytes;
+        keptBytes += row.length;
+        m_rows[keptRows++] = row;
+    }
+    m_rows.resize(keptRows);
+    m_bytes.resize(keptBytes);
+}
+
+}  // namespace sifter

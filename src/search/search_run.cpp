@@ -1,0 +1,129 @@
+#include "search/search_run.h"
+
+#include "search/file_set.h"
+#include "search/io_error.h"
+#include "search/line_file.h"
+#include "search/text_rules.h"
+
+namespace sifter {
+
+const char* const kBannerRow = "Sifter32 Search Results ";
+
+std::string_view FileMask(FileType type) {
+    return type == FileType::Scripts ? "*.sc" : "*.pas";
+}
+
+std::string_view FileExtension(FileType type) {
+    return type == FileType::Scripts ? ".sc" : ".pas";
+}
+
+std::string EmptySetMessage(FileType type, const std::string& directory) {
+    return " No " + std::string(FileExtension(type)) + " files in " + directory + ".";
+}
+
+std::string SummaryText(const std::string& text, const SearchSummary& summary) {
+    return " Sifter32 Found " + DecimalText(summary.matches) + " instances of \"" + text +
+           "\" in " + DecimalText(summary.files) + " files";
+}
+
+namespace {
+
+// The per-line work of one search, with every buffer kept between lines and files.
+class LineMatcher final : public LineVisitor {
+public:
+    LineMatcher(const SearchRequest& request, RowSink& rows)
+        : m_ignoreCase(!request.caseSensitive),
+          m_includeProcs(request.includeProcs),
+          m_finder(m_ignoreCase ? AsciiUpper(request.text) : request.text),
+          m_rows(rows) {
+        // Only lines with the pattern's rarest pair of bytes can match, and only lines with a
+        // closing parenthesis can be procedure lines; the rest are merely counted.
+        const std::string pair = m_finder.RarePair();
+        if (!pair.empty()) m_keys.lead = Choice(pair[0]);
+        if (pair.size() > 1) m_keys.follower = Choice(pair[1]);
+        if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
+    }
+
+    // Reads one open file to its end; returns its matching lines.
+    std::int64_t ReadFile(LineFile& file) {
+        m_matches = 0;
+        file.ScanLines(m_keys, *this);
+        return m_matches;
+    }
+
+    void Line(std::int64_t number, std::string_view line) override {
+        if (m_includeProcs && IsProcLine(line)) {
+            m_row.assign(" ").append(line);
+            m_rows.AddRow(m_row, EntryIcon::Procedure);
+        }
+        if (Matches(line)) {
+            m_row.assign("[");
+            AppendDecimal(number, m_row);
+            m_row.append("] ").append(line);
+            m_rows.AddRow(m_row, EntryIcon::Blank);
+            ++m_matches;
+        }
+    }
+
+private:
+    // A byte of the upper-cased pattern stands for both cases of the line's letter.
+    ByteChoice Choice(char byte) const {
+        const auto value = static_cast<unsigned char>(byte);
+        if (m_ignoreCase && value >= 'A' && value <= 'Z')
+            return ByteChoice{value, static_cast<unsigned char>(value + 32), 2};
+        return ByteChoice{value, 0, 1};
+    }
+
+    bool Matches(std::string_view line) {
+        if (m_finder.empty()) return false;
+        if (!m_ignoreCase) return m_finder.FoundIn(line);
+        AsciiUpperInto(line, m_upper);
+        return m_finder.FoundIn(m_upper);
+    }
+
+    const bool m_ignoreCase;
+    const bool m_includeProcs;
+    const TextFinder m_finder;
+    RowSink& m_rows;
+    LineKeys m_keys;
+    std::int64_t m_matches = 0;
+    std::string m_upper;
+    std::string m_row;
+};
+
+}  // namespace
+
+SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
+                        SearchProgress* progress, platform::SystemApi& system) {
+    // The heading shows where the names are opened: the current directory, which the file set
+    // made its own at its last read (a chooser that was cancelled may have moved it since).
+    const platform::PathResult current = system.CurrentDirectory();
+    rows.AddRow(kBannerRow, EntryIcon::Banner);
+    rows.AddRow("   Search Path: " + (current.error == 0 ? current.path : files.Directory()),
+                EntryIcon::Blank);
+    rows.AddRow("   Search String: \"" + request.text + "\"", EntryIcon::Blank);
+
+    SearchSummary summary;
+    summary.files = files.Count();
+    if (progress != nullptr) progress->Started(summary.files);
+
+    LineMatcher matcher(request, rows);
+    const std::string ofCount = " of " + DecimalText(summary.files);
+    for (std::int32_t i = 0; i < summary.files; ++i) {
+        const std::string& name = files.Name(i);
+        if (progress != nullptr)
+            progress->FileStarted(i + 1, "Sifter32 - Searching for \"" + request.text + "\" in " + name);
+        LineFile file(system);
+        file.OpenRead(name);
+        rows.AddRow(" ", EntryIcon::Blank);
+        rows.AddRow(" " + name + " - " + DecimalText(i + 1) + ofCount, EntryIcon::File);
+        rows.AddRow(" ", EntryIcon::Blank);
+        summary.matches += matcher.ReadFile(file);
+        file.Close();
+        TakeError();
+    }
+    if (progress != nullptr) progress->Finished();
+    return summary;
+}
+
+}  // namespace sifter

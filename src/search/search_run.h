@@ -1,0 +1,56 @@
+#pragma once
+// One search: every file of a file set read as lines, giving the rows of the result list.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "search/result_rows.h"
+
+namespace sifter {
+
+class FileSet;
+
+enum class FileType : std::int32_t { Scripts = 0, Pascal = 1 };
+
+std::string_view FileMask(FileType type);       // "*.sc", "*.pas"
+std::string_view FileExtension(FileType type);  // ".sc", ".pas"
+
+struct SearchRequest {
+    FileType fileType = FileType::Pascal;
+    std::string text;  // used exactly as typed
+    bool caseSensitive = false;
+    bool includeProcs = false;
+};
+
+// What a search shows while it runs. The window's progress display implements it.
+class SearchProgress {
+public:
+    virtual ~SearchProgress() = default;
+    virtual void Started(std::int32_t fileCount) = 0;
+    // Before each file: its number from 1 on, and the text that names what is being done.
+    virtual void FileStarted(std::int32_t number, const std::string& label) = 0;
+    // After the last file, before the rows are shown.
+    virtual void Finished() = 0;
+};
+
+struct SearchSummary {
+    std::int64_t matches = 0;  // matching lines, not occurrences
+    std::int32_t files = 0;
+};
+
+extern const char* const kBannerRow;
+
+// " No .sc files in /home/a." for a set without files.
+std::string EmptySetMessage(FileType type, const std::string& directory);
+// " Sifter32 Found 5 instances of "begin" in 12 files"
+std::string SummaryText(const std::string& text, const SearchSummary& summary);
+
+// Runs the search over a set that holds at least one file, adding its rows to `rows` in order.
+// Nothing is thrown and no I/O error code is left pending.
+SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
+                        SearchProgress* progress = nullptr,
+                        platform::SystemApi& system = platform::System());
+
+}  // namespace sifter

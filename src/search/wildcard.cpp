@@ -1,0 +1,82 @@
+#include "search/wildcard.h"
+
+namespace sifter {
+namespace {
+
+unsigned char Fold(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 32) : byte;
+}
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+bool SameCharacter(std::string_view a, std::string_view b) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Fold(a[i]) != Fold(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+std::size_t CharacterLength(std::string_view text) {
+    if (text.empty()) return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 1;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 1;
+    }
+    if (text.size() < length) return 1;
+    const auto second = static_cast<unsigned char>(text[1]);
+    if (second < low || second > high) return 1;
+    for (std::size_t i = 2; i < length; ++i)
+        if (!IsContinuation(static_cast<unsigned char>(text[i]))) return 1;
+    return length;
+}
+
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*") return true;
+    // Both sides are taken character by character (a valid UTF-8 sequence, or a single byte).
+    // Greedy matching with one remembered star: on a mismatch the last star takes one more
+    // character, which is enough because a later star can take whatever an earlier one would.
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        const std::size_t nameLength = CharacterLength(name.substr(n));
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = ++p;
+            starN = n;
+            continue;
+        }
+        if (p < pattern.size()) {
+            const std::size_t patternLength = CharacterLength(pattern.substr(p));
+            if (pattern[p] == '?' || (patternLength == nameLength &&
+                                      SameCharacter(pattern.substr(p, patternLength),
+                                                    name.substr(n, nameLength)))) {
+                p += pattern[p] == '?' ? 1 : patternLength;
+                n += nameLength;
+                continue;
+            }
+        }
+        if (starP == std::string_view::npos) return false;
+        p = starP;
+        starN += CharacterLength(name.substr(starN));
+        n = starN;
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace sifter

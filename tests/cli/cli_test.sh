@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# End-to-end runs of sifter32-cli on generated directories: exact output bytes, messages and
+# exit codes. Usage: cli_test.sh PATH-TO-sifter32-cli
+set -u
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 PATH-TO-sifter32-cli" >&2
+    exit 2
+fi
+# The runs below change directory, so the program is named by its full path.
+CLI=$(cd "$(dirname "$1")" && pwd -P)/$(basename "$1")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/sifter32-cli-test.XXXXXX")
+WORK=$(cd "$WORK" && pwd -P)
+trap 'rm -rf "$WORK"' EXIT
+export LC_ALL=C
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# run ARGS...: runs the program; its output lands in $WORK/out and $WORK/err, its exit code
+# in $status.
+run() {
+    "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
+    status=$?
+}
+
+expect_status() {  # CODE WHAT
+    [ "$status" -eq "$1" ] || fail "$2: exit code $status, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
+}
+
+expect_stdout() {  # PRINTF-FORMAT WHAT -- the format's escapes give the exact bytes expected
+    printf "$1" >"$WORK/expected"
+    if ! cmp -s "$WORK/expected" "$WORK/out"; then
+        fail "$2: stdout differs"
+        echo "--- expected" >&2; od -c "$WORK/expected" | head -20 >&2
+        echo "--- actual" >&2; od -c "$WORK/out" | head -20 >&2
+    fi
+}
+
+expect_stderr() {  # TEXT WHAT -- the whole of stderr, without its final newline
+    local actual
+    actual=$(cat "$WORK/err"; echo x)
+    actual=${actual%x}
+    [ "$actual" = "$1"$'\n' ] || fail "$2: stderr is '$actual', expected '$1'"
+}
+
+expect_empty_stdout() {  # WHAT
+    [ ! -s "$WORK/out" ] || fail "$1: stdout is not empty: $(head -c 200 "$WORK/out")"
+}
+
+make_file() {  # PATH PRINTF-FORMAT
+    mkdir -p "$(dirname "$1")"
+    printf "$2" >"$1"
+}
+
+banner='Sifter32 Search Results \r\n'
+
+# --- a small two-file search, the first file without a match
+two="$WORK/two"
+make_file "$two/a.pas" 'nothing\r\n'
+make_file "$two/b.pas" 'x\r\nfind me\r\nFIND ME TOO\r\n'
+make_file "$two/c.sc" 'find\r\n'
+two_out="$banner"'   Search Path: '"$two"'\r\n   Search String: "find"\r\n'
+two_out+=' \r\n a.pas - 1 of 2\r\n \r\n \r\n b.pas - 2 of 2\r\n \r\n[2] find me\r\n[3] FIND ME TOO\r\n'
+run "$two" find
+expect_status 0 "matches"
+expect_stdout "$two_out" "matches"
+expect_stderr ' Sifter32 Found 2 instances of "find" in 2 files' "matches"
+
+# --- the same directory given relatively and with a trailing separator
+(cd "$WORK" && "$CLI" two/ find >"$WORK/out" 2>"$WORK/err")
+status=$?
+expect_status 0 "relative directory"
+expect_stdout "$two_out" "relative directory"
+(cd "$two" && "$CLI" . find >"$WORK/out" 2>"$WORK/err")
+status=$?
+expect_status 0 "dot directory"
+expect_stdout "$two_out" "dot directory"
+
+# --- letter case
+run --case-sensitive "$two" find
+expect_status 0 "case-sensitive"
+expect_stdout "$banner"'   Search Path: '"$two"'\r\n   Search String: "find"\r\n \r\n a.pas - 1 of 2\r\n \r\n \r\n b.pas - 2 of 2\r\n \r\n[2] find me\r\n' "case-sensitive"
+expect_stderr ' Sifter32 Found 1 instances of "find" in 2 files' "case-sensitive"
+
+# --- no match, and an empty text, list the headings and exit 1
+run "$two" absent
+expect_status 1 "no match"
+expect_stdout "$banner"'   Search Path: '"$two"'\r\n   Search String: "absent"\r\n \r\n a.pas - 1 of 2\r\n \r\n \r\n b.pas - 2 of 2\r\n \r\n' "no match"
+expect_stderr ' Sifter32 Found 0 instances of "absent" in 2 files' "no match"
+run "$two" ""
+expect_status 1 "empty text"
+expect_stderr ' Sifter32 Found 0 instances of "" in 2 files' "empty text"
+
+# --- scripts with procedure rows
+procs="$WORK/procs"
+make_file "$procs/p.sc" 'proc Foo(x)\r\n  Foo(1)\r\nendproc\r\nprocedure Foo(y)\r\n'
+run --scripts --procs "$procs" foo
+expect_status 0 "procs"
+expect_stdout "$banner"'   Search Path: '"$procs"'\r\n   Search String: "foo"\r\n \r\n p.sc - 1 of 1\r\n \r\n proc Foo(x)\r\n[1] proc Foo(x)\r\n[2]   Foo(1)\r\n[4] procedure Foo(y)\r\n' "procs"
+expect_stderr ' Sifter32 Found 3 instances of "foo" in 1 files' "procs"
+
+# --- a TEXT that starts with '-'
+make_file "$WORK/dash/d.pas" 'a -x b\r\n'
+run -- "$WORK/dash" -x
+expect_status 0 "dash text"
+expect_stdout "$banner"'   Search Path: '"$WORK/dash"'\r\n   Search String: "-x"\r\n \r\n d.pas - 1 of 1\r\n \r\n[1] a -x b\r\n' "dash text"
+
+# --- an empty set
+run "$procs" foo
+expect_status 1 "empty set"
+expect_empty_stdout "empty set"
+expect_stderr " No .pas files in $procs." "empty set"
+
+# --- usage errors and a missing directory
+for args in "" "--procs|$two|x" "--scripts|--pascal|$two|x" "$two" "$two|a|b" "--bogus|$two|x"; do
+    IFS='|' read -r -a argv <<<"$args"
+    run "${argv[@]+"${argv[@]}"}"
+    expect_status 2 "usage error [$args]"
+    expect_empty_stdout "usage error [$args]"
+    grep -q '^sifter32-cli: ' "$WORK/err" || fail "usage error [$args]: no message on stderr"
+    grep -q '^Usage: sifter32-cli ' "$WORK/err" || fail "usage error [$args]: no usage on stderr"
+done
+run "$WORK/missing" x
+expect_status 2 "missing directory"
+expect_empty_stdout "missing directory"
+expect_stderr "File not found." "missing directory"
+
+# --- help and version go to stdout
+run --help
+expect_status 0 "--help"
+head -n1 "$WORK/out" | grep -q '^Usage: sifter32-cli ' || fail "--help: no usage on stdout"
+run --version
+expect_status 0 "--version"
+grep -qx 'sifter32-cli [0-9][0-9.]*' "$WORK/out" || fail "--version: '$(cat "$WORK/out")'"
+
+# --- names with blanks, a newline and invalid UTF-8, and a FIFO that must not be opened
+odd="$WORK/odd"
+make_file "$odd/my file.pas" 'hit\r\n'
+make_file "$odd/new"$'\n'"line.pas" 'hit\r\n'
+make_file "$odd/bad"$'\xff'".pas" 'hit\r\n'
+mkfifo "$odd/x.pas"
+timeout 10 "$CLI" "$odd" hit >"$WORK/out" 2>"$WORK/err"
+status=$?
+[ "$status" -ne 124 ] || fail "a FIFO named x.pas made the search hang"
+expect_status 0 "odd names"
+expect_stdout "$banner"'   Search Path: '"$odd"'\r\n   Search String: "hit"\r\n \r\n bad\377.pas - 1 of 3\r\n \r\n[1] hit\r\n \r\n my file.pas - 2 of 3\r\n \r\n[1] hit\r\n \r\n new\nline.pas - 3 of 3\r\n \r\n[1] hit\r\n' "odd names"
+
+# --- output that cannot be written
+big="$WORK/big"
+mkdir -p "$big"
+awk 'BEGIN { for (i = 0; i < 40000; i++) printf "match line %d of a file large enough to fill a pipe\r\n", i }' >"$big/big.pas"
+if [ -w /dev/full ]; then
+    "$CLI" "$big" match >/dev/full 2>"$WORK/err"
+    status=$?
+    expect_status 2 "/dev/full"
+    grep -q 'cannot write' "$WORK/err" || fail "/dev/full: no message: $(cat "$WORK/err")"
+fi
+"$CLI" "$big" match 2>"$WORK/err" | head -c1 >/dev/null
+status=${PIPESTATUS[0]}
+expect_status 2 "closed pipe"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "all checks passed"

@@ -1,0 +1,96 @@
+#include "app/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace sifter::cli {
+namespace {
+
+using Args = std::vector<std::string>;
+using Action = Options::Action;
+
+struct SearchCase {
+    Args arguments;
+    std::string directory;
+    std::string text;
+    FileType fileType;
+    bool caseSensitive;
+    bool procs;
+};
+
+class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
+
+TEST_P(CliSearchOptionsTest, GiveThisSearch) {
+    const SearchCase& c = GetParam();
+    const Options options = ParseOptions(c.arguments);
+    ASSERT_EQ(options.action, Action::Search) << options.error;
+    EXPECT_EQ(options.directory, c.directory);
+    EXPECT_EQ(options.request.text, c.text);
+    EXPECT_EQ(options.request.fileType, c.fileType);
+    EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
+    EXPECT_EQ(options.request.includeProcs, c.procs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliSearchOptionsTest,
+    testing::Values(
+        SearchCase{{"dir", "text"}, "dir", "text", FileType::Pascal, false, false},
+        SearchCase{{"--pascal", "dir", "text"}, "dir", "text", FileType::Pascal, false, false},
+        SearchCase{{"--scripts", "dir", "text"}, "dir", "text", FileType::Scripts, false, false},
+        SearchCase{{"--case-sensitive", "d", "Tx"}, "d", "Tx", FileType::Pascal, true, false},
+        SearchCase{{"--scripts", "--procs", "d", "t"}, "d", "t", FileType::Scripts, false, true},
+        SearchCase{{"d", "--procs", "t", "--scripts"}, "d", "t", FileType::Scripts, false, true},
+        SearchCase{{"--", "d", "-x"}, "d", "-x", FileType::Pascal, false, false},
+        SearchCase{{"d", "--", "--help"}, "d", "--help", FileType::Pascal, false, false},
+        SearchCase{{"--scripts", "--", "-d", "--"}, "-d", "--", FileType::Scripts, false, false},
+        SearchCase{{"d", "-"}, "d", "-", FileType::Pascal, false, false},
+        SearchCase{{"d", "t", "--"}, "d", "t", FileType::Pascal, false, false},
+        SearchCase{{"d", ""}, "d", "", FileType::Pascal, false, false},
+        SearchCase{
+            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false}));
+
+struct ErrorCase {
+    Args arguments;
+    std::string errorPart;
+};
+
+class CliUsageErrorTest : public testing::TestWithParam<ErrorCase> {};
+
+TEST_P(CliUsageErrorTest, IsAUsageErrorThatSaysWhy) {
+    const Options options = ParseOptions(GetParam().arguments);
+    EXPECT_EQ(options.action, Action::UsageError);
+    EXPECT_NE(options.error.find(GetParam().errorPart), std::string::npos) << options.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliUsageErrorTest,
+    testing::Values(ErrorCase{{}, "expected DIRECTORY and TEXT"},
+                    ErrorCase{{"dir"}, "expected DIRECTORY and TEXT"},
+                    ErrorCase{{"dir", "a", "b"}, "expected DIRECTORY and TEXT"},
+                    ErrorCase{{"--scripts"}, "expected DIRECTORY and TEXT"},
+                    ErrorCase{{"--procs", "d", "t"}, "--procs needs --scripts"},
+                    ErrorCase{{"--procs", "--pascal", "d", "t"}, "--procs needs --scripts"},
+                    ErrorCase{{"--scripts", "--pascal", "d", "t"}, "exclude each other"},
+                    ErrorCase{{"d", "-x"}, "unknown option '-x'"},
+                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"}));
+
+TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
+    EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
+    EXPECT_EQ(ParseOptions({"-h"}).action, Action::Help);
+    EXPECT_EQ(ParseOptions({"d", "t", "--help"}).action, Action::Help);
+    EXPECT_EQ(ParseOptions({"--procs", "--help"}).action, Action::Help);
+    EXPECT_EQ(ParseOptions({"--version"}).action, Action::Version);
+    EXPECT_EQ(ParseOptions({"d", "--version", "t"}).action, Action::Version);
+    EXPECT_EQ(ParseOptions({"--", "--help", "t"}).action, Action::Search);
+}
+
+TEST(CliOptionsTest, UsageNamesEveryOption) {
+    const std::string usage = kUsage;
+    EXPECT_EQ(usage.rfind("Usage: sifter32-cli ", 0), 0u);
+    for (const char* option :
+         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--help", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    EXPECT_EQ(usage.back(), '\n');
+}
+
+}  // namespace
+}  // namespace sifter::cli

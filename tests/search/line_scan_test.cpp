@@ -1,0 +1,156 @@
+// The buffer-at-a-time line loop must read exactly what the line-at-a-time one reads: the same
+// lines with the same numbers, the same system calls, the same pending code at the end.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "search/io_error.h"
+#include "search/line_file.h"
+#include "test_support.h"
+
+namespace sifter::test {
+namespace {
+
+struct Outcome {
+    std::int64_t lineCount = 0;
+    std::map<std::int64_t, std::string> lines;  // by number: all lines, or the handed-over ones
+    int reads = 0;
+    std::int32_t pending = 0;
+};
+
+class Collector final : public LineVisitor {
+public:
+    void Line(std::int64_t number, std::string_view text) override {
+        EXPECT_TRUE(lines.emplace(number, std::string(text)).second) << "line " << number << " twice";
+    }
+    std::map<std::int64_t, std::string> lines;
+};
+
+std::unique_ptr<LineFile> OpenScripted(const FakeFile::Script& script, std::shared_ptr<FileLog> log,
+                                       FakeSystem& system) {
+    system.openRead = [&, log](const std::string&) {
+        return platform::OpenResult{std::make_unique<FakeFile>(script, log), 0};
+    };
+    auto file = std::make_unique<LineFile>(system);
+    file->OpenRead("scripted");
+    return file;
+}
+
+Outcome LineByLine(const FakeFile::Script& script) {
+    FakeSystem system;
+    auto log = std::make_shared<FileLog>();
+    auto file = OpenScripted(script, log, system);
+    Outcome outcome;
+    for (const std::string& line : ReadAllLines(*file)) outcome.lines[++outcome.lineCount] = line;
+    outcome.reads = log->reads;
+    outcome.pending = TakeError();
+    return outcome;
+}
+
+Outcome Scanned(const FakeFile::Script& script, const LineKeys& keys) {
+    FakeSystem system;
+    auto log = std::make_shared<FileLog>();
+    auto file = OpenScripted(script, log, system);
+    Collector collector;
+    Outcome outcome;
+    outcome.lineCount = file->ScanLines(keys, collector);
+    outcome.lines = std::move(collector.lines);
+    outcome.reads = log->reads;
+    outcome.pending = TakeError();
+    // A failed read ends the loop as it ends AtEnd; without one the data must be used up.
+    if (script.failingReads.empty()) EXPECT_TRUE(file->AtEnd()) << "the scan stopped early";
+    return outcome;
+}
+
+bool HoldsKey(const std::string& line, const LineKeys& keys) {
+    const auto isOne = [](char c, const ByteChoice& choice) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+    };
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (isOne(line[i], keys.alternative)) return true;
+        if (!isOne(line[i], keys.lead)) continue;
+        if (keys.follower.count == 0 || (i + 1 < line.size() && isOne(line[i + 1], keys.follower)))
+            return true;
+    }
+    return false;
+}
+
+void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys, const std::string& label) {
+    SCOPED_TRACE(label);
+    const Outcome reference = LineByLine(script);
+    const Outcome scanned = Scanned(script, keys);
+    EXPECT_EQ(scanned.lineCount, reference.lineCount);
+    EXPECT_EQ(scanned.reads, reference.reads);
+    EXPECT_EQ(scanned.pending, reference.pending);
+    for (const auto& [number, text] : scanned.lines) {
+        const auto same = reference.lines.find(number);
+        ASSERT_NE(same, reference.lines.end()) << "handed a line " << number << " that does not exist";
+        EXPECT_EQ(text, same->second) << "line " << number;
+    }
+    for (const auto& [number, text] : reference.lines) {
+        if (HoldsKey(text, keys)) {
+            EXPECT_TRUE(scanned.lines.count(number)) << "line " << number << " missed";
+        }
+    }
+}
+
+TEST(LineScan, AgreesWithLineByLineReadingOnHandPickedFiles) {
+    const ByteChoice x{'x', 0, 1}, xX{'x', 'X', 2}, y{'y', 0, 1}, paren{')', 0, 1};
+    const std::string crAt127 = std::string(127, 'a') + "\r\n" + "x";
+    const std::string keyAcrossBlocks = std::string(127, 'a') + "xy\r\n";
+    const struct {
+        std::string label;
+        std::string data;
+        LineKeys keys;
+    } cases[] = {
+        {"empty", "", {x, {}, {}}},
+        {"no line end", "abx", {x, {}, {}}},
+        {"CR LF pairs", "ax\r\nb\r\nxx\r\n", {x, {}, {}}},
+        {"lone CR and LF", "x\rb\nx\r\r\nx", {x, {}, {}}},
+        {"LF CR", "x\n\rb", {x, {}, {}}},
+        {"Ctrl-Z ends the data", "x\r\nx\x1ax\r\nx", {x, {}, {}}},
+        {"Ctrl-Z first", "\x1ax\r\n", {x, {}, {}}},
+        {"CR at byte 128, LF at 129", crAt127, {x, {}, {}}},
+        {"pair split by the block edge", keyAcrossBlocks, {x, y, {}}},
+        {"both cases", "aX\r\nax\r\nb\r\n", {xX, {}, {}}},
+        {"alternative only", "f(a)\r\nb\r\n", {{}, {}, paren}},
+        {"no keys at all", "a\r\nb\r\n", {}},
+        {"long line", std::string(1000, 'a') + "x" + std::string(500, 'b') + "\r\n", {x, {}, {}}},
+    };
+    for (const auto& c : cases) ExpectSameReading({c.data}, c.keys, c.label);
+}
+
+TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
+    std::mt19937 random(20261208);
+    const std::string alphabet = "\r\r\r\n\n\x1a" "abxyXY() ";
+    const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
+    for (int round = 0; round < 4000; ++round) {
+        FakeFile::Script script;
+        const std::size_t length = random() % 700;
+        for (std::size_t i = 0; i < length; ++i) {
+            char byte = alphabet[random() % alphabet.size()];
+            if (byte == '\x1a' && random() % 8 != 0) byte = 'a';  // keep most data past a Ctrl-Z
+            script.data += byte;
+        }
+        if (round % 2 == 1) {
+            for (int i = 0; i < 1 + static_cast<int>(random() % 6); ++i)
+                script.chunks.push_back(1 + static_cast<std::int32_t>(random() % 128));
+        }
+        if (round % 3 == 2) {
+            for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
+                script.failingReads.push_back(static_cast<int>(random() % 12));
+        }
+        LineKeys keys;
+        keys.lead = choices[random() % 5];
+        if (keys.lead.count > 0) keys.follower = choices[random() % 5];
+        keys.alternative = choices[random() % 5];
+        ExpectSameReading(script, keys, "round " + std::to_string(round));
+        if (HasFailure()) break;
+    }
+}
+
+}  // namespace
+}  // namespace sifter::test

@@ -1,0 +1,172 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "search/line_file.h"
+
+namespace sifter {
+
+void PrintTo(const ResultEntry& entry, std::ostream* out) {
+    static const char* const kIcons[] = {"Banner", "File", "Procedure", "Blank"};
+    *out << kIcons[static_cast<int>(entry.icon)] << " \"";
+    for (const char c : entry.text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 32 && byte < 127 && byte != '\\') {
+            *out << c;
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            *out << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
+        }
+    }
+    *out << '"';
+}
+
+}  // namespace sifter
+
+namespace sifter::test {
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/sifter32-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    // The physical path, which is what getcwd gives once the directory is current.
+    char resolved[PATH_MAX];
+    if (::realpath(pattern.c_str(), resolved) == nullptr) throw std::runtime_error("realpath");
+    m_path = resolved;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string TempDir::operator/(std::string_view name) const {
+    return m_path + "/" + std::string(name);
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string CurrentDirectory() {
+    char buffer[PATH_MAX];
+    if (::getcwd(buffer, sizeof buffer) == nullptr) throw std::runtime_error("getcwd failed");
+    return buffer;
+}
+
+void ChangeDirectory(const std::string& path) {
+    if (::chdir(path.c_str()) != 0) throw std::runtime_error("chdir failed: " + path);
+}
+
+CurrentDirectoryGuard::CurrentDirectoryGuard() : m_saved(CurrentDirectory()) {}
+
+CurrentDirectoryGuard::~CurrentDirectoryGuard() {
+    // When a test removed the saved directory, the process still ends up somewhere valid.
+    if (::chdir(m_saved.c_str()) != 0 && ::chdir("/") != 0) std::abort();
+}
+
+std::vector<std::string> ReadAllLines(LineFile& file) {
+    std::vector<std::string> lines;
+    while (!file.AtEnd()) {
+        lines.push_back(file.ReadLine());
+        file.SkipLineEnd();
+    }
+    return lines;
+}
+
+FakeFile::FakeFile(Script script, std::shared_ptr<FileLog> log,
+                   std::unique_ptr<platform::OsFile> inner)
+    : m_script(std::move(script)), m_log(std::move(log)), m_inner(std::move(inner)) {}
+
+FakeFile::~FakeFile() {
+    m_log->destroyed = true;
+}
+
+platform::ReadResult FakeFile::Read(char* buffer, std::int32_t size) {
+    const int call = m_log->reads++;
+    const auto& failing = m_script.failingReads;
+    if (std::find(failing.begin(), failing.end(), call) != failing.end())
+        return {0, m_script.readError};
+    if (!m_script.chunks.empty())
+        size = std::min(size,
+                        m_script.chunks[static_cast<std::size_t>(call) % m_script.chunks.size()]);
+    if (m_inner) return m_inner->Read(buffer, size);
+    const std::size_t n = std::min(static_cast<std::size_t>(size), m_script.data.size() - m_served);
+    std::copy_n(m_script.data.data() + m_served, n, buffer);
+    m_served += n;
+    return {static_cast<std::int32_t>(n), 0};
+}
+
+std::int32_t FakeFile::Write(const char* data, std::int32_t size) {
+    if (m_log->writeCalls++ == m_script.failingWrite) return m_script.writeError;
+    m_log->writes.emplace_back(data, static_cast<std::size_t>(size));
+    return m_inner ? m_inner->Write(data, size) : 0;
+}
+
+platform::KindResult FakeFile::Kind() {
+    if (m_script.kind) return *m_script.kind;
+    return m_inner ? m_inner->Kind() : platform::KindResult{};
+}
+
+std::int32_t FakeFile::Release() {
+    m_log->released = true;
+    const std::int32_t inner = m_inner ? m_inner->Release() : 0;
+    return m_script.releaseError != 0 ? m_script.releaseError : inner;
+}
+
+platform::OpenResult FakeSystem::OpenRead(const std::string& name) {
+    return openRead ? openRead(name) : platform::PosixSystem().OpenRead(name);
+}
+
+platform::OpenResult FakeSystem::Create(const std::string& name) {
+    return create ? create(name) : platform::PosixSystem().Create(name);
+}
+
+std::int32_t FakeSystem::ListDirectory(const std::string& path,
+                                       const std::function<void(const platform::DirEntry&)>& each) {
+    ++listings;
+    if (!arrangeListing) return platform::PosixSystem().ListDirectory(path, each);
+    std::vector<Listed> entries;
+    const std::int32_t result =
+        platform::PosixSystem().ListDirectory(path, [&](const platform::DirEntry& entry) {
+            entries.push_back({std::string(entry.name), entry.type});
+        });
+    arrangeListing(entries);
+    for (const Listed& entry : entries) each(platform::DirEntry{entry.name, entry.type});
+    return result;
+}
+
+platform::EntryType FakeSystem::ResolveType(const std::string& path) {
+    return platform::PosixSystem().ResolveType(path);
+}
+
+platform::PathResult FakeSystem::CurrentDirectory() {
+    return platform::PosixSystem().CurrentDirectory();
+}
+
+std::int32_t FakeSystem::SetCurrentDirectory(const std::string& path) {
+    return platform::PosixSystem().SetCurrentDirectory(path);
+}
+
+std::vector<platform::Volume> FakeSystem::ListVolumes() {
+    return platform::PosixSystem().ListVolumes();
+}
+
+}  // namespace sifter::test
