@@ -60,7 +60,9 @@ Outcome Scanned(const FakeFile::Script& script, const LineKeys& keys) {
     outcome.reads = log->reads;
     outcome.pending = TakeError();
     // A failed read ends the loop as it ends AtEnd; without one the data must be used up.
-    if (script.failingReads.empty()) EXPECT_TRUE(file->AtEnd()) << "the scan stopped early";
+    if (script.failingReads.empty()) {
+        EXPECT_TRUE(file->AtEnd()) << "the scan stopped early";
+    }
     return outcome;
 }
 

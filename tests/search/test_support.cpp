@@ -162,11 +162,17 @@ platform::PathResult FakeSystem::CurrentDirectory() {
 }
 
 std::int32_t FakeSystem::SetCurrentDirectory(const std::string& path) {
-    return platform::PosixSystem().SetCurrentDirectory(path);
+    if (failSetCurrentDirectory) {
+        if (const std::int32_t error = failSetCurrentDirectory(path); error != 0) return error;
+    }
+    const std::int32_t error = platform::PosixSystem().SetCurrentDirectory(path);
+    if (error == 0) directoriesEntered.push_back(path);
+    return error;
 }
 
 std::vector<platform::Volume> FakeSystem::ListVolumes() {
-    return platform::PosixSystem().ListVolumes();
+    ++volumeListings;
+    return listVolumes ? listVolumes() : platform::PosixSystem().ListVolumes();
 }
 
 }  // namespace sifter::test

@@ -110,7 +110,14 @@ public:
     std::function<platform::OpenResult(const std::string&)> create;
     // Rearranges each listing before its entries are delivered.
     std::function<void(std::vector<Listed>&)> arrangeListing;
+    // The mounted volumes; without it, the real ones.
+    std::function<std::vector<platform::Volume>()> listVolumes;
+    // Answers a change of directory with an error code instead of changing it, when it
+    // returns one; returning 0 lets the real change happen.
+    std::function<std::int32_t(const std::string&)> failSetCurrentDirectory;
     int listings = 0;
+    int volumeListings = 0;
+    std::vector<std::string> directoriesEntered;  // every successful change, in order
 
     platform::OpenResult OpenRead(const std::string& name) override;
     platform::OpenResult Create(const std::string& name) override;

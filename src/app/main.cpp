@@ -1,0 +1,30 @@
+// sifter32: the window program.
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ui/entry_pictures.h"
+#include "ui/messages.h"
+#include "ui/program.h"
+
+int main(int argc, char** argv) {
+    // Saving to a pipe whose reader is gone must fail as a write, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    // The parameters exactly as the system hands them, never joined and split again. Qt sees
+    // none of them: it would take words such as "-style" or "-reverse" out of a search text.
+    const std::vector<std::string> parameters(argv + 1, argv + argc);
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(sifter::ui::kApplicationTitle));
+    QApplication::setWindowIcon(sifter::ui::ProgramIcon());
+    // The layouts were made for the classic look; a style chosen in the environment wins.
+    if (std::getenv("QT_STYLE_OVERRIDE") == nullptr) QApplication::setStyle(QStringLiteral("Windows"));
+
+    sifter::ui::Program program(parameters);
+    program.RunAutoSearch();
+    return QApplication::exec();
+}

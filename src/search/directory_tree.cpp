@@ -1,0 +1,221 @@
+#include "search/directory_tree.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "search/io_error.h"
+
+namespace sifter {
+namespace {
+
+// The part of `directory` below the mount path, without its leading separator; nothing when
+// the directory is not on that volume. "/media/usbstick" is not below "/media/usb".
+std::optional<std::string_view> BelowMount(std::string_view directory, std::string_view mount) {
+    if (mount == "/") {
+        if (directory.empty() || directory.front() != '/') return std::nullopt;
+        return directory.substr(1);
+    }
+    if (directory == mount) return std::string_view();
+    if (directory.size() > mount.size() && directory.substr(0, mount.size()) == mount &&
+        directory[mount.size()] == '/')
+        return directory.substr(mount.size() + 1);
+    return std::nullopt;
+}
+
+std::vector<std::string_view> SplitNames(std::string_view rest) {
+    std::vector<std::string_view> names;
+    while (!rest.empty()) {
+        const std::size_t slash = std::min(rest.find('/'), rest.size());
+        if (slash > 0) names.push_back(rest.substr(0, slash));
+        rest.remove_prefix(std::min(slash + 1, rest.size()));
+    }
+    return names;
+}
+
+std::string Join(const std::string& directory, std::string_view name) {
+    std::string path = directory;
+    if (path.empty() || path.back() != '/') path += '/';
+    path += name;
+    return path;
+}
+
+}  // namespace
+
+DirectoryTree::DirectoryTree(platform::SystemApi& system) : m_system(&system) {
+    const platform::PathResult current = system.CurrentDirectory();
+    if (current.error == 0) m_directory = current.path;
+    m_volumePath = VolumeOf(m_directory, system.ListVolumes());
+    Build();
+}
+
+std::string DirectoryTree::VolumeOf(const std::string& directory,
+                                    const std::vector<platform::Volume>& volumes) {
+    std::string best = "/";
+    bool found = false;
+    for (const platform::Volume& volume : volumes) {
+        if (volume.mountPath.empty() || !BelowMount(directory, volume.mountPath)) continue;
+        if (!found || volume.mountPath.size() > best.size()) best = volume.mountPath;
+        found = true;
+    }
+    return best;
+}
+
+int DirectoryTree::Level(Node node) const {
+    int level = 0;
+    for (Node up = Parent(node); up != kNoNode; up = Parent(up)) ++level;
+    return level;
+}
+
+std::string DirectoryTree::Path(Node node) const {
+    std::vector<Node> chain;
+    for (Node up = node; up != kNoNode; up = Parent(up)) chain.push_back(up);
+    std::string path = Name(chain.back());
+    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) path = Join(path, Name(*it));
+    return path;
+}
+
+DirectoryTree::Node DirectoryTree::FindChild(Node parent, std::string_view name) const {
+    const std::vector<Node>& children = Children(parent);
+    const auto it = std::lower_bound(children.begin(), children.end(), name,
+                                     [this](Node child, std::string_view wanted) {
+                                         return std::string_view(Name(child)) < wanted;
+                                     });
+    return it != children.end() && Name(*it) == name ? *it : kNoNode;
+}
+
+DirectoryTree::Node DirectoryTree::PreviousSibling(Node node) const {
+    if (Parent(node) == kNoNode) return kNoNode;
+    const std::vector<Node>& siblings = Children(Parent(node));
+    const auto it = std::find(siblings.begin(), siblings.end(), node);
+    return it == siblings.begin() ? kNoNode : *(it - 1);
+}
+
+DirectoryTree::Node DirectoryTree::NextSibling(Node node) const {
+    if (Parent(node) == kNoNode) return kNoNode;
+    const std::vector<Node>& siblings = Children(Parent(node));
+    const auto it = std::find(siblings.begin(), siblings.end(), node);
+    return it + 1 >= siblings.end() ? kNoNode : *(it + 1);
+}
+
+std::vector<DirectoryTree::Node> DirectoryTree::VisibleNodes() const {
+    std::vector<Node> visible;
+    std::vector<Node> pending{kTopNode};
+    while (!pending.empty()) {
+        const Node node = pending.back();
+        pending.pop_back();
+        visible.push_back(node);
+        if (!IsExpanded(node)) continue;
+        const std::vector<Node>& children = Children(node);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    return visible;
+}
+
+void DirectoryTree::Build() {
+    m_nodes.clear();
+    m_nodes.push_back(NodeData{m_volumePath, kNoNode, {}});
+    Node reached = kTopNode;
+    if (const auto below = BelowMount(m_directory, m_volumePath)) {
+        for (const std::string_view name : SplitNames(*below)) {
+            Expand(reached);
+            const Node child = FindChild(reached, name);
+            if (child == kNoNode) break;
+            reached = child;
+        }
+    }
+    // A walk that stopped early opened the node it stopped at to look for the next name.
+    At(reached).expanded = false;
+    m_selected = reached;
+}
+
+void DirectoryTree::Select(Node node) {
+    At(node);  // an unknown node must not become the selection
+    m_selected = node;
+    const std::string path = Path(node);
+    if (path == m_directory) return;
+    m_directory = path;
+    const std::int32_t error = m_system->SetCurrentDirectory(path);
+    if (error != 0) throw EInOutError(error);
+}
+
+void DirectoryTree::ChangeVolume(const std::string& mountPath) {
+    if (mountPath.empty() || mountPath == m_volumePath) return;
+    const std::int32_t error = m_system->SetCurrentDirectory(mountPath);
+    if (error != 0) throw EInOutError(error);
+    m_volumePath = mountPath;
+    // A mount path reached through a link is reported by its physical path; the tree then
+    // still shows the volume's top node, and Directory names where the process really is.
+    const platform::PathResult current = m_system->CurrentDirectory();
+    m_directory = current.error == 0 ? current.path : mountPath;
+    Build();
+}
+
+void DirectoryTree::Expand(Node node) {
+    if (!IsRead(node)) ReadChildren(node);
+    At(node).expanded = true;
+}
+
+void DirectoryTree::Collapse(Node node) {
+    At(node).expanded = false;
+    KeepSelectionVisible(node);
+}
+
+void DirectoryTree::CollapseSubtree(Node node) {
+    std::vector<Node> pending{node};
+    while (!pending.empty()) {
+        NodeData& data = At(pending.back());
+        pending.pop_back();
+        data.expanded = false;
+        pending.insert(pending.end(), data.children.begin(), data.children.end());
+    }
+    KeepSelectionVisible(node);
+}
+
+void DirectoryTree::ExpandSubtree(Node node) {
+    // A stack rather than recursion: a deep tree must not exhaust the call stack.
+    std::vector<Node> pending{node};
+    while (!pending.empty()) {
+        const Node next = pending.back();
+        pending.pop_back();
+        Expand(next);
+        const std::vector<Node>& children = Children(next);
+        pending.insert(pending.end(), children.begin(), children.end());
+    }
+}
+
+void DirectoryTree::ReadChildren(Node node) {
+    const std::string path = Path(node);
+    std::vector<std::string> names;
+    m_system->ListDirectory(path, [&](const platform::DirEntry& entry) {
+        // Dot names are hidden on Linux, and "." and ".." go with them.
+        if (entry.name.empty() || entry.name.front() == '.') return;
+        platform::EntryType type = entry.type;
+        if (type == platform::EntryType::Unknown)
+            type = m_system->ResolveType(Join(path, entry.name));
+        // Links are left out even when they lead to a directory: a link back up the tree
+        // would make expanding everything endless, and a directory would appear twice.
+        if (type == platform::EntryType::Directory) names.emplace_back(entry.name);
+    });
+    // std::string compares as unsigned bytes: upper case before lower case, a prefix first.
+    std::sort(names.begin(), names.end());
+    std::vector<Node> children;
+    children.reserve(names.size());
+    for (std::string& name : names) {
+        children.push_back(NodeCount());
+        m_nodes.push_back(NodeData{std::move(name), node, {}});
+    }
+    NodeData& data = At(node);
+    data.children = std::move(children);
+    data.read = true;
+}
+
+void DirectoryTree::KeepSelectionVisible(Node collapsed) {
+    for (Node up = Parent(m_selected); up != kNoNode; up = Parent(up)) {
+        if (up == collapsed) {
+            Select(collapsed);
+            return;
+        }
+    }
+}
+
+}  // namespace sifter

@@ -1,0 +1,54 @@
+#pragma once
+// Form2: a passive window with one line of text and a progress bar, filled by a long
+// operation that keeps the user-interface thread busy and repaints it explicitly.
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+
+#include "search/search_run.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace sifter::ui {
+
+class TForm2 final : public QDialog, public SearchProgress {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TForm2)
+
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+
+    // What the operations do, in this order: set the maximum, show, set the label and the
+    // position as often as they like, close.
+    void SetMaximum(int maximum);
+    void ShowProgress();
+    void SetLabel(const QString& text);
+    void SetPosition(int position);
+    void CloseProgress();
+
+    QLabel* Label() const { return m_label; }
+    QProgressBar* Gauge() const { return m_gauge; }
+
+    // A search's view of the window: the bar counts files; the window closes 200 ms after the
+    // last one.
+    void Started(std::int32_t fileCount) override;
+    void FileStarted(std::int32_t number, const std::string& label) override;
+    void Finished() override;
+
+    // Repaints at once, unless the screen was repainted less than a frame ago; the state left
+    // unpainted then goes out with the next repaint or at the latest when the window closes.
+    void RepaintNow();
+    // Paints a state that was held back.
+    void FlushRepaint();
+
+private:
+    QLabel* m_label;        // Label1
+    QProgressBar* m_gauge;  // Gauge1
+    QElapsedTimer m_sinceRepaint;
+    QPointer<QWidget> m_activeBefore;  // gets the activation back when the window closes
+    bool m_pending = false;
+};
+
+}  // namespace sifter::ui

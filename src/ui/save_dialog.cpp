@@ -1,0 +1,64 @@
+// SaveDialog1.
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "ui/dialogs.h"
+#include "ui/fonts.h"
+
+namespace sifter::ui {
+namespace {
+
+SaveDialogHook& Hook() {
+    static SaveDialogHook hook;
+    return hook;
+}
+
+// Qt's own dialog accepts a name in a directory that does not exist; this one says so and
+// stays open, as a save that could only fail should not be started.
+class SaveDialog final : public QFileDialog {
+public:
+    explicit SaveDialog(QWidget* parent) : QFileDialog(parent) {}
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty()) {
+            const QFileInfo file(chosen.front());
+            if (!file.isDir() && !file.absoluteDir().exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
+std::optional<std::string> ChooseSaveFile(QWidget* parent) {
+    if (Hook()) return Hook()();
+    SaveDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setFont(DialogFont());
+    dialog.setWindowTitle(QStringLiteral("Save As"));
+    // Qt's own dialog behaves the same everywhere; a desktop's dialog may add an extension.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Text File (*.txt)"), QStringLiteral("Paradox Script (*.sc)")});
+    dialog.selectNameFilter(QStringLiteral("Text File (*.txt)"));
+    dialog.setDirectory(QDir::current());
+    dialog.selectFile(QStringLiteral("sifter.txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+void SetSaveDialogHook(SaveDialogHook hook) {
+    Hook() = std::move(hook);
+}
+
+}  // namespace sifter::ui

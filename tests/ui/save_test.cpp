@@ -1,0 +1,202 @@
+// Saving the result list from the window: the file's bytes, the messages, the progress label.
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QProgressBar>
+#include <QtTest>
+
+#include "search/save_results.h"
+#include "test_support.h"
+#include "ui/dialogs.h"
+#include "ui/entry_pictures.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/result_list.h"
+#include "ui/result_model.h"
+#include "ui/save_label.h"
+#include "ui_test_support.h"
+
+using sifter::test::ReadBytes;
+using sifter::test::TempDir;
+
+namespace {
+
+// Rows as a search leaves them: a banner, headings, blank rows and match rows.
+sifter::ResultRows SampleRows(int count) {
+    sifter::ResultRows rows;
+    rows.AddRow("Sifter32 Search Results ", sifter::EntryIcon::Banner);
+    for (int i = 1; i < count; ++i) {
+        if (i % 5 == 1)
+            rows.AddRow(" ", sifter::EntryIcon::Blank);
+        else if (i % 5 == 2)
+            rows.AddRow(" f" + std::to_string(i) + ".pas - 1 of 9", sifter::EntryIcon::File);
+        else
+            rows.AddRow("[" + std::to_string(i) + "] begin \xe9\t", sifter::EntryIcon::Blank);
+    }
+    return rows;
+}
+
+std::string Joined(const sifter::ResultRows& rows) {
+    std::string bytes;
+    for (std::size_t i = 0; i < rows.size(); ++i) bytes.append(rows.Text(i)).append("\r\n");
+    return bytes;
+}
+
+// Answers the save dialog with one name for as long as it lives.
+class SaveAnswer final {
+public:
+    explicit SaveAnswer(std::optional<std::string> name) {
+        sifter::ui::SetSaveDialogHook([name] { return name; });
+    }
+    ~SaveAnswer() { sifter::ui::SetSaveDialogHook(nullptr); }
+    SaveAnswer(const SaveAnswer&) = delete;
+    SaveAnswer& operator=(const SaveAnswer&) = delete;
+};
+
+int WidthIn(const QFontMetrics& metrics, const QString& text) {
+    return metrics.horizontalAdvance(text);
+}
+
+}  // namespace
+
+class SaveTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<TempDir>();
+        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
+        sifter::test::ChangeDirectory(m_dir->path());
+        m_window = std::make_unique<sifter::ui::TForm1>(std::vector<std::string>{});
+        m_progress = std::make_unique<sifter::ui::TForm2>();
+        m_window->SetProgressWindow(m_progress.get());
+        m_window->ListBox1()->SetRows(SampleRows(40),
+                                      std::make_shared<const sifter::ui::EntryPictures>());
+    }
+    void cleanup() {
+        m_window.reset();
+        m_progress.reset();
+        m_cwd.reset();
+        m_dir.reset();
+    }
+
+    void aFortyRowListGivesFortyLinesAndDeletedRowsAreLeftOut() {
+        const std::string name = *m_dir / "results";  // no extension, and none is added
+        SaveAnswer answer(name);
+        sifter::test::MessageRecorder messages;
+        m_window->SaveResultsToFile();
+        const std::string saved = ReadBytes(name);
+        QCOMPARE(saved, Joined(m_window->ListBox1()->Model().Rows()));
+        QCOMPARE(std::count(saved.begin(), saved.end(), '\n'), 40);
+        QVERIFY(saved.rfind("Sifter32 Search Results \r\n \r\n", 0) == 0);
+        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(!m_progress->isVisible());
+        QCOMPARE(m_progress->Gauge()->value(), 40);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        sifter::ui::ResultList& list = *m_window->ListBox1();
+        list.selectionModel()->select(list.model()->index(0, 0), QItemSelectionModel::Select);
+        list.selectionModel()->select(list.model()->index(39, 0), QItemSelectionModel::Select);
+        list.DeleteItems();
+        m_window->SaveResultsToFile();
+        const std::string after = ReadBytes(name);
+        QCOMPARE(std::count(after.begin(), after.end(), '\n'), 38);
+        QVERIFY(after.rfind(" \r\n f2.pas", 0) == 0);
+        QCOMPARE(after, Joined(list.Model().Rows()));
+    }
+
+    void aNameThatCannotBeCreatedGivesTheWarningAndNoFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing directory") << QStringLiteral("no/such/dir/r.txt");
+        QTest::newRow("a directory") << QStringLiteral(".");
+        QTest::newRow("empty name") << QString();
+    }
+    void aNameThatCannotBeCreatedGivesTheWarningAndNoFile() {
+        QFETCH(QString, name);
+        SaveAnswer answer(name.toStdString());
+        sifter::test::MessageRecorder messages;
+        m_window->SaveResultsToFile();
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Warning);
+        QCOMPARE(messages.messages().front().caption, QStringLiteral("Warning"));
+        QCOMPARE(messages.messages().front().text,
+                 QStringLiteral("File access error - probably a bad filename."));
+        QVERIFY(!m_progress->isVisible());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(!std::filesystem::exists(*m_dir / "no"));
+    }
+
+    void aWriteFailureShowsTheErrorBoxAndNoSuccess() {
+        SaveAnswer answer(std::string("/dev/full"));
+        sifter::test::MessageRecorder messages;
+        // What the menu command does: the handler runs guarded.
+        sifter::ui::Guarded([&] { m_window->SaveResultsToFile(); });
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
+        QCOMPARE(messages.messages().front().caption, QStringLiteral("Sifter32"));
+        QCOMPARE(messages.messages().front().text, QStringLiteral("I/O error 112."));
+        QVERIFY(!m_progress->isVisible());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void aCancelledDialogChangesNothing() {
+        SaveAnswer answer(std::nullopt);
+        sifter::test::MessageRecorder messages;
+        m_window->SaveResultsToFile();
+        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(!m_progress->isVisible());
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(m_dir->path()), {}), 0);
+    }
+
+    void theLabelDropsLeadingDirectoriesUntilItFits_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("label");
+        const QString prefix = QStringLiteral("Saving search results to ");
+        // Widths counted in characters, so each step is plain to follow.
+        QTest::newRow("short name stays whole")
+            << QStringLiteral("/r.txt") << 380 << prefix + QStringLiteral("/r.txt");
+        QTest::newRow("one step") << QStringLiteral("/home/a/Projects/Accounts/r.txt") << 54
+                                  << prefix + QStringLiteral("/...a/Projects/Accounts/r.txt");
+        QTest::newRow("two steps") << QStringLiteral("/home/a/Projects/Accounts/r.txt") << 52
+                                   << prefix + QStringLiteral("/...Projects/Accounts/r.txt");
+        QTest::newRow("nothing left to drop")
+            << QStringLiteral("/home/a/r.txt") << 10 << prefix + QStringLiteral("/...r.txt");
+        QTest::newRow("relative name")
+            << QStringLiteral("a/b/r.txt") << 30 << prefix + QStringLiteral("...r.txt");
+    }
+    void theLabelDropsLeadingDirectoriesUntilItFits() {
+        QFETCH(QString, name);
+        QFETCH(int, width);
+        QFETCH(QString, label);
+        QCOMPARE(
+            sifter::ui::SaveLabel(
+                name, width, [](const QString& text) { return static_cast<int>(text.size()); }),
+            label);
+    }
+
+    void theProgressLabelFitsItsWidthInTheWindowsFont() {
+        TempDir deep;
+        std::string path = deep.path();
+        for (int i = 0; i < 12; ++i) path += "/a_rather_long_directory_name_" + std::to_string(i);
+        std::filesystem::create_directories(path);
+        const std::string name = path + "/r.txt";
+        SaveAnswer answer(name);
+        m_window->SaveResultsToFile();
+        const QString shown = m_progress->Label()->text();
+        QVERIFY(shown.startsWith(QStringLiteral("Saving search results to /...")));
+        QVERIFY(shown.endsWith(QStringLiteral("/r.txt")));
+        QVERIFY(WidthIn(QFontMetrics(m_progress->Label()->font()), shown) <= 380);
+        QCOMPARE(ReadBytes(name), Joined(m_window->ListBox1()->Model().Rows()));
+    }
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::ui::TForm1> m_window;
+    std::unique_ptr<sifter::ui::TForm2> m_progress;
+};
+
+QTEST_MAIN(SaveTest)
+#include "save_test.moc"
