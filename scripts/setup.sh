@@ -4,7 +4,8 @@
 SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
-                   xvfb xdotool imagemagick fonts-liberation2)
+                   xvfb xdotool imagemagick fonts-liberation2
+                   clang libclang-rt-14-dev strace)
 
 # Packages of the list that dpkg does not report as installed.
 missing_packages() {
