@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/entry_pictures.h"
+#include "ui/fonts.h"
 #include "ui/messages.h"
 #include "ui/program.h"
 
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(sifter::ui::ProgramIcon());
     // The layouts were made for the classic look; a style chosen in the environment wins.
     if (std::getenv("QT_STYLE_OVERRIDE") == nullptr) QApplication::setStyle(QStringLiteral("Windows"));
+    // Menus, context menus and message boxes take the same font as the windows.
+    QApplication::setFont(sifter::ui::DialogFont());
 
     sifter::ui::Program program(parameters);
     program.RunAutoSearch();

@@ -15,6 +15,11 @@ void ResultRows::Clear() {
     std::string().swap(m_bytes);
 }
 
+void ResultRows::ShrinkToFit() {
+    m_rows.shrink_to_fit();
+    m_bytes.shrink_to_fit();
+}
+
 std::string_view ResultRows::Text(std::size_t row) const {
     const Row& r = m_rows[row];
     return std::string_view(m_bytes.data() + r.offset, r.length);

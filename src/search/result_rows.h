@@ -30,6 +30,8 @@ class ResultRows final : public RowSink {
 public:
     void AddRow(std::string_view text, EntryIcon icon) override;
     void Clear();
+    // Gives back what the stores hold beyond the rows (they grow in steps while rows are added).
+    void ShrinkToFit();
     std::size_t size() const { return m_rows.size(); }
     bool empty() const { return m_rows.empty(); }
     std::string_view Text(std::size_t row) const;

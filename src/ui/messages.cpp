@@ -42,10 +42,9 @@ void Show(MessageKind kind, const QString& caption, const QString& text) {
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     box.setDefaultButton(ok);
     box.setEscapeButton(static_cast<QAbstractButton*>(ok));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        // Long texts wrap at half the screen's width.
-        box.setStyleSheet(QStringLiteral("QLabel { max-width: %1px; }").arg(screen->availableGeometry().width() / 2));
+    // The box wraps long texts at half the screen's width by itself; it is centred on the
+    // screen rather than on a window.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         box.adjustSize();
         box.move(screen->availableGeometry().center() - box.rect().center());
     }

@@ -37,6 +37,8 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
 void ResultModel::SetRows(ResultRows rows, std::shared_ptr<const EntryPictures> pictures) {
     beginResetModel();
     m_rows = std::move(rows);
+    // The list may keep these rows for a long time; the growth slack of the search goes.
+    m_rows.ShrinkToFit();
     m_pictures = std::move(pictures);
     endResetModel();
 }
