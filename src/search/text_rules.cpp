@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <initializer_list>
 
 namespace sifter {
 namespace {
@@ -85,13 +86,20 @@ std::string SubText(std::string_view text, std::int32_t index, std::int32_t coun
 
 bool IsProcLine(std::string_view text) {
     if (text.size() < 7 || !Contains(text, "(") || !Contains(text, ")")) return false;
-    // "PROC " in the upper-cased text: each letter in either case, then one blank.
-    for (std::size_t i = text.find(' ', 4); i != std::string_view::npos; i = text.find(' ', i + 1)) {
-        if (kUpper[static_cast<unsigned char>(text[i - 4])] == 'P' &&
-            kUpper[static_cast<unsigned char>(text[i - 3])] == 'R' &&
-            kUpper[static_cast<unsigned char>(text[i - 2])] == 'O' &&
-            kUpper[static_cast<unsigned char>(text[i - 1])] == 'C')
-            return true;
+    // "PROC " in the upper-cased text: each letter in either case, then one blank. The search
+    // runs on the rarer 'C' and 'c', so a long row of blanks costs no more than a memchr.
+    for (const char c : {'C', 'c'}) {
+        std::size_t at = 3;
+        while (at + 1 < text.size()) {
+            const auto* hit = static_cast<const char*>(std::memchr(text.data() + at, c, text.size() - 1 - at));
+            if (hit == nullptr) break;
+            at = static_cast<std::size_t>(hit - text.data());
+            if (text[at + 1] == ' ' && kUpper[static_cast<unsigned char>(text[at - 3])] == 'P' &&
+                kUpper[static_cast<unsigned char>(text[at - 2])] == 'R' &&
+                kUpper[static_cast<unsigned char>(text[at - 1])] == 'O')
+                return true;
+            ++at;
+        }
     }
     return false;
 }

@@ -164,5 +164,18 @@ TEST(TextFinderTest, AgreesWithFindTextOnRepetitiveTextsAndLongPatterns) {
     EXPECT_FALSE(TextFinder("").FoundIn("anything"));
 }
 
+TEST(IsProcLineTest, AgreesWithTheUpperCasedSearchOnRandomLines) {
+    std::mt19937 random(11);
+    const std::string alphabet = "pProOcC ()x\xe9";
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const std::size_t length = random() % 24;
+        for (std::size_t i = 0; i < length; ++i) line += alphabet[random() % alphabet.size()];
+        const bool expected = FindText("PROC ", AsciiUpper(line)) > 0 && FindText("(", line) > 0 &&
+                              FindText(")", line) > 0;
+        ASSERT_EQ(IsProcLine(line), expected) << line;
+    }
+}
+
 }  // namespace
 }  // namespace sifter
