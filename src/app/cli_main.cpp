@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <new>
 
 #include "app/cli_options.h"
 #include "app/stream_rows.h"
@@ -65,6 +66,11 @@ int main(int argc, char** argv) {
         return Search(options);
     } catch (const sifter::Exception& error) {
         std::cerr << sifter::ErrorBoxText(error.what()) << '\n';
+        return kTrouble;
+    } catch (const std::bad_alloc&) {
+        // A line or a directory larger than the memory at hand ends the run like any other
+        // trouble, not with an abort.
+        std::cerr << sifter::ErrorBoxText("Out of memory") << '\n';
         return kTrouble;
     }
 }
