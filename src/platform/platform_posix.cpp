@@ -24,15 +24,18 @@ bool HasEmbeddedNul(const std::string& name) {
     return name.find('\0') != std::string::npos;
 }
 
-// O_NONBLOCK keeps the open itself from waiting (a FIFO without a partner); the file is then
-// used in the ordinary blocking way.
-int OpenNonBlocking(const std::string& name, int flags, mode_t mode = 0) {
+// O_NONBLOCK keeps the open itself from waiting (a FIFO without a partner). A file opened for
+// writing is then used in the ordinary blocking way, so that a pipe takes every block. A file
+// opened for reading keeps the flag: it changes nothing for a regular file, and something put
+// in a listed file's place after the listing (a FIFO whose writer never writes) then reads as
+// failed instead of stalling the search.
+int OpenNonBlocking(const std::string& name, int flags, mode_t mode, bool keepNonBlocking) {
     int fd;
     do {
         fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
     } while (fd < 0 && errno == EINTR);
     // F_SETFL only touches the status flags, none of which we set: this clears O_NONBLOCK.
-    if (fd >= 0) ::fcntl(fd, F_SETFL, 0);
+    if (fd >= 0 && !keepNonBlocking) ::fcntl(fd, F_SETFL, 0);
     return fd;
 }
 
@@ -129,11 +132,11 @@ EntryType TypeFromDirent(unsigned char type) {
 class PosixSystemApi final : public SystemApi {
 public:
     OpenResult OpenRead(const std::string& name) override {
-        return Open(name, O_RDONLY, 0);
+        return Open(name, O_RDONLY, 0, true);
     }
 
     OpenResult Create(const std::string& name) override {
-        return Open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        return Open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666, false);
     }
 
     std::int32_t ListDirectory(const std::string& path,
@@ -182,9 +185,9 @@ public:
     std::vector<Volume> ListVolumes() override { return ReadMountedVolumes(); }
 
 private:
-    static OpenResult Open(const std::string& name, int flags, mode_t mode) {
+    static OpenResult Open(const std::string& name, int flags, mode_t mode, bool keepNonBlocking) {
         if (HasEmbeddedNul(name)) return {nullptr, 3};
-        const int fd = OpenNonBlocking(name, flags, mode);
+        const int fd = OpenNonBlocking(name, flags, mode, keepNonBlocking);
         if (fd < 0) return {nullptr, MapSystemError(errno)};
         return {std::make_unique<PosixFile>(fd), 0};
     }

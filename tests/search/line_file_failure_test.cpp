@@ -127,6 +127,20 @@ TEST_F(LineFileFailureTest, AFifoWithoutAWriterOpensAtOnceAndReadsAsEmpty) {
     EXPECT_EQ(PendingError(), 0);
 }
 
+TEST_F(LineFileFailureTest, AFifoWhoseWriterNeverWritesReadsAsFailedInsteadOfWaiting) {
+    const std::string fifo = m_dir / "pipe.sc";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    LineFile file;
+    file.OpenRead(fifo);
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    // A blocking read would wait here for ever.
+    EXPECT_TRUE(file.AtEnd());
+    EXPECT_EQ(TakeError(), EAGAIN);
+    file.Close();
+    ::close(writer);
+}
+
 TEST_F(LineFileFailureTest, APipeWhoseWriterHasGoneGivesItsLinesAndThenEnds) {
     const std::string fifo = m_dir / "pipe.sc";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
