@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/entry_pictures.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 #include "ui/messages.h"
 #include "ui/program.h"
 

@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "ui/entry_pictures.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 namespace {

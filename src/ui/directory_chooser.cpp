@@ -7,8 +7,7 @@
 #include <QScreen>
 
 #include "ui/chooser_controls.h"
-#include "ui/display_text.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 #include "ui/messages.h"
 
 namespace sifter::ui {

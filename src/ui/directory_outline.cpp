@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 #include "ui/messages.h"
 
 namespace sifter::ui {

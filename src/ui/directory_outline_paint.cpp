@@ -7,7 +7,7 @@
 #include <QScrollBar>
 
 #include "ui/chooser_controls.h"
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 namespace {

@@ -17,7 +17,7 @@
 #include <array>
 #include <cstdlib>
 
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 namespace {

@@ -16,12 +16,11 @@
 #include "ui/about_box.h"
 #include "ui/dialogs.h"
 #include "ui/directory_chooser.h"
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 #include "ui/entry_pictures.h"
 #include "ui/messages.h"
 #include "ui/progress_window.h"
 #include "ui/result_list.h"
-#include "ui/wait_cursor.h"
 
 namespace sifter::ui {
 namespace {

@@ -14,7 +14,7 @@
 #include <limits>
 
 #include "ui/entry_pictures.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 #include "ui/main_window.h"
 #include "ui/result_list.h"
 

@@ -8,14 +8,13 @@
 
 #include "search/save_results.h"
 #include "ui/dialogs.h"
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 #include "ui/main_window.h"
 #include "ui/messages.h"
 #include "ui/progress_window.h"
 #include "ui/result_list.h"
 #include "ui/result_model.h"
 #include "ui/save_label.h"
-#include "ui/wait_cursor.h"
 
 namespace sifter::ui {
 namespace {

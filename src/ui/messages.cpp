@@ -9,8 +9,7 @@
 #include <new>
 
 #include "search/io_error.h"
-#include "ui/display_text.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 

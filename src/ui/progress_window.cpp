@@ -6,8 +6,7 @@
 #include <QScreen>
 #include <QThread>
 
-#include "ui/display_text.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 namespace {

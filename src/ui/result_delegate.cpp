@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "search/text_rules.h"
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 #include "ui/entry_pictures.h"
 #include "ui/result_model.h"
 

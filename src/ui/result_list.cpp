@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 #include "ui/messages.h"
 #include "ui/result_delegate.h"
 #include "ui/result_model.h"

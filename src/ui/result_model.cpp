@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 
 #include "ui/dialogs.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 namespace {

@@ -5,7 +5,7 @@
 #include <QStylePainter>
 #include <algorithm>
 
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 
 namespace sifter::ui {
 namespace {

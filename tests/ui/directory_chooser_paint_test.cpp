@@ -10,7 +10,7 @@
 #include "directory_chooser_support.h"
 #include "ui/chooser_controls.h"
 #include "ui/directory_chooser.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 using sifter::platform::Volume;
 using sifter::test::ChooserWorld;

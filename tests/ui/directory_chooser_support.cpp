@@ -9,7 +9,7 @@
 
 #include "ui/chooser_controls.h"
 #include "ui/directory_chooser.h"
-#include "ui/display_text.h"
+#include "ui/conventions.h"
 
 namespace sifter::test {
 

@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "ui/dialogs.h"
-#include "ui/fonts.h"
+#include "ui/conventions.h"
 
 using sifter::ui::FontChoice;
 

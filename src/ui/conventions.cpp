@@ -1,8 +1,18 @@
-#include "ui/display_text.h"
+#include "ui/conventions.h"
+
+#include <QApplication>
 
 #include "search/wildcard.h"
 
 namespace sifter::ui {
+
+QFont DialogFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 namespace {
 
 // Windows-1252 at 0x80 to 0x9F; the five holes of that range are shown as their C1 codes.
@@ -40,6 +50,20 @@ QString DisplayText(std::string_view bytes) {
 
 std::string EngineBytes(const QString& text) {
     return text.toStdString();
+}
+
+
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+void SetWaitCursor(bool busy) {
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
 }
 
 }  // namespace sifter::ui

@@ -1,0 +1,36 @@
+#pragma once
+// The conventions every window follows: one dialog font, rows turned into text only to be
+// shown, and the hourglass while the program is busy.
+
+#include <QFont>
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace sifter::ui {
+
+// "MS Sans Serif" at 8 points, which Linux does not have, stood in for by Liberation Sans at
+// 11 pixels, the size the window layouts were made for.
+QFont DialogFont();
+
+// Rows are bytes end to end; only to show them are they turned into text: bytes that are
+// valid UTF-8 are shown as UTF-8, anything else as Windows-1252.
+QString DisplayText(std::string_view bytes);
+
+// Bytes of a text the user typed (the search text), for the engine.
+std::string EngineBytes(const QString& text);
+
+// The hourglass through the application's override-cursor stack, so that whatever cursor was
+// there before comes back; pushed for as long as the object lives.
+class WaitCursor final {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The same for a callback that is told when to start and when to stop.
+void SetWaitCursor(bool busy);
+
+}  // namespace sifter::ui
