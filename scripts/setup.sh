@@ -1,5 +1,6 @@
-# Shared by scripts/run, scripts/test and scripts/bench: install what is missing on a Debian
-# machine, then configure and build. Source it; it defines `setup_build DIR [CMAKE ARGS...]`.
+# Shared by scripts/run, scripts/test, scripts/fuzz and scripts/bench: install what is missing on
+# a Debian machine, then configure and build. Source it; it defines `install_packages`,
+# `configure_build DIR [CMAKE ARGS...]` and `setup_build DIR [CMAKE ARGS...]`.
 
 SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -32,15 +33,22 @@ install_packages() {
       $missing >/dev/null
 }
 
-# setup_build DIR [CMAKE ARGS...]: configure once, then build everything with Ninja.
-setup_build() {
+# configure_build DIR [CMAKE ARGS...]: configure once; a later call with arguments applies them.
+configure_build() {
   local dir=$1
   shift
-  install_packages "${SIFTER32_PACKAGES[@]}" || return 1
   if [[ ! -f $dir/build.ninja ]]; then
     cmake -S "$SIFTER32_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || return 1
   elif (($#)); then
     cmake "$dir" "$@" >/dev/null || return 1
   fi
+}
+
+# setup_build DIR [CMAKE ARGS...]: install what is missing, configure, then build everything
+# with Ninja.
+setup_build() {
+  local dir=$1
+  install_packages "${SIFTER32_PACKAGES[@]}" || return 1
+  configure_build "$@" || return 1
   cmake --build "$dir" -- -j"$(nproc)"
 }

@@ -1,0 +1,109 @@
+#pragma once
+// Shared by the fuzz targets: how a difference is reported, and for the line reader the systems
+// put behind a LineFile and the model it is compared with.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+#include "search/block_masks.h"
+
+namespace sifter::fuzz {
+
+// A difference between the engine and its model: says what differed, then aborts so that
+// libFuzzer keeps the input.
+[[noreturn]] void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// One answer of the system to a read call.
+struct ReadStep {
+    std::int32_t error = 0;  // non-zero: the call fails with this code and delivers nothing
+    std::int32_t most = 0;   // otherwise at most this many bytes; 0 ends the data early
+};
+
+// The bytes of one file as a system with a script would deliver them. The steps are used in
+// turn and start again when used up; without steps every call gets as much as it asks for.
+class ReadScript final {
+public:
+    ReadScript(std::string_view data, std::vector<ReadStep> steps);
+    platform::ReadResult Read(char* buffer, std::int32_t size);
+    int calls() const { return m_calls; }
+
+private:
+    std::string_view m_data;
+    std::vector<ReadStep> m_steps;
+    std::size_t m_served = 0;
+    int m_calls = 0;
+};
+
+// What the line reader target puts behind a LineFile: a system whose read calls answer from a
+// script, or the real system with its read calls counted. Both insist on the reader's fixed
+// request size.
+class FuzzSystem final : public platform::SystemApi {
+public:
+    // Every OpenRead opens a file that `script` serves, whatever the name.
+    explicit FuzzSystem(ReadScript& script) : m_script(&script) {}
+    // OpenRead opens real files.
+    FuzzSystem() = default;
+    FuzzSystem(const FuzzSystem&) = delete;
+    FuzzSystem& operator=(const FuzzSystem&) = delete;
+
+    int reads() const { return m_reads; }
+
+    platform::OpenResult OpenRead(const std::string& name) override;
+    // The line reader needs none of these; they go to the real system unchanged.
+    platform::OpenResult Create(const std::string& name) override;
+    std::int32_t ListDirectory(const std::string& path,
+                               const std::function<void(const platform::DirEntry&)>& each) override;
+    platform::EntryType ResolveType(const std::string& path) override;
+    platform::PathResult CurrentDirectory() override;
+    std::int32_t SetCurrentDirectory(const std::string& path) override;
+    std::vector<platform::Volume> ListVolumes() override;
+
+private:
+    ReadScript* m_script = nullptr;
+    int m_reads = 0;
+};
+
+// The line rules in their plainest form: a byte source that asks the system for 128 bytes when
+// its buffer is used up and hands out one byte at a time, and the three reading operations
+// built on it byte by byte. Slow and obviously right, it is what the real reader's buffer
+// tricks are compared with.
+class LineModel final {
+public:
+    // A file that is open for reading and served by `script`.
+    explicit LineModel(ReadScript script) : m_system(std::move(script)) {}
+
+    bool AtEnd();
+    std::string ReadLine();
+    void SkipLineEnd();
+
+    // The search's loop, at most `limit` times: while not AtEnd, ReadLine and SkipLineEnd.
+    std::vector<std::string> Lines(std::size_t limit = SIZE_MAX);
+
+    int reads() const { return m_system.calls(); }
+    std::int32_t pending() const { return m_pending; }
+
+private:
+    static constexpr char kCtrlZ = 26;
+    static constexpr int kRequest = 128;
+
+    // The next byte, consumed unless it is Ctrl-Z; Ctrl-Z when the data has ended or the read
+    // failed.
+    char Take();
+    void PutBack() { --m_position; }
+
+    ReadScript m_system;
+    std::array<char, kRequest> m_buffer{};
+    int m_position = 0;
+    int m_end = 0;
+    std::int32_t m_pending = 0;
+};
+
+// Whether a line holds one of the keys the scanner looks for: a lead byte with a follower
+// right after it (a lead alone when there are no followers), or an alternative byte.
+bool HoldsKey(const std::string& line, const LineKeys& keys);
+
+}  // namespace sifter::fuzz

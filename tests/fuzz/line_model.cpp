@@ -1,0 +1,85 @@
+#include "fuzz_support.h"
+
+namespace sifter::fuzz {
+
+char LineModel::Take() {
+    if (m_position == m_end) {
+        const platform::ReadResult got = m_system.Read(m_buffer.data(), kRequest);
+        m_position = 0;
+        m_end = 0;
+        if (got.error != 0) {
+            m_pending = got.error;
+            return kCtrlZ;
+        }
+        if (got.count == 0) {
+            m_buffer[0] = kCtrlZ;
+            m_end = 1;
+        } else {
+            m_end = got.count;
+        }
+    }
+    const char byte = m_buffer[static_cast<std::size_t>(m_position)];
+    if (byte != kCtrlZ) ++m_position;
+    return byte;
+}
+
+bool LineModel::AtEnd() {
+    if (m_position < m_end) return m_buffer[static_cast<std::size_t>(m_position)] == kCtrlZ;
+    if (Take() == kCtrlZ) return true;
+    PutBack();
+    return false;
+}
+
+std::string LineModel::ReadLine() {
+    std::string line;
+    for (;;) {
+        const char byte = Take();
+        if (byte == kCtrlZ) return line;
+        if (byte == '\r') {
+            PutBack();
+            return line;
+        }
+        line += byte;
+    }
+}
+
+void LineModel::SkipLineEnd() {
+    for (;;) {
+        const char byte = Take();
+        if (byte == kCtrlZ) return;
+        if (byte == '\r') break;
+    }
+    const char next = Take();
+    if (next != '\n' && next != kCtrlZ) PutBack();
+}
+
+std::vector<std::string> LineModel::Lines(std::size_t limit) {
+    std::vector<std::string> lines;
+    while (lines.size() < limit && !AtEnd()) {
+        lines.push_back(ReadLine());
+        SkipLineEnd();
+    }
+    return lines;
+}
+
+namespace {
+
+bool IsOneOf(char c, const ByteChoice& choice) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (choice.count >= 1 && byte == choice.first) ||
+           (choice.count >= 2 && byte == choice.second);
+}
+
+}  // namespace
+
+bool HoldsKey(const std::string& line, const LineKeys& keys) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (IsOneOf(line[i], keys.alternative)) return true;
+        if (!IsOneOf(line[i], keys.lead)) continue;
+        if (keys.follower.count == 0) return true;
+        if (i + 1 < line.size() && IsOneOf(line[i + 1], keys.follower)) return true;
+    }
+    return false;
+}
+
+}  // namespace sifter::fuzz
