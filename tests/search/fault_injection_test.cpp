@@ -144,6 +144,11 @@ TEST_F(FaultInjectionTest, AFileThatCannotBeOpenedGivesItsHeadingOnlyAndLeavesNo
 }
 
 TEST_F(FaultInjectionTest, WithEveryDescriptorTakenFilesGiveNoLinesAndASaveCannotCreate) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers' runtime needs descriptors of its own to check a call; with none left it
+    // reports a fault of its own making.
+    GTEST_SKIP() << "needs free descriptors under the sanitizers";
+#endif
     FileSet files;  // read while descriptors are still free
     files.SetMask("*.pas");
     rlimit saved{};
