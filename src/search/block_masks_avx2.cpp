@@ -16,15 +16,21 @@ std::uint64_t Bits32(__m256i hit) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(hit));
 }
 
-__m256i AnyOf(__m256i bytes, const ByteChoice& choice) {
-    const __m256i second = Repeat(choice.count > 1 ? choice.second : choice.first);
-    return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, Repeat(choice.first)), _mm256_cmpeq_epi8(bytes, second));
-}
+// A choice's values, broadcast once per block; a choice of one value compares it twice.
+struct Choice {
+    __m256i first, second;
+    explicit Choice(const ByteChoice& choice)
+        : first(Repeat(choice.first)), second(Repeat(choice.count > 1 ? choice.second : choice.first)) {}
+    __m256i In(__m256i bytes) const {
+        return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, first), _mm256_cmpeq_epi8(bytes, second));
+    }
+};
 
 template <bool kLead, bool kFollower, bool kAlternative>
 void ComputeWith(const char* block, const LineKeys& keys, LineMasks& masks) {
     const __m256i cr = Repeat('\r');
     const __m256i ctrlZ = Repeat(26);
+    const Choice lead(keys.lead), follower(keys.follower), alternative(keys.alternative);
     for (int word = 0; word < 2; ++word) {
         std::uint64_t crBits = 0, ctrlZBits = 0, keyBits = 0;
         for (int part = 0; part < 2; ++part) {
@@ -34,13 +40,13 @@ void ComputeWith(const char* block, const LineKeys& keys, LineMasks& masks) {
             ctrlZBits |= Bits32(_mm256_cmpeq_epi8(bytes, ctrlZ)) << (part * 32);
             __m256i key = _mm256_setzero_si256();
             if constexpr (kLead) {
-                key = AnyOf(bytes, keys.lead);
+                key = lead.In(bytes);
                 if constexpr (kFollower) {
                     const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1));
-                    key = _mm256_and_si256(key, AnyOf(next, keys.follower));
+                    key = _mm256_and_si256(key, follower.In(next));
                 }
             }
-            if constexpr (kAlternative) key = _mm256_or_si256(key, AnyOf(bytes, keys.alternative));
+            if constexpr (kAlternative) key = _mm256_or_si256(key, alternative.In(bytes));
             keyBits |= Bits32(key) << (part * 32);
         }
         masks.crs.word[word] = crBits;

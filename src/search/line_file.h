@@ -76,13 +76,30 @@ private:
     std::string m_name;
     Mode m_mode = Mode::Closed;
     std::unique_ptr<platform::OsFile> m_file;
-    // One spare byte so that a block can be compared with itself shifted by one.
-    std::array<char, kBufferSize + 1> m_buffer{};
+    // The bytes of a line that goes on over several buffers, while ScanLines reads it. Each
+    // piece is copied as a whole buffer's worth, a copy of fixed size that the compiler writes
+    // out inline; only the piece's own bytes count.
+    class SpanningLine final {
+    public:
+        void Clear() { m_size = 0; }
+        // `from` must be readable for kBufferSize bytes.
+        void Append(const char* from, std::size_t count);
+        std::string_view View() const { return {m_data.get(), m_size}; }
+
+    private:
+        std::unique_ptr<char[]> m_data;
+        std::size_t m_size = 0;
+        std::size_t m_capacity = 0;
+    };
+
+    // Padded to twice the block, so that any place in it can be read a whole block far (for
+    // SpanningLine) and a block can be compared with itself shifted by one.
+    std::array<char, 2 * kBufferSize> m_buffer{};
     std::int32_t m_position = 0;
     std::int32_t m_end = 0;
     std::uint64_t m_fills = 0;  // counts changes of the buffer's contents
     bool m_writeOutAtLineEnd = false;
-    std::string m_line;  // a line that spans buffers, while ScanLines reads it
+    SpanningLine m_line;
 };
 
 }  // namespace sifter

@@ -4,6 +4,9 @@
 // masks. Lines that end before the next key are then counted all at once, and only the lines
 // that hold a key are looked at, straight from the buffer where they fit in it.
 
+#include <algorithm>
+#include <cstring>
+
 #include "search/io_error.h"
 #include "search/line_file.h"
 
@@ -49,17 +52,21 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
                 m_position = lastCr + 1;
                 inLine = false;
                 // As SkipLineEnd: an LF right after the CR belongs to the line end.
-                if (m_position < m_end) {
-                    if (m_buffer[m_position] == '\n') ++m_position;
-                } else if (Fill() && m_buffer[m_position] == '\n') {
-                    ++m_position;
+                if (m_position >= m_end) {
+                    if (Fill() && m_buffer[m_position] == '\n') ++m_position;
+                    continue;
                 }
-                continue;
+                if (m_buffer[m_position] == '\n') ++m_position;
+                // The bytes up to the limit start the next line (none of them is a Ctrl-Z);
+                // without any, the end test above decides.
+                if (m_position >= limit) continue;
+                inLine = true;
+                spans = false;
             }
             if (limit == m_end) {
                 // No CR, key or Ctrl-Z before the end: the line goes on in the next buffer.
-                if (!spans) m_line.clear();
-                m_line.append(m_buffer.data() + m_position, static_cast<std::size_t>(m_end - m_position));
+                if (!spans) m_line.Clear();
+                m_line.Append(m_buffer.data() + m_position, static_cast<std::size_t>(m_end - m_position));
                 spans = true;
                 m_position = m_end;
                 if (!Fill()) {
@@ -79,8 +86,8 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
         const auto length = static_cast<std::size_t>(end - m_position);
         m_position = end;
         if (stop >= m_end) {
-            if (!spans) m_line.clear();
-            m_line.append(start, length);
+            if (!spans) m_line.Clear();
+            m_line.Append(start, length);
             spans = true;
             if (!Fill()) {
                 EndLineAfterFailedRead(lines, visitor, hasKey);
@@ -88,8 +95,8 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
             }
             continue;
         }
-        const std::string_view text =
-            spans ? std::string_view(m_line.append(start, length)) : std::string_view(start, length);
+        if (spans) m_line.Append(start, length);
+        const std::string_view text = spans ? m_line.View() : std::string_view(start, length);
         ++lines;
         inLine = false;
         // Handed over before the line end is skipped: that may refill the buffer under `text`.
@@ -98,11 +105,23 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
     }
 }
 
+void LineFile::SpanningLine::Append(const char* from, std::size_t count) {
+    if (m_size + kBufferSize > m_capacity) {
+        const std::size_t capacity = std::max<std::size_t>(2 * m_capacity, m_size + 4 * kBufferSize);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
+        m_data = std::move(grown);
+        m_capacity = capacity;
+    }
+    std::memcpy(m_data.get() + m_size, from, kBufferSize);
+    m_size += count;
+}
+
 void LineFile::EndLineAfterFailedRead(std::int64_t& lines, LineVisitor& visitor, bool hasKey) {
     // The line ends with the bytes read so far; then the line end is skipped as usual, which
     // asks the system again.
     ++lines;
-    if (hasKey) visitor.Line(lines, m_line);
+    if (hasKey) visitor.Line(lines, m_line.View());
     SkipLineEnd();
 }
 
