@@ -2,34 +2,7 @@
 # End-to-end runs of sifter32-cli on generated directories: exact output bytes, messages and
 # exit codes. Usage: cli_test.sh PATH-TO-sifter32-cli
 set -u
-
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 PATH-TO-sifter32-cli" >&2
-    exit 2
-fi
-# The runs below change directory, so the program is named by its full path.
-CLI=$(cd "$(dirname "$1")" && pwd -P)/$(basename "$1")
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/sifter32-cli-test.XXXXXX")
-WORK=$(cd "$WORK" && pwd -P)
-trap 'rm -rf "$WORK"' EXIT
-export LC_ALL=C
-
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# run ARGS...: runs the program; its output lands in $WORK/out and $WORK/err, its exit code
-# in $status.
-run() {
-    "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
-    status=$?
-}
-
-expect_status() {  # CODE WHAT
-    [ "$status" -eq "$1" ] || fail "$2: exit code $status, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
-}
+source "$(dirname "$0")/common.sh"
 
 expect_stdout() {  # PRINTF-FORMAT WHAT -- the format's escapes give the exact bytes expected
     printf "$1" >"$WORK/expected"
@@ -38,13 +11,6 @@ expect_stdout() {  # PRINTF-FORMAT WHAT -- the format's escapes give the exact b
         echo "--- expected" >&2; od -c "$WORK/expected" | head -20 >&2
         echo "--- actual" >&2; od -c "$WORK/out" | head -20 >&2
     fi
-}
-
-expect_stderr() {  # TEXT WHAT -- the whole of stderr, without its final newline
-    local actual
-    actual=$(cat "$WORK/err"; echo x)
-    actual=${actual%x}
-    [ "$actual" = "$1"$'\n' ] || fail "$2: stderr is '$actual', expected '$1'"
 }
 
 expect_empty_stdout() {  # WHAT
@@ -163,8 +129,4 @@ fi
 status=${PIPESTATUS[0]}
 expect_status 2 "closed pipe"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "all checks passed"
+finish

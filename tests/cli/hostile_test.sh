@@ -4,41 +4,7 @@
 # run must end (a generous timeout catches a hang) with the rows, message and exit code below.
 # Usage: hostile_test.sh PATH-TO-sifter32-cli
 set -u
-
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 PATH-TO-sifter32-cli" >&2
-    exit 2
-fi
-CLI=$(cd "$(dirname "$1")" && pwd -P)/$(basename "$1")
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/sifter32-hostile.XXXXXX")
-WORK=$(cd "$WORK" && pwd -P)
-trap 'exec 3>&- 2>/dev/null; rm -rf "$WORK"' EXIT
-export LC_ALL=C
-
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# run ARGS...: the program under a timeout ($limit seconds, 120 unless set); output in
-# $WORK/out and $WORK/err, exit code in $status.
-run() {
-    timeout "${limit:-120}" "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
-    status=$?
-    [ "$status" -ne 124 ] || fail "the run [$*] did not end"
-}
-
-expect_status() {  # CODE WHAT
-    [ "$status" -eq "$1" ] || fail "$2: exit code $status, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
-}
-
-expect_stderr() {  # TEXT WHAT
-    local actual
-    actual=$(cat "$WORK/err"; echo x)
-    actual=${actual%x}
-    [ "$actual" = "$1"$'\n' ] || fail "$2: stderr is '$actual', expected '$1'"
-}
+source "$(dirname "$0")/common.sh"
 
 expect_stdout_file() {  # EXPECTED-FILE WHAT
     if ! cmp -s "$1" "$WORK/out"; then
@@ -183,8 +149,4 @@ else
     echo "note: permission cases skipped as root" >&2
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "all checks passed"
+finish

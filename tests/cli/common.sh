@@ -1,0 +1,47 @@
+# Shared by the end-to-end scripts, which source it with the program's path as their first
+# argument: the program by its full path (the runs change directory), a scratch directory
+# removed at exit, failure counting, the checks on one run, and the verdict at the end.
+
+if [ $# -lt 1 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 PATH-TO-sifter32-cli" >&2
+    exit 2
+fi
+CLI=$(cd "$(dirname "$1")" && pwd -P)/$(basename "$1")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/sifter32-$(basename "$0" .sh).XXXXXX")
+WORK=$(cd "$WORK" && pwd -P)
+trap 'exec 3>&- 2>/dev/null; rm -rf "$WORK"' EXIT
+export LC_ALL=C
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# run ARGS...: the program under a timeout ($limit seconds, 120 unless set), so that a hang
+# fails instead of stalling the suite; its output lands in $WORK/out and $WORK/err, its exit
+# code in $status.
+run() {
+    timeout "${limit:-120}" "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
+    status=$?
+    [ "$status" -ne 124 ] || fail "the run [$*] did not end"
+}
+
+expect_status() {  # CODE WHAT
+    [ "$status" -eq "$1" ] || fail "$2: exit code $status, expected $1 (stderr: $(head -c 300 "$WORK/err"))"
+}
+
+expect_stderr() {  # TEXT WHAT -- the whole of stderr, without its final newline
+    local actual
+    actual=$(cat "$WORK/err"; echo x)
+    actual=${actual%x}
+    [ "$actual" = "$1"$'\n' ] || fail "$2: stderr is '$actual', expected '$1'"
+}
+
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed" >&2
+        exit 1
+    fi
+    echo "all checks passed"
+}
