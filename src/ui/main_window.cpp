@@ -143,10 +143,6 @@ void TForm1::pbSifterClick() {
     UpdateStat();
 }
 
-void TForm1::DeleteItems() {
-    m_list->DeleteItems();
-}
-
 void TForm1::ResultsFont1Click() {
     const std::optional<FontChoice> chosen = ChooseFont(this, {m_list->font(), m_list->TextColour()});
     if (!chosen) return;

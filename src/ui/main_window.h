@@ -46,7 +46,6 @@ public:
 
     void UpdateStat();
     void pbSifterClick();
-    void DeleteItems();
     void ResultsFont1Click();
     void SaveResultsToFile();
     void SaveToTable();
