@@ -11,8 +11,8 @@
 namespace sifter::platform {
 
 // Turns a system error number into the program's code: the codes the message table knows
-// (2, 3, 4, 5, 32, 112) for the errors that mean the same, the errno itself otherwise, and never
-// one of the program's own codes 100 to 106.
+// (2, 3, 4, 5, 32, 112) for the errors that mean the same, and 1000 + errno for every other, so
+// that no system error reads as a code that means something else (EIO gives 1005).
 std::int32_t MapSystemError(int errorNumber);
 
 struct ReadResult {

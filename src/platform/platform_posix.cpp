@@ -215,10 +215,10 @@ std::int32_t MapSystemError(int errorNumber) {
         case EDQUOT: return 112;
         default: break;
     }
-    // 100 to 106 are the program's own codes with messages of their own ("Disk full" among
-    // them); a system error with such a number is moved out of their way.
-    if (errorNumber >= 100 && errorNumber <= 106) return 1000 + errorNumber;
-    return errorNumber;
+    // Any other number is moved past every code of the program's own: left as it was, EIO (5)
+    // would read as "File access denied", EPIPE (32) as a file held by another process, and
+    // ENETDOWN (100) as one of the reader's own codes.
+    return 1000 + errorNumber;
 }
 
 SystemApi& PosixSystem() {

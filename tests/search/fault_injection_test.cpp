@@ -207,8 +207,8 @@ TEST_F(FaultInjectionTest, AFailedWriteOrCloseEndsTheSaveWithTheBlocksHandedOver
         {Call::Write, 639, MapSystemError(EDQUOT), "I/O error 112", 512, 19},
         // At Close: the write-out of the last, partial block, then the release.
         {Call::Write, 640, MapSystemError(EMFILE), "Too many open files", 640, 21},
-        {Call::Write, 649, MapSystemError(EFBIG), "I/O error 27", 640, 21},
-        {Call::Release, 0, MapSystemError(EBADF), "I/O error 9", 650, 21},
+        {Call::Write, 649, MapSystemError(EFBIG), "I/O error 1027", 640, 21},
+        {Call::Release, 0, MapSystemError(EBADF), "I/O error 1009", 650, 21},
     };
     for (const auto& c : cases) {
         test::WriteBytes("out.txt", std::string(2000, 'o'));

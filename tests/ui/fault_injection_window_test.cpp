@@ -127,7 +127,7 @@ private slots:
         QTest::newRow("the write-out at close") << int(Call::Write) << int(MapSystemError(ENOSPC))
                                                 << 300 << QStringLiteral("I/O error 112.") << 256;
         QTest::newRow("the release at close") << int(Call::Release) << int(MapSystemError(EBADF))
-                                              << 0 << QStringLiteral("I/O error 9.") << 326;
+                                              << 0 << QStringLiteral("I/O error 1009.") << 326;
     }
     void aFailedSaveShowsTheErrorBoxAndKeepsTheBlocksWrittenBeforeIt() {
         QFETCH(int, call);
@@ -188,7 +188,7 @@ private slots:
         QTest::newRow("no longer a directory")
             << int(MapSystemError(ENOTDIR)) << QStringLiteral("Invalid filename.");
         QTest::newRow("stale") << int(MapSystemError(ESTALE))
-                               << QStringLiteral("I/O error %1.").arg(ESTALE);
+                               << QStringLiteral("I/O error %1.").arg(1000 + ESTALE);
     }
     void aDirectoryThatCannotBeMadeCurrentShowsTheErrorBoxAndTheWindowGoesOn() {
         QFETCH(int, error);
