@@ -3,6 +3,7 @@
 #include "search/file_set.h"
 #include "search/io_error.h"
 #include "search/line_file.h"
+#include "search/text_matcher.h"
 #include "search/text_rules.h"
 
 namespace sifter {
@@ -32,15 +33,12 @@ namespace {
 class LineMatcher final : public LineVisitor {
 public:
     LineMatcher(const SearchRequest& request, RowSink& rows)
-        : m_ignoreCase(!request.caseSensitive),
-          m_includeProcs(request.includeProcs),
-          m_finder(m_ignoreCase ? AsciiUpper(request.text) : request.text),
-          m_rows(rows) {
-        // Only lines with the pattern's rarest pair of bytes can match, and only lines with a
-        // closing parenthesis can be procedure lines; the rest are merely counted.
-        const std::string pair = m_finder.RarePair();
-        if (!pair.empty()) m_keys.lead = Choice(pair[0]);
-        if (pair.size() > 1) m_keys.follower = Choice(pair[1]);
+        : m_includeProcs(request.includeProcs),
+          m_text(request.text, request.caseSensitive),
+          m_rows(rows),
+          m_keys(m_text.Keys()) {
+        // Only lines with the text's key bytes can match, and only lines with a closing
+        // parenthesis can be procedure lines; the rest are merely counted.
         if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
     }
 
@@ -56,7 +54,7 @@ public:
             m_row.assign(" ").append(line);
             m_rows.AddRow(m_row, EntryIcon::Procedure);
         }
-        if (Matches(line)) {
+        if (m_text.Matches(line)) {
             m_row.assign("[");
             AppendDecimal(number, m_row);
             m_row.append("] ").append(line);
@@ -66,28 +64,11 @@ public:
     }
 
 private:
-    // A byte of the upper-cased pattern stands for both cases of the line's letter.
-    ByteChoice Choice(char byte) const {
-        const auto value = static_cast<unsigned char>(byte);
-        if (m_ignoreCase && value >= 'A' && value <= 'Z')
-            return ByteChoice{value, static_cast<unsigned char>(value + 32), 2};
-        return ByteChoice{value, 0, 1};
-    }
-
-    bool Matches(std::string_view line) {
-        if (m_finder.empty()) return false;
-        if (!m_ignoreCase) return m_finder.FoundIn(line);
-        AsciiUpperInto(line, m_upper);
-        return m_finder.FoundIn(m_upper);
-    }
-
-    const bool m_ignoreCase;
     const bool m_includeProcs;
-    const TextFinder m_finder;
+    TextMatcher m_text;
     RowSink& m_rows;
     LineKeys m_keys;
     std::int64_t m_matches = 0;
-    std::string m_upper;
     std::string m_row;
 };
 

@@ -17,9 +17,9 @@ constexpr std::array<unsigned char, 256> MakeUpperTable() {
 }
 constexpr std::array<unsigned char, 256> kUpper = MakeUpperTable();
 
-// A rough rank of how often each byte turns up in source text (higher is more common); the
-// finder anchors its memchr on the rarest byte of the pattern, as fewer false starts follow.
-int Commonness(unsigned char byte) {
+}  // namespace
+
+int ByteCommonness(unsigned char byte) {
     if (byte == ' ' || byte == 'e' || byte == 'E') return 250;
     if (std::strchr("tarionsTARIONS", byte) != nullptr && byte != 0) return 220;
     if (std::strchr("lcdhumpLCDHUMP", byte) != nullptr && byte != 0) return 180;
@@ -28,8 +28,13 @@ int Commonness(unsigned char byte) {
     if (std::strchr("();:=,.'\t", byte) != nullptr && byte != 0) return 160;
     if (byte >= '0' && byte <= '9') return 100;
     if (byte < 128) return 60;
+    // The first bytes of UTF-8 accented letters (C3 for most) and of the typographic marks
+    // (E2) turn up in every such character; the bytes after them vary.
+    if (byte == 0xC2 || byte == 0xC3 || byte == 0xC5 || byte == 0xE2) return 40;
     return 20;
 }
+
+namespace {
 
 bool Contains(std::string_view text, std::string_view piece) {
     return !piece.empty() && text.size() >= piece.size() &&
@@ -107,27 +112,12 @@ bool IsProcLine(std::string_view text) {
 TextFinder::TextFinder(std::string pattern) : m_pattern(std::move(pattern)) {
     int best = 1000;
     for (std::size_t i = 0; i < m_pattern.size(); ++i) {
-        const int rank = Commonness(static_cast<unsigned char>(m_pattern[i]));
+        const int rank = ByteCommonness(static_cast<unsigned char>(m_pattern[i]));
         if (rank < best) {
             best = rank;
             m_anchor = i;
         }
     }
-}
-
-std::string TextFinder::RarePair() const {
-    if (m_pattern.size() < 2) return m_pattern;
-    std::size_t best = 0;
-    int bestRank = 1000;
-    for (std::size_t i = 0; i + 1 < m_pattern.size(); ++i) {
-        const int rank = Commonness(static_cast<unsigned char>(m_pattern[i])) +
-                         Commonness(static_cast<unsigned char>(m_pattern[i + 1]));
-        if (rank < bestRank) {
-            bestRank = rank;
-            best = i;
-        }
-    }
-    return m_pattern.substr(best, 2);
 }
 
 std::size_t TextFinder::Find(std::string_view text) const {

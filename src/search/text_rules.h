@@ -26,6 +26,10 @@ std::string SubText(std::string_view text, std::int32_t index, std::int32_t coun
 // in any order.
 bool IsProcLine(std::string_view text);
 
+// A rough rank of how often a byte turns up in source text (higher is more common): a search
+// anchors on the rarest bytes of its pattern, as fewer false starts follow.
+int ByteCommonness(unsigned char byte);
+
 // A pattern prepared once for many texts: finds it as `FindText` does, faster on short lines,
 // and never slower than linear however the bytes are arranged.
 class TextFinder final {
@@ -35,9 +39,6 @@ public:
     // Offset of the first occurrence, or npos.
     std::size_t Find(std::string_view text) const;
     bool FoundIn(std::string_view text) const { return Find(text) != std::string_view::npos; }
-    // The two neighbouring bytes of the pattern that are least common in text together (one
-    // byte for a pattern of one): every text that holds the pattern holds them side by side.
-    std::string RarePair() const;
 
 private:
     std::string m_pattern;

@@ -61,6 +61,23 @@ run "$two" ""
 expect_status 1 "empty text"
 expect_stderr ' Sifter32 Found 0 instances of "" in 2 files' "empty text"
 
+# --- typed text finds its lines in UTF-8 and in Windows-1252 files; the rows keep their bytes
+legacy="$WORK/legacy"
+make_file "$legacy/u.pas" 'un caf\303\251 noir\r\nCAF\303\211\r\n'
+make_file "$legacy/w.pas" 'le caf\351\r\nCAF\311\r\nCaF\351 x\r\n'
+legacy_top="$banner"'   Search Path: '"$legacy"'\r\n   Search String: "'
+run "$legacy" $'caf\xc3\xa9'
+expect_status 0 "UTF-8 text"
+expect_stdout "$legacy_top"'caf\303\251"\r\n \r\n u.pas - 1 of 2\r\n \r\n[1] un caf\303\251 noir\r\n \r\n w.pas - 2 of 2\r\n \r\n[1] le caf\351\r\n[3] CaF\351 x\r\n' "UTF-8 text"
+expect_stderr $' Sifter32 Found 3 instances of "caf\xc3\xa9" in 2 files' "UTF-8 text"
+run "$legacy" $'caf\xe9'
+expect_status 0 "Windows-1252 text"
+expect_stdout "$legacy_top"'caf\351"\r\n \r\n u.pas - 1 of 2\r\n \r\n \r\n w.pas - 2 of 2\r\n \r\n[1] le caf\351\r\n[3] CaF\351 x\r\n' "Windows-1252 text"
+expect_stderr $' Sifter32 Found 2 instances of "caf\xe9" in 2 files' "Windows-1252 text"
+run --case-sensitive "$legacy" $'CAF\xc3\x89'
+expect_status 0 "capital E acute"
+expect_stdout "$legacy_top"'CAF\303\211"\r\n \r\n u.pas - 1 of 2\r\n \r\n[2] CAF\303\211\r\n \r\n w.pas - 2 of 2\r\n \r\n[2] CAF\311\r\n' "capital E acute"
+
 # --- scripts with procedure rows
 procs="$WORK/procs"
 make_file "$procs/p.sc" 'proc Foo(x)\r\n  Foo(1)\r\nendproc\r\nprocedure Foo(y)\r\n'

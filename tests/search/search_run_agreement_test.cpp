@@ -1,5 +1,5 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
-// line, however the search gets there. Random files of a few telling bytes are read both ways.
+// line (a text looked for in each of its forms), however the search gets there. Random files of a few telling bytes are read both ways.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "search/search_run.h"
 #include "search/text_rules.h"
 #include "test_support.h"
+#include "text_model.h"
 
 namespace sifter {
 namespace {
@@ -24,25 +25,26 @@ Rows ExpectedFileRows(const std::string& name, const SearchRequest& request) {
     file.OpenRead(name);
     const std::vector<std::string> lines = test::ReadAllLines(file);
     file.Close();
-    const bool ignoreCase = !request.caseSensitive;
-    const std::string pattern = ignoreCase ? AsciiUpper(request.text) : request.text;
+    const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
     Rows rows;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (request.includeProcs && IsProcLine(line))
             rows.push_back({" " + line, EntryIcon::Procedure});
-        if (FindText(pattern, ignoreCase ? AsciiUpper(line) : line) > 0)
+        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive))
             rows.push_back({"[" + std::to_string(i + 1) + "] " + line, EntryIcon::Blank});
     }
     return rows;
 }
 
 std::string RandomFile(std::mt19937& random) {
-    // Pieces of the patterns below in both cases, line ends, a rare Ctrl-Z and bytes above
-    // 127; some files have long lines that cross many 128-byte blocks.
+    // Pieces of the patterns below in both cases, line ends, a rare Ctrl-Z, bytes above 127
+    // and accented text in UTF-8 and in Windows-1252; some files have long lines that cross
+    // many 128-byte blocks.
     static const std::string pieces[] = {
-        "proc ", "PROC ",    "pRoc",  "begin", "BeGiN", "(",  ")",    "x", " ",  "\xE9",
-        "\xC9",  "endproc ", "BEGIN", "c (",   "zz z",  "\t", "rocb", "b", "(x)"};
+        "proc ", "PROC ",    "pRoc",  "begin", "BeGiN", "(",  ")",    "x",  " ",        "\xE9",
+        "\xC9",  "endproc ", "BEGIN", "c (",   "zz z",  "\t", "rocb", "b",  "(x)",      "caf",
+        "CAF",   "\xC3\xA9",  "\xC3",  "\xA9",  "\x80",  "\xE2\x82\xAC", "\xE2", "na\xC3\xAFve", "na\xEFve"};
     const bool longLines = random() % 4 == 0;
     const std::size_t pieceCount = random() % (longLines ? 900 : 200);
     std::string bytes;
@@ -82,7 +84,10 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
         {FileType::Scripts, "\xE9", false, true},   {FileType::Scripts, "c (", false, false},
         {FileType::Scripts, ")", true, false},      {FileType::Scripts, "", false, true},
         {FileType::Scripts, "x", false, false},     {FileType::Scripts, "rocb", false, false},
-        {FileType::Scripts, "(\t", true, true},     {FileType::Scripts, "zz z", false, false}};
+        {FileType::Scripts, "(\t", true, true},     {FileType::Scripts, "zz z", false, false},
+        {FileType::Scripts, "caf\xC3\xA9", false, true}, {FileType::Scripts, "CAF\xC3\xA9", true, false},
+        {FileType::Scripts, "\xC3\xA9", true, false},   {FileType::Scripts, "\xE2\x82\xAC", false, true},
+        {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false}, {FileType::Scripts, "\xC3\xAFv", false, false}};
     for (const SearchRequest& request : requests) {
         ResultRows produced;
         const SearchSummary summary = RunSearch(request, set, produced);

@@ -144,6 +144,35 @@ TEST_F(SearchRunTest, IgnoringCaseFoldsOnlyTheLettersAToZ) {
                                          Rows({Blank("[4] \xC9T\xC9")}));
 }
 
+TEST_F(SearchRunTest, TypedTextFindsItsLinesInUtf8AndInWindows1252Files) {
+    Write("u.sc", "un caf\xC3\xA9 noir\r\nCAF\xC3\x89\r\ncafe\r\n");
+    Write("w.sc", "le caf\xE9\r\nCAF\xC9\r\nproc CaF\xE9(caf\xC3\xA9)\r\n");
+    const std::string cafe = "caf\xC3\xA9";
+    const ResultEntry proc = Proc(" proc CaF\xE9(caf\xC3\xA9)");
+    const ResultEntry both = Blank("[3] proc CaF\xE9(caf\xC3\xA9)");
+    const struct {
+        std::string text;
+        bool caseSensitive;
+        Rows utf8, legacy;
+        std::int64_t matches;
+    } cases[] = {
+        // The last line holds both forms and gives one row.
+        {cafe, false, {Blank("[1] un caf\xC3\xA9 noir")}, {Blank("[1] le caf\xE9"), proc, both}, 3},
+        {cafe, true, {Blank("[1] un caf\xC3\xA9 noir")}, {Blank("[1] le caf\xE9"), proc, both}, 3},
+        {"CAF\xC3\x89", false, {Blank("[2] CAF\xC3\x89")}, {Blank("[2] CAF\xC9"), proc}, 2},
+        // Bytes that are not UTF-8 are looked for as they stand.
+        {"caf\xE9", false, {}, {Blank("[1] le caf\xE9"), proc, both}, 2},
+        {"F\xE9(", true, {}, {proc, both}, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(Scripts(c.text, c.caseSensitive, true)),
+                  Heading(c.text, m_dir.path()) + FileHeading("u.sc", 1, 2) + c.utf8 +
+                      FileHeading("w.sc", 2, 2) + c.legacy)
+            << c.text;
+        EXPECT_EQ(m_summary.matches, c.matches) << c.text;
+    }
+}
+
 TEST_F(SearchRunTest, CountsMatchingLinesNotOccurrences) {
     Write("a.sc", "abab ab\r\nxx\r\nab\r\n");
     const Rows rows = Run(Scripts("ab"));

@@ -1,0 +1,123 @@
+#include "search/scan_keys.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "search/text_rules.h"
+
+namespace sifter {
+namespace {
+
+// A lead byte of one form with the follower right after it, or without one.
+struct Piece {
+    unsigned char lead = 0;
+    unsigned char follower = 0;
+    int rank = 0;  // how common the piece is in source text; lower is rarer
+};
+
+// Long texts offer many pieces; the rarest few of each form are plenty to combine.
+constexpr std::size_t kPiecesPerForm = 48;
+
+// A lone byte matches far more places than a pair: it is chosen only when a form leaves no pair.
+constexpr int kLoneRank = 300;
+
+// Two forms' bytes in one choice make it match more often than either alone.
+constexpr int kMixedRank = 10;
+
+std::vector<Piece> Pieces(const std::string& form, bool pairs) {
+    std::vector<Piece> pieces;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(form[i]); };
+    if (pairs) {
+        for (std::size_t i = 0; i + 1 < form.size(); ++i)
+            pieces.push_back({at(i), at(i + 1), ByteCommonness(at(i)) + ByteCommonness(at(i + 1))});
+    } else {
+        for (std::size_t i = 0; i < form.size(); ++i)
+            pieces.push_back({at(i), 0, ByteCommonness(at(i)) + kLoneRank});
+    }
+    // Stable, so that among equally rare pieces the first in the text wins.
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
+    if (pieces.size() > kPiecesPerForm) pieces.resize(kPiecesPerForm);
+    return pieces;
+}
+
+// The values a byte of an upper-cased form stands for in the line.
+ByteChoice Values(unsigned char byte, bool ignoreCase) {
+    if (ignoreCase && byte >= 'A' && byte <= 'Z')
+        return {byte, static_cast<unsigned char>(byte + 32), 2};
+    return {byte, 0, 1};
+}
+
+// The union of two choices, or a choice without values when it needs more than two.
+ByteChoice Union(const ByteChoice& a, const ByteChoice& b) {
+    ByteChoice both = a;
+    const unsigned char values[] = {b.first, b.second};
+    for (int i = 0; i < b.count; ++i) {
+        const unsigned char value = values[i];
+        if ((both.count > 0 && both.first == value) || (both.count > 1 && both.second == value))
+            continue;
+        if (both.count == 2) return {};
+        if (both.count == 0)
+            both.first = value;
+        else
+            both.second = value;
+        ++both.count;
+    }
+    return both;
+}
+
+struct Best {
+    LineKeys keys;
+    int rank = std::numeric_limits<int>::max();
+};
+
+void Consider(const Piece& a, const Piece& b, bool pairs, bool ignoreCase, Best& best) {
+    const ByteChoice lead = Union(Values(a.lead, ignoreCase), Values(b.lead, ignoreCase));
+    if (lead.count == 0) return;
+    ByteChoice follower;
+    if (pairs) {
+        follower = Union(Values(a.follower, ignoreCase), Values(b.follower, ignoreCase));
+        if (follower.count == 0) return;
+    }
+    int rank = std::max(a.rank, b.rank);
+    if (a.lead != b.lead) rank += kMixedRank;
+    if (pairs && a.follower != b.follower) rank += kMixedRank;
+    if (rank < best.rank) {
+        best.rank = rank;
+        best.keys.lead = lead;
+        best.keys.follower = follower;
+    }
+}
+
+Best Choose(const std::vector<std::string>& forms, bool pairs, bool ignoreCase) {
+    Best best;
+    const std::vector<Piece> first = Pieces(forms.front(), pairs);
+    const std::vector<Piece> second = forms.size() > 1 ? Pieces(forms[1], pairs) : first;
+    // One form is combined with itself piece by piece, which keeps its own rarest piece.
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        if (forms.size() == 1) {
+            Consider(first[i], first[i], pairs, ignoreCase, best);
+            continue;
+        }
+        for (const Piece& other : second) Consider(first[i], other, pairs, ignoreCase, best);
+    }
+    return best;
+}
+
+}  // namespace
+
+LineKeys KeysForForms(const std::vector<std::string>& forms, bool ignoreCase) {
+    if (forms.empty()) return {};
+    bool pairs = true;
+    for (const std::string& form : forms) {
+        if (form.empty()) return {};
+        pairs = pairs && form.size() > 1;
+    }
+    if (pairs) {
+        const Best best = Choose(forms, true, ignoreCase);
+        if (best.keys.lead.count > 0) return best.keys;
+    }
+    return Choose(forms, false, ignoreCase).keys;
+}
+
+}  // namespace sifter

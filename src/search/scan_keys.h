@@ -1,0 +1,17 @@
+#pragma once
+// The key bytes that let a line through the fast scan to the matcher (see LineKeys).
+
+#include <string>
+#include <vector>
+
+#include "search/block_masks.h"
+
+namespace sifter {
+
+// Lead and follower choices that every line holding one of `forms` holds side by side (a lead
+// alone when a form is a single byte), picked to be as rare in source text as the choices
+// allow. The forms are already upper-cased when `ignoreCase` is set; a letter of theirs then
+// stands for both of its cases. No form, or an empty one, gives no keys. At most two forms.
+LineKeys KeysForForms(const std::vector<std::string>& forms, bool ignoreCase);
+
+}  // namespace sifter
