@@ -43,7 +43,7 @@ compare() {
   ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
   theirs_ms=$(printf '%s\n' "${theirs[@]}" | median_ms)
   "$build/sifter32-cli" $cli_flags -- . "$text" 2>"$work/summary.txt" >/dev/null || true
-  printf '%-30s sifter32-cli %7s ms   grep %7s ms   ratio %s   (%s)\n' "$label '$text'" \
+  printf '%-38s sifter32-cli %7s ms   grep %7s ms   ratio %s   (%s)\n' "$label '$text'" \
     "$ours_ms" "$theirs_ms" "$(awk -v a="$ours_ms" -v b="$theirs_ms" 'BEGIN {printf "%.2f", a / b}')" \
     "$(sed 's/^ *//' "$work/summary.txt")"
 }
@@ -52,3 +52,9 @@ compare "case-sensitive" begin "--case-sensitive" ""
 compare "ignore case" begin "" "-i"
 compare "case-sensitive, rare" Overflow "--case-sensitive" ""
 compare "ignore case, rare" overflow "" "-i"
+# An accented word, which sifter32-cli also finds in the Windows-1252 files (grep, in bytes, only
+# in the UTF-8 ones), against an ASCII word of the same byte length planted as often.
+compare "case-sensitive, accented" $'na\xc3\xafve' "--case-sensitive" ""
+compare "case-sensitive, ASCII twin" native "--case-sensitive" ""
+compare "ignore case, accented" $'NA\xc3\xafVE' "" "-i"
+compare "ignore case, ASCII twin" NATIVE "" "-i"

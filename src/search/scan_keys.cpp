@@ -8,7 +8,8 @@
 namespace sifter {
 namespace {
 
-// A lead byte of one form with the follower right after it, or without one.
+// A lead byte of one form with the follower right after it, or a lead byte alone (only where a
+// form of one byte leaves no pair, as a lone byte lets far more lines through).
 struct Piece {
     unsigned char lead = 0;
     unsigned char follower = 0;
@@ -17,9 +18,6 @@ struct Piece {
 
 // Long texts offer many pieces; the rarest few of each form are plenty to combine.
 constexpr std::size_t kPiecesPerForm = 48;
-
-// A lone byte matches far more places than a pair: it is chosen only when a form leaves no pair.
-constexpr int kLoneRank = 300;
 
 // Two forms' bytes in one choice make it match more often than either alone.
 constexpr int kMixedRank = 10;
@@ -32,7 +30,7 @@ std::vector<Piece> Pieces(const std::string& form, bool pairs) {
             pieces.push_back({at(i), at(i + 1), ByteCommonness(at(i)) + ByteCommonness(at(i + 1))});
     } else {
         for (std::size_t i = 0; i < form.size(); ++i)
-            pieces.push_back({at(i), 0, ByteCommonness(at(i)) + kLoneRank});
+            pieces.push_back({at(i), 0, ByteCommonness(at(i))});
     }
     // Stable, so that among equally rare pieces the first in the text wins.
     std::stable_sort(pieces.begin(), pieces.end(),
@@ -92,15 +90,14 @@ void Consider(const Piece& a, const Piece& b, bool pairs, bool ignoreCase, Best&
 Best Choose(const std::vector<std::string>& forms, bool pairs, bool ignoreCase) {
     Best best;
     const std::vector<Piece> first = Pieces(forms.front(), pairs);
-    const std::vector<Piece> second = forms.size() > 1 ? Pieces(forms[1], pairs) : first;
-    // One form is combined with itself piece by piece, which keeps its own rarest piece.
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        if (forms.size() == 1) {
-            Consider(first[i], first[i], pairs, ignoreCase, best);
-            continue;
-        }
-        for (const Piece& other : second) Consider(first[i], other, pairs, ignoreCase, best);
+    if (forms.size() == 1) {
+        // A piece paired with itself: the form's own rarest piece wins, as for any text.
+        for (const Piece& piece : first) Consider(piece, piece, pairs, ignoreCase, best);
+        return best;
     }
+    const std::vector<Piece> second = Pieces(forms[1], pairs);
+    for (const Piece& piece : first)
+        for (const Piece& other : second) Consider(piece, other, pairs, ignoreCase, best);
     return best;
 }
 
