@@ -6,7 +6,7 @@
 
 namespace sifter::cli {
 
-void StreamRows::AddRow(std::string_view text, EntryIcon) {
+void StreamRows::AddRow(std::string_view text, EntryIcon, RowOrigin) {
     if (m_error != 0) return;  // nothing more goes to a broken output
     if (m_buffer.size() + text.size() + 2 > kCapacity) {
         Flush();

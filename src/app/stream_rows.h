@@ -12,7 +12,9 @@ namespace sifter::cli {
 class StreamRows final : public RowSink {
 public:
     explicit StreamRows(int fd) : m_fd(fd) { m_buffer.reserve(kCapacity); }
-    void AddRow(std::string_view text, EntryIcon icon) override;
+    // Only the rows' bytes are written; where they lead is of no use in a stream.
+    void AddFile(std::string_view) override {}
+    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
     // Writes what is buffered; false once anything could not be written.
     bool Flush();
     bool failed() const { return m_error != 0; }

@@ -104,6 +104,9 @@ private:
     SystemApi* m_previous;
 };
 
+// The path of `name` inside `directory`, in the system's own form.
+std::string PathInDirectory(const std::string& directory, const std::string& name);
+
 // Small conveniences over `System()`.
 bool IsExistingDirectory(const std::string& path);
 bool IsExistingFile(const std::string& path);

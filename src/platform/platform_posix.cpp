@@ -238,6 +238,12 @@ ScopedSystem::~ScopedSystem() {
     g_current = m_previous;
 }
 
+std::string PathInDirectory(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    if (directory.back() == '/') return directory + name;
+    return directory + "/" + name;
+}
+
 bool IsExistingDirectory(const std::string& path) {
     return !path.empty() && System().ResolveType(path) == EntryType::Directory;
 }

@@ -35,12 +35,6 @@ void Enter(platform::SystemApi& system, const std::string& path) {
     if (error != 0) throw EInOutError(error);
 }
 
-std::string Join(const std::string& directory, const std::string& name) {
-    if (directory.empty()) return name;
-    if (directory.back() == '/') return directory + name;
-    return directory + "/" + name;
-}
-
 }  // namespace
 
 FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
@@ -63,7 +57,7 @@ std::string FileSet::ResolveParts(const std::string& path) {
         lastType == platform::EntryType::Regular || lastType == platform::EntryType::Other;
     if (!last.empty() && !isFile) {
         Enter(*m_system, last);
-        directory = Join(directory, last);
+        directory = platform::PathInDirectory(directory, last);
     }
     // A bare file name stands for the directory it is in: the current one.
     return directory.empty() ? "." : directory;

@@ -4,8 +4,13 @@
 
 namespace sifter {
 
-void ResultRows::AddRow(std::string_view text, EntryIcon icon) {
-    m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(icon), text.size()});
+void ResultRows::AddFile(std::string_view path) {
+    m_files.emplace_back(path);
+}
+
+void ResultRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
+    m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(icon), text.size(),
+                         origin.Leads() ? origin.line : 0, origin.file});
     m_bytes.append(text);
 }
 
@@ -13,16 +18,23 @@ void ResultRows::Clear() {
     // Give the memory back: the previous list may have been very large.
     std::vector<Row>().swap(m_rows);
     std::string().swap(m_bytes);
+    std::vector<std::string>().swap(m_files);
 }
 
 void ResultRows::ShrinkToFit() {
     m_rows.shrink_to_fit();
     m_bytes.shrink_to_fit();
+    m_files.shrink_to_fit();
 }
 
 std::string_view ResultRows::Text(std::size_t row) const {
     const Row& r = m_rows[row];
     return std::string_view(m_bytes.data() + r.offset, r.length);
+}
+
+std::string_view ResultRows::FilePath(std::int32_t file) const {
+    if (file < 0 || static_cast<std::size_t>(file) >= m_files.size()) return {};
+    return m_files[static_cast<std::size_t>(file)];
 }
 
 void ResultRows::RemoveRows(const std::vector<bool>& remove) {

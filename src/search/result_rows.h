@@ -1,6 +1,8 @@
 #pragma once
 // The rows of one result list, kept compactly: all texts in one byte store and a small
-// fixed-size record per row, so a million rows cost their bytes plus 16 bytes each.
+// fixed-size record per row, so a million rows cost their bytes plus 32 bytes each. A row
+// also knows where it came from (a file of the search and a line), so that it can lead back to
+// that line without its text being parsed.
 
 #include <cstdint>
 #include <string>
@@ -19,16 +21,32 @@ struct ResultEntry {
     friend bool operator==(const ResultEntry&, const ResultEntry&) = default;
 };
 
-// Where the rows of a search go as they are made.
+// Where a row leads: a file of the search, numbered from 0 in the order the sink was told of
+// the files, and a line of it from 1. Headings without a file, and blank rows, lead nowhere.
+struct RowOrigin {
+    static constexpr std::int32_t kNoFile = -1;
+    std::int32_t file = kNoFile;
+    std::int64_t line = 0;
+    bool Leads() const { return file != kNoFile; }
+    friend bool operator==(const RowOrigin&, const RowOrigin&) = default;
+};
+
+// Where the rows of a search go as they are made. Each file's rows follow the call that names
+// the file, so a search may gather one file's rows apart and hand them over later, in order.
 class RowSink {
 public:
     virtual ~RowSink() = default;
-    virtual void AddRow(std::string_view text, EntryIcon icon) = 0;
+    // The next file of the search, by the path it can be opened under from anywhere.
+    virtual void AddFile(std::string_view path) = 0;
+    virtual void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) = 0;
 };
 
 class ResultRows final : public RowSink {
 public:
-    void AddRow(std::string_view text, EntryIcon icon) override;
+    void AddFile(std::string_view path) override;
+    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
+    // A row that leads nowhere.
+    void AddRow(std::string_view text, EntryIcon icon) { AddRow(text, icon, RowOrigin{}); }
     void Clear();
     // Gives back what the stores hold beyond the rows (they grow in steps while rows are added).
     void ShrinkToFit();
@@ -37,8 +55,12 @@ public:
     std::string_view Text(std::size_t row) const;
     EntryIcon Icon(std::size_t row) const { return static_cast<EntryIcon>(m_rows[row].icon); }
     ResultEntry Entry(std::size_t row) const { return {std::string(Text(row)), Icon(row)}; }
+    RowOrigin Origin(std::size_t row) const { return {m_rows[row].file, m_rows[row].line}; }
+    // The path of a file that rows lead to; empty for a number no file was given.
+    std::string_view FilePath(std::int32_t file) const;
+    std::size_t FileCount() const { return m_files.size(); }
     // Removes every row whose flag is set, in one pass over the store; `remove` has one flag
-    // per row.
+    // per row. The files stay: the rows kept still lead to theirs.
     void RemoveRows(const std::vector<bool>& remove);
 
 private:
@@ -46,10 +68,13 @@ private:
         std::uint64_t offset : 56;  // into m_bytes
         std::uint64_t icon : 8;     // EntryIcon
         std::uint64_t length;
+        std::int64_t line;
+        std::int32_t file;
     };
-    static_assert(sizeof(Row) == 16);
+    static_assert(sizeof(Row) == 32);
     std::vector<Row> m_rows;
     std::string m_bytes;
+    std::vector<std::string> m_files;
 };
 
 }  // namespace sifter

@@ -42,9 +42,10 @@ public:
         if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
     }
 
-    // Reads one open file to its end; returns its matching lines.
-    std::int64_t ReadFile(LineFile& file) {
+    // Reads one open file to its end; returns its matching lines. Rows lead to `fileNumber`.
+    std::int64_t ReadFile(LineFile& file, std::int32_t fileNumber) {
         m_matches = 0;
+        m_file = fileNumber;
         file.ScanLines(m_keys, *this);
         return m_matches;
     }
@@ -52,13 +53,13 @@ public:
     void Line(std::int64_t number, std::string_view line) override {
         if (m_includeProcs && IsProcLine(line)) {
             m_row.assign(" ").append(line);
-            m_rows.AddRow(m_row, EntryIcon::Procedure);
+            m_rows.AddRow(m_row, EntryIcon::Procedure, RowOrigin{m_file, number});
         }
         if (m_text.Matches(line)) {
             m_row.assign("[");
             AppendDecimal(number, m_row);
             m_row.append("] ").append(line);
-            m_rows.AddRow(m_row, EntryIcon::Blank);
+            m_rows.AddRow(m_row, EntryIcon::Blank, RowOrigin{m_file, number});
             ++m_matches;
         }
     }
@@ -69,6 +70,7 @@ private:
     RowSink& m_rows;
     LineKeys m_keys;
     std::int64_t m_matches = 0;
+    std::int32_t m_file = RowOrigin::kNoFile;
     std::string m_row;
 };
 
@@ -79,10 +81,10 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     // The heading shows where the names are opened: the current directory, which the file set
     // made its own at its last read (a chooser that was cancelled may have moved it since).
     const platform::PathResult current = system.CurrentDirectory();
-    rows.AddRow(kBannerRow, EntryIcon::Banner);
-    rows.AddRow("   Search Path: " + (current.error == 0 ? current.path : files.Directory()),
-                EntryIcon::Blank);
-    rows.AddRow("   Search String: \"" + request.text + "\"", EntryIcon::Blank);
+    const std::string& directory = current.error == 0 ? current.path : files.Directory();
+    rows.AddRow(kBannerRow, EntryIcon::Banner, {});
+    rows.AddRow("   Search Path: " + directory, EntryIcon::Blank, {});
+    rows.AddRow("   Search String: \"" + request.text + "\"", EntryIcon::Blank, {});
 
     SearchSummary summary;
     summary.files = files.Count();
@@ -96,10 +98,13 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
             progress->FileStarted(i + 1, "Sifter32 - Searching for \"" + request.text + "\" in " + name);
         LineFile file(system);
         file.OpenRead(name);
-        rows.AddRow(" ", EntryIcon::Blank);
-        rows.AddRow(" " + name + " - " + DecimalText(i + 1) + ofCount, EntryIcon::File);
-        rows.AddRow(" ", EntryIcon::Blank);
-        summary.matches += matcher.ReadFile(file);
+        // Rows keep the full path: the current directory may have moved by the time a row is
+        // followed back to its file.
+        rows.AddFile(platform::PathInDirectory(directory, name));
+        rows.AddRow(" ", EntryIcon::Blank, {});
+        rows.AddRow(" " + name + " - " + DecimalText(i + 1) + ofCount, EntryIcon::File, {i, 1});
+        rows.AddRow(" ", EntryIcon::Blank, {});
+        summary.matches += matcher.ReadFile(file, i);
         file.Close();
         TakeError();
     }
