@@ -1,4 +1,4 @@
-# Shared by scripts/run, scripts/test, scripts/fuzz and scripts/bench: install what is missing on
+# Shared by scripts/run, test, fuzz, bench and package: install what is missing on
 # a Debian machine, then configure and build. Source it; it defines `install_packages`,
 # `configure_build DIR [CMAKE ARGS...]` and `setup_build DIR [CMAKE ARGS...]`.
 
@@ -6,7 +6,9 @@ SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
                    xvfb xdotool imagemagick fonts-liberation2
-                   clang libclang-rt-14-dev strace)
+                   clang libclang-rt-14-dev strace man-db)
+# What scripts/package and the package checks need beyond that.
+SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils)
 
 # Packages of the list that dpkg does not report as installed.
 missing_packages() {
