@@ -47,7 +47,7 @@ fi
 field() { dpkg-deb -f "$DEB" "$1"; }
 version=$("$BUILT_CLI" --version | sed -n 's/^sifter32-cli //p')
 [ "$(field Package)" = sifter32 ] || fail "package name '$(field Package)'"
-[ "$(field Version)" = "$version-1" ] || fail "package version '$(field Version)', the programs are $version"
+[[ $(field Version) =~ ^${version//./\\.}-[0-9]+$ ]] || fail "package version '$(field Version)', the programs are $version"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture '$(field Architecture)'"
 
 # Every path with its mode and owner; directories are checked by lintian and dpkg.
@@ -87,17 +87,21 @@ if grep -hs '^path-exclude' /etc/dpkg/dpkg.cfg /etc/dpkg/dpkg.cfg.d/* >"$WORK/ex
     done
 fi
 
-# Which of the package's paths (directories included) are there before it is installed: after
-# the purge, exactly those may remain.
+# Which of the package's directories are there before it is installed: after the purge,
+# exactly those may remain. A file in the package's place would be overwritten, then purged.
 dpkg-deb -c "$DEB" | awk '{ sub(/^\./, "", $6); sub(/\/$/, "", $6); if ($6 != "") print $6 }' >"$WORK/paths"
 : >"$WORK/existing"
 while read -r path; do
     if [ -d "$path" ]; then
         echo "$path" >>"$WORK/existing"
     elif [ -e "$path" ] || [ -L "$path" ]; then
-        fail "$path exists before the package is installed"
+        echo "$path" >>"$WORK/clashes"
     fi
 done <"$WORK/paths"
+if [ -s "$WORK/clashes" ]; then
+    fail "files of the package exist before it is installed, so it is not: $(tr '\n' ' ' <"$WORK/clashes")"
+    exit 1
+fi
 
 installed_here=1
 if ! "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
@@ -150,6 +154,12 @@ done
 # The comparison means something only if the rows are there.
 [ "$(/usr/bin/sifter32-cli "$corpus" begin 2>/dev/null | grep -c '^\[[0-9]*\] ')" -eq 3 ] ||
     fail "the installed sifter32-cli does not find the 3 lines that hold 'begin'"
+
+# The installed window program comes up and runs its start-up search; it is still running,
+# waiting for the user, when it is stopped.
+QT_QPA_PLATFORM=offscreen timeout 5 /usr/bin/sifter32 "$corpus" begin /A >"$WORK/window.log" 2>&1
+status=$?
+[ "$status" -eq 124 ] || fail "the installed sifter32 ended with status $status: $(head -c 500 "$WORK/window.log")"
 
 for page in sifter32 sifter32-cli; do
     found=$(man -w "$page" 2>&1)
