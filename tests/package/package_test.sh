@@ -138,7 +138,7 @@ printf 'proc Totals(x)\r\n  total = x\r\nendproc\r\nproc Other()\r\n  return TOT
 printf 'no match here\r\n' >"$corpus/b.sc"
 printf 'begin\r\n' >"$corpus/.hidden.pas"
 cases=("--scripts|--procs|$corpus|total" "$corpus|begin" "--case-sensitive|$corpus|Begin"
-       "--scripts|$corpus|absent" "$corpus/missing|x" "--bogus")
+       "$corpus|"$'caf\xc3\xa9' "--scripts|$corpus|absent" "$corpus/missing|x" "--bogus")
 for args in "${cases[@]}"; do
     IFS='|' read -r -a argv <<<"$args"
     for which in built installed; do
