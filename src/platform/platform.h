@@ -36,6 +36,9 @@ public:
     // All `size` bytes or an error code; a write the system accepts is complete.
     virtual std::int32_t Write(const char* data, std::int32_t size) = 0;
     virtual KindResult Kind() = 0;
+    // The size in bytes where the system can tell it at once, or -1. Only a hint for reading a
+    // file whole: the file may change while it is read.
+    virtual std::int64_t SizeHint() { return -1; }
     // Releases the handle; 0 or the code of a failed release. Called at most once.
     virtual std::int32_t Release() = 0;
 };

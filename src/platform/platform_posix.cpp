@@ -89,6 +89,12 @@ public:
         return {S_ISCHR(info.st_mode) ? HandleKind::CharacterDevice : HandleKind::Other, 0};
     }
 
+    std::int64_t SizeHint() override {
+        struct stat info {};
+        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+        return static_cast<std::int64_t>(info.st_size);
+    }
+
     std::int32_t Release() override {
         const int fd = m_fd;
         m_fd = -1;

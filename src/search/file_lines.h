@@ -1,0 +1,54 @@
+#pragma once
+// A whole text file in memory with an index of where its lines start, for showing any line at
+// once. The lines are exactly those a search reads from the file: a line ends at CR or CR LF (a
+// lone LF is an ordinary byte), the first Ctrl-Z ends the data, a last line without an end is a
+// line, and a line end at the end of the data starts no further line.
+//
+// The file costs its size plus 8 bytes per line.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace sifter {
+
+class FileLines;
+
+struct FileLinesResult {
+    std::unique_ptr<FileLines> lines;  // null when the file could not be read
+    std::int32_t error = 0;            // the code of the failed open or read
+};
+
+class FileLines final {
+public:
+    // Reads the file named `path` through `system`, in large reads.
+    static FileLinesResult Read(const std::string& path,
+                                platform::SystemApi& system = platform::System());
+    // The lines of bytes already in memory (the same rules; for tests and measurements).
+    explicit FileLines(std::string_view bytes);
+
+    FileLines(const FileLines&) = delete;
+    FileLines& operator=(const FileLines&) = delete;
+
+    std::int64_t LineCount() const { return static_cast<std::int64_t>(m_starts.size()) - 1; }
+    // Line `index`, counted from 0, without its line end; valid while the object lives.
+    std::string_view Line(std::int64_t index) const;
+    // The bytes the object holds, its index included.
+    std::size_t MemoryUse() const;
+
+private:
+    FileLines(std::unique_ptr<char[]> data, std::size_t size, std::size_t capacity);
+    void IndexLines(std::size_t size);
+
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_capacity = 0;
+    // Where each line starts, and one more entry just past the last line's end: after its CR,
+    // or its CR LF, or the CR that stands for the end of the data.
+    std::vector<std::uint64_t> m_starts;
+};
+
+}  // namespace sifter
