@@ -16,6 +16,9 @@ QFont DialogFont();
 // Rows are bytes end to end; only to show them are they turned into text: bytes that are
 // valid UTF-8 are shown as UTF-8, anything else as Windows-1252.
 QString DisplayText(std::string_view bytes);
+// The two halves of that rule, for text shown piece by piece.
+bool IsValidUtf8(std::string_view bytes);
+char16_t Windows1252Char(unsigned char byte);
 
 // Bytes of a text the user typed (the search text), for the engine.
 std::string EngineBytes(const QString& text);
