@@ -83,7 +83,9 @@ void FileLines::IndexLines(std::size_t size) {
     while (at < end) {
         m_starts.push_back(at);
         const auto* cr = static_cast<const char*>(std::memchr(data + at, '\r', end + 1 - at));
-        at = static_cast<std::size_t>(cr - data) + 1;
+        const auto crAt = static_cast<std::size_t>(cr - data);
+        m_longest = std::max(m_longest, crAt - at);
+        at = crAt + 1;
         if (at < end && data[at] == '\n') ++at;
     }
     m_starts.push_back(at);

@@ -37,6 +37,8 @@ public:
     std::int64_t LineCount() const { return static_cast<std::int64_t>(m_starts.size()) - 1; }
     // Line `index`, counted from 0, without its line end; valid while the object lives.
     std::string_view Line(std::int64_t index) const;
+    // The length in bytes of the longest line.
+    std::size_t LongestLine() const { return m_longest; }
     // The bytes the object holds, its index included.
     std::size_t MemoryUse() const;
 
@@ -46,6 +48,7 @@ private:
 
     std::unique_ptr<char[]> m_data;
     std::size_t m_capacity = 0;
+    std::size_t m_longest = 0;
     // Where each line starts, and one more entry just past the last line's end: after its CR,
     // or its CR LF, or the CR that stands for the end of the data.
     std::vector<std::uint64_t> m_starts;

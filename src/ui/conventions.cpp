@@ -13,6 +13,14 @@ QFont DialogFont() {
     return font;
 }
 
+QFont FixedPitchFont() {
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setPixelSize(12);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+}
+
 namespace {
 
 // Windows-1252 at 0x80 to 0x9F; the five holes of that range are shown as their C1 codes.

@@ -12,6 +12,8 @@ namespace sifter::ui {
 // "MS Sans Serif" at 8 points, which Linux does not have, stood in for by Liberation Sans at
 // 11 pixels, the size the window layouts were made for.
 QFont DialogFont();
+// The viewer's font, whose characters all take the same width: Liberation Mono at 12 pixels.
+QFont FixedPitchFont();
 
 // Rows are bytes end to end; only to show them are they turned into text: bytes that are
 // valid UTF-8 are shown as UTF-8, anything else as Windows-1252.

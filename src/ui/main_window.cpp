@@ -13,14 +13,17 @@
 
 #include "platform/platform.h"
 #include "search/command_line.h"
+#include "search/span_finder.h"
 #include "ui/about_box.h"
 #include "ui/dialogs.h"
 #include "ui/directory_chooser.h"
 #include "ui/conventions.h"
 #include "ui/entry_pictures.h"
+#include "ui/line_viewer.h"
 #include "ui/messages.h"
 #include "ui/progress_window.h"
 #include "ui/result_list.h"
+#include "ui/result_model.h"
 
 namespace sifter::ui {
 namespace {
@@ -53,6 +56,7 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     connect(m_resultsFont, &QAction::triggered, this, [this] { Guarded([this] { ResultsFont1Click(); }); });
     connect(m_list, &ResultList::SearchRequested, this, [this] { Guarded([this] { pbSifterClick(); }); });
     connect(m_list, &ResultList::CloseRequested, this, &QWidget::close);
+    connect(m_list, &ResultList::ViewRequested, this, [this](int row) { Guarded([this, row] { ViewRow(row); }); });
     // The context menu's entry runs the main menu's item, which is never disabled itself.
     connect(m_list, &ResultList::FontRequested, m_resultsFont, &QAction::trigger);
 
@@ -135,12 +139,23 @@ void TForm1::pbSifterClick() {
     const SearchSummary summary = RunSearch(request, m_files, rows, m_progress);
 
     m_list->SetRows(std::move(rows), std::move(pictures));
+    m_shownSearch = request;
     m_list->show();
     m_list->setEnabled(true);
     m_list->setFocus();
     m_list->SelectFirstRow();
     SetStatus(DisplayText(SummaryText(request.text, summary)));
     UpdateStat();
+}
+
+void TForm1::ViewRow(int row) {
+    const ResultRows& rows = m_list->Model().Rows();
+    if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) return;
+    const RowOrigin origin = rows.Origin(static_cast<std::size_t>(row));
+    if (!origin.Leads()) return;
+    if (m_viewer == nullptr) m_viewer = new LineViewer(this);
+    m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
+                   SearchSpans(m_shownSearch.text, m_shownSearch.caseSensitive));
 }
 
 void TForm1::ResultsFont1Click() {

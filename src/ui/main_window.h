@@ -21,6 +21,7 @@ class QRadioButton;
 
 namespace sifter::ui {
 
+class LineViewer;
 class ResultList;
 class ResultPanel;
 class TAboutBox;
@@ -51,11 +52,16 @@ public:
     void SaveToTable();
     void About1Click();
     void SearchDirectory1Click();
+    // A double-click on a row of ListBox1, or F4: the viewer at the row's line. Rows that lead
+    // to no line open nothing.
+    void ViewRow(int row);
 
     FileSet& FList() { return m_files; }
     QLineEdit* Edit1() const { return m_edit; }
     ResultList* ListBox1() const { return m_list; }
     QLabel* StatusPanel() const { return m_status; }
+    // The line viewer, once a row has been opened.
+    LineViewer* Viewer() const { return m_viewer; }
     FileType SelectedFileType() const;
 
 protected:
@@ -74,6 +80,9 @@ private:
     TForm3* m_chooser = nullptr;   // Form3
     TAboutBox* m_about = nullptr;  // AboutBox
     FileSet m_files;  // FList
+    // The search that made the rows on show: the viewer highlights what it found.
+    SearchRequest m_shownSearch;
+    LineViewer* m_viewer = nullptr;
 
     QFrame* m_topPanel = nullptr;  // Panel2
     QLineEdit* m_edit = nullptr;   // Edit1

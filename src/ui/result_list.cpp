@@ -1,5 +1,7 @@
 #include "ui/result_list.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -89,6 +91,12 @@ void ResultList::DeleteItems() {
     }
 }
 
+void ResultList::CopySelectedRows() {
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty()) return;
+    QGuiApplication::clipboard()->setText(m_model->RowsText(selection));
+}
+
 void ResultList::SetTextColour(const QColor& colour) {
     m_textColour = colour;
     m_delegate->SetTextColour(colour);
@@ -96,6 +104,17 @@ void ResultList::SetTextColour(const QColor& colour) {
 }
 
 void ResultList::keyPressEvent(QKeyEvent* event) {
+    // The view's own copy would take the current row alone, selected or not.
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelectedRows();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
+        if (currentIndex().isValid()) emit ViewRequested(currentIndex().row());
+        event->accept();
+        return;
+    }
     const int key = event->key();
     switch (key) {
         case Qt::Key_Return:
@@ -132,7 +151,10 @@ void ResultList::mouseDoubleClickEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
+    // The view selects as for a click; the row then opens, whatever the selection became.
     QListView::mouseDoubleClickEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid()) emit ViewRequested(index.row());
 }
 
 void ResultList::mouseReleaseEvent(QMouseEvent* event) {

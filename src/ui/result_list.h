@@ -37,6 +37,9 @@ public:
 
     // Deletes every selected row in one pass and one repaint, or says " Nothing selected. ".
     void DeleteItems();
+    // Ctrl+C: the selected rows on the clipboard, in list order, each followed by CR LF. With
+    // nothing selected the clipboard keeps what it holds.
+    void CopySelectedRows();
 
     // The colour of unselected rows' text; the list's font is its ordinary font().
     QColor TextColour() const { return m_textColour; }
@@ -49,6 +52,7 @@ signals:
     void SearchRequested();  // Enter
     void CloseRequested();   // Escape
     void FontRequested();    // "Results Font" in the context menu
+    void ViewRequested(int row);  // a double-click on the row, or F4 on the current row
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

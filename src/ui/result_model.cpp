@@ -51,17 +51,34 @@ void ResultModel::Clear() {
     endResetModel();
 }
 
-void ResultModel::RemoveRows(const QItemSelection& selection) {
+std::vector<bool> ResultModel::Flags(const QItemSelection& selection) const {
     // Ranges, not indexes: half a million selected rows are often a handful of ranges, and
     // even when scattered one flag per row is far cheaper than a QModelIndex per row.
-    std::vector<bool> remove(m_rows.size(), false);
+    std::vector<bool> flags(m_rows.size(), false);
     for (const QItemSelectionRange& range : selection) {
         if (!range.isValid() || range.model() != this) continue;
         const int last = std::min(range.bottom(), rowCount() - 1);
         if (range.top() <= last)
-            std::fill(remove.begin() + range.top(), remove.begin() + last + 1, true);
+            std::fill(flags.begin() + range.top(), flags.begin() + last + 1, true);
     }
-    RemoveRows(remove);
+    return flags;
+}
+
+void ResultModel::RemoveRows(const QItemSelection& selection) {
+    RemoveRows(Flags(selection));
+}
+
+QString ResultModel::RowsText(const QItemSelection& selection) const {
+    // The selection's ranges come in the order they were selected; the flags put them in the
+    // list's order.
+    const std::vector<bool> selected = Flags(selection);
+    QString text;
+    for (std::size_t row = 0; row < selected.size(); ++row) {
+        if (!selected[row]) continue;
+        text += DisplayText(m_rows.Text(row));
+        text += QStringLiteral("\r\n");
+    }
+    return text;
 }
 
 void ResultModel::RemoveRows(const std::vector<bool>& remove) {

@@ -43,10 +43,16 @@ public:
     void RemoveRows(const std::vector<bool>& remove);
     // Removes the rows of a selection of this model the same way.
     void RemoveRows(const QItemSelection& selection);
+    // The rows of a selection in list order, each as shown and followed by CR LF: the bytes a
+    // save of them would write, as text.
+    QString RowsText(const QItemSelection& selection) const;
 
     const ResultRows& Rows() const { return m_rows; }
 
 private:
+    // One flag per row: whether the selection holds it.
+    std::vector<bool> Flags(const QItemSelection& selection) const;
+
     ResultRows m_rows;
     std::shared_ptr<const EntryPictures> m_pictures;
 };

@@ -132,6 +132,7 @@ TEST(FileLines, CostsItsSizePlusEightBytesPerLine) {
     ASSERT_TRUE(read.lines);
     ASSERT_EQ(read.lines->LineCount(), 50000);
     EXPECT_EQ(read.lines->Line(49999), "line 49999");
+    EXPECT_EQ(read.lines->LongestLine(), 10u);
     // One byte for the end of the data and one entry past the last line.
     EXPECT_LE(read.lines->MemoryUse(), bytes.size() + 1 + 8 * (50000 + 1));
 }
