@@ -95,12 +95,13 @@ void LineViewer::Open(const std::string& path, std::int64_t line, SpanFinder spa
         m_fileNote = QStringLiteral("the file changed since the search: it ends before line %1").arg(line);
         line = count;
     }
-    m_view->SelectLine(line - 1);
-    UpdateStatus();
+    // Shown first: the line is put in the middle of the view at its final height.
     show();
     raise();
     activateWindow();
     m_view->setFocus();
+    m_view->SelectLine(line - 1);
+    UpdateStatus();
 }
 
 void LineViewer::GoToMatch(bool forward) {
