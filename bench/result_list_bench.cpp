@@ -6,6 +6,7 @@
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <malloc.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -37,21 +38,31 @@ double Milliseconds(const std::function<void()>& work) {
         .count();
 }
 
-// Rows shaped like a search of many files: headings, procedure rows and match rows.
+// Rows shaped like a search of many files: headings, procedure rows and match rows, each
+// leading to its file and line as a search's rows do.
 ResultRows SearchLikeRows(int count) {
     ResultRows rows;
     rows.AddRow("Sifter32 Text Search ", EntryIcon::Banner);
+    std::int32_t file = -1;
     for (int i = 1; i < count; ++i) {
         const std::string number = std::to_string(i);
-        if (i % 50 == 1)
-            rows.AddRow(" unit" + number + ".sc - 1 of 9", EntryIcon::File);
-        else if (i % 10 == 0)
-            rows.AddRow(" proc Handler" + number + "(x, y)", EntryIcon::Procedure);
-        else
+        if (i % 50 == 1) {
+            rows.AddFile("/home/user/sources/unit" + number + ".sc");
+            rows.AddRow(" unit" + number + ".sc - 1 of 9", EntryIcon::File, {++file, 1});
+        } else if (i % 10 == 0) {
+            rows.AddRow(" proc Handler" + number + "(x, y)", EntryIcon::Procedure, {file, i});
+        } else {
             rows.AddRow("[" + number + "]   while counter < limit do counter := counter + step;",
-                        EntryIcon::Blank);
+                        EntryIcon::Blank, {file, i});
+        }
     }
     return rows;
+}
+
+// Bytes the program has taken from the heap and not given back, large blocks included.
+std::size_t HeapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
 
 // Counts the list's paints, so that a figure can be trusted to include one.
@@ -90,12 +101,27 @@ int main(int argc, char** argv) {
 
     const auto pictures = std::make_shared<const sifter::ui::EntryPictures>();
     const ResultRows rows = SearchLikeRows(count);
+    std::size_t rowBytes = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) rowBytes += rows.Text(i).size();
     sifter::ui::ResultList list;
     list.resize(700, 480);
     list.setEnabled(true);
     list.show();
     list.viewport()->installEventFilter(&Paints());
     QApplication::processEvents();
+
+    // What a list of these rows costs beyond their bytes: the rows as the list keeps them (a
+    // copy, trimmed as the list trims it), the files they lead to, and whatever the view keeps
+    // per row once it has laid them out and painted. The search's own copy is counted out.
+    double bytesPerRow = 0;
+    {
+        const std::size_t heapWithRows = HeapInUse();
+        list.SetRows(ResultRows(rows), pictures);
+        QApplication::processEvents();
+        Paint(list);
+        const std::size_t listed = HeapInUse() - heapWithRows;
+        bytesPerRow = (static_cast<double>(listed) - static_cast<double>(rowBytes)) / count;
+    }
 
     std::vector<double> fill, deleteScattered, deleteBlock, scrollPaint, typeAhead;
     for (int round = 0; round < rounds; ++round) {
@@ -167,6 +193,7 @@ int main(int argc, char** argv) {
 
     std::printf("rows: %d, rounds: %d, visible rows: %d\n", count, rounds,
                 list.viewport()->height() / 16);
+    std::printf("%-42s %8.2f bytes per row beyond its bytes\n", "memory of the listed rows:", bytesPerRow);
     Report("SetRows + select + first paint", Median(fill));
     Report("DeleteItems, every other row + paint", Median(deleteScattered));
     Report("DeleteItems, one block of half + paint", Median(deleteBlock));

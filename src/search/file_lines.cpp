@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "search/block_masks.h"
+#include "search/line_file.h"
+
 namespace sifter {
 namespace {
 
-constexpr char kCtrlZ = 26;
 // Reads this large go straight to the system, without any buffer between.
 constexpr std::size_t kReadSize = 4 * 1024 * 1024;
 
@@ -75,20 +77,40 @@ FileLines::FileLines(std::unique_ptr<char[]> data, std::size_t size, std::size_t
 
 void FileLines::IndexLines(std::size_t size) {
     char* const data = m_data.get();
-    const void* ctrlZ = size > 0 ? std::memchr(data, kCtrlZ, size) : nullptr;
-    const std::size_t end = ctrlZ != nullptr ? static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - data) : size;
-    // A CR at the end of the data ends the last line, so every search for a CR finds one.
-    data[end] = '\r';
-    std::size_t at = 0;
-    while (at < end) {
-        m_starts.push_back(at);
-        const auto* cr = static_cast<const char*>(std::memchr(data + at, '\r', end + 1 - at));
-        const auto crAt = static_cast<std::size_t>(cr - data);
-        m_longest = std::max(m_longest, crAt - at);
-        at = crAt + 1;
-        if (at < end && data[at] == '\n') ++at;
+    // Where CR and Ctrl-Z stand is found a block at a time as bit masks; every CR before the
+    // end of the data ends exactly one line, and the next starts after it, or after its LF.
+    const BlockMasker masker(LineKeys{});
+    LineMasks masks;
+    std::size_t end = size;
+    m_starts.push_back(0);
+    std::size_t lineStart = 0;
+    for (std::size_t block = 0; block < end; block += LineFile::kBufferSize) {
+        const auto count = static_cast<int>(std::min<std::size_t>(LineFile::kBufferSize, end - block));
+        if (count == LineFile::kBufferSize) {
+            masker.Compute(data + block, count, masks);
+        } else {
+            // The last, short block is read from a copy: the masker reads whole blocks.
+            char tail[LineFile::kBufferSize] = {};
+            std::memcpy(tail, data + block, static_cast<std::size_t>(count));
+            masker.Compute(tail, count, masks);
+        }
+        int limit = masks.ctrlZs.FirstFrom(0);
+        if (limit < count) end = block + static_cast<std::size_t>(limit);
+        else limit = count;
+        for (int bit = masks.crs.FirstFrom(0); bit < limit; bit = masks.crs.FirstFrom(bit + 1)) {
+            const std::size_t cr = block + static_cast<std::size_t>(bit);
+            m_longest = std::max(m_longest, cr - lineStart);
+            lineStart = cr + 1;
+            if (lineStart < end && data[lineStart] == '\n') ++lineStart;
+            m_starts.push_back(lineStart);
+        }
     }
-    m_starts.push_back(at);
+    // A last line without a line end ends at the end of the data, where a CR is put for it.
+    data[end] = '\r';
+    if (m_starts.back() < end) {
+        m_longest = std::max(m_longest, end - lineStart);
+        m_starts.push_back(end + 1);
+    }
     m_starts.shrink_to_fit();
 }
 

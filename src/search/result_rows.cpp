@@ -9,8 +9,9 @@ void ResultRows::AddFile(std::string_view path) {
 }
 
 void ResultRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
+    const bool leads = origin.Leads() && origin.file < RowOrigin::kFileLimit;
     m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(icon), text.size(),
-                         origin.Leads() ? origin.line : 0, origin.file});
+                         leads ? static_cast<std::uint64_t>(origin.file) + 1 : 0, leads ? origin.line : 0});
     m_bytes.append(text);
 }
 
@@ -30,6 +31,12 @@ void ResultRows::ShrinkToFit() {
 std::string_view ResultRows::Text(std::size_t row) const {
     const Row& r = m_rows[row];
     return std::string_view(m_bytes.data() + r.offset, r.length);
+}
+
+RowOrigin ResultRows::Origin(std::size_t row) const {
+    const Row& r = m_rows[row];
+    if (r.file == 0) return {};
+    return {static_cast<std::int32_t>(r.file - 1), r.line};
 }
 
 std::string_view ResultRows::FilePath(std::int32_t file) const {

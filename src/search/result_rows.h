@@ -1,6 +1,6 @@
 #pragma once
 // The rows of one result list, kept compactly: all texts in one byte store and a small
-// fixed-size record per row, so a million rows cost their bytes plus 32 bytes each. A row
+// fixed-size record per row, so a million rows cost their bytes plus 24 bytes each. A row
 // also knows where it came from (a file of the search and a line), so that it can lead back to
 // that line without its text being parsed.
 
@@ -25,6 +25,8 @@ struct ResultEntry {
 // the files, and a line of it from 1. Headings without a file, and blank rows, lead nowhere.
 struct RowOrigin {
     static constexpr std::int32_t kNoFile = -1;
+    // Rows keep the numbers of this many files; rows of files after them lead nowhere.
+    static constexpr std::int32_t kFileLimit = (1 << 24) - 1;
     std::int32_t file = kNoFile;
     std::int64_t line = 0;
     bool Leads() const { return file != kNoFile; }
@@ -55,7 +57,7 @@ public:
     std::string_view Text(std::size_t row) const;
     EntryIcon Icon(std::size_t row) const { return static_cast<EntryIcon>(m_rows[row].icon); }
     ResultEntry Entry(std::size_t row) const { return {std::string(Text(row)), Icon(row)}; }
-    RowOrigin Origin(std::size_t row) const { return {m_rows[row].file, m_rows[row].line}; }
+    RowOrigin Origin(std::size_t row) const;
     // The path of a file that rows lead to; empty for a number no file was given.
     std::string_view FilePath(std::int32_t file) const;
     std::size_t FileCount() const { return m_files.size(); }
@@ -67,11 +69,11 @@ private:
     struct Row {
         std::uint64_t offset : 56;  // into m_bytes
         std::uint64_t icon : 8;     // EntryIcon
-        std::uint64_t length;
+        std::uint64_t length : 40;  // a row of a terabyte would not fit in memory anyway
+        std::uint64_t file : 24;    // the file's number + 1; 0 for a row that leads nowhere
         std::int64_t line;
-        std::int32_t file;
     };
-    static_assert(sizeof(Row) == 32);
+    static_assert(sizeof(Row) == 24);
     std::vector<Row> m_rows;
     std::string m_bytes;
     std::vector<std::string> m_files;

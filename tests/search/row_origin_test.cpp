@@ -116,9 +116,14 @@ TEST(ResultRows, RowsAddedWithoutAnOriginLeadNowhereAndClearForgetsTheFiles) {
     rows.AddRow("plain", EntryIcon::Blank);
     rows.AddRow("[7] led", EntryIcon::Blank, {0, 7});
     rows.AddRow("odd", EntryIcon::Blank, {RowOrigin::kNoFile, 9});
+    rows.AddRow("last kept", EntryIcon::Blank, {RowOrigin::kFileLimit - 1, std::int64_t{1} << 40});
+    rows.AddRow("too many files", EntryIcon::Blank, {RowOrigin::kFileLimit, 3});
     EXPECT_FALSE(rows.Origin(0).Leads());
     EXPECT_EQ(rows.Origin(1), (RowOrigin{0, 7}));
     EXPECT_EQ(rows.Origin(2), RowOrigin{});
+    EXPECT_EQ(rows.Origin(3), (RowOrigin{RowOrigin::kFileLimit - 1, std::int64_t{1} << 40}));
+    EXPECT_EQ(rows.Origin(4), RowOrigin{});
+    EXPECT_EQ(rows.Text(4), "too many files");
     rows.Clear();
     EXPECT_EQ(rows.FileCount(), 0u);
     EXPECT_TRUE(rows.empty());
