@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "search/file_lines.h"
-#include "search/span_finder.h"
+#include "search/text_matcher.h"
 #include "ui/line_view.h"
 #include "ui/line_viewer.h"
 #include "ui/messages.h"
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         viewer.hide();
         QApplication::processEvents();
         opens.push_back(Milliseconds([&] {
-            sifter::ui::Guarded([&] { viewer.Open(path, lines, sifter::SearchSpans("step", false)); });
+            sifter::ui::Guarded([&] { viewer.Open(path, lines, sifter::TextMatcher("step", false)); });
             QApplication::processEvents();
             viewer.View()->viewport()->repaint();
         }));
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     // text that is nowhere.
     view.SetSelection({lines - 1, 0}, {lines - 1, 0});
     const double wrap = Milliseconds([&] { view.GoToMatch(true); });
-    viewer.Open(path, 1, sifter::SearchSpans("nowhere", true));
+    viewer.Open(path, 1, sifter::TextMatcher("nowhere", true));
     const double none = Milliseconds([&] { view.GoToMatch(true); });
     std::remove(path.c_str());
 

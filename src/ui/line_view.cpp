@@ -36,9 +36,9 @@ LineView::LineView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 LineView::~LineView() = default;
 
-void LineView::SetFile(std::unique_ptr<const FileLines> lines, SpanFinder spans) {
+void LineView::SetFile(std::unique_ptr<const FileLines> lines, TextMatcher matcher) {
     m_lines = std::move(lines);
-    m_spans = std::move(spans);
+    m_matcher = std::move(matcher);
     m_anchor = m_caret = TextPlace{};
     m_goalColumn = 0;
     // Bytes stand in for columns until a wider line comes into sight.
@@ -193,10 +193,10 @@ void LineView::SelectLine(std::int64_t line) {
 
 bool LineView::GoToMatch(bool forward) {
     const std::int64_t count = LineCount();
-    if (count == 0 || !m_spans) return false;
+    if (count == 0 || m_matcher.empty()) return false;
     for (std::int64_t step = 1; step <= count; ++step) {
         const std::int64_t line = ((m_caret.line + (forward ? step : -step)) % count + count) % count;
-        if (m_spans(LineBytes(line), 0)) {
+        if (m_matcher.Matches(LineBytes(line))) {
             SelectLine(line);
             return true;
         }

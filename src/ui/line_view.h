@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "search/file_lines.h"
-#include "search/span_finder.h"
+#include "search/text_matcher.h"
 
 namespace sifter::ui {
 
@@ -36,8 +36,8 @@ public:
     explicit LineView(QWidget* parent = nullptr);
     ~LineView() override;
 
-    // Shows another file from its start; `spans` says where its lines hold the search text.
-    void SetFile(std::unique_ptr<const FileLines> lines, SpanFinder spans);
+    // Shows another file from its start; `matcher` finds the search text in its lines.
+    void SetFile(std::unique_ptr<const FileLines> lines, TextMatcher matcher);
     std::int64_t LineCount() const { return m_lines ? m_lines->LineCount() : 0; }
     std::string_view LineBytes(std::int64_t line) const;
 
@@ -98,7 +98,8 @@ private:
     void PaintGutter(QPainter& painter, std::int64_t line, int y) const;
 
     std::unique_ptr<const FileLines> m_lines;
-    SpanFinder m_spans;
+    // Painting looks for the text too, with the matcher's scratch buffer.
+    mutable TextMatcher m_matcher{"", false};
     TextPlace m_anchor;
     TextPlace m_caret;
     std::int64_t m_goalColumn = 0;  // the column Up and Down keep to

@@ -79,7 +79,7 @@ LineViewer::LineViewer(QWidget* owner)
 
 LineViewer::~LineViewer() = default;
 
-void LineViewer::Open(const std::string& path, std::int64_t line, SpanFinder spans) {
+void LineViewer::Open(const std::string& path, std::int64_t line, TextMatcher matcher) {
     FileLinesResult read;
     {
         WaitCursor hourglass;
@@ -89,7 +89,7 @@ void LineViewer::Open(const std::string& path, std::int64_t line, SpanFinder spa
     m_path = path;
     setWindowTitle(QString::fromLatin1(kTitle) + DisplayText(path));
     const std::int64_t count = read.lines->LineCount();
-    m_view->SetFile(std::move(read.lines), std::move(spans));
+    m_view->SetFile(std::move(read.lines), std::move(matcher));
     m_fileNote.clear();
     if (line > count) {
         m_fileNote = QStringLiteral("the file changed since the search: it ends before line %1").arg(line);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "search/span_finder.h"
+#include "search/text_matcher.h"
 
 class QLabel;
 class QPushButton;
@@ -31,7 +31,8 @@ public:
     // Reads the file now and shows it with line `line` (from 1) selected in the middle; past the
     // file's end it shows the end and says that the file changed. When the file cannot be read
     // this raises EInOutError and the window stays as it was.
-    void Open(const std::string& path, std::int64_t line, SpanFinder spans);
+    // `matcher` is the search's, so that what is highlighted is what the search found.
+    void Open(const std::string& path, std::int64_t line, TextMatcher matcher);
 
     // F3 and Shift+F3: the next or the previous line that holds the search text.
     void GoToMatch(bool forward);

@@ -13,7 +13,7 @@
 
 #include "platform/platform.h"
 #include "search/command_line.h"
-#include "search/span_finder.h"
+#include "search/text_matcher.h"
 #include "ui/about_box.h"
 #include "ui/dialogs.h"
 #include "ui/directory_chooser.h"
@@ -155,7 +155,7 @@ void TForm1::ViewRow(int row) {
     if (!origin.Leads()) return;
     if (m_viewer == nullptr) m_viewer = new LineViewer(this);
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
-                   SearchSpans(m_shownSearch.text, m_shownSearch.caseSensitive));
+                   TextMatcher(m_shownSearch.text, m_shownSearch.caseSensitive));
 }
 
 void TForm1::ResultsFont1Click() {

@@ -7,14 +7,14 @@
 #include <QtTest>
 
 #include "platform/desktop.h"
-#include "search/span_finder.h"
+#include "search/text_matcher.h"
 #include "test_support.h"
 #include "ui/line_view.h"
 #include "ui/line_viewer.h"
 #include "ui/messages.h"
 #include "ui_test_support.h"
 
-using sifter::SearchSpans;
+using sifter::TextMatcher;
 using sifter::test::TempDir;
 using sifter::test::WriteBytes;
 using sifter::ui::LineView;
@@ -73,7 +73,7 @@ private slots:
         const std::string path = *m_dir / "caf\xE9 b.pas";
         WriteBytes(path, NumberedLines(200, {}));
         LineViewer viewer;
-        viewer.Open(path, line, SearchSpans("x", false));
+        viewer.Open(path, line, TextMatcher("x", false));
         LineView& view = *viewer.View();
         QCOMPARE(viewer.windowTitle(), QStringLiteral(u"Sifter32 Viewer - ") +
                                            QString::fromStdString(m_dir->path()) + QStringLiteral(u"/café b.pas"));
@@ -88,25 +88,33 @@ private slots:
         QVERIFY(viewer.isVisible());
     }
 
-    void highlightsTheSearchTextByTheCaseOption_data() {
+    void highlightsTheSearchTextAsTheSearchMatchesIt_data() {
+        QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("caseSensitive");
-        QTest::addColumn<QList<bool>>("highlighted");  // "Total", "total", "TOTAL"
-        QTest::newRow("case ignored") << false << QList<bool>{true, true, true};
-        QTest::newRow("case sensitive") << true << QList<bool>{false, true, false};
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QList<int>>("highlighted");  // byte offsets
+        QTest::newRow("case ignored") << QByteArray("total") << false << QByteArray("Total total TOTAL x")
+                                      << QList<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16};
+        QTest::newRow("case sensitive") << QByteArray("total") << true << QByteArray("Total total TOTAL x")
+                                        << QList<int>{6, 7, 8, 9, 10};
+        // Typed as UTF-8, found in a legacy line as its Windows-1252 bytes.
+        QTest::newRow("Windows-1252 form") << QByteArray("caf\xc3\xa9") << false << QByteArray("CAF\xe9 caf\xe9 cafe")
+                                           << QList<int>{0, 1, 2, 3, 5, 6, 7, 8};
     }
-    void highlightsTheSearchTextByTheCaseOption() {
+    void highlightsTheSearchTextAsTheSearchMatchesIt() {
+        QFETCH(QByteArray, text);
         QFETCH(bool, caseSensitive);
-        QFETCH(QList<bool>, highlighted);
+        QFETCH(QByteArray, line);
+        QFETCH(QList<int>, highlighted);
         const std::string path = *m_dir / "a.pas";
-        WriteBytes(path, NumberedLines(5, {{2, "Total total TOTAL x"}}));
+        WriteBytes(path, NumberedLines(5, {{2, line.toStdString()}}));
         LineViewer viewer;
-        viewer.Open(path, 4, SearchSpans("total", caseSensitive));
+        viewer.Open(path, 4, TextMatcher(text.toStdString(), caseSensitive));
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        for (int word = 0; word < 3; ++word)
-            for (std::size_t letter = 0; letter < 5; ++letter)
-                QCOMPARE(ShowsMatchColour(*viewer.View(), {1, static_cast<std::size_t>(word) * 6 + letter}),
-                         highlighted[word]);
-        QVERIFY(!ShowsMatchColour(*viewer.View(), {1, 18}));  // the x after them
+        for (int offset = 0; offset < line.size(); ++offset)
+            QVERIFY2(ShowsMatchColour(*viewer.View(), {1, static_cast<std::size_t>(offset)}) ==
+                         highlighted.contains(offset),
+                     qPrintable(QString::number(offset)));
         QVERIFY(!ShowsMatchColour(*viewer.View(), {0, 0}));
     }
 
@@ -114,7 +122,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(30, {{3, "a HIT"}, {7, "hit"}, {21, "and hit again"}}));
         LineViewer viewer;
-        viewer.Open(path, 7, SearchSpans("hit", false));
+        viewer.Open(path, 7, TextMatcher("hit", false));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         const struct {
@@ -128,7 +136,7 @@ private slots:
             QCOMPARE(viewer.View()->SelectedText(), QString::fromStdString(std::string(viewer.View()->LineBytes(step.line - 1))));
         }
         // With no line to go to the view stays and the status line says why.
-        viewer.Open(path, 5, SearchSpans("absent", false));
+        viewer.Open(path, 5, TextMatcher("absent", false));
         QTest::keyClick(viewer.View(), Qt::Key_F3);
         QCOMPARE(viewer.View()->Caret().line, 4);
         QCOMPARE(viewer.StatusLine()->text(), QStringLiteral(" Line 5 of 30, column 1 - no line holds the search text"));
@@ -148,8 +156,8 @@ private slots:
         const std::string shown = *m_dir / "shown.pas";
         WriteBytes(shown, NumberedLines(3, {}));
         LineViewer viewer;
-        viewer.Open(shown, 2, SearchSpans("x", false));
-        sifter::ui::Guarded([&] { viewer.Open(*m_dir / name.toStdString(), 1, SearchSpans("x", false)); });
+        viewer.Open(shown, 2, TextMatcher("x", false));
+        sifter::ui::Guarded([&] { viewer.Open(*m_dir / name.toStdString(), 1, TextMatcher("x", false)); });
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
         QCOMPARE(messages.messages().front().text, message);
@@ -162,7 +170,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(6, {}));
         LineViewer viewer;
-        viewer.Open(path, 9, SearchSpans("x", false));
+        viewer.Open(path, 9, TextMatcher("x", false));
         QCOMPARE(viewer.View()->Caret().line, 5);
         QCOMPARE(viewer.View()->TopLine(), 0);
         QCOMPARE(viewer.StatusLine()->text(),
@@ -170,10 +178,10 @@ private slots:
         // The note stays while the file is shown, and goes with the next file.
         QTest::keyClick(viewer.View(), Qt::Key_Up);
         QVERIFY(viewer.StatusLine()->text().endsWith(QStringLiteral("it ends before line 9")));
-        viewer.Open(path, 2, SearchSpans("x", false));
+        viewer.Open(path, 2, TextMatcher("x", false));
         QCOMPARE(viewer.StatusLine()->text(), QStringLiteral(" Line 2 of 6, column 1"));
         WriteBytes(path, "");
-        viewer.Open(path, 2, SearchSpans("x", false));
+        viewer.Open(path, 2, TextMatcher("x", false));
         QCOMPARE(viewer.StatusLine()->text(),
                  QStringLiteral(" The file holds no line - the file changed since the search: it ends before line 2"));
     }
@@ -185,7 +193,7 @@ private slots:
         const std::string path = *m_dir / "it's \"my\" caf\xE9 file.sc";
         WriteBytes(path, "proc x()\r\n");
         LineViewer viewer;
-        viewer.Open(path, 1, SearchSpans("x", false));
+        viewer.Open(path, 1, TextMatcher("x", false));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QCOMPARE(viewer.EditorButton()->text(), QStringLiteral("Open in Editor"));
@@ -211,7 +219,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, "first line\r\ncaf\xE9 au lait\r\nlast\r\n");
         LineViewer viewer;
-        viewer.Open(path, 1, SearchSpans("x", false));
+        viewer.Open(path, 1, TextMatcher("x", false));
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         LineView& view = *viewer.View();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -242,12 +250,12 @@ private slots:
         WriteBytes(a, NumberedLines(3, {}));
         WriteBytes(b, NumberedLines(8, {}));
         LineViewer viewer;
-        viewer.Open(a, 1, SearchSpans("x", false));
+        viewer.Open(a, 1, TextMatcher("x", false));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QTest::keyClick(viewer.View(), Qt::Key_Escape);
         QVERIFY(!viewer.isVisible());
-        viewer.Open(b, 8, SearchSpans("x", false));
+        viewer.Open(b, 8, TextMatcher("x", false));
         QVERIFY(viewer.isVisible());
         QCOMPARE(viewer.View()->LineCount(), 8);
         QCOMPARE(viewer.Path(), b);
