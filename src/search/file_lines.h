@@ -6,6 +6,7 @@
 //
 // The file costs its size plus 8 bytes per line.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,15 +44,26 @@ public:
     std::size_t MemoryUse() const;
 
 private:
-    FileLines(std::unique_ptr<char[]> data, std::size_t size, std::size_t capacity);
-    void IndexLines(std::size_t size);
+    static constexpr std::size_t kNoEnd = SIZE_MAX;
+
+    FileLines() = default;
+    // Moves the first `used` bytes into a buffer of `capacity` bytes.
+    void Resize(std::size_t used, std::size_t capacity);
+    // Indexes the lines of the first `available` bytes, as far as it can be sure of them: with
+    // `last` they are all there are. True once the data has ended at a Ctrl-Z.
+    bool IndexUpTo(std::size_t available, bool last);
+    // Ends the index at the end of the data.
+    void FinishIndex(std::size_t end);
 
     std::unique_ptr<char[]> m_data;
     std::size_t m_capacity = 0;
     std::size_t m_longest = 0;
     // Where each line starts, and one more entry just past the last line's end: after its CR,
     // or its CR LF, or the CR that stands for the end of the data.
-    std::vector<std::uint64_t> m_starts;
+    std::vector<std::uint64_t> m_starts{0};
+    std::size_t m_indexed = 0;    // bytes looked at so far
+    std::size_t m_lineStart = 0;  // where the line being indexed starts
+    std::size_t m_end = kNoEnd;   // where a Ctrl-Z ended the data, once one has
 };
 
 }  // namespace sifter

@@ -123,6 +123,26 @@ TEST(FileLines, AFileThatChangedSizeWhileReadIsReadToItsEnd) {
     }
 }
 
+TEST(FileLines, NothingAfterTheFirstCtrlZIsReadOrKept) {
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+    const std::size_t end = bytes.size();
+    bytes += "\x1A" + std::string(100000, 'x');
+    test::FakeSystem system;
+    auto log = std::make_shared<test::FileLog>();
+    system.openRead = [&](const std::string&) {
+        // A read after the one that brings the Ctrl-Z would fail.
+        test::FakeFile::Script script{.data = bytes, .chunks = {1000}, .failingReads = {1}};
+        return platform::OpenResult{std::make_unique<test::FakeFile>(script, log), 0};
+    };
+    const FileLinesResult read = FileLines::Read("f", system);
+    ASSERT_TRUE(read.lines) << read.error;
+    EXPECT_EQ(log->reads, 1);
+    EXPECT_EQ(read.lines->LineCount(), 40);
+    EXPECT_EQ(read.lines->Line(39), "line 39");
+    EXPECT_LE(read.lines->MemoryUse(), end + 1 + 8 * 41);
+}
+
 TEST(FileLines, CostsItsSizePlusEightBytesPerLine) {
     test::TempDir dir;
     std::string bytes;
