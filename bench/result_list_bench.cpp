@@ -2,11 +2,11 @@
 // platform.
 //   result_list_bench [ROWS] [ROUNDS]
 
+#include <malloc.h>
 #include <QApplication>
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QScrollBar>
-#include <malloc.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -193,7 +193,8 @@ int main(int argc, char** argv) {
 
     std::printf("rows: %d, rounds: %d, visible rows: %d\n", count, rounds,
                 list.viewport()->height() / 16);
-    std::printf("%-42s %8.2f bytes per row beyond its bytes\n", "memory of the listed rows:", bytesPerRow);
+    std::printf("%-42s %8.2f bytes per row beyond its bytes\n",
+                "memory of the listed rows:", bytesPerRow);
     Report("SetRows + select + first paint", Median(fill));
     Report("DeleteItems, every other row + paint", Median(deleteScattered));
     Report("DeleteItems, one block of half + paint", Median(deleteBlock));

@@ -4,6 +4,8 @@
 // The file (51-byte lines: 204 MB for the default 4 million) is written into DIRECTORY (default
 // /tmp) and removed at the end. Opening reads it from the page cache after the first round.
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <algorithm>
@@ -12,8 +14,6 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "search/file_lines.h"
@@ -27,12 +27,14 @@ namespace {
 double Milliseconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 double Percentile(std::vector<double> values, double share) {
     std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(share * static_cast<double>(values.size())))];
+    return values[std::min(values.size() - 1,
+                           static_cast<std::size_t>(share * static_cast<double>(values.size())))];
 }
 
 // Lines of source text, 49 bytes and CR LF each; every tenth holds the search text.
@@ -41,7 +43,8 @@ bool WriteFile(const std::string& path, long lines) {
     if (file == nullptr) return false;
     char line[64];
     for (long i = 0; i < lines; ++i) {
-        const char* text = i % 10 == 0 ? "counter := counter + step;" : "while counter < limit do    ";
+        const char* text =
+            i % 10 == 0 ? "counter := counter + step;" : "while counter < limit do    ";
         std::snprintf(line, sizeof line, "  %08ld %-38.38s\r\n", i + 1, text);
         std::fputs(line, file);
     }
@@ -63,7 +66,8 @@ int main(int argc, char** argv) {
     sifter::ui::SetMessageHook([](const sifter::ui::Message& message) {
         std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
     });
-    const std::string path = directory + "/sifter32-viewer-bench-" + std::to_string(::getpid()) + ".pas";
+    const std::string path =
+        directory + "/sifter32-viewer-bench-" + std::to_string(::getpid()) + ".pas";
     if (!WriteFile(path, lines)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
@@ -90,7 +94,8 @@ int main(int argc, char** argv) {
         viewer.hide();
         QApplication::processEvents();
         opens.push_back(Milliseconds([&] {
-            sifter::ui::Guarded([&] { viewer.Open(path, lines, sifter::TextMatcher("step", false)); });
+            sifter::ui::Guarded(
+                [&] { viewer.Open(path, lines, sifter::TextMatcher("step", false)); });
             QApplication::processEvents();
             viewer.View()->viewport()->repaint();
         }));
@@ -118,8 +123,8 @@ int main(int argc, char** argv) {
     std::remove(path.c_str());
 
     std::printf("file: %ld lines (%lld found), %.1f MB, %d rounds, %d lines in sight\n", lines,
-                static_cast<long long>(counted),
-                static_cast<double>(size) / 1e6, rounds, view.VisibleLines());
+                static_cast<long long>(counted), static_cast<double>(size) / 1e6, rounds,
+                view.VisibleLines());
     Report("read and index the file (median)", Percentile(reads, 0.5));
     Report("open at the last line and paint (median)", Percentile(opens, 0.5));
     Report("open at the last line and paint (slowest)", Percentile(opens, 1.0));
@@ -129,7 +134,8 @@ int main(int argc, char** argv) {
     Report("Page Down + paint, slowest", Percentile(pages, 1.0));
     Report("F3 from the last line round to line 1", wrap);
     Report("F3 through every line, no match", none);
-    std::printf("%-46s %9zu bytes = size + %.2f bytes per line\n", "memory of the file in the viewer", memory,
+    std::printf("%-46s %9zu bytes = size + %.2f bytes per line\n",
+                "memory of the file in the viewer", memory,
                 static_cast<double>(memory - size) / static_cast<double>(lines));
     return atLastLine ? 0 : 1;
 }

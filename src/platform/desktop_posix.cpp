@@ -39,8 +39,8 @@ public:
         sigaddset(&signals, SIGPIPE);
         sigaddset(&signals, SIGCHLD);
         posix_spawnattr_setsigdefault(&m_attributes, &signals);
-        posix_spawnattr_setflags(&m_attributes,
-                                 POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+        posix_spawnattr_setflags(
+            &m_attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
         posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
     }
     ~SpawnSettings() {

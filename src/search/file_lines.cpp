@@ -12,6 +12,7 @@ namespace {
 // Reads this large go straight to the system, without any buffer between.
 constexpr std::size_t kReadSize = 4 * 1024 * 1024;
 constexpr std::size_t kBlock = LineFile::kBufferSize;
+constexpr std::int32_t kAccessDenied = 5;
 
 }  // namespace
 
@@ -19,6 +20,9 @@ FileLinesResult FileLines::Read(const std::string& path, platform::SystemApi& sy
     platform::OpenResult opened = system.OpenRead(path);
     if (!opened.file) return {nullptr, opened.error};
     platform::OsFile& file = *opened.file;
+    // A device put in a listed file's place (a link to /dev/zero) could fill memory without
+    // end; the search itself never lists one.
+    if (file.Kind().kind == platform::HandleKind::CharacterDevice) return {nullptr, kAccessDenied};
 
     // One byte more than the data: the index puts a CR there for the end of the data.
     const std::int64_t hint = file.SizeHint();
@@ -92,8 +96,10 @@ bool FileLines::IndexUpTo(std::size_t available, bool last) {
             masker.Compute(tail, count, masks);
         }
         int limit = masks.ctrlZs.FirstFrom(0);
-        if (limit < count) m_end = block + static_cast<std::size_t>(limit);
-        else limit = count;
+        if (limit < count)
+            m_end = block + static_cast<std::size_t>(limit);
+        else
+            limit = count;
         const std::size_t known = std::min(available, m_end);
         for (int bit = masks.crs.FirstFrom(0); bit < limit; bit = masks.crs.FirstFrom(bit + 1)) {
             const std::size_t cr = block + static_cast<std::size_t>(bit);

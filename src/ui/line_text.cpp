@@ -17,7 +17,8 @@ char32_t DecodeUtf8(std::string_view bytes, std::size_t length) {
     const auto lead = static_cast<unsigned char>(bytes[0]);
     if (length == 1) return lead;
     char32_t code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) code = code << 6 | (static_cast<unsigned char>(bytes[i]) & 0x3F);
+    for (std::size_t i = 1; i < length; ++i)
+        code = code << 6 | (static_cast<unsigned char>(bytes[i]) & 0x3F);
     return code;
 }
 
@@ -97,7 +98,8 @@ QString LineText(std::string_view bytes, std::size_t from, std::size_t to) {
     const std::string_view piece = bytes.substr(from, to - from);
     // A piece of a line that is not UTF-8 may be valid UTF-8 by itself; it is shown, and so
     // copied, as its line is.
-    if (IsValidUtf8(bytes)) return QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size()));
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size()));
     QString text;
     text.reserve(static_cast<qsizetype>(piece.size()));
     for (char c : piece) text.append(QChar(Windows1252Char(static_cast<unsigned char>(c))));

@@ -57,7 +57,8 @@ std::string_view LineView::LineBytes(std::int64_t line) const {
 void LineView::UpdateMetrics() {
     const QFontMetrics metrics(font());
     m_lineHeight = std::max(1, metrics.height());
-    m_charWidth = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QString(100, QLatin1Char('M'))) / 100);
+    m_charWidth = std::max<qreal>(
+        1, QFontMetricsF(font()).horizontalAdvance(QString(100, QLatin1Char('M'))) / 100);
     m_ascent = metrics.ascent();
     UpdateScrollBars();
 }
@@ -67,7 +68,8 @@ int LineView::GutterWidth() const {
 }
 
 int LineView::VisibleColumns() const {
-    return std::max(1, static_cast<int>((viewport()->width() - GutterWidth() - kTextMargin) / m_charWidth));
+    return std::max(
+        1, static_cast<int>((viewport()->width() - GutterWidth() - kTextMargin) / m_charWidth));
 }
 
 qreal LineView::ColumnX(std::int64_t column) const {
@@ -145,16 +147,21 @@ QRect LineView::PlaceRect(TextPlace place) const {
 void LineView::EnsureVisible(TextPlace place, bool centre) {
     const int lines = VisibleLines();
     std::int64_t top = TopLine();
-    if (centre) top = place.line - (lines - 1) / 2;
-    else if (place.line < top) top = place.line;
-    else if (place.line >= top + lines) top = place.line - lines + 1;
+    if (centre)
+        top = place.line - (lines - 1) / 2;
+    else if (place.line < top)
+        top = place.line;
+    else if (place.line >= top + lines)
+        top = place.line - lines + 1;
     verticalScrollBar()->setValue(ScrollValue(top));
 
     const std::int64_t column = ColumnAt(LineBytes(place.line), place.offset);
     const int columns = VisibleColumns();
     std::int64_t left = LeftColumn();
-    if (column < left) left = std::max<std::int64_t>(0, column - columns / 4);
-    else if (column >= left + columns) left = column - columns + 1 + columns / 4;
+    if (column < left)
+        left = std::max<std::int64_t>(0, column - columns / 4);
+    else if (column >= left + columns)
+        left = column - columns + 1 + columns / 4;
     if (column + 1 > m_widest) {
         m_widest = column + 1;
         UpdateScrollBars();
@@ -195,7 +202,8 @@ bool LineView::GoToMatch(bool forward) {
     const std::int64_t count = LineCount();
     if (count == 0 || m_matcher.empty()) return false;
     for (std::int64_t step = 1; step <= count; ++step) {
-        const std::int64_t line = ((m_caret.line + (forward ? step : -step)) % count + count) % count;
+        const std::int64_t line =
+            ((m_caret.line + (forward ? step : -step)) % count + count) % count;
         if (m_matcher.Matches(LineBytes(line))) {
             SelectLine(line);
             return true;

@@ -16,8 +16,9 @@ TextPlace LineView::PlaceAt(QPoint point) const {
     const std::int64_t line = TopLine() + (point.y() < 0 ? -1 - (-point.y() - 1) / m_lineHeight
                                                          : point.y() / m_lineHeight);
     const TextPlace clamped = Clamped({line, 0});
-    const double column = static_cast<double>(LeftColumn()) +
-                          static_cast<double>(point.x() - GutterWidth() - kTextMargin) / m_charWidth;
+    const double column =
+        static_cast<double>(LeftColumn()) +
+        static_cast<double>(point.x() - GutterWidth() - kTextMargin) / m_charWidth;
     return {clamped.line, OffsetNear(LineBytes(clamped.line), std::max(column, 0.0))};
 }
 
@@ -30,30 +31,46 @@ bool LineView::MoveByKey(const QKeyEvent& event) {
     // sideways.
     const auto toLine = [&](std::int64_t line) {
         line = std::clamp<std::int64_t>(line, 0, last);
-        MoveCaret({line, OffsetNear(LineBytes(line), static_cast<double>(m_goalColumn))}, extend, true);
+        MoveCaret({line, OffsetNear(LineBytes(line), static_cast<double>(m_goalColumn))}, extend,
+                  true);
     };
     switch (event.key()) {
-        case Qt::Key_Up: toLine(m_caret.line - 1); return true;
-        case Qt::Key_Down: toLine(m_caret.line + 1); return true;
+        case Qt::Key_Up:
+            toLine(m_caret.line - 1);
+            return true;
+        case Qt::Key_Down:
+            toLine(m_caret.line + 1);
+            return true;
         case Qt::Key_PageUp:
-            verticalScrollBar()->setValue(static_cast<int>(std::max<std::int64_t>(TopLine() - VisibleLines(), 0)));
+            verticalScrollBar()->setValue(
+                static_cast<int>(std::max<std::int64_t>(TopLine() - VisibleLines(), 0)));
             toLine(m_caret.line - VisibleLines());
             return true;
         case Qt::Key_PageDown:
-            verticalScrollBar()->setValue(static_cast<int>(std::min<std::int64_t>(TopLine() + VisibleLines(), INT_MAX)));
+            verticalScrollBar()->setValue(
+                static_cast<int>(std::min<std::int64_t>(TopLine() + VisibleLines(), INT_MAX)));
             toLine(m_caret.line + VisibleLines());
             return true;
         case Qt::Key_Left:
-            if (m_caret.offset > 0) MoveCaret({m_caret.line, PreviousBoundary(bytes, m_caret.offset)}, extend);
-            else if (m_caret.line > 0) MoveCaret(LineEnd(m_caret.line - 1), extend);
+            if (m_caret.offset > 0)
+                MoveCaret({m_caret.line, PreviousBoundary(bytes, m_caret.offset)}, extend);
+            else if (m_caret.line > 0)
+                MoveCaret(LineEnd(m_caret.line - 1), extend);
             return true;
         case Qt::Key_Right:
-            if (m_caret.offset < bytes.size()) MoveCaret({m_caret.line, NextBoundary(bytes, m_caret.offset)}, extend);
-            else if (m_caret.line < last) MoveCaret({m_caret.line + 1, 0}, extend);
+            if (m_caret.offset < bytes.size())
+                MoveCaret({m_caret.line, NextBoundary(bytes, m_caret.offset)}, extend);
+            else if (m_caret.line < last)
+                MoveCaret({m_caret.line + 1, 0}, extend);
             return true;
-        case Qt::Key_Home: MoveCaret(control ? TextPlace{} : TextPlace{m_caret.line, 0}, extend); return true;
-        case Qt::Key_End: MoveCaret(LineEnd(control ? last : m_caret.line), extend); return true;
-        default: return false;
+        case Qt::Key_Home:
+            MoveCaret(control ? TextPlace{} : TextPlace{m_caret.line, 0}, extend);
+            return true;
+        case Qt::Key_End:
+            MoveCaret(LineEnd(control ? last : m_caret.line), extend);
+            return true;
+        default:
+            return false;
     }
 }
 

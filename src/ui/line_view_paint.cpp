@@ -39,7 +39,8 @@ void LineView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const QPalette& colours = palette();
     painter.fillRect(viewport()->rect(), colours.color(QPalette::Base));
-    painter.fillRect(QRect(0, 0, GutterWidth(), viewport()->height()), colours.color(QPalette::Window));
+    painter.fillRect(QRect(0, 0, GutterWidth(), viewport()->height()),
+                     colours.color(QPalette::Window));
     painter.setFont(font());
     const std::int64_t top = TopLine();
     const int rows = viewport()->height() / m_lineHeight + 1;
@@ -56,14 +57,15 @@ void LineView::paintEvent(QPaintEvent*) {
     if (hasFocus() && LineCount() > 0) {
         const QRect caret = PlaceRect(m_caret);
         if (caret.left() >= GutterWidth() + kTextMargin)
-            painter.fillRect(QRect(caret.left(), caret.top(), 1, m_lineHeight), colours.color(QPalette::Text));
+            painter.fillRect(QRect(caret.left(), caret.top(), 1, m_lineHeight),
+                             colours.color(QPalette::Text));
     }
 }
 
 void LineView::PaintGutter(QPainter& painter, std::int64_t line, int y) const {
     painter.setPen(line == m_caret.line ? palette().color(QPalette::Text) : kGutterText);
-    painter.drawText(QRect(0, y, GutterWidth() - qRound(m_charWidth), m_lineHeight), Qt::AlignRight | Qt::AlignTop,
-                     QString::number(line + 1));
+    painter.drawText(QRect(0, y, GutterWidth() - qRound(m_charWidth), m_lineHeight),
+                     Qt::AlignRight | Qt::AlignTop, QString::number(line + 1));
 }
 
 std::int64_t LineView::PaintLine(QPainter& painter, std::int64_t line, int y) const {
@@ -95,9 +97,10 @@ std::int64_t LineView::PaintLine(QPainter& painter, std::int64_t line, int y) co
         while (span && c.offset >= span->offset + span->length)
             span = m_matcher.FindFrom(bytes, span->offset + std::max<std::size_t>(span->length, 1));
         if (endColumn <= left) continue;
-        cells.push_back({ColumnX(c.column), c.width * m_charWidth,
-                         ShownCode(c.code), span && c.offset >= span->offset,
-                         selects && c.offset >= selectedFrom && c.offset < selectedTo, c.code == U'\t'});
+        cells.push_back({ColumnX(c.column), c.width * m_charWidth, ShownCode(c.code),
+                         span && c.offset >= span->offset,
+                         selects && c.offset >= selectedFrom && c.offset < selectedTo,
+                         c.code == U'\t'});
     }
 
     const QColor highlight = palette().color(QPalette::Highlight);
@@ -105,7 +108,8 @@ std::int64_t LineView::PaintLine(QPainter& painter, std::int64_t line, int y) co
     painter.setClipRect(QRect(gutter, y, viewport()->width() - gutter, m_lineHeight));
     for (const Cell& cell : cells) {
         if (cell.inSelection || cell.inMatch)
-            painter.fillRect(QRectF(cell.x, y, cell.width, m_lineHeight), cell.inSelection ? highlight : MatchColour());
+            painter.fillRect(QRectF(cell.x, y, cell.width, m_lineHeight),
+                             cell.inSelection ? highlight : MatchColour());
     }
     if (selects && throughEnd && wholeLine && endColumn >= left)
         painter.fillRect(QRectF(ColumnX(endColumn), y, m_charWidth, m_lineHeight), highlight);

@@ -27,7 +27,8 @@ QString EditorFailure(const platform::LaunchResult& result) {
                             ? program + QStringLiteral(" is not installed")
                             : program + QStringLiteral(" could not be started (") +
                                   DisplayText(IoErrorMessage(result.error)) + QStringLiteral(")");
-    return QStringLiteral("The file could not be handed to the desktop's editor: ") + why + QLatin1Char('.');
+    return QStringLiteral("The file could not be handed to the desktop's editor: ") + why +
+           QLatin1Char('.');
 }
 
 }  // namespace
@@ -66,7 +67,8 @@ LineViewer::LineViewer(QWidget* owner)
     shortcut(QKeySequence(Qt::Key_F3), [this] { GoToMatch(true); });
     shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { GoToMatch(false); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] { close(); });
-    connect(m_editorButton, &QPushButton::clicked, this, [this] { Guarded([this] { OpenInEditor(); }); });
+    connect(m_editorButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { OpenInEditor(); }); });
     connect(m_view, &LineView::CaretMoved, this, [this] {
         m_stepNote.clear();
         UpdateStatus();
@@ -92,7 +94,8 @@ void LineViewer::Open(const std::string& path, std::int64_t line, TextMatcher ma
     m_view->SetFile(std::move(read.lines), std::move(matcher));
     m_fileNote.clear();
     if (line > count) {
-        m_fileNote = QStringLiteral("the file changed since the search: it ends before line %1").arg(line);
+        m_fileNote =
+            QStringLiteral("the file changed since the search: it ends before line %1").arg(line);
         line = count;
     }
     // Shown first: the line is put in the middle of the view at its final height.
@@ -113,7 +116,8 @@ void LineViewer::GoToMatch(bool forward) {
 
 void LineViewer::OpenInEditor() {
     if (m_path.empty()) return;
-    const platform::LaunchResult result = platform::CurrentDesktop().OpenWithDefaultApplication(m_path);
+    const platform::LaunchResult result =
+        platform::CurrentDesktop().OpenWithDefaultApplication(m_path);
     if (result.error != 0) ShowWarning(EditorFailure(result));
 }
 

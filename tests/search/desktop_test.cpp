@@ -36,7 +36,8 @@ TEST(StartProgram, HandsEachArgumentOverExactly) {
         const std::string out = dir / ("out" + std::to_string(n++));
         // Written whole under another name first, so that it is never seen half written.
         const std::int32_t error = platform::StartProgram(
-            "sh", {"-c", "printf '%s' \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"", "sh", argument, out});
+            "sh", {"-c", "printf '%s' \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"", "sh",
+                   argument, out});
         ASSERT_EQ(error, 0);
         EXPECT_EQ(AwaitFile(out), argument);
     }
@@ -56,7 +57,8 @@ TEST(StartProgram, DoesNotWaitForTheProgram) {
     const std::string gate = dir / "gate";
     const std::string done = dir / "done";
     ASSERT_EQ(platform::StartProgram(
-                  "sh", {"-c", "while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ok > \"$2\"", "sh", gate, done}),
+                  "sh", {"-c", "while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ok > \"$2\"", "sh",
+                         gate, done}),
               0);
     EXPECT_FALSE(std::filesystem::exists(done));
     test::WriteBytes(gate, "");
@@ -66,7 +68,9 @@ TEST(StartProgram, DoesNotWaitForTheProgram) {
 // The search path for programs, changed for as long as the object lives.
 class ScopedPath final {
 public:
-    explicit ScopedPath(const std::string& path) : m_saved(std::getenv("PATH")) { setenv("PATH", path.c_str(), 1); }
+    explicit ScopedPath(const std::string& path) : m_saved(std::getenv("PATH")) {
+        setenv("PATH", path.c_str(), 1);
+    }
     ~ScopedPath() { setenv("PATH", m_saved.c_str(), 1); }
     ScopedPath(const ScopedPath&) = delete;
     ScopedPath& operator=(const ScopedPath&) = delete;
@@ -80,7 +84,8 @@ TEST(SystemDesktop, HandsThePathToTheDesktopsOpenerAsOneArgument) {
     const std::string record = dir / "record";
     // An opener of our own in the search path records what it was given.
     test::WriteBytes(dir / "xdg-open", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > \"" + record +
-                                           ".part\" && mv \"" + record + ".part\" \"" + record + "\"\n");
+                                           ".part\" && mv \"" + record + ".part\" \"" + record +
+                                           "\"\n");
     std::filesystem::permissions(dir / "xdg-open", std::filesystem::perms::owner_all);
     const struct {
         std::string path;
@@ -93,7 +98,8 @@ TEST(SystemDesktop, HandsThePathToTheDesktopsOpenerAsOneArgument) {
     const ScopedPath path(dir.path() + ":/usr/bin:/bin");
     for (const auto& c : cases) {
         std::filesystem::remove(record);
-        const platform::LaunchResult result = platform::SystemDesktop().OpenWithDefaultApplication(c.path);
+        const platform::LaunchResult result =
+            platform::SystemDesktop().OpenWithDefaultApplication(c.path);
         EXPECT_EQ(result.error, 0);
         EXPECT_EQ(AwaitFile(record), c.received);
     }
@@ -102,7 +108,8 @@ TEST(SystemDesktop, HandsThePathToTheDesktopsOpenerAsOneArgument) {
 TEST(SystemDesktop, NamesTheOpenerThatIsMissing) {
     test::TempDir empty;
     const ScopedPath path(empty.path());
-    const platform::LaunchResult result = platform::SystemDesktop().OpenWithDefaultApplication("/a.sc");
+    const platform::LaunchResult result =
+        platform::SystemDesktop().OpenWithDefaultApplication("/a.sc");
     EXPECT_EQ(result.error, 2);
     EXPECT_EQ(result.program, "xdg-open");
 }

@@ -34,7 +34,8 @@ Lines SearchLines(const std::string& path) {
 // A file that claims a size other than its own, as one that changes while it is read.
 class ResizedFile final : public platform::OsFile {
 public:
-    ResizedFile(std::string data, std::int64_t claimed) : m_data(std::move(data)), m_claimed(claimed) {}
+    ResizedFile(std::string data, std::int64_t claimed)
+        : m_data(std::move(data)), m_claimed(claimed) {}
     platform::ReadResult Read(char* buffer, std::int32_t size) override {
         const std::size_t n = std::min(static_cast<std::size_t>(size), m_data.size() - m_served);
         std::copy_n(m_data.data() + m_served, n, buffer);
@@ -66,9 +67,15 @@ TEST(FileLines, SplitsLikeTheSearch) {
         {"\r\n", {""}},
         {"A\nB\n", {"A\nB\n"}},
         {"A\n\rB", {"A\n", "B"}},
-        {"A\x1A" "B\r\nC", {"A"}},
-        {"A\r\n\x1A" "B", {"A"}},
-        {"\x1A" "A\r\n", {}},
+        {"A\x1A"
+         "B\r\nC",
+         {"A"}},
+        {"A\r\n\x1A"
+         "B",
+         {"A"}},
+        {"\x1A"
+         "A\r\n",
+         {}},
         {"\r", {""}},
         {std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
     };
@@ -110,8 +117,8 @@ TEST(FileLines, AgreesWithTheSearchesReaderOnRandomFiles) {
 
 TEST(FileLines, AFileThatChangedSizeWhileReadIsReadToItsEnd) {
     const std::string bytes = std::string(100000, 'x') + "\r\nlast";
-    for (const std::int64_t claimed : {std::int64_t{0}, std::int64_t{10}, std::int64_t{100001},
-                                       std::int64_t{500000}}) {
+    for (const std::int64_t claimed :
+         {std::int64_t{0}, std::int64_t{10}, std::int64_t{100001}, std::int64_t{500000}}) {
         test::FakeSystem system;
         system.openRead = [&](const std::string&) {
             return platform::OpenResult{std::make_unique<ResizedFile>(bytes, claimed), 0};
@@ -165,10 +172,15 @@ TEST(FileLines, ReportsTheCodeOfAFailedOpenOrRead) {
     const FileLinesResult directory = FileLines::Read(dir.path());
     EXPECT_FALSE(directory.lines);
     EXPECT_EQ(directory.error, 5);
+    // A device in a file's place would never end.
+    const FileLinesResult device = FileLines::Read("/dev/zero");
+    EXPECT_FALSE(device.lines);
+    EXPECT_EQ(device.error, 5);
 
     test::FakeSystem system;
     system.openRead = [](const std::string&) {
-        test::FakeFile::Script script{.data = "a\r\nb", .chunks = {2}, .failingReads = {1}, .readError = 1005};
+        test::FakeFile::Script script{
+            .data = "a\r\nb", .chunks = {2}, .failingReads = {1}, .readError = 1005};
         return platform::OpenResult{
             std::make_unique<test::FakeFile>(script, std::make_shared<test::FileLog>()), 0};
     };

@@ -30,11 +30,14 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::newRow("ASCII") << QByteArray("ab") << QList<int>{0, 1} << 2;
         QTest::newRow("tab from column 0") << QByteArray("\tx") << QList<int>{0, 8} << 9;
-        QTest::newRow("tab from column 3") << QByteArray("abc\tx") << QList<int>{0, 1, 2, 3, 8} << 9;
-        QTest::newRow("tab on a stop") << QByteArray("12345678\tx") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 16} << 17;
+        QTest::newRow("tab from column 3")
+            << QByteArray("abc\tx") << QList<int>{0, 1, 2, 3, 8} << 9;
+        QTest::newRow("tab on a stop")
+            << QByteArray("12345678\tx") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 16} << 17;
         // A two-byte character is one column; both its bytes belong to it.
         QTest::newRow("UTF-8") << QByteArray("\xc3\xa9\tx") << QList<int>{0, 0, 1, 8} << 9;
-        QTest::newRow("four-byte UTF-8") << QByteArray("\xf0\x9f\x98\x80y") << QList<int>{0, 0, 0, 0, 1} << 2;
+        QTest::newRow("four-byte UTF-8")
+            << QByteArray("\xf0\x9f\x98\x80y") << QList<int>{0, 0, 0, 0, 1} << 2;
         // Not UTF-8: every byte is a Windows-1252 character of its own.
         QTest::newRow("Windows-1252") << QByteArray("\xe9\xc3x") << QList<int>{0, 1, 2} << 3;
     }
@@ -67,7 +70,9 @@ private slots:
     }
 
     void arrowKeysStepWholeCharacters() {
-        const QByteArray utf8("a\xc3\xa9\xe2\x82\xac" "b");  // a é € b
+        const QByteArray utf8(
+            "a\xc3\xa9\xe2\x82\xac"
+            "b");  // a é € b
         QCOMPARE(NextBoundary(Bytes(utf8), 1), std::size_t{3});
         QCOMPARE(NextBoundary(Bytes(utf8), 3), std::size_t{6});
         QCOMPARE(PreviousBoundary(Bytes(utf8), 6), std::size_t{3});

@@ -76,15 +76,18 @@ private slots:
         viewer.Open(path, line, TextMatcher("x", false));
         LineView& view = *viewer.View();
         QCOMPARE(viewer.windowTitle(), QStringLiteral(u"Sifter32 Viewer - ") +
-                                           QString::fromStdString(m_dir->path()) + QStringLiteral(u"/café b.pas"));
+                                           QString::fromStdString(m_dir->path()) +
+                                           QStringLiteral(u"/café b.pas"));
         QCOMPARE(view.Caret(), (TextPlace{line - 1, 0}));
         QCOMPARE(view.Anchor(), (TextPlace{line - 1, view.LineBytes(line - 1).size()}));
         QCOMPARE(view.SelectedText(), QStringLiteral("line %1").arg(line));
         const int visible = view.VisibleLines();
         QVERIFY(visible > 10);
-        const std::int64_t top = std::clamp<std::int64_t>(line - 1 - (visible - 1) / 2, 0, 200 - visible);
+        const std::int64_t top =
+            std::clamp<std::int64_t>(line - 1 - (visible - 1) / 2, 0, 200 - visible);
         QCOMPARE(view.TopLine(), top);
-        QCOMPARE(viewer.StatusLine()->text(), QStringLiteral(" Line %1 of 200, column 1").arg(line));
+        QCOMPARE(viewer.StatusLine()->text(),
+                 QStringLiteral(" Line %1 of 200, column 1").arg(line));
         QVERIFY(viewer.isVisible());
     }
 
@@ -93,13 +96,16 @@ private slots:
         QTest::addColumn<bool>("caseSensitive");
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QList<int>>("highlighted");  // byte offsets
-        QTest::newRow("case ignored") << QByteArray("total") << false << QByteArray("Total total TOTAL x")
-                                      << QList<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16};
-        QTest::newRow("case sensitive") << QByteArray("total") << true << QByteArray("Total total TOTAL x")
-                                        << QList<int>{6, 7, 8, 9, 10};
+        QTest::newRow("case ignored")
+            << QByteArray("total") << false << QByteArray("Total total TOTAL x")
+            << QList<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16};
+        QTest::newRow("case sensitive")
+            << QByteArray("total") << true << QByteArray("Total total TOTAL x")
+            << QList<int>{6, 7, 8, 9, 10};
         // Typed as UTF-8, found in a legacy line as its Windows-1252 bytes.
-        QTest::newRow("Windows-1252 form") << QByteArray("caf\xc3\xa9") << false << QByteArray("CAF\xe9 caf\xe9 cafe")
-                                           << QList<int>{0, 1, 2, 3, 5, 6, 7, 8};
+        QTest::newRow("Windows-1252 form")
+            << QByteArray("caf\xc3\xa9") << false << QByteArray("CAF\xe9 caf\xe9 cafe")
+            << QList<int>{0, 1, 2, 3, 5, 6, 7, 8};
     }
     void highlightsTheSearchTextAsTheSearchMatchesIt() {
         QFETCH(QByteArray, text);
@@ -128,25 +134,28 @@ private slots:
         const struct {
             Qt::KeyboardModifiers modifiers;
             int line;
-        } steps[] = {{Qt::NoModifier, 21}, {Qt::NoModifier, 3}, {Qt::NoModifier, 7},
+        } steps[] = {{Qt::NoModifier, 21},   {Qt::NoModifier, 3},     {Qt::NoModifier, 7},
                      {Qt::ShiftModifier, 3}, {Qt::ShiftModifier, 21}, {Qt::ShiftModifier, 7}};
         for (const auto& step : steps) {
             QTest::keyClick(viewer.View(), Qt::Key_F3, step.modifiers);
             QCOMPARE(viewer.View()->Caret().line + 1, step.line);
-            QCOMPARE(viewer.View()->SelectedText(), QString::fromStdString(std::string(viewer.View()->LineBytes(step.line - 1))));
+            QCOMPARE(viewer.View()->SelectedText(),
+                     QString::fromStdString(std::string(viewer.View()->LineBytes(step.line - 1))));
         }
         // With no line to go to the view stays and the status line says why.
         viewer.Open(path, 5, TextMatcher("absent", false));
         QTest::keyClick(viewer.View(), Qt::Key_F3);
         QCOMPARE(viewer.View()->Caret().line, 4);
-        QCOMPARE(viewer.StatusLine()->text(), QStringLiteral(" Line 5 of 30, column 1 - no line holds the search text"));
+        QCOMPARE(viewer.StatusLine()->text(),
+                 QStringLiteral(" Line 5 of 30, column 1 - no line holds the search text"));
     }
 
     void aFileThatCannotBeReadShowsTheMessageForItsCode_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         QTest::newRow("gone") << QStringLiteral("gone.pas") << QStringLiteral("File not found.");
-        QTest::newRow("a directory now") << QStringLiteral("dir.pas") << QStringLiteral("File access denied.");
+        QTest::newRow("a directory now")
+            << QStringLiteral("dir.pas") << QStringLiteral("File access denied.");
     }
     void aFileThatCannotBeReadShowsTheMessageForItsCode() {
         QFETCH(QString, name);
@@ -157,7 +166,8 @@ private slots:
         WriteBytes(shown, NumberedLines(3, {}));
         LineViewer viewer;
         viewer.Open(shown, 2, TextMatcher("x", false));
-        sifter::ui::Guarded([&] { viewer.Open(*m_dir / name.toStdString(), 1, TextMatcher("x", false)); });
+        sifter::ui::Guarded(
+            [&] { viewer.Open(*m_dir / name.toStdString(), 1, TextMatcher("x", false)); });
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
         QCOMPARE(messages.messages().front().text, message);
@@ -174,7 +184,8 @@ private slots:
         QCOMPARE(viewer.View()->Caret().line, 5);
         QCOMPARE(viewer.View()->TopLine(), 0);
         QCOMPARE(viewer.StatusLine()->text(),
-                 QStringLiteral(" Line 6 of 6, column 1 - the file changed since the search: it ends before line 9"));
+                 QStringLiteral(" Line 6 of 6, column 1 - the file changed since the search: it "
+                                "ends before line 9"));
         // The note stays while the file is shown, and goes with the next file.
         QTest::keyClick(viewer.View(), Qt::Key_Up);
         QVERIFY(viewer.StatusLine()->text().endsWith(QStringLiteral("it ends before line 9")));
@@ -183,7 +194,8 @@ private slots:
         WriteBytes(path, "");
         viewer.Open(path, 2, TextMatcher("x", false));
         QCOMPARE(viewer.StatusLine()->text(),
-                 QStringLiteral(" The file holds no line - the file changed since the search: it ends before line 2"));
+                 QStringLiteral(" The file holds no line - the file changed since the search: it "
+                                "ends before line 2"));
     }
 
     void openInEditorHandsTheExactPathToTheDesktop() {
@@ -207,11 +219,13 @@ private slots:
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Warning);
         QCOMPARE(messages.messages().front().text,
-                 QStringLiteral("The file could not be handed to the desktop's editor: xdg-open is not installed."));
+                 QStringLiteral("The file could not be handed to the desktop's editor: xdg-open is "
+                                "not installed."));
         desktop.error = 1013;
         viewer.OpenInEditor();
         QCOMPARE(messages.messages().back().text,
-                 QStringLiteral("The file could not be handed to the desktop's editor: xdg-open could not be started "
+                 QStringLiteral("The file could not be handed to the desktop's editor: xdg-open "
+                                "could not be started "
                                 "(I/O error 1013)."));
     }
 

@@ -32,7 +32,8 @@ QPoint RowCentre(int row) {
 
 void Select(ResultList& list, const std::vector<int>& rows) {
     list.selectionModel()->clearSelection();
-    for (int row : rows) list.selectionModel()->select(list.Model().index(row), QItemSelectionModel::Select);
+    for (int row : rows)
+        list.selectionModel()->select(list.Model().index(row), QItemSelectionModel::Select);
 }
 
 sifter::test::RowTable FiveRows() {
@@ -65,7 +66,8 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(40, 6 * kRow + 3));
         QCOMPARE(views.count(), 0);
 
-        list->selectionModel()->setCurrentIndex(list->Model().index(4), QItemSelectionModel::NoUpdate);
+        list->selectionModel()->setCurrentIndex(list->Model().index(4),
+                                                QItemSelectionModel::NoUpdate);
         QTest::keyClick(list.get(), Qt::Key_F4);
         QCOMPARE(views.count(), 1);
         QCOMPARE(views.takeFirst().at(0).toInt(), 4);
@@ -78,15 +80,17 @@ private slots:
         auto list = sifter::test::ShownList(FiveRows());
         QVERIFY(list);
         QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-        list->selectionModel()->setCurrentIndex(list->Model().index(1), QItemSelectionModel::NoUpdate);
+        list->selectionModel()->setCurrentIndex(list->Model().index(1),
+                                                QItemSelectionModel::NoUpdate);
         Select(*list, {});
         QTest::keyClick(list.get(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 
         Select(*list, {4, 0, 3, 2});
         QTest::keyClick(list.get(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral(u"Sifter32 Search Results \r\n[3] café\r\n[4] café\r\n[9] last\r\n"));
+        QCOMPARE(
+            QGuiApplication::clipboard()->text(),
+            QStringLiteral(u"Sifter32 Search Results \r\n[3] café\r\n[4] café\r\n[9] last\r\n"));
         QCOMPARE(list->RowCount(), 5);
     }
 };
@@ -116,16 +120,17 @@ private slots:
         const std::string c = *m_dir / "c.sc";
         // Row by row: the file and line it opens at, or nothing.
         const std::vector<std::pair<std::string, int>> expected{
-            {"", 0}, {"", 0}, {"", 0},                   // banner, path, search text
-            {"", 0}, {a, 1}, {"", 0},                    // the first file's heading
-            {a, 2}, {a, 2}, {a, 4},                      // procedure, its match, a match
-            {"", 0}, {c, 1}, {"", 0}, {c, 1}};           // the second file
+            {"", 0}, {"", 0}, {"", 0},           // banner, path, search text
+            {"", 0}, {a, 1},  {"", 0},           // the first file's heading
+            {a, 2},  {a, 2},  {a, 4},            // procedure, its match, a match
+            {"", 0}, {c, 1},  {"", 0}, {c, 1}};  // the second file
         QCOMPARE(window.ListBox1()->RowCount(), static_cast<int>(expected.size()));
         for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
             std::string path;
             int line = 0;
             window.ViewRow(row);
-            if (sifter::ui::LineViewer* viewer = window.Viewer(); viewer != nullptr && viewer->isVisible()) {
+            if (sifter::ui::LineViewer* viewer = window.Viewer();
+                viewer != nullptr && viewer->isVisible()) {
                 path = viewer->Path();
                 line = static_cast<int>(viewer->View()->Caret().line) + 1;
                 viewer->close();
