@@ -93,6 +93,8 @@ sifter32 is the window program (Qt); sifter32-cli runs the same search
 without a window and prints the same rows, for scripts and pipelines.]])
 # The dependencies are what dpkg-shlibdeps finds the programs linked against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# "Open in Editor" in the viewer hands files to the desktop through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_SIFTER32_STRIP ${CMAKE_STRIP})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StripPackaged.cmake)
 # Directories as Debian has them, whatever the umask of the person building.
