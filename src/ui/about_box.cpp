@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -70,6 +71,16 @@ void TAboutBox::ShowModal() {
         return;
     }
     exec();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    // The box has no cancel button, so Escape leaves it up: only OK, Enter and the title bar's
+    // close box end it.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TAboutBox::SetAnswerHook(AnswerHook hook) {

@@ -17,6 +17,9 @@ public:
     void ShowModal();
     using AnswerHook = std::function<void(TAboutBox&)>;
     static void SetAnswerHook(AnswerHook hook);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace sifter::ui

@@ -61,6 +61,31 @@ private slots:
         QCOMPARE(box.result(), int(QDialog::Accepted));
     }
 
+    void onlyOkEnterAndTheCloseBoxEndIt_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape") << QStringLiteral("Escape") << false;
+        QTest::newRow("Enter") << QStringLiteral("Enter") << true;
+        QTest::newRow("keypad Enter") << QStringLiteral("keypad Enter") << true;
+        QTest::newRow("OK") << QStringLiteral("OK") << true;
+        QTest::newRow("close box") << QStringLiteral("close box") << true;
+    }
+    void onlyOkEnterAndTheCloseBoxEndIt() {
+        QFETCH(QString, way);
+        QFETCH(bool, closes);
+        sifter::ui::TAboutBox box;
+        auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
+        box.show();
+        // Keys go where a person's would: to the button, which leaves the ones it does not
+        // use to the box.
+        if (way == QLatin1String("Escape")) QTest::keyClick(ok, Qt::Key_Escape);
+        if (way == QLatin1String("Enter")) QTest::keyClick(ok, Qt::Key_Return);
+        if (way == QLatin1String("keypad Enter")) QTest::keyClick(ok, Qt::Key_Enter, Qt::KeypadModifier);
+        if (way == QLatin1String("OK")) QTest::mouseClick(ok, Qt::LeftButton);
+        if (way == QLatin1String("close box")) box.close();
+        QCOMPARE(box.isVisible(), !closes);
+    }
+
     void theHelpMenuShowsTheBox() {
         sifter::test::TempDir dir;
         sifter::test::CurrentDirectoryGuard cwd;
