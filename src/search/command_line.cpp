@@ -52,7 +52,11 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
 StartupRequest ParseParams(const std::vector<std::string>& parameters,
                            const std::function<bool(const std::string&)>& isDirectory) {
     StartupRequest request;
-    std::vector<std::string> entries = parameters;
+    // An empty argument ("" on a shell's line) is not a parameter: it neither starts the text
+    // with a blank nor makes a text of nothing.
+    std::vector<std::string> entries;
+    for (const std::string& parameter : parameters)
+        if (!parameter.empty()) entries.push_back(parameter);
     if (entries.empty()) return request;
     if (isDirectory(entries.front())) {
         request.directory = entries.front();

@@ -25,8 +25,8 @@ struct StartupRequest {
     bool autoSearch = false;                // one search before the user can act
 };
 
-// Parameters 1 to N (not the program's own name). `isDirectory` tells whether a parameter
-// names an existing directory.
+// Parameters 1 to N (not the program's own name); empty ones are left out. `isDirectory` tells
+// whether a parameter names an existing directory.
 StartupRequest ParseParams(const std::vector<std::string>& parameters,
                            const std::function<bool(const std::string&)>& isDirectory);
 

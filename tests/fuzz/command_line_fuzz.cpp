@@ -4,8 +4,9 @@
 //
 // Input: the line first; from the back, taken in this order: a byte whose low bit asks for a
 // long run to be put into the line (to reach the 4096-byte limit with short inputs), the run's
-// byte, its extra length (0 to 39 over 4080) and where it goes, and a byte whose bits say which
-// of the first eight parameters name an existing directory.
+// byte, its extra length (0 to 39 over 4080) and where it goes, a byte whose bits say which
+// of the first eight parameters name an existing directory, and a byte whose bits say where
+// empty arguments stand among them (the system hands those over too).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -65,25 +66,35 @@ bool IsAutoFlag(const std::string& word) {
            (word[1] == 'a' || word[1] == 'A');
 }
 
+// `words` as the system hands them, empty ones included; only the others are parameters.
 StartupRequest ReferenceParse(const std::vector<std::string>& words, bool firstIsDirectory) {
+    std::vector<std::size_t> at;  // where the parameters stand in `words`
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (!words[i].empty()) at.push_back(i);
     StartupRequest request;
     std::size_t first = 0;
-    std::size_t last = words.size();  // the search words are [first, last)
+    std::size_t last = at.size();  // the search words are at[first] to at[last - 1]
     if (last == 0) return request;
     if (firstIsDirectory) {
-        request.directory = words[0];
+        request.directory = words[at[0]];
         first = 1;
         if (last == first) return request;
     }
-    if (IsAutoFlag(words[last - 1])) {
+    if (IsAutoFlag(words[at[last - 1]])) {
         if (last - first == 1) return request;
         request.autoSearch = true;
         --last;
     }
     std::string text;
-    for (std::size_t i = first; i < last; ++i) text += (i == first ? "" : " ") + words[i];
+    for (std::size_t i = first; i < last; ++i) text += (i == first ? "" : " ") + words[at[i]];
     request.searchText = text;
     return request;
+}
+
+const std::string* FirstParameter(const std::vector<std::string>& words) {
+    for (const std::string& word : words)
+        if (!word.empty()) return &word;
+    return nullptr;
 }
 
 const char* Shown(const std::optional<std::string>& value) {
@@ -98,13 +109,14 @@ void CompareParse(const std::vector<std::string>& words, unsigned directoryBits)
             if ((directoryBits >> i & 1U) != 0 && words[i] == name) return true;
         return false;
     };
+    const std::string* first = FirstParameter(words);
     int asked = 0;
     const StartupRequest got = ParseParams(words, [&](const std::string& name) {
-        if (++asked > 1 || words.empty() || name != words[0])
+        if (++asked > 1 || first == nullptr || name != *first)
             Fail("ParseParams asked whether a parameter other than the first is a directory");
         return isDirectory(name);
     });
-    const StartupRequest want = ReferenceParse(words, !words.empty() && isDirectory(words[0]));
+    const StartupRequest want = ReferenceParse(words, first != nullptr && isDirectory(*first));
     if (got.directory != want.directory || got.searchText != want.searchText ||
         got.autoSearch != want.autoSearch)
         Fail(
@@ -125,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t runLength = 4080 + input.ConsumeIntegralInRange<std::size_t>(0, 39);
     const auto runAt = input.ConsumeIntegral<std::uint16_t>();
     const unsigned directoryBits = input.ConsumeIntegral<unsigned char>();
+    const unsigned emptyBits = input.ConsumeIntegral<unsigned char>();
     std::string text = input.ConsumeRemainingBytesAsString();
     if (longRun) text.insert(runAt % (text.size() + 1), runLength, runByte);
 
@@ -141,8 +154,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (got[i] != want[i])
             Fail("parameter %zu: %zu bytes, the reference's %zu", i, got[i].size(), want[i].size());
 
-    // ParseParams sees parameters 1 to N; the program's own name is not one of them.
-    const std::vector<std::string> words(got.empty() ? got.begin() : got.begin() + 1, got.end());
+    // ParseParams sees parameters 1 to N; the program's own name is not one of them. Empty
+    // arguments go before the first seven where bits 0 to 6 say, and at the end for bit 7.
+    std::vector<std::string> words;
+    for (std::size_t i = 1; i < got.size(); ++i) {
+        if (i <= 7 && (emptyBits >> (i - 1) & 1U) != 0) words.emplace_back();
+        words.push_back(got[i]);
+    }
+    if ((emptyBits & 0x80U) != 0) words.emplace_back();
     CompareParse(words, directoryBits);
     return 0;
 }

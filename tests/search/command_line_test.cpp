@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace sifter {
@@ -70,10 +71,12 @@ TEST_P(ParseParamsTest, DecidesDirectoryTextAndAutomaticSearch) {
     EXPECT_EQ(request.directory, GetParam().directory);
     EXPECT_EQ(request.searchText, GetParam().searchText);
     EXPECT_EQ(request.autoSearch, GetParam().autoSearch);
-    // Only the first parameter can name the directory.
+    // Only the first parameter can name the directory; an empty argument is none.
     EXPECT_LE(asked.size(), 1u);
     if (!asked.empty()) {
-        EXPECT_EQ(asked.front(), GetParam().parameters.front());
+        const Params& all = GetParam().parameters;
+        EXPECT_EQ(asked.front(), *std::find_if(all.begin(), all.end(),
+                                               [](const std::string& p) { return !p.empty(); }));
     }
 }
 
@@ -94,9 +97,17 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{{"src", "begin"}, "src", "begin", false},
                     ParseCase{{"begin", "src"}, none, "begin src", false},
                     ParseCase{{"/AA"}, none, "/AA", false}, ParseCase{{"A"}, none, "A", false},
-                    ParseCase{{"x", "A"}, none, "x A", false}, ParseCase{{""}, none, "", false},
-                    ParseCase{{"a", "", "b"}, none, "a  b", false},
-                    ParseCase{{"/work", "", "/A"}, "/work", "", true}));
+                    ParseCase{{"x", "A"}, none, "x A", false},
+                    // Empty arguments are no parameters, wherever they stand.
+                    ParseCase{{""}, none, none, false}, ParseCase{{"", ""}, none, none, false},
+                    ParseCase{{"", "begin"}, none, "begin", false},
+                    ParseCase{{"begin", ""}, none, "begin", false},
+                    ParseCase{{"a", "", "b"}, none, "a b", false},
+                    ParseCase{{"", "/work", "x"}, "/work", "x", false},
+                    ParseCase{{"/work", "", "/A"}, "/work", none, false},
+                    ParseCase{{"", "/A"}, none, none, false},
+                    ParseCase{{"begin", "", "/A", ""}, none, "begin", true},
+                    ParseCase{{"caf\xe9", "\xff\x01"}, none, "caf\xe9 \xff\x01", false}));
 
 }  // namespace
 }  // namespace sifter
