@@ -58,6 +58,7 @@ bool LineFile::Fill() {
     const platform::ReadResult got = m_file->Read(m_buffer.data(), kBufferSize);
     m_position = 0;
     ++m_fills;
+    if (m_pulse != nullptr && m_fills % kBuffersPerPulse == 0) m_pulse->StillReading();
     if (got.error != 0) {
         // Nothing is kept, so the next request asks the system again.
         m_end = 0;

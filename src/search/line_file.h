@@ -23,10 +23,21 @@ public:
     virtual void Line(std::int64_t number, std::string_view text) = 0;
 };
 
+// Told every so many bytes while a file is read, so that whoever waits for the read (a
+// display that held its last change back) can catch up during a long one.
+class ReadPulse {
+public:
+    virtual ~ReadPulse() = default;
+    virtual void StillReading() = 0;
+};
+
 class LineFile final {
 public:
     enum class Mode { Closed, Reading, Writing };
     static constexpr std::int32_t kBufferSize = 128;
+    // The pulse comes after every this many buffers read: 64 KiB, what the system layer reads
+    // in one call.
+    static constexpr std::uint64_t kBuffersPerPulse = 512;
 
     explicit LineFile(platform::SystemApi& system = platform::System());
     // A file still open here (a failed write-out at Close, an abandoned save) is released
@@ -36,6 +47,8 @@ public:
     LineFile& operator=(const LineFile&) = delete;
 
     void OpenRead(const std::string& name);
+    // `pulse` (or nothing) is told while this file reads; it must outlive the reading.
+    void SetReadPulse(ReadPulse* pulse) { m_pulse = pulse; }
     void OpenWrite(const std::string& name);
 
     bool AtEnd();
@@ -73,6 +86,7 @@ private:
     std::int32_t WriteBlock(const char* data, std::int32_t size);
 
     platform::SystemApi* m_system;
+    ReadPulse* m_pulse = nullptr;
     std::string m_name;
     Mode m_mode = Mode::Closed;
     std::unique_ptr<platform::OsFile> m_file;

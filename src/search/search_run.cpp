@@ -88,15 +88,15 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
 
     SearchSummary summary;
     summary.files = files.Count();
-    if (progress != nullptr) progress->Started(summary.files);
+    if (progress != nullptr) progress->Started(summary.files, request.text);
 
     LineMatcher matcher(request, rows);
     const std::string ofCount = " of " + DecimalText(summary.files);
     for (std::int32_t i = 0; i < summary.files; ++i) {
         const std::string& name = files.Name(i);
-        if (progress != nullptr)
-            progress->FileStarted(i + 1, "Sifter32 - Searching for \"" + request.text + "\" in " + name);
+        if (progress != nullptr) progress->FileStarted(i + 1, name);
         LineFile file(system);
+        file.SetReadPulse(progress);
         file.OpenRead(name);
         // Rows keep the full path: the current directory may have moved by the time a row is
         // followed back to its file.

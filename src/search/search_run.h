@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "search/line_file.h"
 #include "search/result_rows.h"
 
 namespace sifter {
@@ -25,12 +26,13 @@ struct SearchRequest {
 };
 
 // What a search shows while it runs. The window's progress display implements it.
-class SearchProgress {
+class SearchProgress : public ReadPulse {
 public:
-    virtual ~SearchProgress() = default;
-    virtual void Started(std::int32_t fileCount) = 0;
-    // Before each file: its number from 1 on, and the text that names what is being done.
-    virtual void FileStarted(std::int32_t number, const std::string& label) = 0;
+    virtual void Started(std::int32_t fileCount, const std::string& text) = 0;
+    // Before each file: its number from 1 on, and its name.
+    virtual void FileStarted(std::int32_t number, const std::string& name) = 0;
+    // Every 64 KiB or so while a file is read.
+    void StillReading() override {}
     // After the last file, before the rows are shown.
     virtual void Finished() = 0;
 };

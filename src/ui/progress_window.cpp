@@ -36,7 +36,9 @@ TForm2::TForm2(QWidget* parent)
 }
 
 void TForm2::SetMaximum(int maximum) {
-    m_gauge->setMaximum(maximum);
+    // Qt shows a range of nothing as busy, with a block running to and fro; nothing to do
+    // reads as an empty bar.
+    m_gauge->setMaximum(maximum > 0 ? maximum : 1);
 }
 
 void TForm2::ShowProgress() {
@@ -61,10 +63,13 @@ void TForm2::SetPosition(int position) {
     m_gauge->setValue(position);
 }
 
+bool TForm2::FrameHasPassed() const {
+    return !m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= kFrameMilliseconds;
+}
+
 void TForm2::RepaintNow() {
     m_pending = true;
-    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kFrameMilliseconds) return;
-    FlushRepaint();
+    if (FrameHasPassed()) FlushRepaint();
 }
 
 void TForm2::FlushRepaint() {
@@ -82,15 +87,24 @@ void TForm2::CloseProgress() {
     m_activeBefore = nullptr;
 }
 
-void TForm2::Started(std::int32_t fileCount) {
+void TForm2::Started(std::int32_t fileCount, const std::string& text) {
+    // The text and each name are decoded on their own: a text typed as UTF-8 and a name in
+    // Windows-1252 each read right.
+    m_searchingFor = QStringLiteral("Sifter32 - Searching for \"") + DisplayText(text) + QStringLiteral("\" in ");
     SetMaximum(fileCount);
     ShowProgress();
 }
 
-void TForm2::FileStarted(std::int32_t number, const std::string& label) {
+void TForm2::FileStarted(std::int32_t number, const std::string& name) {
     SetPosition(number);
-    SetLabel(DisplayText(label));
+    SetLabel(m_searchingFor + DisplayText(name));
     RepaintNow();
+}
+
+void TForm2::StillReading() {
+    // A file whose read outlasts a frame shows its own name and number, not the last ones
+    // painted before it began.
+    if (m_pending && FrameHasPassed()) FlushRepaint();
 }
 
 void TForm2::Finished() {

@@ -31,24 +31,29 @@ public:
     QLabel* Label() const { return m_label; }
     QProgressBar* Gauge() const { return m_gauge; }
 
-    // A search's view of the window: the bar counts files; the window closes 200 ms after the
-    // last one.
-    void Started(std::int32_t fileCount) override;
-    void FileStarted(std::int32_t number, const std::string& label) override;
+    // A search's view of the window: the bar counts files, the label names the text and the
+    // file; the window closes 200 ms after the last one.
+    void Started(std::int32_t fileCount, const std::string& text) override;
+    void FileStarted(std::int32_t number, const std::string& name) override;
+    void StillReading() override;
     void Finished() override;
 
     // Repaints at once, unless the screen was repainted less than a frame ago; the state left
-    // unpainted then goes out with the next repaint or at the latest when the window closes.
+    // unpainted then goes out with the next repaint, once a long read has held it back for a
+    // frame, or at the latest when the window closes.
     void RepaintNow();
     // Paints a state that was held back.
     void FlushRepaint();
 
 private:
+    bool FrameHasPassed() const;
+
     QLabel* m_label;        // Label1
     QProgressBar* m_gauge;  // Gauge1
     QElapsedTimer m_sinceRepaint;
     QPointer<QWidget> m_activeBefore;  // gets the activation back when the window closes
     bool m_pending = false;
+    QString m_searchingFor;  // the label of a search up to the file name
 };
 
 }  // namespace sifter::ui

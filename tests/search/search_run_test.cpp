@@ -217,26 +217,31 @@ TEST_F(SearchRunTest, AFileThatVanishedGivesItsHeadingAndLeavesNoErrorBehind) {
 
 class RecordingProgress final : public SearchProgress {
 public:
-    void Started(std::int32_t fileCount) override {
-        events.push_back("started " + std::to_string(fileCount));
+    void Started(std::int32_t fileCount, const std::string& text) override {
+        events.push_back("started " + std::to_string(fileCount) + " " + text);
     }
-    void FileStarted(std::int32_t number, const std::string& label) override {
-        events.push_back(std::to_string(number) + " " + label);
+    void FileStarted(std::int32_t number, const std::string& name) override {
+        events.push_back(std::to_string(number) + " " + name);
     }
+    void StillReading() override { events.push_back("reading"); }
     void Finished() override { events.push_back("finished"); }
     std::vector<std::string> events;
 };
 
-TEST_F(SearchRunTest, ReportsProgressFileByFile) {
-    Write("a b.pas", "t\r\n");
-    Write("z.pas", "");
+TEST_F(SearchRunTest, ReportsProgressFileByFileAndEvery64KiBOfALongRead) {
+    constexpr std::size_t kPulseBytes = LineFile::kBuffersPerPulse * LineFile::kBufferSize;
+    // Three and a half stretches of 64 KiB: three pulses, none for a tiny file.
+    std::string large;
+    while (large.size() < 7 * kPulseBytes / 2) large += "x := x + 1; { not the text }\r\n";
+    Write("a b.pas", large);
+    Write("z.pas", "t\r\n");
     RecordingProgress progress;
-    const SearchRequest request{FileType::Pascal, "t", false, false};
+    const SearchRequest request{FileType::Pascal, "caf\xe9", false, false};
     ReadSet(request);
     RunOnSet(request, &progress);
     EXPECT_EQ(progress.events,
-              (std::vector<std::string>{"started 2", "1 Sifter32 - Searching for \"t\" in a b.pas",
-                                        "2 Sifter32 - Searching for \"t\" in z.pas", "finished"}));
+              (std::vector<std::string>{"started 2 caf\xe9", "1 a b.pas", "reading", "reading",
+                                        "reading", "2 z.pas", "finished"}));
 }
 
 TEST(SearchTextsTest, SummaryAndEmptySetMessageReadExactly) {

@@ -106,6 +106,28 @@ private slots:
         QCOMPARE(after, Joined(list.Model().Rows()));
     }
 
+    void aListWhoseRowsWereAllDeletedSavesWithAnEmptyBar() {
+        sifter::ui::ResultList& list = *m_window->ListBox1();
+        list.selectAll();
+        list.DeleteItems();
+        QCOMPARE(list.RowCount(), 0);
+        const std::string name = *m_dir / "empty.txt";
+        SaveAnswer answer(name);
+        m_window->SaveResultsToFile();
+        QCOMPARE(ReadBytes(name), std::string());
+        // Not Qt's busy bar, which a range of nothing would give: a bar with nothing done.
+        const QProgressBar& gauge = *m_progress->Gauge();
+        QVERIFY(gauge.maximum() > gauge.minimum());
+        QCOMPARE(gauge.value(), gauge.minimum());
+        QProgressBar empty;
+        empty.setGeometry(gauge.geometry());
+        empty.setRange(0, 1);
+        empty.setValue(0);
+        empty.setTextVisible(false);
+        QCOMPARE(m_progress->Gauge()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                 empty.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+
     void aNameThatCannotBeCreatedGivesTheWarningAndNoFile_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("missing directory") << QStringLiteral("no/such/dir/r.txt");
