@@ -91,8 +91,18 @@ void TForm1::ParseParams() {
         m_files.SetDirectory(*request.directory);
         m_files.Refresh();
     }
-    if (request.searchText) m_edit->setText(DisplayText(*request.searchText));
+    if (request.searchText) {
+        m_commandText = request.searchText;
+        m_edit->setText(DisplayText(*m_commandText));
+    }
     AutoSearch = request.autoSearch;
+}
+
+std::string TForm1::SearchText() const {
+    // The box shows the command line's words decoded, which need not give back their bytes;
+    // until the user edits them (and again once every edit is undone), the bytes are searched.
+    if (m_commandText && !m_edit->isModified()) return *m_commandText;
+    return EngineBytes(m_edit->text());
 }
 
 void TForm1::UpdateStat() {
@@ -129,7 +139,7 @@ void TForm1::pbSifterClick() {
     WaitCursor hourglass;
     SearchRequest request;
     request.fileType = type;
-    request.text = EngineBytes(m_edit->text());
+    request.text = SearchText();
     request.caseSensitive = m_caseSensitive->isChecked();
     request.includeProcs = m_doProcs->isChecked();
     m_list->hide();

@@ -3,6 +3,7 @@
 // It owns the file set `FList` and routes every command and key.
 
 #include <QMainWindow>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +75,12 @@ private:
     void FormCreate();
     void ParseParams();
     void SetStatus(const QString& text);
+    // The bytes a search looks for.
+    std::string SearchText() const;
 
     std::vector<std::string> m_parameters;
+    // The search words of the command line, as the system handed them over.
+    std::optional<std::string> m_commandText;
     TForm2* m_progress = nullptr;  // Form2
     TForm3* m_chooser = nullptr;   // Form3
     TAboutBox* m_about = nullptr;  // AboutBox
