@@ -1,9 +1,11 @@
 // SaveDialog1.
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "ui/dialogs.h"
@@ -22,6 +24,20 @@ SaveDialogHook& Hook() {
 class SaveDialog final : public QFileDialog {
 public:
     explicit SaveDialog(QWidget* parent) : QFileDialog(parent) {}
+
+    // Qt's dialog gives the name in the box the extension of each type the user picks; here
+    // the name stays exactly as typed, whatever the type.
+    void KeepNameAcrossTypes() {
+        auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (types == nullptr || name == nullptr) return;
+        disconnect(types, &QComboBox::activated, this, nullptr);
+        connect(types, &QComboBox::activated, this, [this, types, name](int index) {
+            const QString typed = name->text();
+            selectNameFilter(types->itemText(index));
+            name->setText(typed);
+        });
+    }
 
     void accept() override {
         const QStringList chosen = selectedFiles();
@@ -53,6 +69,7 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent) {
     dialog.selectNameFilter(QStringLiteral("Text File (*.txt)"));
     dialog.setDirectory(QDir::current());
     dialog.selectFile(QStringLiteral("sifter.txt"));
+    dialog.KeepNameAcrossTypes();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }

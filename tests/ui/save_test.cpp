@@ -1,9 +1,13 @@
 // Saving the result list from the window: the file's bytes, the messages, the progress label.
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QTimer>
 #include <QtTest>
 
 #include "search/save_results.h"
@@ -126,6 +130,48 @@ private slots:
         empty.setTextVisible(false);
         QCOMPARE(m_progress->Gauge()->grab().toImage().convertToFormat(QImage::Format_RGB32),
                  empty.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+
+    // The real dialog: the type can be switched back and forth and the name stays as given.
+    void switchingTheTypeKeepsTheNameAsGiven_data() {
+        QTest::addColumn<QString>("typed");  // empty: the name the dialog starts with
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("the starting name") << QString() << QStringLiteral("sifter.txt");
+        QTest::newRow("a typed name") << QStringLiteral("notes.TXT") << QStringLiteral("notes.TXT");
+        QTest::newRow("two dots") << QStringLiteral("week.12.txt") << QStringLiteral("week.12.txt");
+        QTest::newRow("no extension") << QStringLiteral("results") << QStringLiteral("results");
+    }
+    void switchingTheTypeKeepsTheNameAsGiven() {
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            answered = true;
+            [&] {
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                QVERIFY(name != nullptr && types != nullptr);
+                if (!typed.isEmpty()) {
+                    name->selectAll();
+                    QTest::keyClicks(name, typed);
+                }
+                const QString given = name->text();
+                for (const auto& [key, type] : {std::pair{Qt::Key_Down, "Paradox Script (*.sc)"},
+                                               std::pair{Qt::Key_Up, "Text File (*.txt)"},
+                                               std::pair{Qt::Key_Down, "Paradox Script (*.sc)"}}) {
+                    QTest::keyClick(types, key);
+                    QCOMPARE(types->currentText(), QString::fromLatin1(type));
+                    QCOMPARE(name->text(), given);
+                }
+                static_cast<QDialog*>(dialog)->accept();
+            }();
+            if (dialog->isVisible()) dialog->reject();
+        });
+        const std::optional<std::string> chosen = sifter::ui::ChooseSaveFile(m_window.get());
+        QVERIFY(answered);
+        QCOMPARE(chosen, std::optional<std::string>(*m_dir / saved.toStdString()));
     }
 
     void aNameThatCannotBeCreatedGivesTheWarningAndNoFile_data() {
