@@ -13,8 +13,9 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "ui/entry_pictures.h"
 #include "ui/conventions.h"
+#include "ui/entry_pictures.h"
+#include "ui/glyph_button.h"
 #include "ui/main_window.h"
 #include "ui/result_list.h"
 
@@ -24,6 +25,7 @@ namespace {
 constexpr int kTopPanelHeight = 69;
 constexpr int kStatusHeight = 21;
 constexpr int kStatusPanelWidth = 400;
+constexpr int kStatusPanelTop = 2;  // the panels of a status bar start below a 2-pixel border
 // The client area below the menu bar, status bar included.
 constexpr int kClientWidth = 716;
 constexpr int kClientHeight = 415;
@@ -67,8 +69,7 @@ void TForm1::BuildControls() {
     m_pascal = Place(new QRadioButton(QStringLiteral("P&ascal (*.pas)"), m_fileType), "FileType1", 8, 35, 113, 17);
     m_pascal->setChecked(true);
 
-    m_sifter = Place(new QPushButton(QStringLiteral("S&ifter"), m_topPanel), "pbSifter", 72, 35, 72, 25);
-    m_sifter->setIcon(SifterGlyph());
+    m_sifter = Place(new GlyphButton(QStringLiteral("S&ifter"), SifterGlyph(), m_topPanel), "pbSifter", 72, 35, 72, 25);
     m_sifter->setIconSize(QSize(16, 16));
     m_sifter->setToolTip(QStringLiteral("Sifter32: list every line that holds the text"));
     m_sifter->setAutoDefault(false);
@@ -79,21 +80,31 @@ void TForm1::BuildControls() {
     column->addWidget(m_resultPanel, 1);
     setCentralWidget(central);
 
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("StatusPanel0"));
-    m_status->setFixedWidth(kStatusPanelWidth);
-    m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_status->setTextFormat(Qt::PlainText);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(false);
     statusBar()->setFixedHeight(kStatusHeight);
-    statusBar()->addWidget(m_status);
+    // The panel is placed by hand: the bar's own items get a frame of the bar's drawing around
+    // their own, and a margin before the first.
+    m_status = new QLabel(statusBar());
+    m_status->setObjectName(QStringLiteral("StatusPanel0"));
+    m_status->setGeometry(0, kStatusPanelTop, kStatusPanelWidth, kStatusHeight - kStatusPanelTop);
+    m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_status->setTextFormat(Qt::PlainText);
 
     setTabOrder(m_edit, m_doProcs);
     setTabOrder(m_doProcs, m_caseSensitive);
-    setTabOrder(m_caseSensitive, m_pascal);
+    setTabOrder(m_caseSensitive, m_scripts);
+    setTabOrder(m_scripts, m_pascal);
     setTabOrder(m_pascal, m_sifter);
     setTabOrder(m_sifter, m_list);
+    // The file type is one stop: Tab reaches the button that holds the check, the arrow keys
+    // the other one.
+    const auto oneStop = [this] {
+        for (QRadioButton* button : {m_scripts, m_pascal})
+            button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    connect(m_scripts, &QRadioButton::toggled, this, oneStop);
+    oneStop();
 
     m_doProcs->setEnabled(false);
     m_caseSensitive->setEnabled(false);

@@ -1,6 +1,7 @@
 // The main window as a user drives it: control states, keys, searches and the command line.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,61 @@ private slots:
         // Disabling the case option keeps its check mark.
         QVERIFY(!Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
         QVERIFY(Find<QCheckBox>(window, "CaseSensitive")->isChecked());
+    }
+
+    // Every control that can take the focus is one stop, in the layout's order; the file type
+    // is one stop at the button that holds the check, however the check got there.
+    void tabVisitsEachControlOnceInOrder_data() {
+        QTest::addColumn<QString>("check");  // how the file type is chosen
+        QTest::addColumn<bool>("rows");
+        QTest::addColumn<QStringList>("stops");
+        const QString edit = QStringLiteral("Edit1");
+        const QString caseSensitive = QStringLiteral("CaseSensitive");
+        const QString sifter = QStringLiteral("pbSifter");
+        const QString list = QStringLiteral("ListBox1");
+        const QString scripts = QStringLiteral("FileType0");
+        const QString pascal = QStringLiteral("FileType1");
+        QTest::newRow("Pascal at start")
+            << QString() << false << QStringList{edit, caseSensitive, pascal, sifter, edit};
+        QTest::newRow("Pascal at start, with rows")
+            << QString() << true << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
+        QTest::newRow("Scripts by a click") << QStringLiteral("click") << true
+                                            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive,
+                                                           scripts, sifter, list, edit};
+        QTest::newRow("Scripts by an arrow key") << QStringLiteral("arrow") << false
+                                                 << QStringList{edit, QStringLiteral("doProcs"),
+                                                                caseSensitive, scripts, sifter, edit};
+        QTest::newRow("back to Pascal by an arrow key")
+            << QStringLiteral("arrow twice") << true
+            << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
+    }
+    void tabVisitsEachControlOnceInOrder() {
+        QFETCH(QString, check);
+        QFETCH(bool, rows);
+        QFETCH(QStringList, stops);
+        TForm1 window({});
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.Edit1(), Qt::Key_B);
+        if (rows) window.pbSifterClick();
+        if (check == QLatin1String("click")) QTest::mouseClick(Find<QRadioButton>(window, "FileType0"), Qt::LeftButton);
+        if (check.startsWith(QLatin1String("arrow"))) {
+            Find<QRadioButton>(window, "FileType1")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+            if (check.endsWith(QLatin1String("twice"))) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        }
+        window.Edit1()->setFocus();
+        for (const bool forward : {true, false}) {
+            QStringList visited{QApplication::focusWidget()->objectName()};
+            for (int i = 1; i < stops.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab);
+                visited << QApplication::focusWidget()->objectName();
+            }
+            QStringList expected = stops;
+            if (!forward) std::reverse(expected.begin(), expected.end());
+            QCOMPARE(visited, expected);
+        }
     }
 
     void switchingToPascalClearsIncludeProcs() {
