@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -142,6 +143,32 @@ private slots:
         }
         QCOMPARE(QByteArray::fromStdString(SearchStringRow(window)),
                  "   Search String: \"" + searched + "\"");
+    }
+
+    // "café" typed, or handed over in UTF-8 on the command line, finds the UTF-8 line and the
+    // Windows-1252 one, exactly as sifter32-cli does.
+    void theWindowListsTheRowsOfTheCommandLineCompanion_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed") << true;
+        QTest::newRow("on the command line") << false;
+    }
+    void theWindowListsTheRowsOfTheCommandLineCompanion() {
+        QFETCH(bool, typed);
+        QProcess cli;
+        cli.start(QStringLiteral(SIFTER32_CLI), {QStringLiteral("--"), QString::fromStdString(m_dir->path()), kShownCafe});
+        QVERIFY(cli.waitForFinished());
+        QCOMPARE(cli.exitCode(), 0);
+        const QByteArray listed = cli.readAllStandardOutput();
+
+        sifter::ui::TForm1 window(typed ? std::vector<std::string>{} : std::vector<std::string>{kUtf8Cafe});
+        if (typed) Type(window.Edit1(), kShownCafe);
+        window.pbSifterClick();
+        const sifter::ResultRows& rows = window.ListBox1()->Model().Rows();
+        QByteArray shown;
+        for (std::size_t i = 0; i < rows.size(); ++i) shown.append(QByteArray::fromStdString(std::string(rows.Text(i)))).append("\r\n");
+        QCOMPARE(shown, listed);
+        QVERIFY(shown.contains("[1] s := 'caf\xe9';\r\n"));
+        QVERIFY(shown.contains("[1] s := 'caf\xc3\xa9';\r\n"));
     }
 
     // A text typed as UTF-8 and a name in Windows-1252 each read right in the progress label.
