@@ -3,6 +3,8 @@
 // label of a large file waits to be painted after the file's read has begun.
 //   progress_bench [TINY_FILES] [LARGE_FILE_MB] [ROUNDS]
 
+#include <time.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
@@ -15,8 +17,6 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <time.h>
-#include <unistd.h>
 #include <vector>
 
 #include "ui/main_window.h"
@@ -93,7 +93,8 @@ int main(int argc, char** argv) {
     {
         std::ofstream big(large + "/b.pas", std::ios::binary);
         const std::string line = "    counter := counter + step; { no match on this line }\r\n";
-        for (std::size_t written = 0; written < std::size_t(largeMegabytes) << 20; written += line.size())
+        for (std::size_t written = 0; written < std::size_t(largeMegabytes) << 20;
+             written += line.size())
             big << line;
     }
 
@@ -123,11 +124,15 @@ int main(int argc, char** argv) {
         }
         if (directory == tiny) {
             // Each search ends with the pause of 200 ms before the window closes.
-            std::printf("search of %d tiny files with the progress window: median %.1f ms without the closing pause of 200 ms, %.1f ms of processor time\n",
-                        tinyFiles, Median(times) - 200.0, Median(cpuTimes));
+            std::printf(
+                "search of %d tiny files with the progress window: median %.1f ms without the "
+                "closing pause of 200 ms, %.1f ms of processor time\n",
+                tinyFiles, Median(times) - 200.0, Median(cpuTimes));
         } else {
-            std::printf("search of a %d MB file after a tiny one: median %.1f ms; its label was painted a median %.1f ms after the tiny file's\n",
-                        largeMegabytes, Median(times) - 200.0, waits.empty() ? -1.0 : Median(waits));
+            std::printf(
+                "search of a %d MB file after a tiny one: median %.1f ms; its label was painted a "
+                "median %.1f ms after the tiny file's\n",
+                largeMegabytes, Median(times) - 200.0, waits.empty() ? -1.0 : Median(waits));
         }
     }
     std::filesystem::remove_all(root);

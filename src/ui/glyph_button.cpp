@@ -5,12 +5,14 @@
 
 namespace sifter::ui {
 
-GlyphPlaces PlaceGlyphAndCaption(const QRect& contents, QSize glyph, int captionWidth, int spacing) {
+GlyphPlaces PlaceGlyphAndCaption(const QRect& contents, QSize glyph, int captionWidth,
+                                 int spacing) {
     const int width = glyph.width() + spacing + captionWidth;
     const int left = contents.x() + (contents.width() - width) / 2;
     const QRect glyphRect(left, contents.y() + (contents.height() - glyph.height()) / 2,
                           glyph.width(), glyph.height());
-    const QRect caption(glyphRect.right() + 1 + spacing, contents.y(), captionWidth, contents.height());
+    const QRect caption(glyphRect.right() + 1 + spacing, contents.y(), captionWidth,
+                        contents.height());
     return {glyphRect, caption};
 }
 
@@ -36,13 +38,16 @@ void GlyphButton::paintEvent(QPaintEvent*) {
         contents.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                            style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
-    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this)) flags |= Qt::TextHideMnemonic;
+    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this))
+        flags |= Qt::TextHideMnemonic;
     const int captionWidth = option.fontMetrics.boundingRect(contents, flags, option.text).width();
-    const GlyphPlaces places = PlaceGlyphAndCaption(contents, option.iconSize, captionWidth, kSpacing);
+    const GlyphPlaces places =
+        PlaceGlyphAndCaption(contents, option.iconSize, captionWidth, kSpacing);
 
     const bool enabled = (option.state & QStyle::State_Enabled) != 0;
     const QIcon::Mode mode = enabled ? QIcon::Normal : QIcon::Disabled;
-    painter.drawPixmap(places.glyph.topLeft(), option.icon.pixmap(option.iconSize, devicePixelRatio(), mode));
+    painter.drawPixmap(places.glyph.topLeft(),
+                       option.icon.pixmap(option.iconSize, devicePixelRatio(), mode));
     style()->drawItemText(&painter, places.caption, flags, option.palette, enabled, option.text,
                           QPalette::ButtonText);
 }

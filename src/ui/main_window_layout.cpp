@@ -69,7 +69,8 @@ void TForm1::BuildControls() {
     m_pascal = Place(new QRadioButton(QStringLiteral("P&ascal (*.pas)"), m_fileType), "FileType1", 8, 35, 113, 17);
     m_pascal->setChecked(true);
 
-    m_sifter = Place(new GlyphButton(QStringLiteral("S&ifter"), SifterGlyph(), m_topPanel), "pbSifter", 72, 35, 72, 25);
+    m_sifter = Place(new GlyphButton(QStringLiteral("S&ifter"), SifterGlyph(), m_topPanel),
+                     "pbSifter", 72, 35, 72, 25);
     m_sifter->setIconSize(QSize(16, 16));
     m_sifter->setToolTip(QStringLiteral("Sifter32: list every line that holds the text"));
     m_sifter->setAutoDefault(false);

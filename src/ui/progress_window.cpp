@@ -90,7 +90,8 @@ void TForm2::CloseProgress() {
 void TForm2::Started(std::int32_t fileCount, const std::string& text) {
     // The text and each name are decoded on their own: a text typed as UTF-8 and a name in
     // Windows-1252 each read right.
-    m_searchingFor = QStringLiteral("Sifter32 - Searching for \"") + DisplayText(text) + QStringLiteral("\" in ");
+    m_searchingFor = QStringLiteral("Sifter32 - Searching for \"") + DisplayText(text) +
+                     QStringLiteral("\" in ");
     SetMaximum(fileCount);
     ShowProgress();
 }

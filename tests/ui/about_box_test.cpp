@@ -80,7 +80,8 @@ private slots:
         // use to the box.
         if (way == QLatin1String("Escape")) QTest::keyClick(ok, Qt::Key_Escape);
         if (way == QLatin1String("Enter")) QTest::keyClick(ok, Qt::Key_Return);
-        if (way == QLatin1String("keypad Enter")) QTest::keyClick(ok, Qt::Key_Enter, Qt::KeypadModifier);
+        if (way == QLatin1String("keypad Enter"))
+            QTest::keyClick(ok, Qt::Key_Enter, Qt::KeypadModifier);
         if (way == QLatin1String("OK")) QTest::mouseClick(ok, Qt::LeftButton);
         if (way == QLatin1String("close box")) box.close();
         QCOMPARE(box.isVisible(), !closes);

@@ -93,12 +93,14 @@ private slots:
         {
             QPainter painter(&alone);
             painter.setFont(button->font());
-            button->style()->drawItemText(&painter, alone.rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
-                                          button->palette(), enabled, button->text(), QPalette::ButtonText);
+            button->style()->drawItemText(
+                &painter, alone.rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                button->palette(), enabled, button->text(), QPalette::ButtonText);
         }
         const int bearing = FirstInkColumn(alone, 0, alone.width(), 0, alone.height() - 1, face);
         QVERIFY(bearing >= 0);
-        const int ink = FirstInkColumn(shown, at.x() + 16, shown.width() - 3, at.y(), at.y() + 15, face);
+        const int ink =
+            FirstInkColumn(shown, at.x() + 16, shown.width() - 3, at.y(), at.y() + 15, face);
         QVERIFY(ink >= 0);
         QCOMPARE(ink - bearing - (at.x() + 16), 5);
     }

@@ -131,12 +131,13 @@ private slots:
             << QString() << false << QStringList{edit, caseSensitive, pascal, sifter, edit};
         QTest::newRow("Pascal at start, with rows")
             << QString() << true << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
-        QTest::newRow("Scripts by a click") << QStringLiteral("click") << true
-                                            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive,
-                                                           scripts, sifter, list, edit};
-        QTest::newRow("Scripts by an arrow key") << QStringLiteral("arrow") << false
-                                                 << QStringList{edit, QStringLiteral("doProcs"),
-                                                                caseSensitive, scripts, sifter, edit};
+        QTest::newRow("Scripts by a click")
+            << QStringLiteral("click") << true
+            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive, scripts, sifter, list,
+                           edit};
+        QTest::newRow("Scripts by an arrow key")
+            << QStringLiteral("arrow") << false
+            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive, scripts, sifter, edit};
         QTest::newRow("back to Pascal by an arrow key")
             << QStringLiteral("arrow twice") << true
             << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
@@ -151,17 +152,20 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(window.Edit1(), Qt::Key_B);
         if (rows) window.pbSifterClick();
-        if (check == QLatin1String("click")) QTest::mouseClick(Find<QRadioButton>(window, "FileType0"), Qt::LeftButton);
+        if (check == QLatin1String("click"))
+            QTest::mouseClick(Find<QRadioButton>(window, "FileType0"), Qt::LeftButton);
         if (check.startsWith(QLatin1String("arrow"))) {
             Find<QRadioButton>(window, "FileType1")->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-            if (check.endsWith(QLatin1String("twice"))) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            if (check.endsWith(QLatin1String("twice")))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         }
         window.Edit1()->setFocus();
         for (const bool forward : {true, false}) {
             QStringList visited{QApplication::focusWidget()->objectName()};
             for (int i = 1; i < stops.size(); ++i) {
-                QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab);
+                QTest::keyClick(QApplication::focusWidget(),
+                                forward ? Qt::Key_Tab : Qt::Key_Backtab);
                 visited << QApplication::focusWidget()->objectName();
             }
             QStringList expected = stops;

@@ -60,17 +60,16 @@ private slots:
         QString shownAtLastRead;
         int positionAtLastRead = -1;
         int reads = 0;
-        sifter::test::FaultySystem system(sifter::test::Fault{
-            .call = sifter::test::Call::Read,
-            .times = sifter::test::Fault::kForever,
-            .error = 0,
-            .name = "b.pas",
-            .action =
-                [&] {
-                    if (reads++ == 0) QThread::msleep(40);
-                    shownAtLastRead = painted.m_label;
-                    positionAtLastRead = painted.m_position;
-                }});
+        sifter::test::FaultySystem system(
+            sifter::test::Fault{.call = sifter::test::Call::Read,
+                                .times = sifter::test::Fault::kForever,
+                                .error = 0,
+                                .name = "b.pas",
+                                .action = [&] {
+                                    if (reads++ == 0) QThread::msleep(40);
+                                    shownAtLastRead = painted.m_label;
+                                    positionAtLastRead = painted.m_position;
+                                }});
         sifter::platform::ScopedSystem scoped(system);
         window.pbSifterClick();
 

@@ -159,8 +159,8 @@ private slots:
                 }
                 const QString given = name->text();
                 for (const auto& [key, type] : {std::pair{Qt::Key_Down, "Paradox Script (*.sc)"},
-                                               std::pair{Qt::Key_Up, "Text File (*.txt)"},
-                                               std::pair{Qt::Key_Down, "Paradox Script (*.sc)"}}) {
+                                                std::pair{Qt::Key_Up, "Text File (*.txt)"},
+                                                std::pair{Qt::Key_Down, "Paradox Script (*.sc)"}}) {
                     QTest::keyClick(types, key);
                     QCOMPARE(types->currentText(), QString::fromLatin1(type));
                     QCOMPARE(name->text(), given);

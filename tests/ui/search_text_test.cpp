@@ -24,8 +24,8 @@ using sifter::test::WriteBytes;
 
 namespace {
 
-const std::string kLatin1Cafe = "caf\xe9";         // as a Windows-1252 command line hands it over
-const std::string kUtf8Cafe = "caf\xc3\xa9";       // as the box gives it
+const std::string kLatin1Cafe = "caf\xe9";           // as a Windows-1252 command line hands it over
+const std::string kUtf8Cafe = "caf\xc3\xa9";         // as the box gives it
 const QString kShownCafe = QStringLiteral(u"café");  // how the box shows either
 
 std::vector<sifter::ResultEntry> Rows(const sifter::ResultRows& rows) {
@@ -99,12 +99,16 @@ private slots:
         const QByteArray latin1 = QByteArray::fromStdString(kLatin1Cafe);
         const QByteArray utf8 = QByteArray::fromStdString(kUtf8Cafe);
         for (const char* trigger : {"Enter", "F2", "button", "list Enter"})
-            QTest::addRow("%s, unedited", trigger) << QString::fromLatin1(trigger) << QString() << latin1;
-        QTest::newRow("typed then deleted") << QStringLiteral("Enter") << QStringLiteral("x, Backspace") << utf8;
-        QTest::newRow("typed then undone") << QStringLiteral("F2") << QStringLiteral("x, undo") << latin1;
-        QTest::newRow("undone then redone") << QStringLiteral("button") << QStringLiteral("x, undo, redo")
-                                            << utf8 + "x";
-        QTest::newRow("retyped") << QStringLiteral("list Enter") << QStringLiteral("retype") << utf8;
+            QTest::addRow("%s, unedited", trigger)
+                << QString::fromLatin1(trigger) << QString() << latin1;
+        QTest::newRow("typed then deleted")
+            << QStringLiteral("Enter") << QStringLiteral("x, Backspace") << utf8;
+        QTest::newRow("typed then undone")
+            << QStringLiteral("F2") << QStringLiteral("x, undo") << latin1;
+        QTest::newRow("undone then redone")
+            << QStringLiteral("button") << QStringLiteral("x, undo, redo") << utf8 + "x";
+        QTest::newRow("retyped") << QStringLiteral("list Enter") << QStringLiteral("retype")
+                                 << utf8;
     }
     void everyTriggerAndEditGivesTheSameBytes() {
         QFETCH(QString, trigger);
@@ -124,19 +128,22 @@ private slots:
             QTest::keyClick(box, Qt::Key_X);
         }
         if (edit.contains(QLatin1String("Backspace"))) QTest::keyClick(box, Qt::Key_Backspace);
-        if (edit.contains(QLatin1String("undo"))) QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        if (edit.contains(QLatin1String("undo")))
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
         if (edit.contains(QLatin1String("redo")))
             QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         if (edit == QLatin1String("retype")) {
             box->selectAll();
             Type(box, kShownCafe);
         }
-        QCOMPARE(box->text(), QString::fromUtf8(searched.endsWith('x') ? kUtf8Cafe + "x" : kUtf8Cafe));
+        QCOMPARE(box->text(),
+                 QString::fromUtf8(searched.endsWith('x') ? kUtf8Cafe + "x" : kUtf8Cafe));
 
         if (trigger == QLatin1String("Enter")) QTest::keyClick(box, Qt::Key_Return);
         if (trigger == QLatin1String("F2")) QTest::keyClick(&window, Qt::Key_F2);
         if (trigger == QLatin1String("button"))
-            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("pbSifter")), Qt::LeftButton);
+            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("pbSifter")),
+                              Qt::LeftButton);
         if (trigger == QLatin1String("list Enter")) {
             window.ListBox1()->Clear();
             QTest::keyClick(window.ListBox1(), Qt::Key_Return);
@@ -155,17 +162,20 @@ private slots:
     void theWindowListsTheRowsOfTheCommandLineCompanion() {
         QFETCH(bool, typed);
         QProcess cli;
-        cli.start(QStringLiteral(SIFTER32_CLI), {QStringLiteral("--"), QString::fromStdString(m_dir->path()), kShownCafe});
+        cli.start(QStringLiteral(SIFTER32_CLI),
+                  {QStringLiteral("--"), QString::fromStdString(m_dir->path()), kShownCafe});
         QVERIFY(cli.waitForFinished());
         QCOMPARE(cli.exitCode(), 0);
         const QByteArray listed = cli.readAllStandardOutput();
 
-        sifter::ui::TForm1 window(typed ? std::vector<std::string>{} : std::vector<std::string>{kUtf8Cafe});
+        sifter::ui::TForm1 window(typed ? std::vector<std::string>{}
+                                        : std::vector<std::string>{kUtf8Cafe});
         if (typed) Type(window.Edit1(), kShownCafe);
         window.pbSifterClick();
         const sifter::ResultRows& rows = window.ListBox1()->Model().Rows();
         QByteArray shown;
-        for (std::size_t i = 0; i < rows.size(); ++i) shown.append(QByteArray::fromStdString(std::string(rows.Text(i)))).append("\r\n");
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            shown.append(QByteArray::fromStdString(std::string(rows.Text(i)))).append("\r\n");
         QCOMPARE(shown, listed);
         QVERIFY(shown.contains("[1] s := 'caf\xe9';\r\n"));
         QVERIFY(shown.contains("[1] s := 'caf\xc3\xa9';\r\n"));
@@ -180,7 +190,8 @@ private slots:
         Type(window.Edit1(), kShownCafe);
         window.pbSifterClick();
         // The label of the last file stays until the next operation.
-        QCOMPARE(progress.Label()->text(), QStringLiteral(u"Sifter32 - Searching for \"café\" in été.pas"));
+        QCOMPARE(progress.Label()->text(),
+                 QStringLiteral(u"Sifter32 - Searching for \"café\" in été.pas"));
     }
 
 private:
