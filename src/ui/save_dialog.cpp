@@ -54,7 +54,8 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent) {
     dialog.setDirectory(QDir::current());
     dialog.selectFile(QStringLiteral("sifter.txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+    // Qt writes '/' everywhere; the label and the file take the system's own separators.
+    return QFile::encodeName(QDir::toNativeSeparators(dialog.selectedFiles().front())).toStdString();
 }
 
 void SetSaveDialogHook(SaveDialogHook hook) {
