@@ -1,15 +1,12 @@
 #include "test_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/path_rules.h"
 #include "search/line_file.h"
 
 namespace sifter {
@@ -33,24 +30,13 @@ void PrintTo(const ResultEntry& entry, std::ostream* out) {
 
 namespace sifter::test {
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/sifter32-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    // The physical path, which is what getcwd gives once the directory is current.
-    char resolved[PATH_MAX];
-    if (::realpath(pattern.c_str(), resolved) == nullptr) throw std::runtime_error("realpath");
-    m_path = resolved;
-}
-
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
 }
 
 std::string TempDir::operator/(std::string_view name) const {
-    return m_path + "/" + std::string(name);
+    return m_path + platform::Paths().Separator() + std::string(name);
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
@@ -63,23 +49,6 @@ std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string CurrentDirectory() {
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer) == nullptr) throw std::runtime_error("getcwd failed");
-    return buffer;
-}
-
-void ChangeDirectory(const std::string& path) {
-    if (::chdir(path.c_str()) != 0) throw std::runtime_error("chdir failed: " + path);
-}
-
-CurrentDirectoryGuard::CurrentDirectoryGuard() : m_saved(CurrentDirectory()) {}
-
-CurrentDirectoryGuard::~CurrentDirectoryGuard() {
-    // When a test removed the saved directory, the process still ends up somewhere valid.
-    if (::chdir(m_saved.c_str()) != 0 && ::chdir("/") != 0) std::abort();
 }
 
 std::vector<std::string> ReadAllLines(LineFile& file) {
