@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sifter::platform {
@@ -127,6 +128,10 @@ void PrepareProcess();
 // The command line as one string where the system hands it over so (Windows: the program
 // splits it itself); null where the system hands over the parameters one by one.
 const char* RawCommandLine();
+
+// The first place where `needle` occurs in `haystack`, npos when nowhere, in time linear in the
+// haystack whatever its bytes: the C library's memmem where there is one.
+std::size_t FindBytes(std::string_view haystack, std::string_view needle);
 
 // Small conveniences over `System()`.
 bool IsExistingDirectory(const std::string& path);

@@ -255,4 +255,10 @@ const char* RawCommandLine() {
     return nullptr;
 }
 
+std::size_t FindBytes(std::string_view haystack, std::string_view needle) {
+    const void* hit = ::memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
+    return hit == nullptr ? std::string_view::npos
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+}
+
 }  // namespace sifter::platform

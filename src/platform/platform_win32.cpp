@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "platform/path_rules.h"
 #include "platform/platform.h"
@@ -202,6 +204,16 @@ void PrepareProcess() {
 
 const char* RawCommandLine() {
     return ::GetCommandLineA();
+}
+
+std::size_t FindBytes(std::string_view haystack, std::string_view needle) {
+    // No memmem here. Boyer and Moore's search, with its good-suffix rule, finds the first
+    // place in linear time too.
+    if (needle.empty()) return 0;
+    const auto hit = std::search(haystack.begin(), haystack.end(),
+                                 std::boyer_moore_searcher(needle.begin(), needle.end()));
+    return hit == haystack.end() ? std::string_view::npos
+                                 : static_cast<std::size_t>(hit - haystack.begin());
 }
 
 }  // namespace sifter::platform
