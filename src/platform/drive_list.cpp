@@ -24,7 +24,8 @@ std::vector<Volume> ListDrives(std::uint32_t logicalDrives, const DriveProbes& p
         }
         // A network drive is named by its connection. The chooser shows a network volume's
         // label as its connection, and a network volume without one with empty brackets.
-        if (volume.kind == Volume::Kind::Network) volume.label = probes.connection(drive).value_or("");
+        if (volume.kind == Volume::Kind::Network)
+            volume.label = probes.connection(drive).value_or("");
         volumes.push_back(std::move(volume));
     }
     return volumes;

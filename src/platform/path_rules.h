@@ -24,9 +24,7 @@ public:
     Style style() const { return m_style; }
     // The separator the system writes: '/' or '\'.
     char Separator() const { return m_style == Style::Windows ? '\\' : '/'; }
-    bool IsSeparator(char c) const {
-        return c == '/' || (m_style == Style::Windows && c == '\\');
-    }
+    bool IsSeparator(char c) const { return c == '/' || (m_style == Style::Windows && c == '\\'); }
 
     // Bytes of the drive ("C:") or network-share ("\\server\share") prefix; 0 when there is
     // none, and always 0 on a system without drives.

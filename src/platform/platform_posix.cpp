@@ -257,8 +257,8 @@ const char* RawCommandLine() {
 
 std::size_t FindBytes(std::string_view haystack, std::string_view needle) {
     const void* hit = ::memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
-    return hit == nullptr ? std::string_view::npos
-                          : static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
+    if (hit == nullptr) return std::string_view::npos;
+    return static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
 }
 
 }  // namespace sifter::platform

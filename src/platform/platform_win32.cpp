@@ -148,9 +148,8 @@ public:
     }
 
     PathResult CurrentDirectory() override {
-        return GrowingString([](DWORD size, char* buffer) {
-            return ::GetCurrentDirectoryA(size, buffer);
-        });
+        return GrowingString(
+            [](DWORD size, char* buffer) { return ::GetCurrentDirectoryA(size, buffer); });
     }
 
     std::int32_t SetCurrentDirectory(const std::string& path) override {

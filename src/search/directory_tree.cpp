@@ -45,7 +45,8 @@ std::string DirectoryTree::Path(Node node) const {
     std::vector<Node> chain;
     for (Node up = node; up != kNoNode; up = Parent(up)) chain.push_back(up);
     std::string path = Name(chain.back());
-    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) path = Rules().Join(path, Name(*it));
+    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it)
+        path = Rules().Join(path, Name(*it));
     return path;
 }
 
@@ -107,8 +108,9 @@ void DirectoryTree::Select(Node node) {
     At(node);  // an unknown node must not become the selection
     m_selected = node;
     // The system's full form of the node's path; a drive's root keeps its separator.
-    const platform::PathResult full = m_system->FullPath(Path(node));
-    const std::string path = Rules().WithoutTrailingSeparator(full.error == 0 ? full.path : Path(node));
+    const std::string own = Path(node);
+    const platform::PathResult full = m_system->FullPath(own);
+    const std::string path = Rules().WithoutTrailingSeparator(full.error == 0 ? full.path : own);
     if (Rules().SameDirectory(path, m_directory)) return;
     m_directory = path;
     const std::int32_t error = m_system->SetCurrentDirectory(path);

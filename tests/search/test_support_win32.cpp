@@ -42,7 +42,8 @@ TempDir::TempDir() {
 std::string CurrentDirectory() {
     char buffer[MAX_PATH + 1];
     const DWORD length = ::GetCurrentDirectoryA(sizeof buffer, buffer);
-    if (length == 0 || length > MAX_PATH) throw std::runtime_error(Win32Error("GetCurrentDirectoryA"));
+    if (length == 0 || length > MAX_PATH)
+        throw std::runtime_error(Win32Error("GetCurrentDirectoryA"));
     return buffer;
 }
 

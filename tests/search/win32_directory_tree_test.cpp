@@ -45,8 +45,8 @@ Node WorkNode(const DirectoryTree& tree) {
 class Win32DirectoryTreeTest : public testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"work", "work\\B", "work\\C", "work\\a", "work\\src",
-                                 "work\\.dot", "work\\hidden", "work\\system"})
+        for (const char* name : {"work", "work\\B", "work\\C", "work\\a", "work\\src", "work\\.dot",
+                                 "work\\hidden", "work\\system"})
             MakeDirectory(m_dir / name);
         test::WriteBytes(m_dir / "work\\file.txt", "x");
         ASSERT_TRUE(::SetFileAttributesA((m_dir / "work\\hidden").c_str(),
@@ -83,7 +83,8 @@ TEST_F(Win32DirectoryTreeTest, ADirectoryInAnotherLetterCaseIsTheSameDirectory) 
     tree.Expand(tree.Selected());
     Node node = tree.Selected();
     const std::string start = m_dir / "work\\src";
-    for (const std::string_view name : platform::Paths().SplitNames(std::string_view(start).substr(3))) {
+    for (const std::string_view name :
+         platform::Paths().SplitNames(std::string_view(start).substr(3))) {
         tree.Expand(node);
         node = tree.FindChild(node, name);
         ASSERT_NE(node, DirectoryTree::kNoNode) << name;

@@ -75,8 +75,10 @@ TEST_F(Win32LineFileTest, AMissingFileGives2AndAMissingDirectory3) {
                  {m_dir / "missing\\a.txt", true, 3}};
     for (const auto& c : cases) {
         LineFile file;
-        if (c.write) file.OpenWrite(c.name);
-        else file.OpenRead(c.name);
+        if (c.write)
+            file.OpenWrite(c.name);
+        else
+            file.OpenRead(c.name);
         EXPECT_EQ(TakeError(), c.code) << c.name;
         EXPECT_EQ(file.mode(), LineFile::Mode::Closed) << c.name;
     }
@@ -156,7 +158,8 @@ TEST_F(Win32LineFileTest, ANameLongerThan259BytesIsCutBeforeTheOpen) {
 }
 
 TEST_F(Win32LineFileTest, APipeWhoseWriterGoesAwayEndsTheData) {
-    const std::string name = "\\\\.\\pipe\\sifter32-test-" + std::to_string(::GetCurrentProcessId());
+    const std::string name =
+        "\\\\.\\pipe\\sifter32-test-" + std::to_string(::GetCurrentProcessId());
     const HANDLE server = ::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND,
                                              PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE) << ::GetLastError();
@@ -165,8 +168,8 @@ TEST_F(Win32LineFileTest, APipeWhoseWriterGoesAwayEndsTheData) {
     ASSERT_EQ(TakeError(), 0);
     const std::string bytes = "first\r\nsecond";
     DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(server, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr));
+    ASSERT_TRUE(
+        ::WriteFile(server, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     // The reader still gets what was written, then the broken pipe.
     ASSERT_TRUE(::CloseHandle(server));
     EXPECT_EQ(test::ReadAllLines(file), (Lines{"first", "second"}));
