@@ -131,7 +131,7 @@ std::size_t TextFinder::Find(std::string_view text) const {
     const char* scan = base + m_anchor;
     const char* const last = base + (text.size() - m) + m_anchor;
     // Each false start costs at most m compared bytes; once they add up to about the length of
-    // the text, the rest goes to memmem, whose running time stays linear whatever the input.
+    // the text, the rest goes to FindBytes, whose running time stays linear whatever the input.
     std::size_t falseStarts = 0;
     const std::size_t budget = 16 + text.size() / m;
     while (scan <= last) {

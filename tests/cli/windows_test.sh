@@ -71,6 +71,22 @@ compare "dot directory" "$two" . find
 compare "case-sensitive" "$WORK" --case-sensitive "$two" find
 compare "no match" "$WORK" "$two" absent
 
+# Typed text in UTF-8 and Windows-1252 files. Wine hands the program its parameters in the
+# system's code page, so a UTF-8 word typed in a UTF-8 terminal arrives as Windows-1252 bytes:
+# the rows are the Linux program's for those bytes.
+legacy="$WORK/legacy"
+make_file "$legacy/u.pas" 'un caf\303\251 noir\r\nCAF\303\211\r\n'
+make_file "$legacy/w.pas" 'le caf\351\r\nCAF\311\r\nCaF\351 x\r\n'
+compare "ASCII text in legacy files" "$WORK" "$legacy" caf
+"$CLI" "$legacy" $'caf\xe9' >"$WORK/linux.out" 2>/dev/null
+windows_rows "$WORK/linux.out" >"$WORK/expected"
+(cd "$WORK" && LC_ALL=C.UTF-8 timeout 120 "$WINE" "$EXE" "$(windows_path "$legacy")" $'caf\xc3\xa9' \
+    >"$WORK/out" 2>"$WORK/err")
+status=$?
+runs=$((runs + 1))
+expect_status 0 "UTF-8 word typed"
+cmp -s "$WORK/expected" "$WORK/out" || fail "UTF-8 word typed: rows differ from the Windows-1252 text's"
+
 procs="$WORK/procs"
 make_file "$procs/p.sc" 'proc Foo(x)\r\n  Foo(1)\r\nendproc\r\nprocedure Foo(y)\r\n'
 compare "procs" "$WORK" --scripts --procs "$procs" foo

@@ -1,7 +1,6 @@
 #include "test_support.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -29,11 +28,6 @@ void PrintTo(const ResultEntry& entry, std::ostream* out) {
 }  // namespace sifter
 
 namespace sifter::test {
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
 
 std::string TempDir::operator/(std::string_view name) const {
     return m_path + platform::Paths().Separator() + std::string(name);

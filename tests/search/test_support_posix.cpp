@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "test_support.h"
@@ -19,6 +20,11 @@ TempDir::TempDir() {
     char resolved[PATH_MAX];
     if (::realpath(pattern.c_str(), resolved) == nullptr) throw std::runtime_error("realpath");
     m_path = resolved;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
 }
 
 std::string CurrentDirectory() {

@@ -1,8 +1,10 @@
 // The parts of the test helpers that ask Windows directly.
 
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "platform/win32_headers.h"
 #include "test_support.h"
@@ -37,6 +39,18 @@ TempDir::TempDir() {
         return;
     }
     throw std::runtime_error("no free name for a scratch directory");
+}
+
+TempDir::~TempDir() {
+    // Windows removes no directory that is a process's current one: a test that leaves the
+    // process in here is moved out first.
+    char current[MAX_PATH + 1];
+    const DWORD length = ::GetCurrentDirectoryA(sizeof current, current);
+    if (length > 0 && length <= MAX_PATH &&
+        std::string_view(current, length).substr(0, m_path.size()) == m_path)
+        ::SetCurrentDirectoryA((m_path + "\\..").c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
 }
 
 std::string CurrentDirectory() {
