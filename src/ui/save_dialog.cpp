@@ -55,7 +55,8 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent) {
     dialog.selectFile(QStringLiteral("sifter.txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     // Qt writes '/' everywhere; the label and the file take the system's own separators.
-    return QFile::encodeName(QDir::toNativeSeparators(dialog.selectedFiles().front())).toStdString();
+    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().front());
+    return QFile::encodeName(chosen).toStdString();
 }
 
 void SetSaveDialogHook(SaveDialogHook hook) {
