@@ -3,13 +3,14 @@
 #include <unistd.h>
 
 #include <clocale>
-#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <new>
 
 #include "app/cli_options.h"
 #include "app/stream_rows.h"
+#include "platform/platform.h"
+#include "search/command_line.h"
 #include "search/file_set.h"
 #include "search/io_error.h"
 #include "search/search_run.h"
@@ -42,13 +43,14 @@ int Search(const sifter::cli::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A closed pipe must come back as a failed write, not end the process unannounced.
-    std::signal(SIGPIPE, SIG_IGN);
+    // A closed pipe must come back as a failed write, not end the process unannounced; the
+    // rows go out as bytes, CR LF and all, on every system.
+    sifter::platform::PrepareProcess();
     // File names sort in the user's collation, as in the window.
     std::setlocale(LC_COLLATE, "");
 
     const sifter::cli::Options options =
-        sifter::cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        sifter::cli::ParseOptions(sifter::ProgramParameters(argc, argv));
     switch (options.action) {
         case sifter::cli::Options::Action::Help:
             std::cout << sifter::cli::kUsage;

@@ -2,11 +2,12 @@
 
 #include <QApplication>
 #include <QStyleFactory>
-#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+#include "search/command_line.h"
 #include "ui/entry_pictures.h"
 #include "ui/conventions.h"
 #include "ui/messages.h"
@@ -14,10 +15,10 @@
 
 int main(int argc, char** argv) {
     // Saving to a pipe whose reader is gone must fail as a write, not end the program.
-    std::signal(SIGPIPE, SIG_IGN);
+    sifter::platform::PrepareProcess();
     // The parameters exactly as the system hands them, never joined and split again. Qt sees
     // none of them: it would take words such as "-style" or "-reverse" out of a search text.
-    const std::vector<std::string> parameters(argv + 1, argv + argc);
+    const std::vector<std::string> parameters = sifter::ProgramParameters(argc, argv);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QString::fromLatin1(sifter::ui::kApplicationTitle));

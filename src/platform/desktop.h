@@ -43,4 +43,9 @@ private:
 // is reaped when it ends. 0, or the code of why it could not be started.
 std::int32_t StartProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// `words` as one Windows command line that the C runtime's splitting (CommandLineToArgvW's
+// rules) takes back into exactly these words: a word with a blank, a tab or a quote in it, or
+// an empty one, is quoted; backslashes are doubled only where a quote follows them.
+std::string WindowsCommandLine(const std::vector<std::string>& words);
+
 }  // namespace sifter::platform

@@ -58,8 +58,6 @@ private:
     posix_spawn_file_actions_t m_actions;
 };
 
-Desktop* g_current = nullptr;
-
 }  // namespace
 
 std::int32_t StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
@@ -90,18 +88,6 @@ std::int32_t StartProgram(const std::string& program, const std::vector<std::str
 Desktop& SystemDesktop() {
     static PosixDesktop desktop;
     return desktop;
-}
-
-Desktop& CurrentDesktop() {
-    return g_current != nullptr ? *g_current : SystemDesktop();
-}
-
-ScopedDesktop::ScopedDesktop(Desktop& replacement) : m_previous(g_current) {
-    g_current = &replacement;
-}
-
-ScopedDesktop::~ScopedDesktop() {
-    g_current = m_previous;
 }
 
 }  // namespace sifter::platform

@@ -1,18 +1,22 @@
 #pragma once
 // The only door to the operating system. Everything above this layer talks to a `SystemApi`,
-// so tests can put a fake behind any call and a Windows layer can stand beside the POSIX one.
+// so tests can put a fake behind any call; the POSIX and the Windows layer each implement it,
+// and path_rules.h says how each system writes its paths.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sifter::platform {
 
 // Turns a system error number into the program's code: the codes the message table knows
-// (2, 3, 4, 5, 32, 112) for the errors that mean the same, and 1000 + errno for every other, so
-// that no system error reads as a code that means something else (EIO gives 1005).
+// (2, 3, 4, 5, 32, 112) for the errors that mean the same. POSIX: 1000 + errno for every other,
+// so that no system error reads as a code that means something else (EIO gives 1005). Windows:
+// GetLastError's number, which is the table's own, except that 100 to 106 (the program's own
+// codes) are moved to 1100 to 1106.
 std::int32_t MapSystemError(int errorNumber);
 
 struct ReadResult {
@@ -53,6 +57,9 @@ enum class EntryType { Regular, Directory, Symlink, Other, Unknown };
 struct DirEntry {
     std::string_view name;
     EntryType type = EntryType::Unknown;  // Symlink and Unknown need `ResolveType`
+    // Never shown to the user: the hidden or system attribute on Windows, a name that begins
+    // with "." on Linux ("." and ".." among them).
+    bool hidden = false;
 };
 
 struct PathResult {
@@ -85,11 +92,16 @@ public:
 
     virtual PathResult CurrentDirectory() = 0;
     virtual std::int32_t SetCurrentDirectory(const std::string& path) = 0;
+    // `path` taken from the current directory (its drive's, for "C:work"), in the system's
+    // own full form; nothing is checked on disk.
+    virtual PathResult FullPath(const std::string& path) = 0;
 
     virtual std::vector<Volume> ListVolumes() = 0;
 };
 
 // The system the program runs on.
+SystemApi& NativeSystem();
+// The POSIX layer by its own name; only the POSIX build has it.
 SystemApi& PosixSystem();
 
 // The system every engine component uses unless it is handed another one.
@@ -109,6 +121,17 @@ private:
 
 // The path of `name` inside `directory`, in the system's own form.
 std::string PathInDirectory(const std::string& directory, const std::string& name);
+
+// What a program's entry needs done first: a write to a closed pipe comes back as a failed
+// write instead of ending the process, and standard output takes bytes unchanged.
+void PrepareProcess();
+// The command line as one string where the system hands it over so (Windows: the program
+// splits it itself); null where the system hands over the parameters one by one.
+const char* RawCommandLine();
+
+// The first place where `needle` occurs in `haystack`, npos when nowhere, in time linear in the
+// haystack whatever its bytes: the C library's memmem where there is one.
+std::size_t FindBytes(std::string_view haystack, std::string_view needle);
 
 // Small conveniences over `System()`.
 bool IsExistingDirectory(const std::string& path);

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 #include "platform/volumes_posix.h"
 
@@ -158,7 +160,7 @@ public:
                 if (errno != 0) result = MapSystemError(errno);
                 break;
             }
-            each(DirEntry{entry->d_name, TypeFromDirent(entry->d_type)});
+            each(DirEntry{entry->d_name, TypeFromDirent(entry->d_type), entry->d_name[0] == '.'});
         }
         ::closedir(dir);
         return result;
@@ -188,6 +190,13 @@ public:
         return ::chdir(path.c_str()) == 0 ? 0 : MapSystemError(errno);
     }
 
+    PathResult FullPath(const std::string& path) override {
+        if (!path.empty() && path.front() == '/') return {path, 0};
+        PathResult current = CurrentDirectory();
+        if (current.error == 0) current.path = kPosixPaths.Join(current.path, path);
+        return current;
+    }
+
     std::vector<Volume> ListVolumes() override { return ReadMountedVolumes(); }
 
 private:
@@ -198,8 +207,6 @@ private:
         return {std::make_unique<PosixFile>(fd), 0};
     }
 };
-
-SystemApi* g_current = nullptr;
 
 }  // namespace
 
@@ -232,31 +239,26 @@ SystemApi& PosixSystem() {
     return system;
 }
 
-SystemApi& System() {
-    return g_current != nullptr ? *g_current : PosixSystem();
+SystemApi& NativeSystem() {
+    return PosixSystem();
 }
 
-ScopedSystem::ScopedSystem(SystemApi& replacement) : m_previous(g_current) {
-    g_current = &replacement;
+const PathRules& Paths() {
+    return kPosixPaths;
 }
 
-ScopedSystem::~ScopedSystem() {
-    g_current = m_previous;
+void PrepareProcess() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
-std::string PathInDirectory(const std::string& directory, const std::string& name) {
-    if (directory.empty()) return name;
-    if (directory.back() == '/') return directory + name;
-    return directory + "/" + name;
+const char* RawCommandLine() {
+    return nullptr;
 }
 
-bool IsExistingDirectory(const std::string& path) {
-    return !path.empty() && System().ResolveType(path) == EntryType::Directory;
-}
-
-bool IsExistingFile(const std::string& path) {
-    const EntryType type = path.empty() ? EntryType::Unknown : System().ResolveType(path);
-    return type == EntryType::Regular || type == EntryType::Other;
+std::size_t FindBytes(std::string_view haystack, std::string_view needle) {
+    const void* hit = ::memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
+    if (hit == nullptr) return std::string_view::npos;
+    return static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
 }
 
 }  // namespace sifter::platform

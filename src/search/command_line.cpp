@@ -1,5 +1,8 @@
 #include "search/command_line.h"
 
+#include <algorithm>
+
+#include "platform/platform.h"
 #include "search/text_rules.h"
 
 namespace sifter {
@@ -47,6 +50,15 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
         parameters.push_back(std::move(parameter));
     }
     return parameters;
+}
+
+std::vector<std::string> ProgramParameters(int argc, char** argv) {
+    if (const char* raw = platform::RawCommandLine()) {
+        std::vector<std::string> parameters = SplitCommandLine(raw);
+        if (!parameters.empty()) parameters.erase(parameters.begin());
+        return parameters;
+    }
+    return {argv + std::min(argc, 1), argv + argc};
 }
 
 StartupRequest ParseParams(const std::vector<std::string>& parameters,

@@ -18,6 +18,10 @@ inline constexpr std::size_t kMaxParameterBytes = 4096;
 // NUL byte ends the line. The list ends at the first empty parameter.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
+// Parameters 1 to N as the system hands them over: its raw command line split as above where
+// it gives one (Windows), otherwise `argv` after the program's own name.
+std::vector<std::string> ProgramParameters(int argc, char** argv);
+
 // What the parameters ask of the start: every field is empty when it asks nothing of it.
 struct StartupRequest {
     std::optional<std::string> directory;   // becomes the file set's directory

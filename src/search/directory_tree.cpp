@@ -1,42 +1,15 @@
 #include "search/directory_tree.h"
 
 #include <algorithm>
-#include <optional>
 
+#include "platform/path_rules.h"
 #include "search/io_error.h"
 
 namespace sifter {
 namespace {
 
-// The part of `directory` below the mount path, without its leading separator; nothing when
-// the directory is not on that volume. "/media/usbstick" is not below "/media/usb".
-std::optional<std::string_view> BelowMount(std::string_view directory, std::string_view mount) {
-    if (mount == "/") {
-        if (directory.empty() || directory.front() != '/') return std::nullopt;
-        return directory.substr(1);
-    }
-    if (directory == mount) return std::string_view();
-    if (directory.size() > mount.size() && directory.substr(0, mount.size()) == mount &&
-        directory[mount.size()] == '/')
-        return directory.substr(mount.size() + 1);
-    return std::nullopt;
-}
-
-std::vector<std::string_view> SplitNames(std::string_view rest) {
-    std::vector<std::string_view> names;
-    while (!rest.empty()) {
-        const std::size_t slash = std::min(rest.find('/'), rest.size());
-        if (slash > 0) names.push_back(rest.substr(0, slash));
-        rest.remove_prefix(std::min(slash + 1, rest.size()));
-    }
-    return names;
-}
-
-std::string Join(const std::string& directory, std::string_view name) {
-    std::string path = directory;
-    if (path.empty() || path.back() != '/') path += '/';
-    path += name;
-    return path;
+const platform::PathRules& Rules() {
+    return platform::Paths();
 }
 
 }  // namespace
@@ -50,14 +23,16 @@ DirectoryTree::DirectoryTree(platform::SystemApi& system) : m_system(&system) {
 
 std::string DirectoryTree::VolumeOf(const std::string& directory,
                                     const std::vector<platform::Volume>& volumes) {
-    std::string best = "/";
+    std::size_t best = 0;
     bool found = false;
     for (const platform::Volume& volume : volumes) {
-        if (volume.mountPath.empty() || !BelowMount(directory, volume.mountPath)) continue;
-        if (!found || volume.mountPath.size() > best.size()) best = volume.mountPath;
+        std::string_view below;
+        if (!Rules().Below(directory, volume.mountPath, below)) continue;
+        if (!found || volume.mountPath.size() > best) best = volume.mountPath.size();
         found = true;
     }
-    return best;
+    // Spelt as the directory spells it: a drive letter keeps the case it came in.
+    return found ? directory.substr(0, best) : Rules().RootOf(directory);
 }
 
 int DirectoryTree::Level(Node node) const {
@@ -70,7 +45,8 @@ std::string DirectoryTree::Path(Node node) const {
     std::vector<Node> chain;
     for (Node up = node; up != kNoNode; up = Parent(up)) chain.push_back(up);
     std::string path = Name(chain.back());
-    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) path = Join(path, Name(*it));
+    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it)
+        path = Rules().Join(path, Name(*it));
     return path;
 }
 
@@ -115,8 +91,8 @@ void DirectoryTree::Build() {
     m_nodes.clear();
     m_nodes.push_back(NodeData{m_volumePath, kNoNode, {}});
     Node reached = kTopNode;
-    if (const auto below = BelowMount(m_directory, m_volumePath)) {
-        for (const std::string_view name : SplitNames(*below)) {
+    if (std::string_view below; Rules().Below(m_directory, m_volumePath, below)) {
+        for (const std::string_view name : Rules().SplitNames(below)) {
             Expand(reached);
             const Node child = FindChild(reached, name);
             if (child == kNoNode) break;
@@ -131,15 +107,18 @@ void DirectoryTree::Build() {
 void DirectoryTree::Select(Node node) {
     At(node);  // an unknown node must not become the selection
     m_selected = node;
-    const std::string path = Path(node);
-    if (path == m_directory) return;
+    // The system's full form of the node's path; a drive's root keeps its separator.
+    const std::string own = Path(node);
+    const platform::PathResult full = m_system->FullPath(own);
+    const std::string path = Rules().WithoutTrailingSeparator(full.error == 0 ? full.path : own);
+    if (Rules().SameDirectory(path, m_directory)) return;
     m_directory = path;
     const std::int32_t error = m_system->SetCurrentDirectory(path);
     if (error != 0) throw EInOutError(error);
 }
 
 void DirectoryTree::ChangeVolume(const std::string& mountPath) {
-    if (mountPath.empty() || mountPath == m_volumePath) return;
+    if (mountPath.empty() || Rules().SameDirectory(mountPath, m_volumePath)) return;
     const std::int32_t error = m_system->SetCurrentDirectory(mountPath);
     if (error != 0) throw EInOutError(error);
     m_volumePath = mountPath;
@@ -187,11 +166,11 @@ void DirectoryTree::ReadChildren(Node node) {
     const std::string path = Path(node);
     std::vector<std::string> names;
     m_system->ListDirectory(path, [&](const platform::DirEntry& entry) {
-        // Dot names are hidden on Linux, and "." and ".." go with them.
-        if (entry.name.empty() || entry.name.front() == '.') return;
+        // A name that begins with a full stop is left out on every system ("." and ".." too).
+        if (entry.hidden || entry.name.empty() || entry.name.front() == '.') return;
         platform::EntryType type = entry.type;
         if (type == platform::EntryType::Unknown)
-            type = m_system->ResolveType(Join(path, entry.name));
+            type = m_system->ResolveType(Rules().Join(path, entry.name));
         // Links are left out even when they lead to a directory: a link back up the tree
         // would make expanding everything endless, and a directory would appear twice.
         if (type == platform::EntryType::Directory) names.emplace_back(entry.name);

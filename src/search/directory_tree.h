@@ -25,9 +25,11 @@ public:
     // Stands for the process's current directory, on the volume that holds it, and builds.
     explicit DirectoryTree(platform::SystemApi& system = platform::System());
 
-    // The directory the tree stands for, as getcwd reports it ("/" keeps its separator).
+    // The directory the tree stands for, as the platform reports it (a root keeps its
+    // separator: "/", "C:\").
     const std::string& Directory() const { return m_directory; }
-    // The mount path of the volume shown; it names the top node.
+    // The mount path or drive root of the volume shown ("/media/usb", "C:\"); it names the
+    // top node.
     const std::string& VolumePath() const { return m_volumePath; }
     Node Selected() const { return m_selected; }
 
@@ -40,7 +42,7 @@ public:
     bool IsExpanded(Node node) const { return At(node).expanded; }
     // 0 for the top node.
     int Level(Node node) const;
-    // "/", "/home/ann", "/media/usb/photos": the names from the top node down.
+    // "/", "/home/ann", "C:\WORK\SRC": the names from the top node down.
     std::string Path(Node node) const;
     Node FindChild(Node parent, std::string_view name) const;
     // The siblings just before and after; kNoNode at either end and for the top node.
@@ -56,7 +58,8 @@ public:
     // `Directory` keeps naming the real directory until the user selects another node.
     void Build();
 
-    // Selects `node`. Unless its path is `Directory` already, `Directory` becomes that path
+    // Selects `node`. Unless its path, in the system's full form, names `Directory` already
+    // (letter case ignored where the system ignores it), `Directory` becomes that path
     // and the directory is made current at once; when that fails, EInOutError is thrown with
     // the selection moved and `Directory` already naming it.
     void Select(Node node);
@@ -76,8 +79,9 @@ public:
     void ExpandSubtree(Node node);
     void ExpandAll() { ExpandSubtree(kTopNode); }
 
-    // The mount path of the volume that holds `directory`: the longest one that contains it;
-    // "/" when no volume does.
+    // The mount path of the volume that holds `directory`: the longest one that contains it,
+    // spelt as the directory spells it; the root of the directory's own prefix ("/", "C:\",
+    // "\\server\share\") when no volume does.
     static std::string VolumeOf(const std::string& directory,
                                 const std::vector<platform::Volume>& volumes);
 

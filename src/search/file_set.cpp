@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/path_rules.h"
 #include "search/io_error.h"
 #include "search/name_order.h"
 #include "search/wildcard.h"
@@ -43,21 +44,28 @@ FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
 
 std::string FileSet::ResolveParts(const std::string& path) {
     CurrentDirectoryGuard restore(*m_system);
-    const std::size_t slash = path.rfind('/');
-    std::string directory;
-    std::string last = path;
-    if (slash != std::string::npos) {
-        directory = slash == 0 ? "/" : path.substr(0, slash);
-        last = path.substr(slash + 1);
-        Enter(*m_system, directory);
+    const platform::PathRules& rules = platform::Paths();
+    // A drive or network-share prefix goes with the directory part; "C:" alone is entered as
+    // that drive's own current directory.
+    const std::size_t prefix = rules.PrefixLength(path);
+    std::size_t separator = path.size();
+    while (separator > prefix && !rules.IsSeparator(path[separator - 1])) --separator;
+    std::string directory = path.substr(0, prefix);
+    std::string last = path.substr(prefix);
+    if (separator > prefix) {
+        // The root keeps its separator: "/", "C:\".
+        const std::size_t at = separator - 1;
+        directory = path.substr(0, at == prefix ? at + 1 : at);
+        last = path.substr(at + 1);
     }
+    if (!directory.empty()) Enter(*m_system, directory);
     const platform::EntryType lastType =
         last.empty() ? platform::EntryType::Unknown : m_system->ResolveType(last);
     const bool isFile =
         lastType == platform::EntryType::Regular || lastType == platform::EntryType::Other;
     if (!last.empty() && !isFile) {
         Enter(*m_system, last);
-        directory = platform::PathInDirectory(directory, last);
+        directory = rules.Join(directory, last);
     }
     // A bare file name stands for the directory it is in: the current one.
     return directory.empty() ? "." : directory;
@@ -66,8 +74,8 @@ std::string FileSet::ResolveParts(const std::string& path) {
 void FileSet::SetDirectory(const std::string& path) {
     if (path.empty()) return;
     const std::string resolved = ResolveParts(path);
-    // Linux names are case-sensitive: compared byte for byte, not lower-cased.
-    if (resolved == m_directory) return;
+    // Letter case counts only where the system's names are case-sensitive.
+    if (platform::Paths().SameDirectory(resolved, m_directory)) return;
     // A relative path is taken from the directory held, when that still exists.
     m_system->SetCurrentDirectory(m_directory);
     Enter(*m_system, resolved);
@@ -100,8 +108,7 @@ void FileSet::ReadNames() {
             start = end + 1;
             if (pattern.empty()) continue;
             m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
-                // Names starting with a dot are the hidden ones (also "." and "..").
-                if (entry.name.empty() || entry.name[0] == '.') return;
+                if (entry.hidden || entry.name.empty()) return;
                 if (!MatchesWildcard(pattern, entry.name)) return;
                 platform::EntryType type = entry.type;
                 if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/path_rules.h"
 #include "search/io_error.h"
 
 namespace sifter {
@@ -11,7 +12,8 @@ LineFile::LineFile(platform::SystemApi& system) : m_system(&system) {}
 LineFile::~LineFile() = default;
 
 void LineFile::Reset(const std::string& name) {
-    m_name = name;
+    // Where the system takes names of limited length, a longer one is cut rather than refused.
+    m_name = name.substr(0, platform::Paths().MaxOpenName());
     m_mode = Mode::Closed;
     m_file.reset();
     m_position = 0;

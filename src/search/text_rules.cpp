@@ -6,6 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/platform.h"
+
 namespace sifter {
 namespace {
 
@@ -38,7 +40,7 @@ namespace {
 
 bool Contains(std::string_view text, std::string_view piece) {
     return !piece.empty() && text.size() >= piece.size() &&
-           ::memmem(text.data(), text.size(), piece.data(), piece.size()) != nullptr;
+           platform::FindBytes(text, piece) != std::string_view::npos;
 }
 
 }  // namespace
@@ -62,9 +64,8 @@ std::string AsciiUpper(std::string_view text) {
 
 std::int32_t FindText(std::string_view pattern, std::string_view text) {
     if (pattern.empty() || pattern.size() > text.size()) return 0;
-    const void* hit = ::memmem(text.data(), text.size(), pattern.data(), pattern.size());
-    if (hit == nullptr) return 0;
-    const auto offset = static_cast<const char*>(hit) - text.data();
+    const std::size_t offset = platform::FindBytes(text, pattern);
+    if (offset == std::string_view::npos) return 0;
     // Positions are 32-bit; a hit further in than that is reported as not found rather than
     // as a wrapped, wrong place.
     return offset < INT32_MAX ? static_cast<std::int32_t>(offset + 1) : 0;
@@ -130,7 +131,7 @@ std::size_t TextFinder::Find(std::string_view text) const {
     const char* scan = base + m_anchor;
     const char* const last = base + (text.size() - m) + m_anchor;
     // Each false start costs at most m compared bytes; once they add up to about the length of
-    // the text, the rest goes to memmem, whose running time stays linear whatever the input.
+    // the text, the rest goes to FindBytes, whose running time stays linear whatever the input.
     std::size_t falseStarts = 0;
     const std::size_t budget = 16 + text.size() / m;
     while (scan <= last) {
@@ -141,9 +142,8 @@ std::size_t TextFinder::Find(std::string_view text) const {
         if (std::memcmp(start, m_pattern.data(), m) == 0) return static_cast<std::size_t>(start - base);
         if (++falseStarts > budget) {
             const std::size_t from = static_cast<std::size_t>(start - base) + 1;
-            const void* found = ::memmem(base + from, text.size() - from, m_pattern.data(), m);
-            return found == nullptr ? std::string_view::npos
-                                    : static_cast<std::size_t>(static_cast<const char*>(found) - base);
+            const std::size_t found = platform::FindBytes(text.substr(from), m_pattern);
+            return found == std::string_view::npos ? found : from + found;
         }
         scan = hit + 1;
     }

@@ -71,7 +71,9 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent) {
     dialog.selectFile(QStringLiteral("sifter.txt"));
     dialog.KeepNameAcrossTypes();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+    // Qt writes '/' everywhere; the label and the file take the system's own separators.
+    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().front());
+    return QFile::encodeName(chosen).toStdString();
 }
 
 void SetSaveDialogHook(SaveDialogHook hook) {

@@ -10,9 +10,9 @@ namespace sifter::ui {
 extern const char* const kSavingPrefix;  // "Saving search results to "
 
 // While the label is wider than `maxWidth` (as `widthOf` measures it), directories are taken
-// off the front of the name after its leading '/', one at a time, and "..." stands in their
-// place: '/home/a/r.txt' becomes '/...a/r.txt', then '/...r.txt'. Stops when no separator is
-// left to take.
+// off the front of the name after its head (the leading '/', or the drive part 'C:\'), one
+// at a time, and "..." stands in their place: '/home/a/r.txt' becomes '/...a/r.txt', then
+// '/...r.txt'; 'C:\a\r.txt' becomes 'C:\...r.txt'. Stops when no separator is left to take.
 QString SaveLabel(const QString& fileName, int maxWidth, const std::function<int(const QString&)>& widthOf);
 
 }  // namespace sifter::ui

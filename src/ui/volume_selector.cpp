@@ -5,6 +5,7 @@
 #include <QStylePainter>
 #include <algorithm>
 
+#include "platform/path_rules.h"
 #include "ui/conventions.h"
 
 namespace sifter::ui {
@@ -29,7 +30,8 @@ platform::Volume::Kind KindOf(const QModelIndex& index) {
 
 QString VolumeEntryText(const platform::Volume& volume) {
     using Kind = platform::Volume::Kind;
-    const QString path = DisplayText(volume.mountPath);
+    // "c:" for a drive; a mount path as it is.
+    const QString path = DisplayText(platform::Paths().VolumeName(volume.mountPath));
     const QString label = DisplayText(volume.label).toLower();
     if (volume.kind == Kind::Removable) return path;
     // A network volume's label is its source; when the source is unknown it shows the empty
@@ -80,7 +82,8 @@ void VolumeSelector::Fill(std::vector<platform::Volume> volumes, const std::stri
         const platform::Volume& volume = m_volumes[i];
         addItem(VolumeEntryText(volume));
         setItemData(static_cast<int>(i), static_cast<int>(volume.kind), kKindRole);
-        if (start < 0 && volume.mountPath == mountPath) start = static_cast<int>(i);
+        if (start < 0 && platform::Paths().SameDirectory(volume.mountPath, mountPath))
+            start = static_cast<int>(i);
     }
     setCurrentIndex(start);
     m_selected = start >= 0 ? mountPath : std::string();
@@ -95,7 +98,7 @@ void VolumeSelector::Pick(int index) {
 void VolumeSelector::EntryPicked(int index) {
     if (index < 0 || index >= static_cast<int>(m_volumes.size())) return;
     const std::string& mountPath = m_volumes[static_cast<std::size_t>(index)].mountPath;
-    if (mountPath == m_selected) return;
+    if (platform::Paths().SameDirectory(mountPath, m_selected)) return;
     m_selected = mountPath;
     emit VolumeChosen();
 }

@@ -115,6 +115,10 @@ std::int32_t FuzzSystem::SetCurrentDirectory(const std::string& path) {
     return platform::PosixSystem().SetCurrentDirectory(path);
 }
 
+platform::PathResult FuzzSystem::FullPath(const std::string& path) {
+    return platform::PosixSystem().FullPath(path);
+}
+
 std::vector<platform::Volume> FuzzSystem::ListVolumes() {
     return platform::PosixSystem().ListVolumes();
 }

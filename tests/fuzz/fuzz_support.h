@@ -60,6 +60,7 @@ public:
     platform::EntryType ResolveType(const std::string& path) override;
     platform::PathResult CurrentDirectory() override;
     std::int32_t SetCurrentDirectory(const std::string& path) override;
+    platform::PathResult FullPath(const std::string& path) override;
     std::vector<platform::Volume> ListVolumes() override;
 
 private:

@@ -52,6 +52,14 @@ TEST(SplitCommandLineTest, AParameterHoldsAtMost4096BytesOutsideQuotes) {
     EXPECT_EQ(SplitCommandLine(exact), (Params{"prog", std::string(4096, 'z'), "y"}));
 }
 
+TEST(SplitCommandLineTest, AWindowsCommandLineSplitsAtBlanksOutsideQuotesAndNothingElse) {
+    EXPECT_EQ(SplitCommandLine("sifter32-cli.exe --pascal \"Z:\\dir with blanks\" begin"),
+              (Params{"sifter32-cli.exe", "--pascal", "Z:\\dir with blanks", "begin"}));
+    // A backslash escapes nothing: the quote after it ends the quoted stretch.
+    EXPECT_EQ(SplitCommandLine("s.exe \"Z:\\dir\\\" begin \\\"x\\\""),
+              (Params{"s.exe", "Z:\\dir\\", "begin", "\\x\\"}));
+}
+
 struct ParseCase {
     Params parameters;
     std::optional<std::string> directory;

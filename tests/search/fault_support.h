@@ -104,6 +104,7 @@ public:
         if (Fires(Call::SetCurrentDirectory, path)) return m_fault.error;
         return Real().SetCurrentDirectory(path);
     }
+    platform::PathResult FullPath(const std::string& path) override { return Real().FullPath(path); }
     std::vector<platform::Volume> ListVolumes() override { return Real().ListVolumes(); }
 
 private:

@@ -93,7 +93,7 @@ TEST(LineFileTest, CrEndingOneBlockAndLfStartingTheNextAreOneLineEnd) {
     auto log = std::make_shared<FileLog>();
     FakeSystem system = ScriptedSystem({.data = first + "\r\nsecond\r\n", .chunks = {128}}, log);
     for (platform::SystemApi* source :
-         {&platform::PosixSystem(), static_cast<platform::SystemApi*>(&system)}) {
+         {&platform::NativeSystem(), static_cast<platform::SystemApi*>(&system)}) {
         LineFile file(*source);
         file.OpenRead(dir / "f.sc");
         EXPECT_EQ(test::ReadAllLines(file), (Lines{first, "second"}));

@@ -1,15 +1,11 @@
 #include "test_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/path_rules.h"
 #include "search/line_file.h"
 
 namespace sifter {
@@ -33,24 +29,8 @@ void PrintTo(const ResultEntry& entry, std::ostream* out) {
 
 namespace sifter::test {
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/sifter32-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    // The physical path, which is what getcwd gives once the directory is current.
-    char resolved[PATH_MAX];
-    if (::realpath(pattern.c_str(), resolved) == nullptr) throw std::runtime_error("realpath");
-    m_path = resolved;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 std::string TempDir::operator/(std::string_view name) const {
-    return m_path + "/" + std::string(name);
+    return m_path + platform::Paths().Separator() + std::string(name);
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
@@ -63,23 +43,6 @@ std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string CurrentDirectory() {
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer) == nullptr) throw std::runtime_error("getcwd failed");
-    return buffer;
-}
-
-void ChangeDirectory(const std::string& path) {
-    if (::chdir(path.c_str()) != 0) throw std::runtime_error("chdir failed: " + path);
-}
-
-CurrentDirectoryGuard::CurrentDirectoryGuard() : m_saved(CurrentDirectory()) {}
-
-CurrentDirectoryGuard::~CurrentDirectoryGuard() {
-    // When a test removed the saved directory, the process still ends up somewhere valid.
-    if (::chdir(m_saved.c_str()) != 0 && ::chdir("/") != 0) std::abort();
 }
 
 std::vector<std::string> ReadAllLines(LineFile& file) {
@@ -132,47 +95,52 @@ std::int32_t FakeFile::Release() {
 }
 
 platform::OpenResult FakeSystem::OpenRead(const std::string& name) {
-    return openRead ? openRead(name) : platform::PosixSystem().OpenRead(name);
+    return openRead ? openRead(name) : platform::NativeSystem().OpenRead(name);
 }
 
 platform::OpenResult FakeSystem::Create(const std::string& name) {
-    return create ? create(name) : platform::PosixSystem().Create(name);
+    return create ? create(name) : platform::NativeSystem().Create(name);
 }
 
 std::int32_t FakeSystem::ListDirectory(const std::string& path,
                                        const std::function<void(const platform::DirEntry&)>& each) {
     ++listings;
-    if (!arrangeListing) return platform::PosixSystem().ListDirectory(path, each);
+    if (!arrangeListing) return platform::NativeSystem().ListDirectory(path, each);
     std::vector<Listed> entries;
     const std::int32_t result =
-        platform::PosixSystem().ListDirectory(path, [&](const platform::DirEntry& entry) {
-            entries.push_back({std::string(entry.name), entry.type});
+        platform::NativeSystem().ListDirectory(path, [&](const platform::DirEntry& entry) {
+            entries.push_back({std::string(entry.name), entry.type, entry.hidden});
         });
     arrangeListing(entries);
-    for (const Listed& entry : entries) each(platform::DirEntry{entry.name, entry.type});
+    for (const Listed& entry : entries)
+        each(platform::DirEntry{entry.name, entry.type, entry.hidden});
     return result;
 }
 
 platform::EntryType FakeSystem::ResolveType(const std::string& path) {
-    return platform::PosixSystem().ResolveType(path);
+    return platform::NativeSystem().ResolveType(path);
 }
 
 platform::PathResult FakeSystem::CurrentDirectory() {
-    return platform::PosixSystem().CurrentDirectory();
+    return platform::NativeSystem().CurrentDirectory();
 }
 
 std::int32_t FakeSystem::SetCurrentDirectory(const std::string& path) {
     if (failSetCurrentDirectory) {
         if (const std::int32_t error = failSetCurrentDirectory(path); error != 0) return error;
     }
-    const std::int32_t error = platform::PosixSystem().SetCurrentDirectory(path);
+    const std::int32_t error = platform::NativeSystem().SetCurrentDirectory(path);
     if (error == 0) directoriesEntered.push_back(path);
     return error;
 }
 
+platform::PathResult FakeSystem::FullPath(const std::string& path) {
+    return platform::NativeSystem().FullPath(path);
+}
+
 std::vector<platform::Volume> FakeSystem::ListVolumes() {
     ++volumeListings;
-    return listVolumes ? listVolumes() : platform::PosixSystem().ListVolumes();
+    return listVolumes ? listVolumes() : platform::NativeSystem().ListVolumes();
 }
 
 }  // namespace sifter::test

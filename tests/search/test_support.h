@@ -105,6 +105,7 @@ public:
     struct Listed {
         std::string name;
         platform::EntryType type;
+        bool hidden = false;
     };
     std::function<platform::OpenResult(const std::string&)> openRead;
     std::function<platform::OpenResult(const std::string&)> create;
@@ -126,6 +127,7 @@ public:
     platform::EntryType ResolveType(const std::string& path) override;
     platform::PathResult CurrentDirectory() override;
     std::int32_t SetCurrentDirectory(const std::string& path) override;
+    platform::PathResult FullPath(const std::string& path) override;
     std::vector<platform::Volume> ListVolumes() override;
 };
 

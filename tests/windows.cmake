@@ -1,0 +1,23 @@
+# The engine suite on Windows: GoogleTest built from Debian's sources with the same compiler,
+# one program run whole (under Wine when cross-built, in a Wine prefix of the build's own).
+# The window tests and the shell scripts are Linux's; scripts/windows compares the companion's
+# rows with the Linux program's.
+
+set(SIFTER32_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to build")
+if(NOT EXISTS ${SIFTER32_GTEST_SOURCE}/CMakeLists.txt)
+  message(FATAL_ERROR "No GoogleTest sources in ${SIFTER32_GTEST_SOURCE} (Debian: googletest)")
+endif()
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${SIFTER32_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_executable(sifter32_engine_tests ${engine_test_sources} ${win32_engine_test_sources})
+target_link_libraries(sifter32_engine_tests PRIVATE sifter32_cli_support gtest_main)
+target_compile_options(sifter32_engine_tests PRIVATE -Wno-missing-field-initializers)
+
+add_test(NAME engine_tests COMMAND sifter32_engine_tests --gtest_brief=1)
+if(CMAKE_CROSSCOMPILING)
+  # A prefix of the build's own, made on first use; no prompts, no display, no debug output.
+  set_tests_properties(engine_tests PROPERTIES ENVIRONMENT
+    "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;DISPLAY=")
+endif()
