@@ -1,0 +1,184 @@
+#include "search/ordered_search.h"
+
+#include <algorithm>
+
+#include "search/file_scan.h"
+#include "search/file_set.h"
+#include "search/held_rows.h"
+
+namespace sifter {
+
+OrderedSearch::OrderedSearch(const SearchRequest& request, const FileSet& files,
+                             platform::SystemApi& system, std::int32_t workers, Limits limits)
+    : m_request(request),
+      m_files(files),
+      m_system(system),
+      m_limits(limits),
+      m_count(files.Count()),
+      m_slots(static_cast<std::size_t>(std::max(limits.filesAhead, 1))) {
+    // No more workers than files to read beside the main thread.
+    workers = std::min(workers, m_count - 1);
+    for (std::int32_t i = 0; i < workers; ++i) m_workers.emplace_back([this] { Work(); });
+}
+
+OrderedSearch::~OrderedSearch() {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& worker : m_workers) worker.join();
+}
+
+std::size_t OrderedSearch::PeakHeldBytes() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_peakHeld;
+}
+
+bool OrderedSearch::MayReadAhead() const {
+    return !m_stop && m_next < m_count && m_next < m_turn + m_limits.filesAhead &&
+           m_held < m_limits.heldBytes;
+}
+
+std::int32_t OrderedSearch::Claim() {
+    const std::int32_t file = m_next++;
+    SlotOf(file) = Slot{};
+    return file;
+}
+
+void OrderedSearch::Work() {
+    FileScanner scanner(m_request, m_system);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        // The file in turn is left to the main thread, which hands its rows straight on.
+        m_changed.wait(lock, [this] { return m_stop || (m_next > m_turn && MayReadAhead()); });
+        if (m_stop) return;
+        const std::int32_t file = Claim();
+        lock.unlock();
+        try {
+            ReadHeld(scanner, file, false);
+        } catch (const Stopped&) {
+            return;
+        } catch (...) {
+            lock.lock();
+            if (!m_failure) m_failure = std::current_exception();
+            m_stop = true;
+            m_changed.notify_all();
+            return;
+        }
+        lock.lock();
+    }
+}
+
+void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainThread) {
+    HeldRows held([&](std::string&& block) { Hand(file, std::move(block), mainThread); });
+    const std::int64_t matches = scanner.Scan(m_files.Name(file), file, held);
+    held.Flush();
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        Slot& slot = SlotOf(file);
+        slot.matches = matches;
+        slot.done = true;
+    }
+    m_changed.notify_all();
+}
+
+void OrderedSearch::Hand(std::int32_t file, std::string&& block, bool mainThread) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    Slot& slot = SlotOf(file);
+    m_held += block.size();
+    slot.bytes += block.size();
+    slot.blocks.push_back(std::move(block));
+    m_peakHeld = std::max(m_peakHeld, m_held);
+    m_changed.notify_all();
+    const auto roomy = [&] {
+        return file == m_turn ? slot.bytes < m_limits.turnBytes : m_held < m_limits.heldBytes;
+    };
+    while (!roomy()) {
+        if (m_stop) throw Stopped{};
+        if (!mainThread) {
+            m_changed.wait(lock);
+            continue;
+        }
+        // Nobody else hands rows on: the main thread makes the room itself.
+        if (m_failure) std::rethrow_exception(m_failure);
+        if (!HandOn(lock)) Wait(lock);
+    }
+}
+
+bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
+    if (m_turn >= m_count) return false;
+    if (!m_turnBegun) {
+        m_turnBegun = true;
+        const std::int32_t file = m_turn;
+        lock.unlock();
+        (*m_beginFile)(file);
+        lock.lock();
+        return true;
+    }
+    Slot& slot = SlotOf(m_turn);
+    if (!slot.blocks.empty()) {
+        std::deque<std::string> blocks;
+        blocks.swap(slot.blocks);
+        m_held -= slot.bytes;
+        slot.bytes = 0;
+        m_changed.notify_all();
+        lock.unlock();
+        for (std::string& block : blocks) {
+            HeldRows::Replay(block, *m_rows);
+            std::string().swap(block);
+        }
+        lock.lock();
+        return true;
+    }
+    if (!slot.done) return false;
+    m_matches += slot.matches;
+    slot = Slot{};
+    ++m_turn;
+    m_turnBegun = false;
+    m_changed.notify_all();
+    return true;
+}
+
+void OrderedSearch::Wait(std::unique_lock<std::mutex>& lock) {
+    if (m_changed.wait_for(lock, kWaitingPulse) == std::cv_status::no_timeout) return;
+    lock.unlock();
+    (*m_waiting)();
+    lock.lock();
+}
+
+std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int32_t)>& beginFile,
+                                const std::function<void()>& waiting) {
+    m_rows = &rows;
+    m_beginFile = &beginFile;
+    m_waiting = &waiting;
+    FileScanner scanner(m_request, m_system);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (m_turn < m_count) {
+        if (m_failure) std::rethrow_exception(m_failure);
+        if (HandOn(lock)) continue;
+        if (m_next == m_turn) {
+            // Nobody has the file in turn: it is read here, its rows going straight on.
+            const std::int32_t file = Claim();
+            m_changed.notify_all();
+            lock.unlock();
+            m_matches += scanner.Scan(m_files.Name(file), file, rows);
+            lock.lock();
+            ++m_turn;
+            m_turnBegun = false;
+            m_changed.notify_all();
+        } else if (MayReadAhead()) {
+            // The file in turn is being read elsewhere: rather than wait, read one ahead.
+            const std::int32_t file = Claim();
+            m_changed.notify_all();
+            lock.unlock();
+            ReadHeld(scanner, file, true);
+            lock.lock();
+        } else {
+            Wait(lock);
+        }
+    }
+    return m_matches;
+}
+
+}  // namespace sifter
