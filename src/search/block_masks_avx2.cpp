@@ -1,9 +1,10 @@
-// The block masks with 32-byte compares, for processors that have them. This file alone is
-// built with AVX2 enabled; BlockMasker calls it only after asking the processor.
+// The stop finder with 32-byte compares, for processors that have them. This file alone is
+// built with AVX2 enabled; StopFinder calls it only after asking the processor.
 
 #include <immintrin.h>
 
 #include "search/block_masks.h"
+#include "search/block_masks_piece.h"
 
 namespace sifter::avx2 {
 namespace {
@@ -16,55 +17,54 @@ std::uint64_t Bits32(__m256i hit) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(hit));
 }
 
-// A choice's values, broadcast once per block; a choice of one value compares it twice.
+// A choice's two values, broadcast once per stretch.
 struct Choice {
     __m256i first, second;
-    explicit Choice(const ByteChoice& choice)
-        : first(Repeat(choice.first)), second(Repeat(choice.count > 1 ? choice.second : choice.first)) {}
+    explicit Choice(const unsigned char* values) : first(Repeat(values[0])), second(Repeat(values[1])) {}
     __m256i In(__m256i bytes) const {
         return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, first), _mm256_cmpeq_epi8(bytes, second));
     }
 };
 
 template <bool kLead, bool kFollower, bool kAlternative>
-void ComputeWith(const char* block, const LineKeys& keys, LineMasks& masks) {
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size) {
+    ScanStop stop{size, 0, ScanStop::kNone};
     const __m256i cr = Repeat('\r');
     const __m256i ctrlZ = Repeat(26);
-    const Choice lead(keys.lead), follower(keys.follower), alternative(keys.alternative);
-    for (int word = 0; word < 2; ++word) {
-        std::uint64_t crBits = 0, ctrlZBits = 0, keyBits = 0;
+    const Choice lead(values.lead), follower(values.follower), alternative(values.alternative);
+    for (std::size_t at = from; at < size; at += 64) {
+        std::uint64_t crBits = 0, stopBits = 0;
         for (int part = 0; part < 2; ++part) {
-            const char* at = block + word * 64 + part * 32;
-            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+            const char* from32 = data + at + part * 32;
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
             crBits |= Bits32(_mm256_cmpeq_epi8(bytes, cr)) << (part * 32);
-            ctrlZBits |= Bits32(_mm256_cmpeq_epi8(bytes, ctrlZ)) << (part * 32);
-            __m256i key = _mm256_setzero_si256();
+            __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
             if constexpr (kLead) {
-                key = lead.In(bytes);
+                __m256i key = lead.In(bytes);
                 if constexpr (kFollower) {
-                    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1));
+                    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32 + 1));
                     key = _mm256_and_si256(key, follower.In(next));
                 }
+                hit = _mm256_or_si256(hit, key);
             }
-            if constexpr (kAlternative) key = _mm256_or_si256(key, alternative.In(bytes));
-            keyBits |= Bits32(key) << (part * 32);
+            if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
+            stopBits |= Bits32(hit) << (part * 32);
         }
-        masks.crs.word[word] = crBits;
-        masks.ctrlZs.word[word] = ctrlZBits;
-        masks.keys.word[word] = keyBits;
+        if (piece::Settle(crBits, stopBits, at, size, stop)) return stop;
     }
+    return stop;
 }
 
 }  // namespace
 
-void ComputeMasks(const char* block, const LineKeys& keys, int kind, LineMasks& masks) {
+StopFinder::Finder FinderFor(int kind) {
     switch (kind) {
-        case 0: ComputeWith<false, false, false>(block, keys, masks); break;
-        case 1: ComputeWith<false, false, true>(block, keys, masks); break;
-        case 4: ComputeWith<true, false, false>(block, keys, masks); break;
-        case 5: ComputeWith<true, false, true>(block, keys, masks); break;
-        case 6: ComputeWith<true, true, false>(block, keys, masks); break;
-        default: ComputeWith<true, true, true>(block, keys, masks); break;
+        case 0: return FindWith<false, false, false>;
+        case 1: return FindWith<false, false, true>;
+        case 4: return FindWith<true, false, false>;
+        case 5: return FindWith<true, false, true>;
+        case 6: return FindWith<true, true, false>;
+        default: return FindWith<true, true, true>;
     }
 }
 

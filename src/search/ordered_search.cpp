@@ -35,9 +35,30 @@ std::size_t OrderedSearch::PeakHeldBytes() const {
     return m_peakHeld;
 }
 
-bool OrderedSearch::MayReadAhead() const {
-    return !m_stop && m_next < m_count && m_next < m_turn + m_limits.filesAhead &&
-           m_held < m_limits.heldBytes;
+std::unique_lock<std::mutex> OrderedSearch::Lock() {
+    std::unique_lock<std::mutex> lock(m_mutex, std::defer_lock);
+    Relock(lock);
+    return lock;
+}
+
+void OrderedSearch::Relock(std::unique_lock<std::mutex>& lock) {
+    // The lock is held for a few instructions at a time: spinning a little is far cheaper
+    // than the thread being put to sleep and woken again.
+    for (int i = 0; i < kSpins; ++i) {
+        if (lock.try_lock()) return;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
+    lock.lock();
+}
+
+bool OrderedSearch::MayReadAhead(bool resuming) const {
+    // A worker that had to stop goes on only once half the room is free again, so that it is
+    // not woken for every file the main thread hands on.
+    const std::int32_t files = resuming ? std::max(m_limits.filesAhead / 2, 1) : m_limits.filesAhead;
+    const std::size_t bytes = resuming ? m_limits.heldBytes / 2 : m_limits.heldBytes;
+    return !m_stop && m_next < m_count && m_next < m_turn + files && m_held < bytes;
 }
 
 std::int32_t OrderedSearch::Claim() {
@@ -48,11 +69,13 @@ std::int32_t OrderedSearch::Claim() {
 
 void OrderedSearch::Work() {
     FileScanner scanner(m_request, m_system);
-    std::unique_lock<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock = Lock();
     for (;;) {
-        // The file in turn is left to the main thread, which hands its rows straight on.
-        m_changed.wait(lock, [this] { return m_stop || (m_next > m_turn && MayReadAhead()); });
-        if (m_stop) return;
+        if (m_stop || m_next >= m_count) return;
+        if (!MayReadAhead(false)) {
+            m_changed.wait(lock, [this] { return m_stop || m_next >= m_count || MayReadAhead(true); });
+            continue;
+        }
         const std::int32_t file = Claim();
         lock.unlock();
         try {
@@ -60,13 +83,13 @@ void OrderedSearch::Work() {
         } catch (const Stopped&) {
             return;
         } catch (...) {
-            lock.lock();
+            Relock(lock);
             if (!m_failure) m_failure = std::current_exception();
             m_stop = true;
             m_changed.notify_all();
             return;
         }
-        lock.lock();
+        Relock(lock);
     }
 }
 
@@ -75,7 +98,7 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
     const std::int64_t matches = scanner.Scan(m_files.Name(file), file, held);
     held.Flush();
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        const std::unique_lock<std::mutex> lock = Lock();
         Slot& slot = SlotOf(file);
         slot.matches = matches;
         slot.done = true;
@@ -84,7 +107,7 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
 }
 
 void OrderedSearch::Hand(std::int32_t file, std::string&& block, bool mainThread) {
-    std::unique_lock<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock = Lock();
     Slot& slot = SlotOf(file);
     m_held += block.size();
     slot.bytes += block.size();
@@ -113,7 +136,7 @@ bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
         const std::int32_t file = m_turn;
         lock.unlock();
         (*m_beginFile)(file);
-        lock.lock();
+        Relock(lock);
         return true;
     }
     Slot& slot = SlotOf(m_turn);
@@ -128,7 +151,7 @@ bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
             HeldRows::Replay(block, *m_rows);
             std::string().swap(block);
         }
-        lock.lock();
+        Relock(lock);
         return true;
     }
     if (!slot.done) return false;
@@ -144,7 +167,7 @@ void OrderedSearch::Wait(std::unique_lock<std::mutex>& lock) {
     if (m_changed.wait_for(lock, kWaitingPulse) == std::cv_status::no_timeout) return;
     lock.unlock();
     (*m_waiting)();
-    lock.lock();
+    Relock(lock);
 }
 
 std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int32_t)>& beginFile,
@@ -153,7 +176,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
     m_beginFile = &beginFile;
     m_waiting = &waiting;
     FileScanner scanner(m_request, m_system);
-    std::unique_lock<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock = Lock();
     while (m_turn < m_count) {
         if (m_failure) std::rethrow_exception(m_failure);
         if (HandOn(lock)) continue;
@@ -163,17 +186,17 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
             m_changed.notify_all();
             lock.unlock();
             m_matches += scanner.Scan(m_files.Name(file), file, rows);
-            lock.lock();
+            Relock(lock);
             ++m_turn;
             m_turnBegun = false;
             m_changed.notify_all();
-        } else if (MayReadAhead()) {
+        } else if (MayReadAhead(false)) {
             // The file in turn is being read elsewhere: rather than wait, read one ahead.
             const std::int32_t file = Claim();
             m_changed.notify_all();
             lock.unlock();
             ReadHeld(scanner, file, true);
-            lock.lock();
+            Relock(lock);
         } else {
             Wait(lock);
         }

@@ -32,7 +32,7 @@ struct SearchRequest;
 class OrderedSearch final {
 public:
     struct Limits {
-        std::int32_t filesAhead = 32;                // files read past the one in turn
+        std::int32_t filesAhead = 256;               // files read past the one in turn
         std::size_t heldBytes = std::size_t{32} << 20;  // rows of files whose turn has not come
         std::size_t turnBytes = std::size_t{1} << 20;   // rows of the file in turn not handed on
     };
@@ -69,9 +69,14 @@ private:
     };
     struct Stopped {};  // thrown through a worker's reading when the search is given up
 
+    // The lock, taken in the way that suits its short holds.
+    std::unique_lock<std::mutex> Lock();
+    void Relock(std::unique_lock<std::mutex>& lock);
+    static constexpr int kSpins = 200;
     Slot& SlotOf(std::int32_t file) { return m_slots[static_cast<std::size_t>(file % m_limits.filesAhead)]; }
-    // Under the lock: whether the next file may be read ahead now.
-    bool MayReadAhead() const;
+    // Under the lock: whether the next file may be read ahead now, or, `resuming` after a
+    // wait, whether there is room enough to go on.
+    bool MayReadAhead(bool resuming) const;
     // Takes the next file to read out of turn; under the lock.
     std::int32_t Claim();
     void Work();
