@@ -22,10 +22,11 @@ constexpr int kNoMatch = 1;
 constexpr int kTrouble = 2;
 
 int Search(const sifter::cli::Options& options) {
-    sifter::FileSet files;
+    // The directory is read once: by the change of directory, or else by a refresh.
+    sifter::FileSet files(sifter::platform::System(), std::string(sifter::FileMask(options.request.fileType)));
+    const std::string before = files.Directory();
     files.SetDirectory(options.directory);
-    files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
-    files.Refresh();
+    if (files.Directory() == before) files.Refresh();
     if (files.Count() == 0) {
         std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory()) << '\n';
         return kNoMatch;

@@ -47,13 +47,21 @@ public:
     struct Values {
         unsigned char lead[2], follower[2], alternative[2];
     };
+    // How the choices' values are compared, the cheapest way that serves all of them: one value
+    // each; values that differ only in bit 0x20 (a letter's two cases), with that bit set; or
+    // two values each, one by one.
+    enum Compare { kOneValue = 0, kFolded = 1, kTwoValues = 2 };
     // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives.
     using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t);
+    // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
+    // where it stopped, and adds the CRs passed to `crs`.
+    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& crs);
 
 private:
     LineKeys m_keys;
     Values m_values{};
     Finder m_find = nullptr;
+    Skimmer m_skim = nullptr;
 };
 
 }  // namespace sifter

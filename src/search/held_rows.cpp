@@ -18,8 +18,6 @@ struct RowHeader {
 
 void HeldRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
     const RowHeader header{static_cast<std::uint8_t>(icon), origin.file, origin.line, text.size()};
-    // Reserved whole, so that the bytes a block holds are about the bytes it takes.
-    if (m_block.capacity() < kBlockBytes) m_block.reserve(kBlockBytes + sizeof header + text.size());
     m_block.append(reinterpret_cast<const char*>(&header), sizeof header);
     m_block.append(text);
     if (m_block.size() >= kBlockBytes) Flush();

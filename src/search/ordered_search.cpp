@@ -109,8 +109,10 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
 void OrderedSearch::Hand(std::int32_t file, std::string&& block, bool mainThread) {
     std::unique_lock<std::mutex> lock = Lock();
     Slot& slot = SlotOf(file);
-    m_held += block.size();
-    slot.bytes += block.size();
+    // What the block takes, not only the bytes it holds.
+    const std::size_t bytes = block.capacity();
+    m_held += bytes;
+    slot.bytes += bytes;
     slot.blocks.push_back(std::move(block));
     m_peakHeld = std::max(m_peakHeld, m_held);
     m_changed.notify_all();
@@ -141,7 +143,7 @@ bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
     }
     Slot& slot = SlotOf(m_turn);
     if (!slot.blocks.empty()) {
-        std::deque<std::string> blocks;
+        std::vector<std::string> blocks;
         blocks.swap(slot.blocks);
         m_held -= slot.bytes;
         slot.bytes = 0;

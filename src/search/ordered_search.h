@@ -12,7 +12,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -62,7 +61,7 @@ public:
 
 private:
     struct Slot {
-        std::deque<std::string> blocks;
+        std::vector<std::string> blocks;
         std::size_t bytes = 0;
         std::int64_t matches = 0;
         bool done = false;

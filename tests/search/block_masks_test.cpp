@@ -36,13 +36,15 @@ ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, 
 TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
     std::mt19937 random(7);
     const ByteChoice choices[] = {{}, {'a', 0, 1}, {'a', 'A', 2}, {'b', 'B', 2}, {')', 0, 1}, {0xe9, 0xc9, 2}};
-    for (int round = 0; round < 6000; ++round) {
-        // Stops are rare in long stretches and common in short ones, so that both the pieces
-        // passed over and the piece that holds the stop are tried at every place.
-        const bool sparse = round % 2 == 0;
-        const std::string alphabet = sparse ? std::string(40, 'x') + "\r\r\n\x1a" "abAB() \xe9\xc9"
-                                            : "\r\n\x1a" "abAB() \xe9\xc9";
-        const std::size_t size = 1 + random() % (sparse ? 700 : 200);
+    for (int round = 0; round < 3000; ++round) {
+        // Stops common, stops rare among many CRs, and CRs alone, for long enough that the
+        // counts of the pieces passed over pile up: the place that holds the stop and the
+        // pieces passed over on the way are tried in every part of a stretch.
+        const int regime = round % 3;
+        std::string alphabet = "\r\n\x1a" "abAB() \xe9\xc9";
+        if (regime == 1) alphabet = std::string(600, 'x') + std::string(100, '\r') + alphabet;
+        if (regime == 2) alphabet = std::string(4000, '\r') + "\nx" + alphabet;
+        const std::size_t size = 1 + random() % (regime == 0 ? 200 : 20000);
         std::string bytes(size + StopFinder::kPadding, '\0');
         for (char& byte : bytes) byte = alphabet[random() % alphabet.size()];
         const std::size_t from = random() % size;
