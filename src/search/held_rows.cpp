@@ -20,7 +20,7 @@ void HeldRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
     const RowHeader header{static_cast<std::uint8_t>(icon), origin.file, origin.line, text.size()};
     m_block.append(reinterpret_cast<const char*>(&header), sizeof header);
     m_block.append(text);
-    if (m_block.size() >= kBlockBytes) Flush();
+    if (m_block.size() >= m_blockBytes) Flush();
 }
 
 void HeldRows::Flush() {

@@ -13,11 +13,11 @@ namespace sifter {
 
 class HeldRows final : public RowSink {
 public:
-    // A block is handed over once it holds this many bytes (a longer row makes a block alone).
-    static constexpr std::size_t kBlockBytes = 256 * 1024;
     using Handover = std::function<void(std::string&& block)>;
 
-    explicit HeldRows(Handover handover) : m_handover(std::move(handover)) {}
+    // A block is handed over once it holds `blockBytes` (a longer row makes a block alone).
+    HeldRows(Handover handover, std::size_t blockBytes)
+        : m_handover(std::move(handover)), m_blockBytes(blockBytes) {}
 
     // The file is named by whoever replays the rows, in its turn.
     void AddFile(std::string_view) override {}
@@ -30,6 +30,7 @@ public:
 
 private:
     Handover m_handover;
+    const std::size_t m_blockBytes;
     std::string m_block;
 };
 

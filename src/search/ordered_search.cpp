@@ -94,7 +94,8 @@ void OrderedSearch::Work() {
 }
 
 void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainThread) {
-    HeldRows held([&](std::string&& block) { Hand(file, std::move(block), mainThread); });
+    HeldRows held([&](std::string&& block) { Hand(file, std::move(block), mainThread); },
+                  m_limits.blockBytes);
     const std::int64_t matches = scanner.Scan(m_files.Name(file), file, held);
     held.Flush();
     {

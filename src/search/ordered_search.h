@@ -34,6 +34,7 @@ public:
         std::int32_t filesAhead = 256;               // files read past the one in turn
         std::size_t heldBytes = std::size_t{32} << 20;  // rows of files whose turn has not come
         std::size_t turnBytes = std::size_t{1} << 20;   // rows of the file in turn not handed on
+        std::size_t blockBytes = std::size_t{256} << 10;  // rows handed over at a time
     };
 
     // The workers start at once; they read nothing before `Run` has taken the first file.

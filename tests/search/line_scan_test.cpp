@@ -154,5 +154,34 @@ TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
     }
 }
 
+TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
+    // The scan then walks the bytes the file holds in place; the line-by-line reading takes
+    // them 128 at a time. Both must ask the system at the same places, so a failure lands alike.
+    std::mt19937 random(20261209);
+    const std::string alphabet = std::string(30, 'a') + "\r\r\r\n\n\x1a" "bxyXY() ";
+    const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
+    for (int round = 0; round < 3000; ++round) {
+        FakeFile::Script script;
+        const std::size_t length = random() % 3000;
+        for (std::size_t i = 0; i < length; ++i) {
+            char byte = alphabet[random() % alphabet.size()];
+            if (byte == '\x1a' && random() % 8 != 0) byte = 'a';
+            script.data += byte;
+        }
+        for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
+            script.aheads.push_back(1 + static_cast<std::int32_t>(random() % (round % 2 == 0 ? 200 : 1500)));
+        if (round % 3 != 0) {
+            for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
+                script.failingReads.push_back(static_cast<int>(random() % 10));
+        }
+        LineKeys keys;
+        keys.lead = choices[random() % 5];
+        if (keys.lead.count > 0) keys.follower = choices[random() % 5];
+        keys.alternative = choices[random() % 5];
+        ExpectSameReading(script, keys, "round " + std::to_string(round));
+        if (HasFailure()) break;
+    }
+}
+
 }  // namespace
 }  // namespace sifter::test
