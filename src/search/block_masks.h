@@ -1,9 +1,13 @@
 #pragma once
-// Where the line scan has to stop and look: bit masks of chosen bytes, 64 bytes at a time. Lines
-// without a key are then passed over by counting their CRs, instead of a library call per line.
+// Bit masks of where chosen bytes stand in a 128-byte block: bit i is set when byte i is one of
+// the bytes looked for. Lines can then be walked with bit operations instead of a library call
+// per line.
 
-#include <cstddef>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sifter {
 
@@ -22,46 +26,83 @@ struct LineKeys {
     ByteChoice alternative;
 };
 
-// Where a stretch of bytes has to be looked at: its first key or Ctrl-Z.
-struct ScanStop {
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::size_t at = 0;        // the key or Ctrl-Z, or the end of the stretch
-    std::size_t crs = 0;       // the CRs before it
-    std::size_t lastCr = kNone;  // the last of them
+struct Mask128 {
+    std::uint64_t word[2] = {0, 0};
+
+    // Bit queries over [from, to) with 0 <= from, to <= 128. They work on one 128-bit number,
+    // which the compiler turns into a few branch-free instructions per query.
+    bool AnyIn(int from, int to) const { return Range(from, to) != 0; }
+    int CountIn(int from, int to) const {
+        const Bits bits = Range(from, to);
+        return Count(static_cast<std::uint64_t>(bits)) + Count(static_cast<std::uint64_t>(bits >> 64));
+    }
+    // The highest set bit in [from, to), or -1.
+    int LastIn(int from, int to) const {
+        const Bits bits = Range(from, to);
+        const auto high = static_cast<std::uint64_t>(bits >> 64);
+        const auto low = static_cast<std::uint64_t>(bits);
+        if (high != 0) return 127 - __builtin_clzll(high);
+        return low != 0 ? 63 - __builtin_clzll(low) : -1;
+    }
+    // The first set bit at `from` or after it, or 128.
+    int FirstFrom(int from) const {
+        const Bits bits = Range(from, 128);
+        const auto low = static_cast<std::uint64_t>(bits);
+        const auto high = static_cast<std::uint64_t>(bits >> 64);
+        if (low != 0) return __builtin_ctzll(low);
+        return high != 0 ? 64 + __builtin_ctzll(high) : 128;
+    }
+
+private:
+    __extension__ typedef unsigned __int128 Bits;  // a GCC and Clang type
+
+    Bits All() const { return static_cast<Bits>(word[1]) << 64 | word[0]; }
+    // The bits at `from` and above, then those below `to`.
+    Bits Range(int from, int to) const {
+        if (from >= to) return 0;
+        const Bits ones = ~static_cast<Bits>(0);
+        const Bits below = to >= 128 ? ones : (static_cast<Bits>(1) << to) - 1;
+        return All() & below & (ones << from);
+    }
+    static int Count(std::uint64_t bits) {
+#if defined(__POPCNT__)
+        return __builtin_popcountll(bits);
+#else
+        // Without the instruction the builtin becomes a library call; this is inline.
+        bits -= (bits >> 1) & 0x5555555555555555ULL;
+        bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
+        bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+        return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
+#endif
+    }
 };
 
-class StopFinder final {
+// Where the line ends (CR), the data end (Ctrl-Z) and the key bytes stand in a block.
+struct LineMasks {
+    Mask128 crs;
+    Mask128 ctrlZs;
+    Mask128 keys;
+};
+
+// Finds CR, Ctrl-Z and the keys in a 128-byte block in one pass.
+class BlockMasker final {
 public:
     // Widest: the 32-byte compares where the processor has them; Baseline: 16-byte ones.
     enum class Width { Widest, Baseline };
-    // Bytes past the end of a stretch that must be readable (they are looked at, never used).
-    static constexpr std::size_t kPadding = 64;
+    explicit BlockMasker(const LineKeys& keys, Width width = Width::Widest);
 
-    explicit StopFinder(const LineKeys& keys, Width width = Width::Widest);
-
-    // The first key or Ctrl-Z in data[from, size), counting the CRs before it. A lead in the
-    // last byte counts as a key whatever follows it: the byte after is not known yet.
-    ScanStop Find(const char* data, std::size_t from, std::size_t size) const;
-
-    // The values of the three choices, each given twice when it has one (see block_masks.cpp).
-    struct Values {
-        unsigned char lead[2], follower[2], alternative[2];
-    };
-    // How the choices' values are compared, the cheapest way that serves all of them: one value
-    // each; values that differ only in bit 0x20 (a letter's two cases), with that bit set; or
-    // two values each, one by one.
-    enum Compare { kOneValue = 0, kFolded = 1, kTwoValues = 2 };
-    // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives.
-    using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t);
-    // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
-    // where it stopped, and adds the CRs passed to `crs`.
-    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& crs);
+    // Masks over the first `size` bytes of the block. The block must be readable one byte
+    // further for the followers; a lead in the last byte counts as a key whatever follows.
+    void Compute(const char* block, int size, LineMasks& masks) const;
 
 private:
+    void FinishMasks(const char* block, int size, LineMasks& masks) const;
+
     LineKeys m_keys;
-    Values m_values{};
-    Finder m_find = nullptr;
-    Skimmer m_skim = nullptr;
+    bool m_avx2 = false;
+#if defined(__SSE2__)
+    __m128i m_lead[2], m_follower[2], m_alternative[2];
+#endif
 };
 
 }  // namespace sifter

@@ -1,10 +1,9 @@
-// The stop finder with 32-byte compares, for processors that have them. This file alone is
-// built with AVX2 enabled; StopFinder calls it only after asking the processor.
+// The block masks with 32-byte compares, for processors that have them. This file alone is
+// built with AVX2 enabled; BlockMasker calls it only after asking the processor.
 
 #include <immintrin.h>
 
 #include "search/block_masks.h"
-#include "search/block_masks_piece.h"
 
 namespace sifter::avx2 {
 namespace {
@@ -17,144 +16,55 @@ std::uint64_t Bits32(__m256i hit) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(hit));
 }
 
-// A choice's two values, broadcast once per stretch.
+// A choice's values, broadcast once per block; a choice of one value compares it twice.
 struct Choice {
     __m256i first, second;
-    explicit Choice(const unsigned char* values) : first(Repeat(values[0])), second(Repeat(values[1])) {}
+    explicit Choice(const ByteChoice& choice)
+        : first(Repeat(choice.first)), second(Repeat(choice.count > 1 ? choice.second : choice.first)) {}
     __m256i In(__m256i bytes) const {
         return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, first), _mm256_cmpeq_epi8(bytes, second));
     }
 };
 
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size) {
-    ScanStop stop{size, 0, ScanStop::kNone};
+void ComputeWith(const char* block, const LineKeys& keys, LineMasks& masks) {
     const __m256i cr = Repeat('\r');
     const __m256i ctrlZ = Repeat(26);
-    const Choice lead(values.lead), follower(values.follower), alternative(values.alternative);
-    for (std::size_t at = from; at < size; at += 64) {
-        std::uint64_t crBits = 0, stopBits = 0;
+    const Choice lead(keys.lead), follower(keys.follower), alternative(keys.alternative);
+    for (int word = 0; word < 2; ++word) {
+        std::uint64_t crBits = 0, ctrlZBits = 0, keyBits = 0;
         for (int part = 0; part < 2; ++part) {
-            const char* from32 = data + at + part * 32;
-            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
+            const char* at = block + word * 64 + part * 32;
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
             crBits |= Bits32(_mm256_cmpeq_epi8(bytes, cr)) << (part * 32);
-            __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
+            ctrlZBits |= Bits32(_mm256_cmpeq_epi8(bytes, ctrlZ)) << (part * 32);
+            __m256i key = _mm256_setzero_si256();
             if constexpr (kLead) {
-                __m256i key = lead.In(bytes);
+                key = lead.In(bytes);
                 if constexpr (kFollower) {
-                    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32 + 1));
+                    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1));
                     key = _mm256_and_si256(key, follower.In(next));
                 }
-                hit = _mm256_or_si256(hit, key);
             }
-            if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
-            stopBits |= Bits32(hit) << (part * 32);
+            if constexpr (kAlternative) key = _mm256_or_si256(key, alternative.In(bytes));
+            keyBits |= Bits32(key) << (part * 32);
         }
-        if (piece::Settle(crBits, stopBits, at, size, stop)) return stop;
-    }
-    return stop;
-}
-
-// A choice compared the way `kCompare` says (see StopFinder::Compare).
-template <int kCompare>
-struct Compared {
-    __m256i value, other;
-    explicit Compared(const unsigned char* values) {
-        if constexpr (kCompare == StopFinder::kFolded) {
-            other = Repeat(static_cast<unsigned char>(values[0] ^ values[1]));
-            value = Repeat(static_cast<unsigned char>(values[0] | (values[0] ^ values[1])));
-        } else {
-            value = Repeat(values[0]);
-            other = Repeat(values[1]);
-        }
-    }
-    __m256i In(__m256i bytes) const {
-        if constexpr (kCompare == StopFinder::kOneValue) return _mm256_cmpeq_epi8(bytes, value);
-        if constexpr (kCompare == StopFinder::kFolded)
-            return _mm256_cmpeq_epi8(_mm256_or_si256(bytes, other), value);
-        return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, value), _mm256_cmpeq_epi8(bytes, other));
-    }
-};
-
-// The CRs counted in each byte of `counts`, added up.
-std::size_t Total(__m256i counts) {
-    const __m256i sums = _mm256_sad_epu8(counts, _mm256_setzero_si256());
-    return static_cast<std::size_t>(_mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) +
-                                    _mm256_extract_epi64(sums, 2) + _mm256_extract_epi64(sums, 3));
-}
-
-// The hot loop of a search: CRs are counted in byte lanes (a compare gives -1 per CR), which
-// are added up before any lane can overflow.
-template <bool kLead, bool kFollower, bool kAlternative, int kCompare>
-std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::size_t from,
-                     std::size_t size, std::size_t& crs) {
-    const __m256i cr = Repeat('\r');
-    const __m256i ctrlZ = Repeat(26);
-    const Compared<kCompare> lead(values.lead), follower(values.follower), alternative(values.alternative);
-    const auto hits = [&](const char* at) {
-        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-        __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
-        if constexpr (kLead) {
-            __m256i key = lead.In(bytes);
-            if constexpr (kFollower)
-                key = _mm256_and_si256(key, follower.In(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1))));
-            hit = _mm256_or_si256(hit, key);
-        }
-        if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
-        return hit;
-    };
-    std::size_t at = from;
-    while (size - at >= 64) {
-        __m256i counts = _mm256_setzero_si256();
-        bool stopped = false;
-        // Each piece adds at most 2 to a lane.
-        for (int piece = 0; piece < 127 && size - at >= 64; ++piece, at += 64) {
-            const __m256i hit = _mm256_or_si256(hits(data + at), hits(data + at + 32));
-            if (!_mm256_testz_si256(hit, hit)) {
-                stopped = true;
-                break;
-            }
-            const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
-            const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 32));
-            counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(low, cr));
-            counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(high, cr));
-        }
-        crs += Total(counts);
-        if (stopped) break;
-    }
-    return at;
-}
-
-template <bool kLead, bool kFollower, bool kAlternative>
-StopFinder::Skimmer SkimmerFor(int compare) {
-    switch (compare) {
-        case StopFinder::kOneValue: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kOneValue>;
-        case StopFinder::kFolded: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kFolded>;
-        default: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kTwoValues>;
+        masks.crs.word[word] = crBits;
+        masks.ctrlZs.word[word] = ctrlZBits;
+        masks.keys.word[word] = keyBits;
     }
 }
 
 }  // namespace
 
-StopFinder::Skimmer SkimmerFor(int kind, int compare) {
+void ComputeMasks(const char* block, const LineKeys& keys, int kind, LineMasks& masks) {
     switch (kind) {
-        case 0: return SkimmerFor<false, false, false>(compare);
-        case 1: return SkimmerFor<false, false, true>(compare);
-        case 4: return SkimmerFor<true, false, false>(compare);
-        case 5: return SkimmerFor<true, false, true>(compare);
-        case 6: return SkimmerFor<true, true, false>(compare);
-        default: return SkimmerFor<true, true, true>(compare);
-    }
-}
-
-StopFinder::Finder FinderFor(int kind) {
-    switch (kind) {
-        case 0: return FindWith<false, false, false>;
-        case 1: return FindWith<false, false, true>;
-        case 4: return FindWith<true, false, false>;
-        case 5: return FindWith<true, false, true>;
-        case 6: return FindWith<true, true, false>;
-        default: return FindWith<true, true, true>;
+        case 0: ComputeWith<false, false, false>(block, keys, masks); break;
+        case 1: ComputeWith<false, false, true>(block, keys, masks); break;
+        case 4: ComputeWith<true, false, false>(block, keys, masks); break;
+        case 5: ComputeWith<true, false, true>(block, keys, masks); break;
+        case 6: ComputeWith<true, true, false>(block, keys, masks); break;
+        default: ComputeWith<true, true, true>(block, keys, masks); break;
     }
 }
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "search/block_masks.h"
+#include "search/stop_finder.h"
 
 namespace sifter {
 

@@ -1,9 +1,8 @@
-// Where the stop finder stops, whichever compare width found it, against a byte-by-byte reading.
+// The masks of a block, whichever compare width found them, against a byte-by-byte reading.
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
 
 #include "search/block_masks.h"
 
@@ -14,75 +13,65 @@ bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
     return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
 }
 
-ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, const LineKeys& keys) {
-    ScanStop stop{size, 0, ScanStop::kNone};
-    for (std::size_t at = from; at < size; ++at) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        // A lead in the last byte may pair with the first byte of the next stretch.
+LineMasks Expected(const char* block, int size, const LineKeys& keys) {
+    LineMasks masks;
+    for (int at = 0; at < size; ++at) {
+        const auto byte = static_cast<unsigned char>(block[at]);
+        const std::uint64_t bit = std::uint64_t{1} << (at % 64);
+        if (byte == '\r') masks.crs.word[at / 64] |= bit;
+        if (byte == 26) masks.ctrlZs.word[at / 64] |= bit;
+        // A lead in the last byte may pair with the first byte of the next block.
         const bool paired = keys.follower.count == 0 || at + 1 == size ||
-                            IsOneOf(static_cast<unsigned char>(bytes[at + 1]), keys.follower);
-        if (byte == 26 || (IsOneOf(byte, keys.lead) && paired) || IsOneOf(byte, keys.alternative)) {
-            stop.at = at;
-            return stop;
-        }
-        if (byte == '\r') {
-            ++stop.crs;
-            stop.lastCr = at;
-        }
+                            IsOneOf(static_cast<unsigned char>(block[at + 1]), keys.follower);
+        if ((IsOneOf(byte, keys.lead) && paired) || IsOneOf(byte, keys.alternative))
+            masks.keys.word[at / 64] |= bit;
     }
-    return stop;
+    return masks;
 }
 
-TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
+void ExpectSame(const Mask128& actual, const Mask128& expected, const char* what, int round) {
+    EXPECT_EQ(actual.word[0], expected.word[0]) << what << " low word, round " << round;
+    EXPECT_EQ(actual.word[1], expected.word[1]) << what << " high word, round " << round;
+}
+
+TEST(BlockMasks, EveryWidthFindsWhatAByteByByteReadingFinds) {
     std::mt19937 random(7);
+    const std::string alphabet = "\r\n\x1a" "abAB() \xe9\xc9";
     const ByteChoice choices[] = {{}, {'a', 0, 1}, {'a', 'A', 2}, {'b', 'B', 2}, {')', 0, 1}, {0xe9, 0xc9, 2}};
     for (int round = 0; round < 3000; ++round) {
-        // Stops common, stops rare among many CRs, and CRs alone, for long enough that the
-        // counts of the pieces passed over pile up: the place that holds the stop and the
-        // pieces passed over on the way are tried in every part of a stretch.
-        const int regime = round % 3;
-        std::string alphabet = "\r\n\x1a" "abAB() \xe9\xc9";
-        if (regime == 1) alphabet = std::string(600, 'x') + std::string(100, '\r') + alphabet;
-        if (regime == 2) alphabet = std::string(4000, '\r') + "\nx" + alphabet;
-        const std::size_t size = 1 + random() % (regime == 0 ? 200 : 20000);
-        std::string bytes(size + StopFinder::kPadding, '\0');
-        for (char& byte : bytes) byte = alphabet[random() % alphabet.size()];
-        const std::size_t from = random() % size;
+        char block[129];
+        for (char& byte : block) byte = alphabet[random() % alphabet.size()];
+        const int size = round % 4 == 0 ? 1 + static_cast<int>(random() % 128) : 128;
         LineKeys keys;
         keys.lead = choices[random() % 6];
         if (keys.lead.count > 0) keys.follower = choices[random() % 6];
         keys.alternative = choices[random() % 6];
-        const ScanStop expected = Expected(bytes, from, size, keys);
-        for (const auto width : {StopFinder::Width::Widest, StopFinder::Width::Baseline}) {
-            const ScanStop actual = StopFinder(keys, width).Find(bytes.data(), from, size);
-            EXPECT_EQ(actual.at, expected.at) << "round " << round;
-            EXPECT_EQ(actual.crs, expected.crs) << "round " << round;
-            EXPECT_EQ(actual.lastCr, expected.lastCr) << "round " << round;
+        const LineMasks expected = Expected(block, size, keys);
+        for (const auto width : {BlockMasker::Width::Widest, BlockMasker::Width::Baseline}) {
+            LineMasks actual;
+            BlockMasker(keys, width).Compute(block, size, actual);
+            ExpectSame(actual.crs, expected.crs, "CR", round);
+            ExpectSame(actual.ctrlZs, expected.ctrlZs, "Ctrl-Z", round);
+            ExpectSame(actual.keys, expected.keys, "keys", round);
         }
         if (HasFailure()) break;
     }
 }
 
-TEST(StopFinder, TheBytesPastTheEndAreNeverTakenForAKeyOrALineEnd) {
-    const LineKeys keys{{'a', 0, 1}, {'b', 0, 1}, {}};
+TEST(BlockMasks, RangeQueriesCountAndFindTheRightBits) {
+    Mask128 mask;
+    for (int bit : {0, 5, 63, 64, 100, 127}) mask.word[bit / 64] |= std::uint64_t{1} << (bit % 64);
     const struct {
-        const char* what;
-        std::string bytes;  // the stretch is the first 10
-        std::size_t at;
-        std::size_t crs;
-    } cases[] = {
-        {"a pair across the end stops at its lead", "xxxxxxxxxab\r", 9, 0},
-        {"a CR and a Ctrl-Z past the end", "xx\rxxxxxxx\r\x1a", 10, 1},
-        {"a pair right at the end", "xxxxxxxxab\x1a", 8, 0},
-        {"nothing at all", "xxxxxxxxxx\x1a\r", 10, 0},
-    };
-    for (const auto& c : cases) {
-        std::string bytes = c.bytes;
-        bytes.resize(10 + StopFinder::kPadding, '\x1a');
-        const ScanStop stop = StopFinder(keys).Find(bytes.data(), 0, 10);
-        EXPECT_EQ(stop.at, c.at) << c.what;
-        EXPECT_EQ(stop.crs, c.crs) << c.what;
+        int from, to, count, last;
+    } ranges[] = {{0, 128, 6, 127}, {1, 63, 1, 5}, {6, 63, 0, -1}, {63, 65, 2, 64},
+                  {64, 64, 0, -1}, {65, 127, 1, 100}, {101, 128, 1, 127}, {0, 1, 1, 0}};
+    for (const auto& r : ranges) {
+        EXPECT_EQ(mask.CountIn(r.from, r.to), r.count) << r.from << ".." << r.to;
+        EXPECT_EQ(mask.LastIn(r.from, r.to), r.last) << r.from << ".." << r.to;
+        EXPECT_EQ(mask.AnyIn(r.from, r.to), r.count > 0) << r.from << ".." << r.to;
     }
+    const int firsts[][2] = {{0, 0}, {1, 5}, {6, 63}, {64, 64}, {65, 100}, {101, 127}, {128, 128}};
+    for (const auto& f : firsts) EXPECT_EQ(mask.FirstFrom(f[0]), f[1]) << "from " << f[0];
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "search/block_masks.h"
+#include "search/stop_finder.h"
 
 namespace sifter::piece {
 
