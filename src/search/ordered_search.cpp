@@ -26,7 +26,7 @@ OrderedSearch::~OrderedSearch() {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
     }
-    m_changed.notify_all();
+    m_room.notify_all();
     for (std::thread& worker : m_workers) worker.join();
 }
 
@@ -67,13 +67,28 @@ std::int32_t OrderedSearch::Claim() {
     return file;
 }
 
+void OrderedSearch::TurnProgressed(std::int32_t file) {
+    if (file == m_turn && m_mainWaiting) m_progress.notify_one();
+}
+
+void OrderedSearch::RoomMade() {
+    // Workers wait for room to read on, or to hand over rows; they are told only once there is
+    // room enough, not for every file the main thread hands on.
+    const bool turnWaits = m_turn < m_count && SlotOf(m_turn).handWaits;
+    if ((m_claimWaiters > 0 && MayReadAhead(true)) ||
+        (m_handWaiters > 0 && (turnWaits || m_held < m_limits.heldBytes / 2)))
+        m_room.notify_all();
+}
+
 void OrderedSearch::Work() {
     FileScanner scanner(m_request, m_system);
     std::unique_lock<std::mutex> lock = Lock();
     for (;;) {
         if (m_stop || m_next >= m_count) return;
         if (!MayReadAhead(false)) {
-            m_changed.wait(lock, [this] { return m_stop || m_next >= m_count || MayReadAhead(true); });
+            ++m_claimWaiters;
+            m_room.wait(lock, [this] { return m_stop || m_next >= m_count || MayReadAhead(true); });
+            --m_claimWaiters;
             continue;
         }
         const std::int32_t file = Claim();
@@ -86,7 +101,8 @@ void OrderedSearch::Work() {
             Relock(lock);
             if (!m_failure) m_failure = std::current_exception();
             m_stop = true;
-            m_changed.notify_all();
+            m_progress.notify_one();
+            m_room.notify_all();
             return;
         }
         Relock(lock);
@@ -103,8 +119,8 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
         Slot& slot = SlotOf(file);
         slot.matches = matches;
         slot.done = true;
+        TurnProgressed(file);
     }
-    m_changed.notify_all();
 }
 
 void OrderedSearch::Hand(std::int32_t file, std::string&& block, bool mainThread) {
@@ -116,14 +132,18 @@ void OrderedSearch::Hand(std::int32_t file, std::string&& block, bool mainThread
     slot.bytes += bytes;
     slot.blocks.push_back(std::move(block));
     m_peakHeld = std::max(m_peakHeld, m_held);
-    m_changed.notify_all();
+    TurnProgressed(file);
     const auto roomy = [&] {
         return file == m_turn ? slot.bytes < m_limits.turnBytes : m_held < m_limits.heldBytes;
     };
     while (!roomy()) {
         if (m_stop) throw Stopped{};
         if (!mainThread) {
-            m_changed.wait(lock);
+            ++m_handWaiters;
+            slot.handWaits = true;
+            m_room.wait(lock);
+            slot.handWaits = false;
+            --m_handWaiters;
             continue;
         }
         // Nobody else hands rows on: the main thread makes the room itself.
@@ -148,7 +168,7 @@ bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
         blocks.swap(slot.blocks);
         m_held -= slot.bytes;
         slot.bytes = 0;
-        m_changed.notify_all();
+        RoomMade();
         lock.unlock();
         for (std::string& block : blocks) {
             HeldRows::Replay(block, *m_rows);
@@ -160,14 +180,21 @@ bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
     if (!slot.done) return false;
     m_matches += slot.matches;
     slot = Slot{};
-    ++m_turn;
-    m_turnBegun = false;
-    m_changed.notify_all();
+    Advance();
     return true;
 }
 
+void OrderedSearch::Advance() {
+    ++m_turn;
+    m_turnBegun = false;
+    RoomMade();
+}
+
 void OrderedSearch::Wait(std::unique_lock<std::mutex>& lock) {
-    if (m_changed.wait_for(lock, kWaitingPulse) == std::cv_status::no_timeout) return;
+    m_mainWaiting = true;
+    const std::cv_status status = m_progress.wait_for(lock, kWaitingPulse);
+    m_mainWaiting = false;
+    if (m_failure || status == std::cv_status::no_timeout) return;
     lock.unlock();
     (*m_waiting)();
     Relock(lock);
@@ -186,17 +213,13 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
         if (m_next == m_turn) {
             // Nobody has the file in turn: it is read here, its rows going straight on.
             const std::int32_t file = Claim();
-            m_changed.notify_all();
             lock.unlock();
             m_matches += scanner.Scan(m_files.Name(file), file, rows);
             Relock(lock);
-            ++m_turn;
-            m_turnBegun = false;
-            m_changed.notify_all();
+            Advance();
         } else if (MayReadAhead(false)) {
             // The file in turn is being read elsewhere: rather than wait, read one ahead.
             const std::int32_t file = Claim();
-            m_changed.notify_all();
             lock.unlock();
             ReadHeld(scanner, file, true);
             Relock(lock);

@@ -66,6 +66,7 @@ private:
         std::size_t bytes = 0;
         std::int64_t matches = 0;
         bool done = false;
+        bool handWaits = false;  // its reader waits for room to hand over rows
     };
     struct Stopped {};  // thrown through a worker's reading when the search is given up
 
@@ -87,8 +88,15 @@ private:
     // Main thread, under the lock: hands on what the file in turn has ready. False when there
     // was nothing to hand on.
     bool HandOn(std::unique_lock<std::mutex>& lock);
-    // Main thread, under the lock: waits for a change, telling `m_waiting` now and then.
+    // Main thread, under the lock: waits for the file in turn to move on, telling `m_waiting`
+    // every kWaitingPulse.
     void Wait(std::unique_lock<std::mutex>& lock);
+    // Main thread, under the lock: the next file's turn.
+    void Advance();
+    // Under the lock: wakes the main thread when it waits for `file`, which has moved on.
+    void TurnProgressed(std::int32_t file);
+    // Under the lock: wakes the workers waiting for room, once there is enough of it.
+    void RoomMade();
 
     const SearchRequest& m_request;
     const FileSet& m_files;
@@ -97,7 +105,11 @@ private:
     const std::int32_t m_count;
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_changed;  // a file claimed, rows held or handed on, the turn moved
+    std::condition_variable m_room;      // workers wait here for room to read or hold rows
+    std::condition_variable m_progress;  // the main thread waits here for the file in turn
+    int m_claimWaiters = 0;  // workers waiting for room to read a file
+    int m_handWaiters = 0;   // workers waiting for room to hand over rows
+    bool m_mainWaiting = false;
     std::vector<Slot> m_slots;          // one per file that may be read ahead, by file % size
     std::int32_t m_next = 0;            // the first file nobody has taken
     std::int32_t m_turn = 0;            // the file whose rows go out now
