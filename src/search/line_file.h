@@ -98,7 +98,7 @@ private:
     bool NextWindow(Window& window);
     // Walks a window: counts its lines, hands over those with a key. True when the data ended
     // in it; the reader is then left on the Ctrl-Z, as AtEnd would leave it.
-    bool ScanWindow(const Window& window, const StopFinder& finder, ScanState& state,
+    bool ScanWindow(const Window& window, StopFinder& finder, ScanState& state,
                     LineVisitor& visitor);
     void StopAt(const Window& window, std::size_t at);
     // Both return the code of a failed system write (also stored as pending), or 0.

@@ -51,7 +51,7 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
         SetPendingError(104);  // what AtEnd leaves on a file that is not open for reading
         return 0;
     }
-    const StopFinder finder(keys);
+    StopFinder finder(keys);
     ScanState state;
     for (;;) {
         Window window;
@@ -103,10 +103,11 @@ void LineFile::StopAt(const Window& window, std::size_t at) {
     m_end = 1;
 }
 
-bool LineFile::ScanWindow(const Window& window, const StopFinder& finder, ScanState& state,
+bool LineFile::ScanWindow(const Window& window, StopFinder& finder, ScanState& state,
                           LineVisitor& visitor) {
     const char* const data = window.data;
     const std::size_t size = window.size;
+    finder.Forget();
     std::size_t at = 0;
     if (state.skipLf) {
         // As SkipLineEnd: an LF right after the CR belongs to the line end.

@@ -61,6 +61,12 @@ bool OrderedSearch::MayReadAhead(bool resuming) const {
     return !m_stop && m_next < m_count && m_next < m_turn + files && m_held < bytes;
 }
 
+bool OrderedSearch::WorkerMayClaim(bool resuming) const {
+    // The file in turn is left to the main thread, which hands its rows straight on: a worker
+    // that read it would have to hand every row over, and the main thread would wait for it.
+    return m_next > m_turn && MayReadAhead(resuming);
+}
+
 std::int32_t OrderedSearch::Claim() {
     const std::int32_t file = m_next++;
     SlotOf(file) = Slot{};
@@ -75,7 +81,7 @@ void OrderedSearch::RoomMade() {
     // Workers wait for room to read on, or to hand over rows; they are told only once there is
     // room enough, not for every file the main thread hands on.
     const bool turnWaits = m_turn < m_count && SlotOf(m_turn).handWaits;
-    if ((m_claimWaiters > 0 && MayReadAhead(true)) ||
+    if ((m_claimWaiters > 0 && WorkerMayClaim(true)) ||
         (m_handWaiters > 0 && (turnWaits || m_held < m_limits.heldBytes / 2)))
         m_room.notify_all();
 }
@@ -85,9 +91,9 @@ void OrderedSearch::Work() {
     std::unique_lock<std::mutex> lock = Lock();
     for (;;) {
         if (m_stop || m_next >= m_count) return;
-        if (!MayReadAhead(false)) {
+        if (!WorkerMayClaim(false)) {
             ++m_claimWaiters;
-            m_room.wait(lock, [this] { return m_stop || m_next >= m_count || MayReadAhead(true); });
+            m_room.wait(lock, [this] { return m_stop || m_next >= m_count || WorkerMayClaim(true); });
             --m_claimWaiters;
             continue;
         }
@@ -213,6 +219,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
         if (m_next == m_turn) {
             // Nobody has the file in turn: it is read here, its rows going straight on.
             const std::int32_t file = Claim();
+            RoomMade();
             lock.unlock();
             m_matches += scanner.Scan(m_files.Name(file), file, rows);
             Relock(lock);

@@ -37,7 +37,7 @@ public:
         std::size_t blockBytes = std::size_t{256} << 10;  // rows handed over at a time
     };
 
-    // The workers start at once; they read nothing before `Run` has taken the first file.
+    // The workers start at once; they take no file before `Run` has taken the first.
     OrderedSearch(const SearchRequest& request, const FileSet& files, platform::SystemApi& system,
                   std::int32_t workers, Limits limits);
     OrderedSearch(const SearchRequest& request, const FileSet& files, platform::SystemApi& system,
@@ -78,6 +78,8 @@ private:
     // Under the lock: whether the next file may be read ahead now, or, `resuming` after a
     // wait, whether there is room enough to go on.
     bool MayReadAhead(bool resuming) const;
+    // The same for a worker, which never takes the file in turn.
+    bool WorkerMayClaim(bool resuming) const;
     // Takes the next file to read out of turn; under the lock.
     std::int32_t Claim();
     void Work();

@@ -40,7 +40,8 @@ __m128i In(__m128i bytes, const unsigned char* values) {
 
 // The kinds of key are known to the compiler, so the loop has no tests for them.
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size) {
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
+                  StopFinder::Piece& piece) {
     ScanStop stop{size, 0, ScanStop::kNone};
     const __m128i cr = Repeat(kCr);
     const __m128i ctrlZ = Repeat(kCtrlZ);
@@ -62,7 +63,10 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             if constexpr (kAlternative) hit = _mm_or_si128(hit, In(bytes, values.alternative));
             stopBits |= Bits16(hit) << (part * 16);
         }
-        if (piece::Settle(crBits, stopBits, at, size, stop)) return stop;
+        if (piece::Settle(crBits, stopBits, at, size, stop)) {
+            piece = {data, size, at, crBits, stopBits};
+            return stop;
+        }
     }
     return stop;
 }
@@ -136,9 +140,10 @@ StopFinder::Skimmer SkimmerWith(int compare) {
     }
 }
 #else
-// Byte by byte, where there are no vector compares.
+// Byte by byte, where there are no vector compares; no piece is kept.
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size) {
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
+                  StopFinder::Piece&) {
     const auto in = [](unsigned char byte, const unsigned char* pair) { return byte == pair[0] || byte == pair[1]; };
     ScanStop stop{size, 0, ScanStop::kNone};
     for (std::size_t at = from; at < size; ++at) {
@@ -247,16 +252,28 @@ StopFinder::StopFinder(const LineKeys& keys, Width width) : m_keys(keys) {
 #endif
 }
 
-ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) const {
+ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) {
     if (from >= size) return {size, 0, ScanStop::kNone};
     // A lead in the last byte is a stop of its own: the pieces before it are looked at alone.
     if (m_keys.follower.count > 0 && IsOneOf(static_cast<unsigned char>(data[size - 1]), m_keys.lead))
         --size;
+    ScanStop head{size, 0, ScanStop::kNone};
+    std::size_t start = from;
+    if (m_piece.data == data && m_piece.size == size && from >= m_piece.at && from - m_piece.at < 64) {
+        // The rest of the last stop's piece, from its bits.
+        const std::uint64_t fromHere = ~std::uint64_t{0} << (from - m_piece.at);
+        if (piece::Settle(m_piece.crBits & fromHere, m_piece.stopBits & fromHere, m_piece.at, size, head))
+            return head;
+        start = m_piece.at + 64;
+        if (start >= size) return head;
+    }
     std::size_t skimmedCrs = 0;
-    const std::size_t skimmed = m_skim(m_values, data, from, size, skimmedCrs);
-    ScanStop stop = m_find(m_values, data, skimmed, size);
-    stop.crs += skimmedCrs;
-    if (stop.lastCr == ScanStop::kNone && skimmedCrs > 0) stop.lastCr = LastCr(data, from, skimmed);
+    const std::size_t skimmed = m_skim(m_values, data, start, size, skimmedCrs);
+    m_piece.data = nullptr;
+    ScanStop stop = m_find(m_values, data, skimmed, size, m_piece);
+    stop.crs += head.crs + skimmedCrs;
+    if (stop.lastCr == ScanStop::kNone)
+        stop.lastCr = skimmedCrs > 0 ? LastCr(data, start, skimmed) : head.lastCr;
     return stop;
 }
 

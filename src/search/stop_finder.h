@@ -28,8 +28,12 @@ public:
     explicit StopFinder(const LineKeys& keys, Width width = Width::Widest);
 
     // The first key or Ctrl-Z in data[from, size), counting the CRs before it. A lead in the
-    // last byte counts as a key whatever follows it: the byte after is not known yet.
-    ScanStop Find(const char* data, std::size_t from, std::size_t size) const;
+    // last byte counts as a key whatever follows it: the byte after is not known yet. Where
+    // stops come thick, the next call often starts in the piece of the last stop, whose bytes
+    // are then not compared again: a new stretch of bytes, even at the same place, must be
+    // announced with Forget first.
+    ScanStop Find(const char* data, std::size_t from, std::size_t size);
+    void Forget() { m_piece.data = nullptr; }
 
     // The values of the three choices, each given twice when it has one (see block_masks.cpp).
     struct Values {
@@ -39,8 +43,18 @@ public:
     // each; values that differ only in bit 0x20 (a letter's two cases), with that bit set; or
     // two values each, one by one.
     enum Compare { kOneValue = 0, kFolded = 1, kTwoValues = 2 };
-    // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives.
-    using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t);
+    // The 64-byte piece a stop was found in, with its bits (before the end of the stretch is
+    // cut off).
+    struct Piece {
+        const char* data = nullptr;  // the stretch; null when no piece is kept
+        std::size_t size = 0;
+        std::size_t at = 0;
+        std::uint64_t crBits = 0;
+        std::uint64_t stopBits = 0;
+    };
+    // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives. A finder keeps
+    // the piece it stopped in.
+    using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t, Piece& piece);
     // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
     // where it stopped, and adds the CRs passed to `crs`.
     using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& crs);
@@ -50,6 +64,7 @@ private:
     Values m_values{};
     Finder m_find = nullptr;
     Skimmer m_skim = nullptr;
+    Piece m_piece;
 };
 
 }  // namespace sifter

@@ -27,7 +27,8 @@ struct Choice {
 };
 
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size) {
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
+                  StopFinder::Piece& piece) {
     ScanStop stop{size, 0, ScanStop::kNone};
     const __m256i cr = Repeat('\r');
     const __m256i ctrlZ = Repeat(26);
@@ -50,7 +51,10 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
             stopBits |= Bits32(hit) << (part * 32);
         }
-        if (piece::Settle(crBits, stopBits, at, size, stop)) return stop;
+        if (piece::Settle(crBits, stopBits, at, size, stop)) {
+            piece = {data, size, at, crBits, stopBits};
+            return stop;
+        }
     }
     return stop;
 }

@@ -63,6 +63,31 @@ TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
     }
 }
 
+TEST(StopFinder, GoingFromStopToStopWithOneFinderAgreesWithAFreshLookEachTime) {
+    // As the line scan goes: each search starts just past the last stop, often inside the
+    // piece that held it. A new stretch in the same place is announced, then walked the same way.
+    std::mt19937 random(11);
+    const std::string alphabet = "xxxxxxxx\r\r\n\x1a" "abAB()";
+    const LineKeys keys{{'a', 'A', 2}, {'b', 'B', 2}, {')', 0, 1}};
+    for (const auto width : {StopFinder::Width::Widest, StopFinder::Width::Baseline}) {
+        StopFinder finder(keys, width);
+        std::string bytes(2000 + StopFinder::kPadding, '\0');
+        for (int stretch = 0; stretch < 300; ++stretch) {
+            const std::size_t size = 1 + random() % 2000;
+            for (char& byte : bytes) byte = alphabet[random() % alphabet.size()];
+            finder.Forget();
+            for (std::size_t from = 0; from < size;) {
+                const ScanStop expected = Expected(bytes, from, size, keys);
+                const ScanStop actual = finder.Find(bytes.data(), from, size);
+                ASSERT_EQ(actual.at, expected.at) << "stretch " << stretch << " from " << from;
+                ASSERT_EQ(actual.crs, expected.crs) << "stretch " << stretch << " from " << from;
+                ASSERT_EQ(actual.lastCr, expected.lastCr) << "stretch " << stretch << " from " << from;
+                from = actual.at + 1 + random() % 3;
+            }
+        }
+    }
+}
+
 TEST(StopFinder, TheBytesPastTheEndAreNeverTakenForAKeyOrALineEnd) {
     const LineKeys keys{{'a', 0, 1}, {'b', 0, 1}, {}};
     const struct {
