@@ -60,7 +60,9 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
         rows.AddRow(" ", EntryIcon::Blank, {});
     };
     OrderedSearch search(request, files, system, workers);
-    summary.matches = search.Run(rows, beginFile, [] {});
+    summary.matches = search.Run(rows, beginFile, [progress] {
+        if (progress != nullptr) progress->StillReading();
+    });
     if (progress != nullptr) progress->Finished();
     return summary;
 }
