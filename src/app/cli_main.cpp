@@ -22,11 +22,10 @@ constexpr int kNoMatch = 1;
 constexpr int kTrouble = 2;
 
 int Search(const sifter::cli::Options& options) {
-    // The directory is read once: by the change of directory, or else by a refresh.
-    sifter::FileSet files(sifter::platform::System(), std::string(sifter::FileMask(options.request.fileType)));
-    const std::string before = files.Directory();
+    // The directory is read once: a set with a mask that finds nothing is moved there first.
+    sifter::FileSet files(sifter::platform::System(), std::string());
     files.SetDirectory(options.directory);
-    if (files.Directory() == before) files.Refresh();
+    files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
     if (files.Count() == 0) {
         std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory()) << '\n';
         return kNoMatch;
