@@ -58,8 +58,9 @@ public:
     void SkipLineEnd();
 
     // Reads every remaining line, exactly as repeated AtEnd, ReadLine and SkipLineEnd would,
-    // numbering them from 1. Lines without the keys are only counted; the others go to the
-    // visitor, which makes its own test (a line may hold a key and still not be wanted).
+    // numbering them from 1. Lines without the keys are only counted, and so are lines whose
+    // pairs of keys stand in none of the keys' anchored forms; the others go to the visitor,
+    // which makes its own test (a line may hold a key and still not be wanted).
     // Returns the number of lines read.
     std::int64_t ScanLines(const LineKeys& keys, LineVisitor& visitor);
 
@@ -98,8 +99,8 @@ private:
     bool NextWindow(Window& window);
     // Walks a window: counts its lines, hands over those with a key. True when the data ended
     // in it; the reader is then left on the Ctrl-Z, as AtEnd would leave it.
-    bool ScanWindow(const Window& window, StopFinder& finder, ScanState& state,
-                    LineVisitor& visitor);
+    bool ScanWindow(const Window& window, const LineKeys& keys, StopFinder& finder,
+                    ScanState& state, LineVisitor& visitor);
     void StopAt(const Window& window, std::size_t at);
     // Both return the code of a failed system write (also stored as pending), or 0.
     std::int32_t WriteOut();

@@ -44,6 +44,42 @@ std::size_t LineEnd(const char* data, std::size_t from, std::size_t size) {
 #endif
 }
 
+bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
+    return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+}
+
+// Whether the key at `key`, in a line that begins at `start` of the window (or before the
+// window, when `earlier`), may belong to an occurrence of a text looked for. Where that cannot
+// be told from the window alone, it may.
+bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::size_t key,
+             std::size_t size, bool earlier) {
+    if (keys.anchorCount == 0 || IsOneOf(static_cast<unsigned char>(data[key]), keys.alternative))
+        return true;
+    for (int i = 0; i < keys.anchorCount; ++i) {
+        const KeyAnchor& anchor = keys.anchors[i];
+        if (key < start + anchor.offset) {
+            if (earlier) return true;
+            continue;  // the form would begin before the line
+        }
+        const std::size_t from = key - anchor.offset;
+        if (from + anchor.form.size() > size) return true;
+        const char* const bytes = data + from;
+        if (!keys.foldCase) {
+            if (std::memcmp(bytes, anchor.form.data(), anchor.form.size()) == 0) return true;
+            continue;
+        }
+        std::size_t same = 0;
+        while (same < anchor.form.size()) {
+            auto byte = static_cast<unsigned char>(bytes[same]);
+            if (byte >= 'a' && byte <= 'z') byte -= 32;
+            if (byte != static_cast<unsigned char>(anchor.form[same])) break;
+            ++same;
+        }
+        if (same == anchor.form.size()) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
@@ -56,7 +92,7 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
     for (;;) {
         Window window;
         if (NextWindow(window)) {
-            if (ScanWindow(window, finder, state, visitor)) return state.lines;
+            if (ScanWindow(window, keys, finder, state, visitor)) return state.lines;
             continue;
         }
         if (state.spans) {
@@ -103,8 +139,8 @@ void LineFile::StopAt(const Window& window, std::size_t at) {
     m_end = 1;
 }
 
-bool LineFile::ScanWindow(const Window& window, StopFinder& finder, ScanState& state,
-                          LineVisitor& visitor) {
+bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder& finder,
+                          ScanState& state, LineVisitor& visitor) {
     const char* const data = window.data;
     const std::size_t size = window.size;
     finder.Forget();
@@ -122,6 +158,9 @@ bool LineFile::ScanWindow(const Window& window, StopFinder& finder, ScanState& s
         return next;
     };
 
+    // Set while a line goes on past a key that belongs to no occurrence: where it began.
+    bool resuming = false;
+    std::size_t resume = 0;
     while (at < size) {
         if (state.spans && state.hasKey) {
             // The rest of a line with a key, begun in an earlier window.
@@ -143,9 +182,10 @@ bool LineFile::ScanWindow(const Window& window, StopFinder& finder, ScanState& s
         // Lines without a key are only counted; `start` is where the line in progress began.
         const ScanStop stop = finder.Find(data, at, size);
         state.lines += static_cast<std::int64_t>(stop.crs);
-        std::size_t start = at;
+        std::size_t start = resuming ? resume : at;
         if (stop.lastCr != ScanStop::kNone) {
             state.spans = false;
+            resuming = false;
             start = pastLineEnd(stop.lastCr);
             if (start > stop.at) {
                 // The stop was the LF of that line end, which belongs to no line.
@@ -169,6 +209,15 @@ bool LineFile::ScanWindow(const Window& window, StopFinder& finder, ScanState& s
             StopAt(window, stop.at);
             return true;
         }
+
+        if (!MayHold(keys, data, start, stop.at, size, state.spans)) {
+            // The line goes on as one without a key.
+            resuming = true;
+            resume = start;
+            at = stop.at + 1;
+            continue;
+        }
+        resuming = false;
 
         // A line with a key: handed over whole, straight from the window where it fits.
         const std::size_t end = LineEnd(data, stop.at, size);

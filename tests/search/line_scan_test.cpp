@@ -8,6 +8,7 @@
 
 #include "search/io_error.h"
 #include "search/line_file.h"
+#include "search/text_matcher.h"
 #include "test_support.h"
 
 namespace sifter::test {
@@ -180,6 +181,42 @@ TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
         keys.alternative = choices[random() % 5];
         ExpectSameReading(script, keys, "round " + std::to_string(round));
         if (HasFailure()) break;
+    }
+}
+
+TEST(LineScan, APairOfKeysOutsideEveryFormLetsItsLineBeOnlyCounted) {
+    const struct {
+        std::string text;
+        bool caseSensitive;
+        std::vector<std::string> handed;  // lines that hold a form
+    } cases[] = {
+        {"Result", true, {"  Result := 0;", "x.Result", "ResultResult"}},
+        {"begin", false, {"BEGIN", "  Begin x", "rebegins"}},
+        {"na\xC3\xAFve", false, {"a NA\xC3\xAFVE one", "na\xEFve", "NA\xEFVE!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TextMatcher matcher(c.text, c.caseSensitive);
+        const LineKeys keys = matcher.Keys();
+        ASSERT_GT(keys.anchorCount, 0);
+        // The pair alone, in a line that holds no form.
+        const std::string stray = "pair " + std::string(1, static_cast<char>(keys.lead.first)) +
+                                  std::string(1, static_cast<char>(keys.follower.first)) + " alone";
+        ASSERT_FALSE(matcher.Matches(stray));
+        FakeFile::Script script;
+        std::vector<std::string> lines;
+        for (const std::string& line : c.handed) lines.insert(lines.end(), {stray, line});
+        lines.push_back(stray);
+        for (const std::string& line : lines) script.data += line + "\r\n";
+        script.aheads = {4096};  // one stretch: every pair can be told from its bytes
+        FakeSystem system;
+        auto log = std::make_shared<FileLog>();
+        auto file = OpenScripted(script, log, system);
+        Collector collector;
+        EXPECT_EQ(file->ScanLines(keys, collector), static_cast<std::int64_t>(lines.size()));
+        std::map<std::int64_t, std::string> expected;
+        for (std::size_t i = 0; i < c.handed.size(); ++i) expected[2 * static_cast<std::int64_t>(i) + 2] = c.handed[i];
+        EXPECT_EQ(collector.lines, expected);
     }
 }
 
