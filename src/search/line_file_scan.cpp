@@ -53,8 +53,9 @@ bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
 // be told from the window alone, it may.
 bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::size_t key,
              std::size_t size, bool earlier) {
-    if (keys.anchorCount == 0 || IsOneOf(static_cast<unsigned char>(data[key]), keys.alternative))
-        return true;
+    // A key on a CR (a text that holds one) ends its line: that is never passed over.
+    const auto byte = static_cast<unsigned char>(data[key]);
+    if (keys.anchorCount == 0 || byte == '\r' || IsOneOf(byte, keys.alternative)) return true;
     for (int i = 0; i < keys.anchorCount; ++i) {
         const KeyAnchor& anchor = keys.anchors[i];
         if (key < start + anchor.offset) {
@@ -70,9 +71,9 @@ bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::siz
         }
         std::size_t same = 0;
         while (same < anchor.form.size()) {
-            auto byte = static_cast<unsigned char>(bytes[same]);
-            if (byte >= 'a' && byte <= 'z') byte -= 32;
-            if (byte != static_cast<unsigned char>(anchor.form[same])) break;
+            auto folded = static_cast<unsigned char>(bytes[same]);
+            if (folded >= 'a' && folded <= 'z') folded -= 32;
+            if (folded != static_cast<unsigned char>(anchor.form[same])) break;
             ++same;
         }
         if (same == anchor.form.size()) return true;
@@ -211,11 +212,15 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         }
 
         if (!MayHold(keys, data, start, stop.at, size, state.spans)) {
-            // The line goes on as one without a key.
+            // The line goes on as one without a key, maybe into the next window.
             resuming = true;
             resume = start;
             at = stop.at + 1;
-            continue;
+            if (at < size) continue;
+            if (!state.spans) m_line.Clear();
+            m_line.Append(data + start, size - start);
+            state.spans = true;
+            return false;
         }
         resuming = false;
 

@@ -220,5 +220,21 @@ TEST(LineScan, APairOfKeysOutsideEveryFormLetsItsLineBeOnlyCounted) {
     }
 }
 
+TEST(LineScan, KeysOnALineEndStillEndTheirLine) {
+    // A text that holds CR LF can take them for its keys; a pair there that stands in no form
+    // must still end its line.
+    const std::string data = "begin\r\n  x\r\nend\r\r\nend\r\nbegin";
+    for (const std::string text : {"begin\r\n", "\r\nend", "n\r\ne"}) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        TextMatcher matcher(text, false);
+        FakeFile::Script script{.data = data};
+        script.aheads = {4096};
+        const Outcome reference = LineByLine(script);
+        const Outcome scanned = Scanned(script, matcher.Keys());
+        EXPECT_EQ(scanned.lineCount, reference.lineCount);
+        for (const auto& [number, line] : scanned.lines) EXPECT_EQ(line, reference.lines.at(number));
+    }
+}
+
 }  // namespace
 }  // namespace sifter::test
