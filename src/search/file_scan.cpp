@@ -16,11 +16,13 @@ FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& syst
     if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
 }
 
-std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows) {
+std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows,
+                              ReadPulse* pulse) {
     m_rows = &rows;
     m_file = fileNumber;
     m_matches = 0;
     LineFile file(m_system);
+    file.SetReadPulse(pulse);
     try {
         file.OpenRead(name);
         file.ScanLines(m_keys, *this);

@@ -22,8 +22,10 @@ public:
 
     // Reads the file `name` (opened relative to the current directory) to its end, adding its
     // procedure and match rows to `rows`, each leading to file `fileNumber`. Returns its
-    // matching lines. Whatever code the file leaves pending is taken and dropped.
-    std::int64_t Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows);
+    // matching lines. Whatever code the file leaves pending is taken and dropped. `pulse` (if
+    // any) is told every 64 KiB read.
+    std::int64_t Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows,
+                      ReadPulse* pulse = nullptr);
 
     void Line(std::int64_t number, std::string_view line) override;
 

@@ -77,6 +77,9 @@ private:
     // Makes buffered bytes available; false when the data has ended or the read failed,
     // with the byte source's Ctrl-Z then reported to the caller.
     bool Fill();
+    // Counts requests answered (or bytes taken as if by requests), telling the pulse each time
+    // their count passes a multiple of kBuffersPerPulse.
+    void Filled(std::uint64_t requests);
     // The byte source: the next byte, consumed unless it is Ctrl-Z; Ctrl-Z when nothing can
     // be read.
     char TakeByte();

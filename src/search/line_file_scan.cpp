@@ -117,6 +117,8 @@ bool LineFile::NextWindow(Window& window) {
     if (m_mode == Mode::Reading && m_position >= m_end) {
         const std::string_view held = m_file->TakeHeld();
         if (!held.empty()) {
+            // As many of the pulse's steps as the requests that would have taken these bytes.
+            Filled((held.size() + kBufferSize - 1) / kBufferSize);
             window = {held.data(), held.size(), false};
             return true;
         }

@@ -118,7 +118,9 @@ void OrderedSearch::Work() {
 void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainThread) {
     HeldRows held([&](std::string&& block) { Hand(file, std::move(block), mainThread); },
                   m_limits.blockBytes);
-    const std::int64_t matches = scanner.Scan(m_files.Name(file), file, held);
+    // Only the main thread tells the pulse: it may paint a window.
+    const std::int64_t matches =
+        scanner.Scan(m_files.Name(file), file, held, mainThread ? m_pulse : nullptr);
     held.Flush();
     {
         const std::unique_lock<std::mutex> lock = Lock();
@@ -202,15 +204,15 @@ void OrderedSearch::Wait(std::unique_lock<std::mutex>& lock) {
     m_mainWaiting = false;
     if (m_failure || status == std::cv_status::no_timeout) return;
     lock.unlock();
-    (*m_waiting)();
+    if (m_pulse != nullptr) m_pulse->StillReading();
     Relock(lock);
 }
 
 std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int32_t)>& beginFile,
-                                const std::function<void()>& waiting) {
+                                ReadPulse* pulse) {
     m_rows = &rows;
     m_beginFile = &beginFile;
-    m_waiting = &waiting;
+    m_pulse = pulse;
     FileScanner scanner(m_request, m_system);
     std::unique_lock<std::mutex> lock = Lock();
     while (m_turn < m_count) {
@@ -221,7 +223,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
             const std::int32_t file = Claim();
             RoomMade();
             lock.unlock();
-            m_matches += scanner.Scan(m_files.Name(file), file, rows);
+            m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
             Relock(lock);
             Advance();
         } else if (MayReadAhead(false)) {

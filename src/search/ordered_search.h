@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/line_file.h"
 #include "search/result_rows.h"
 
 namespace sifter {
@@ -49,11 +50,12 @@ public:
     OrderedSearch& operator=(const OrderedSearch&) = delete;
 
     // On the main thread: for each file in order `beginFile(number)`, then the file's rows into
-    // `rows`. While it waits for a file read elsewhere, `waiting` is called every
+    // `rows`. While it reads a file, and while it waits for a file read elsewhere, `pulse` (if
+    // any) is told now and then: every 64 KiB read, and every
     // kWaitingPulse. Returns the matching lines of all files. An exception from a worker (out
     // of memory) comes out here.
     std::int64_t Run(RowSink& rows, const std::function<void(std::int32_t)>& beginFile,
-                     const std::function<void()>& waiting);
+                     ReadPulse* pulse);
 
     // The most bytes of rows ever held for files not yet handed on.
     std::size_t PeakHeldBytes() const;
@@ -90,7 +92,7 @@ private:
     // Main thread, under the lock: hands on what the file in turn has ready. False when there
     // was nothing to hand on.
     bool HandOn(std::unique_lock<std::mutex>& lock);
-    // Main thread, under the lock: waits for the file in turn to move on, telling `m_waiting`
+    // Main thread, under the lock: waits for the file in turn to move on, telling `m_pulse`
     // every kWaitingPulse.
     void Wait(std::unique_lock<std::mutex>& lock);
     // Main thread, under the lock: the next file's turn.
@@ -123,7 +125,7 @@ private:
     // The main thread's own, during Run.
     RowSink* m_rows = nullptr;
     const std::function<void(std::int32_t)>* m_beginFile = nullptr;
-    const std::function<void()>* m_waiting = nullptr;
+    ReadPulse* m_pulse = nullptr;
     bool m_turnBegun = false;
     std::int64_t m_matches = 0;
 

@@ -60,9 +60,7 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
         rows.AddRow(" ", EntryIcon::Blank, {});
     };
     OrderedSearch search(request, files, system, workers);
-    summary.matches = search.Run(rows, beginFile, [progress] {
-        if (progress != nullptr) progress->StillReading();
-    });
+    summary.matches = search.Run(rows, beginFile, progress);
     if (progress != nullptr) progress->Finished();
     return summary;
 }

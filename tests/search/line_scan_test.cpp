@@ -236,5 +236,31 @@ TEST(LineScan, KeysOnALineEndStillEndTheirLine) {
     }
 }
 
+TEST(LineScan, TellsItsPulseAsOftenAsLineByLineReadingDoes) {
+    // Every 512 requests' worth of bytes, whether they came through requests or stretches.
+    struct Counter final : ReadPulse {
+        int told = 0;
+        void StillReading() override { ++told; }
+    };
+    std::string data;
+    while (data.size() < 300'000) data += "a line of the file, x marks it\r\n";
+    for (const std::vector<std::int32_t>& aheads : {std::vector<std::int32_t>{}, {65536}, {1000, 70000}}) {
+        SCOPED_TRACE(aheads.empty() ? 0 : aheads.back());
+        FakeFile::Script script{.data = data};
+        script.aheads = aheads;
+        Counter byLine, scanned;
+        FakeSystem system;
+        auto file = OpenScripted(script, std::make_shared<FileLog>(), system);
+        file->SetReadPulse(&byLine);
+        ReadAllLines(*file);
+        file = OpenScripted(script, std::make_shared<FileLog>(), system);
+        file->SetReadPulse(&scanned);
+        Collector collector;
+        file->ScanLines({{'x', 0, 1}, {}, {}}, collector);
+        EXPECT_EQ(byLine.told, static_cast<int>(data.size() / 128 / LineFile::kBuffersPerPulse));
+        EXPECT_EQ(scanned.told, byLine.told);
+    }
+}
+
 }  // namespace
 }  // namespace sifter::test

@@ -79,7 +79,7 @@ protected:
             outcome.turns.push_back(file);
             sink.AddFile(m_set.Name(file));
         };
-        outcome.matches = search.Run(sink, begin, [] {});
+        outcome.matches = search.Run(sink, begin, nullptr);
         outcome.rows = std::move(sink.rows);
         outcome.elsewhere = sink.elsewhere;
         outcome.peakHeld = search.PeakHeldBytes();
@@ -111,7 +111,7 @@ TEST_F(OrderedSearchTest, RowsTurnsAndMatchesAreThoseOfOneThreadWithinTheBoundsO
     ReadSet();
     m_system.openRead = [](const std::string& name) -> platform::OpenResult {
         if (name == "f111.pas") return {nullptr, 2};
-        return platform::PosixSystem().OpenRead(name);
+        return platform::NativeSystem().OpenRead(name);
     };
     const Outcome alone = Run(0);
     std::vector<std::int32_t> inOrder(60);
@@ -160,7 +160,7 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
             test::FakeFile::Script script{.data = Lines(20, "hit"), .failingReads = {1}};
             return {std::make_unique<test::FakeFile>(script, std::make_shared<test::FileLog>()), 0};
         }
-        return platform::PosixSystem().OpenRead(name);
+        return platform::NativeSystem().OpenRead(name);
     };
     OrderedSearch search(m_request, m_set, m_system, 3, {.filesAhead = 4});
     RecordingSink sink;
@@ -168,7 +168,7 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
         // A slow turn, so that the workers would run far ahead if they could.
         std::this_thread::sleep_for(std::chrono::microseconds(300));
         begun = file + 1;
-    }, [] {});
+    }, nullptr);
     EXPECT_LE(furthest, 4);
     EXPECT_EQ(leftPending.load(), 0);
     EXPECT_EQ(PendingError(), 0);
@@ -201,18 +201,23 @@ TEST_F(OrderedSearchTest, WhileAWorkerHoldsTheFileInTurnTheMainThreadTellsItIsWa
             changed.notify_all();
             EXPECT_TRUE(awaitFor([&] { return pulses > 0; })) << "the main thread never said it waits";
         }
-        return platform::PosixSystem().OpenRead(name);
+        return platform::NativeSystem().OpenRead(name);
     };
-    OrderedSearch search(m_request, m_set, m_system, 1);
-    RecordingSink sink;
-    const std::int64_t matches = search.Run(sink, [](std::int32_t) {}, [&] {
+    struct Pulse final : ReadPulse {
+        std::function<void()> told;
+        void StillReading() override { told(); }
+    } pulse;
+    pulse.told = [&] {
         {
             const std::lock_guard<std::mutex> lock(mutex);
             ++pulses;
             if (std::this_thread::get_id() != main) ++pulsesElsewhere;
         }
         changed.notify_all();
-    });
+    };
+    OrderedSearch search(m_request, m_set, m_system, 1);
+    RecordingSink sink;
+    const std::int64_t matches = search.Run(sink, [](std::int32_t) {}, &pulse);
     EXPECT_EQ(matches, 2);
     EXPECT_GT(pulses, 0);
     EXPECT_EQ(pulsesElsewhere, 0);
@@ -223,12 +228,12 @@ TEST_F(OrderedSearchTest, RunningOutOfMemoryOnAnyThreadEndsTheSearchWithThatErro
     ReadSet();
     m_system.openRead = [](const std::string& name) -> platform::OpenResult {
         if (name == "f120.pas") throw std::bad_alloc();
-        return platform::PosixSystem().OpenRead(name);
+        return platform::NativeSystem().OpenRead(name);
     };
     for (const std::int32_t workers : {0, 1, 3}) {
         OrderedSearch search(m_request, m_set, m_system, workers);
         RecordingSink sink;
-        EXPECT_THROW(search.Run(sink, [](std::int32_t) {}, [] {}), std::bad_alloc) << workers;
+        EXPECT_THROW(search.Run(sink, [](std::int32_t) {}, nullptr), std::bad_alloc) << workers;
         EXPECT_EQ(PendingError(), 0);
     }
 }
