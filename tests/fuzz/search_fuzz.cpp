@@ -104,6 +104,9 @@ public:
     }
     platform::EntryType ResolveType(const std::string&) override { return platform::EntryType::Regular; }
     platform::PathResult CurrentDirectory() override { return {"/fuzz", 0}; }
+    platform::PathResult FullPath(const std::string& path) override {
+        return {path.starts_with('/') ? path : "/fuzz/" + path, 0};
+    }
     std::int32_t SetCurrentDirectory(const std::string&) override { return 0; }
     std::vector<platform::Volume> ListVolumes() override { return {}; }
 
