@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Times sifter32-cli against grep -n -F on one generated corpus, in one run.
-#   bench/compare.sh BUILD_DIR [FILES] [BYTES_PER_FILE] [ROUNDS]
-# Prints the median wall time of each command and the ratio sifter32-cli / grep.
+# Times sifter32-cli against grep -n -F and ripgrep (rg -n -F --no-ignore, its own number of
+# threads) in one run, the commands taking turns, on two corpora: the Pascal sources of Debian's
+# fpc-source-3.2.2 copied flat with CR LF line ends (bench/pascal_corpus.sh; kept in the build
+# directory), when the package is there, and a generated one.
+#   bench/compare.sh BUILD_DIR [ROUNDS] [FILES] [BYTES_PER_FILE]
+# With BEFORE=path/to/another/sifter32-cli, that program takes its turn too (an older build,
+# for before-and-after figures). Prints the median wall time of each command and the ratios.
 set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
-files=${2:-2000}
-bytes=${3:-50000}
-rounds=${4:-11}
+rounds=${2:-11}
+files=${3:-2000}
+bytes=${4:-50000}
+before=${BEFORE:-}
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/sifter32-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/corpus"
-"$build/bench/make_corpus" "$work/corpus" "$files" "$bytes"
-echo "corpus: $files files, $(du -sm "$work/corpus" | cut -f1) MB"
-cd "$work/corpus"
 export LC_ALL=C
+have_rg=$(command -v rg || true)
+
+echo "machine: $(nproc) cores, $(uname -m), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+[[ -n $have_rg ]] || echo "rg not found: no ripgrep column"
 
 # Wall time of one run in microseconds; the output goes to a file (grep stops early when it
 # writes to /dev/null).
@@ -29,32 +35,69 @@ median_ms() {
   sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
 }
 
-# The two commands take turns, so that a machine that speeds up or slows down during the run
-# weighs on both alike.
-compare() {
-  local label=$1 text=$2 cli_flags=$3 grep_flags=$4
-  cat ./*.pas >/dev/null  # both start from a warm page cache
-  local ours=() theirs=()
-  for ((i = 0; i < rounds; i++)); do
-    ours+=("$(run_us "$build/sifter32-cli" $cli_flags -- . "$text")")
-    theirs+=("$(run_us grep -n -F $grep_flags -- "$text" ./*.pas)")
-  done
-  local ours_ms theirs_ms
-  ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
-  theirs_ms=$(printf '%s\n' "${theirs[@]}" | median_ms)
-  "$build/sifter32-cli" $cli_flags -- . "$text" 2>"$work/summary.txt" >/dev/null || true
-  printf '%-38s sifter32-cli %7s ms   grep %7s ms   ratio %s   (%s)\n' "$label '$text'" \
-    "$ours_ms" "$theirs_ms" "$(awk -v a="$ours_ms" -v b="$theirs_ms" 'BEGIN {printf "%.2f", a / b}')" \
-    "$(sed 's/^ *//' "$work/summary.txt")"
+ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'
 }
 
-compare "case-sensitive" begin "--case-sensitive" ""
-compare "ignore case" begin "" "-i"
-compare "case-sensitive, rare" Overflow "--case-sensitive" ""
-compare "ignore case, rare" overflow "" "-i"
-# An accented word, which sifter32-cli also finds in the Windows-1252 files (grep, in bytes, only
-# in the UTF-8 ones), against an ASCII word of the same byte length planted as often.
-compare "case-sensitive, accented" $'na\xc3\xafve' "--case-sensitive" ""
-compare "case-sensitive, ASCII twin" native "--case-sensitive" ""
-compare "ignore case, accented" $'NA\xc3\xafVE' "" "-i"
-compare "ignore case, ASCII twin" NATIVE "" "-i"
+# The commands take turns, so that a machine that speeds up or slows down during the run weighs
+# on all alike. `case` is "sensitive" or "ignore".
+compare() {
+  local label=$1 text=$2 case=$3
+  local cli_flags=() grep_flags=() rg_flags=()
+  if [[ $case == sensitive ]]; then cli_flags=(--case-sensitive); else grep_flags=(-i); rg_flags=(-i); fi
+  cat ./*.pas >/dev/null  # all start from a warm page cache
+  local ours=() old=() greps=() rgs=()
+  for ((i = 0; i < rounds; i++)); do
+    ours+=("$(run_us "$build/sifter32-cli" "${cli_flags[@]}" -- . "$text")")
+    [[ -n $before ]] && old+=("$(run_us "$before" "${cli_flags[@]}" -- . "$text")")
+    greps+=("$(run_us grep -n -F "${grep_flags[@]}" -- "$text" ./*.pas)")
+    [[ -n $have_rg ]] && rgs+=("$(run_us rg -n -F --no-ignore "${rg_flags[@]}" -- "$text")")
+  done
+  local ours_ms grep_ms line
+  ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
+  grep_ms=$(printf '%s\n' "${greps[@]}" | median_ms)
+  line=$(printf '%-30s sifter32-cli %6s ms | grep %6s ms %s' "$label '$text'" "$ours_ms" "$grep_ms" \
+    "$(ratio "$ours_ms" "$grep_ms")")
+  if [[ -n $have_rg ]]; then
+    local rg_ms
+    rg_ms=$(printf '%s\n' "${rgs[@]}" | median_ms)
+    line+=$(printf ' | rg %6s ms %s' "$rg_ms" "$(ratio "$ours_ms" "$rg_ms")")
+  fi
+  if [[ -n $before ]]; then
+    local old_ms
+    old_ms=$(printf '%s\n' "${old[@]}" | median_ms)
+    line+=$(printf ' | before %6s ms, / grep %s' "$old_ms" "$(ratio "$old_ms" "$grep_ms")")
+    [[ -n $have_rg ]] && line+=$(printf ', / rg %s' "$(ratio "$old_ms" "$rg_ms")")
+  fi
+  "$build/sifter32-cli" "${cli_flags[@]}" -- . "$text" 2>"$work/summary.txt" >/dev/null || true
+  echo "$line   ($(sed 's/^ *Sifter32 //' "$work/summary.txt"))"
+}
+
+pascal=$build/bench-corpus/fpc-source
+if bash "$here/pascal_corpus.sh" "$pascal"; then
+  echo "corpus: $(find "$pascal" -name '*.pas' | wc -l) Pascal sources of fpc-source-3.2.2, CR LF, $(du -sm "$pascal" | cut -f1) MB"
+  (
+    cd "$pascal"
+    compare "case-sensitive" Result sensitive
+    compare "ignore case" begin ignore
+    compare "case-sensitive, rare" ExceptAddr sensitive
+    compare "ignore case, no match" Zzqx ignore
+  )
+else
+  echo "corpus: fpc-source-3.2.2 is not installed; only the generated corpus"
+fi
+
+mkdir "$work/corpus"
+"$build/bench/make_corpus" "$work/corpus" "$files" "$bytes"
+echo "corpus: $files generated files, $(du -sm "$work/corpus" | cut -f1) MB"
+cd "$work/corpus"
+compare "case-sensitive" begin sensitive
+compare "ignore case" begin ignore
+compare "case-sensitive, rare" Overflow sensitive
+compare "ignore case, rare" overflow ignore
+# An accented word, which sifter32-cli also finds in the Windows-1252 files (grep and rg, in
+# bytes, only in the UTF-8 ones), against an ASCII word of the same byte length planted as often.
+compare "case-sensitive, accented" $'na\xc3\xafve' sensitive
+compare "case-sensitive, ASCII twin" native sensitive
+compare "ignore case, accented" $'NA\xc3\xafVE' ignore
+compare "ignore case, ASCII twin" NATIVE ignore

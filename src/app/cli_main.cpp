@@ -22,10 +22,10 @@ constexpr int kNoMatch = 1;
 constexpr int kTrouble = 2;
 
 int Search(const sifter::cli::Options& options) {
-    sifter::FileSet files;
+    // The directory is read once: a set with a mask that finds nothing is moved there first.
+    sifter::FileSet files(sifter::platform::System(), std::string());
     files.SetDirectory(options.directory);
     files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
-    files.Refresh();
     if (files.Count() == 0) {
         std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory()) << '\n';
         return kNoMatch;

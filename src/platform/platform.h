@@ -37,6 +37,12 @@ public:
     virtual ~OsFile() = default;
     // Up to `size` bytes; a broken pipe reads as the end of the data.
     virtual ReadResult Read(char* buffer, std::int32_t size) = 0;
+    // The bytes this file already holds for the reads to come, all taken at once: reads of any
+    // size would have been answered with them, in order, without asking the system, so nothing
+    // can fail here. Valid until the next call on the file, and readable kHeldPadding bytes
+    // past their end. Empty when the next read has to ask the system.
+    virtual std::string_view TakeHeld() { return {}; }
+    static constexpr std::size_t kHeldPadding = 128;
     // All `size` bytes or an error code; a write the system accepts is complete.
     virtual std::int32_t Write(const char* data, std::int32_t size) = 0;
     virtual KindResult Kind() = 0;

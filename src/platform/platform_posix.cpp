@@ -54,7 +54,11 @@ public:
         if (size <= 0) return {};
         if (m_aheadPos == m_aheadEnd) {
             if (size >= kReadAhead) return ReadSystem(buffer, size);
-            if (!m_ahead) m_ahead = std::make_unique_for_overwrite<char[]>(kReadAhead);
+            if (!m_ahead) {
+                m_ahead = std::make_unique_for_overwrite<char[]>(kReadAhead + kHeldPadding);
+                // Looked at by the line scan's wide compares, never used: but never unknown.
+                std::memset(m_ahead.get() + kReadAhead, 0, kHeldPadding);
+            }
             const ReadResult filled = ReadSystem(m_ahead.get(), kReadAhead);
             if (filled.error != 0 || filled.count == 0) return filled;
             m_aheadPos = 0;
@@ -67,6 +71,13 @@ public:
         else std::memcpy(buffer, m_ahead.get() + m_aheadPos, static_cast<std::size_t>(n));
         m_aheadPos += n;
         return {n, 0};
+    }
+
+    std::string_view TakeHeld() override {
+        if (m_aheadPos == m_aheadEnd) return {};
+        const std::string_view held(m_ahead.get() + m_aheadPos, static_cast<std::size_t>(m_aheadEnd - m_aheadPos));
+        m_aheadPos = m_aheadEnd;
+        return held;
     }
 
     std::int32_t Write(const char* data, std::int32_t size) override {

@@ -3,7 +3,9 @@
 // the bytes looked for. Lines can then be walked with bit operations instead of a library call
 // per line.
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,10 +22,22 @@ struct ByteChoice {
 
 // The bytes that make a line worth looking at: a `lead` byte with a `follower` byte right after
 // it (or a lead byte alone when there are no followers), or an `alternative` byte.
+// Where a pair of keys stands in a text looked for: a pair in a line belongs to an occurrence
+// only when the form stands `offset` bytes before it. A line none of whose pairs stands in a
+// form need not be looked at.
+struct KeyAnchor {
+    std::string_view form;  // upper-cased when the keys fold case
+    std::size_t offset = 0;
+};
+
 struct LineKeys {
     ByteChoice lead;
     ByteChoice follower;
     ByteChoice alternative;
+    // Without anchors a pair alone lets a line through.
+    KeyAnchor anchors[2];
+    int anchorCount = 0;
+    bool foldCase = false;  // letters of the line compared as upper case
 };
 
 struct Mask128 {

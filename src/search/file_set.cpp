@@ -42,6 +42,10 @@ FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
     m_directory = system.CurrentDirectory().path;
 }
 
+FileSet::FileSet(platform::SystemApi& system, std::string mask) : FileSet(system) {
+    m_mask = std::move(mask);
+}
+
 std::string FileSet::ResolveParts(const std::string& path) {
     CurrentDirectoryGuard restore(*m_system);
     const platform::PathRules& rules = platform::Paths();

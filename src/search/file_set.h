@@ -21,6 +21,8 @@ public:
 
     // Holds the current directory and the mask "*.*"; reads nothing yet.
     explicit FileSet(platform::SystemApi& system = platform::System());
+    // The same with another mask to begin with, for a caller that knows it already.
+    FileSet(platform::SystemApi& system, std::string mask);
 
     const std::string& Directory() const { return m_directory; }
     const std::string& Mask() const { return m_mask; }

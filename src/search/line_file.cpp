@@ -59,8 +59,7 @@ bool LineFile::Fill() {
     if (m_position < m_end) return true;
     const platform::ReadResult got = m_file->Read(m_buffer.data(), kBufferSize);
     m_position = 0;
-    ++m_fills;
-    if (m_pulse != nullptr && m_fills % kBuffersPerPulse == 0) m_pulse->StillReading();
+    Filled(1);
     if (got.error != 0) {
         // Nothing is kept, so the next request asks the system again.
         m_end = 0;
@@ -75,6 +74,12 @@ bool LineFile::Fill() {
     }
     m_end = got.count;
     return true;
+}
+
+void LineFile::Filled(std::uint64_t requests) {
+    const std::uint64_t before = m_fills;
+    m_fills += requests;
+    if (m_pulse != nullptr && m_fills / kBuffersPerPulse != before / kBuffersPerPulse) m_pulse->StillReading();
 }
 
 char LineFile::TakeByte() {

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "search/block_masks.h"
+#include "search/stop_finder.h"
 
 namespace sifter {
 
@@ -58,8 +58,9 @@ public:
     void SkipLineEnd();
 
     // Reads every remaining line, exactly as repeated AtEnd, ReadLine and SkipLineEnd would,
-    // numbering them from 1. Lines without the keys are only counted; the others go to the
-    // visitor, which makes its own test (a line may hold a key and still not be wanted).
+    // numbering them from 1. Lines without the keys are only counted, and so are lines whose
+    // pairs of keys stand in none of the keys' anchored forms; the others go to the visitor,
+    // which makes its own test (a line may hold a key and still not be wanted).
     // Returns the number of lines read.
     std::int64_t ScanLines(const LineKeys& keys, LineVisitor& visitor);
 
@@ -76,11 +77,34 @@ private:
     // Makes buffered bytes available; false when the data has ended or the read failed,
     // with the byte source's Ctrl-Z then reported to the caller.
     bool Fill();
+    // Counts requests answered (or bytes taken as if by requests), telling the pulse each time
+    // their count passes a multiple of kBuffersPerPulse.
+    void Filled(std::uint64_t requests);
     // The byte source: the next byte, consumed unless it is Ctrl-Z; Ctrl-Z when nothing can
     // be read.
     char TakeByte();
-    // Ends a line that a failed read cut short, as ReadLine and SkipLineEnd would.
-    void EndLineAfterFailedRead(std::int64_t& lines, LineVisitor& visitor, bool hasKey);
+    // A stretch of the data that ScanLines walks in place: the unread rest of the buffer, or
+    // bytes the file already held. Readable StopFinder::kPadding bytes past its end.
+    struct Window {
+        const char* data = nullptr;
+        std::size_t size = 0;
+        bool inBuffer = false;
+    };
+    // Where ScanLines is between windows.
+    struct ScanState {
+        std::int64_t lines = 0;
+        bool spans = false;   // a line has begun in an earlier window; m_line holds its bytes
+        bool hasKey = false;  // that line holds a key
+        bool skipLf = false;  // the last window ended with a CR, whose LF may come next
+    };
+    // The next window, refilling the buffer when the file holds nothing; false when the read
+    // failed (or the file is not open for reading), with the code pending.
+    bool NextWindow(Window& window);
+    // Walks a window: counts its lines, hands over those with a key. True when the data ended
+    // in it; the reader is then left on the Ctrl-Z, as AtEnd would leave it.
+    bool ScanWindow(const Window& window, const LineKeys& keys, StopFinder& finder,
+                    ScanState& state, LineVisitor& visitor);
+    void StopAt(const Window& window, std::size_t at);
     // Both return the code of a failed system write (also stored as pending), or 0.
     std::int32_t WriteOut();
     std::int32_t WriteBlock(const char* data, std::int32_t size);
@@ -90,13 +114,10 @@ private:
     std::string m_name;
     Mode m_mode = Mode::Closed;
     std::unique_ptr<platform::OsFile> m_file;
-    // The bytes of a line that goes on over several buffers, while ScanLines reads it. Each
-    // piece is copied as a whole buffer's worth, a copy of fixed size that the compiler writes
-    // out inline; only the piece's own bytes count.
+    // The bytes of a line that goes on over several windows, while ScanLines reads it.
     class SpanningLine final {
     public:
         void Clear() { m_size = 0; }
-        // `from` must be readable for kBufferSize bytes.
         void Append(const char* from, std::size_t count);
         std::string_view View() const { return {m_data.get(), m_size}; }
 
@@ -106,12 +127,12 @@ private:
         std::size_t m_capacity = 0;
     };
 
-    // Padded to twice the block, so that any place in it can be read a whole block far (for
-    // SpanningLine) and a block can be compared with itself shifted by one.
+    // Padded to twice the block, so that the scan's wide compares can look past its end.
     std::array<char, 2 * kBufferSize> m_buffer{};
+    static_assert(kBufferSize >= static_cast<std::int32_t>(StopFinder::kPadding));
     std::int32_t m_position = 0;
     std::int32_t m_end = 0;
-    std::uint64_t m_fills = 0;  // counts changes of the buffer's contents
+    std::uint64_t m_fills = 0;  // requests answered, and held bytes taken in request-sized steps
     bool m_writeOutAtLineEnd = false;
     SpanningLine m_line;
 };

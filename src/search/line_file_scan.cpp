@@ -1,128 +1,267 @@
-// LineFile::ScanLines: the line loop of a search, one buffer at a time.
+// LineFile::ScanLines: the line loop of a search, a stretch of bytes at a time.
 //
-// Where CR, Ctrl-Z and the key bytes stand in the buffer is found once per refill as bit
-// masks. Lines that end before the next key are then counted all at once, and only the lines
-// that hold a key are looked at, straight from the buffer where they fit in it.
+// The reader walks the bytes where they already are: the rest of its buffer, or the bytes the
+// file read ahead and holds. Lines that end before the next key are counted by their CRs, 64
+// bytes at a time; only the lines that hold a key are looked at, straight from the stretch
+// where they fit in it. A stretch is what a run of the reader's 128-byte requests would have
+// received without asking the system, so the line rules see the same bytes in the same order;
+// only a request that does ask the system can fail, and each is made where the line-at-a-time
+// operations would make it.
 
 #include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "search/io_error.h"
 #include "search/line_file.h"
 
 namespace sifter {
+namespace {
+
+constexpr char kCtrlZ = 26;
+
+// The first CR or Ctrl-Z in data[from, size), or size. The window is readable 16 bytes past
+// its end, so a line (seldom longer than a few dozen bytes) takes a few compares.
+std::size_t LineEnd(const char* data, std::size_t from, std::size_t size) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i ctrlZ = _mm_set1_epi8(kCtrlZ);
+    for (std::size_t at = from; at < size; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, ctrlZ)));
+        if (hits != 0) return std::min(size, at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(hits))));
+    }
+    return size;
+#else
+    const char* const start = data + from;
+    const void* cr = std::memchr(start, '\r', size - from);
+    const std::size_t upToCr = cr == nullptr ? size - from : static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+    const void* ctrlZ = std::memchr(start, kCtrlZ, upToCr);
+    return from + (ctrlZ == nullptr ? upToCr : static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - start));
+#endif
+}
+
+bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
+    return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+}
+
+// Whether the key at `key`, in a line that begins at `start` of the window (or before the
+// window, when `earlier`), may belong to an occurrence of a text looked for. Where that cannot
+// be told from the window alone, it may.
+bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::size_t key,
+             std::size_t size, bool earlier) {
+    // A key on a CR (a text that holds one) ends its line: that is never passed over.
+    const auto byte = static_cast<unsigned char>(data[key]);
+    if (keys.anchorCount == 0 || byte == '\r' || IsOneOf(byte, keys.alternative)) return true;
+    for (int i = 0; i < keys.anchorCount; ++i) {
+        const KeyAnchor& anchor = keys.anchors[i];
+        if (key < start + anchor.offset) {
+            if (earlier) return true;
+            continue;  // the form would begin before the line
+        }
+        const std::size_t from = key - anchor.offset;
+        if (from + anchor.form.size() > size) return true;
+        const char* const bytes = data + from;
+        if (!keys.foldCase) {
+            if (std::memcmp(bytes, anchor.form.data(), anchor.form.size()) == 0) return true;
+            continue;
+        }
+        std::size_t same = 0;
+        while (same < anchor.form.size()) {
+            auto folded = static_cast<unsigned char>(bytes[same]);
+            if (folded >= 'a' && folded <= 'z') folded -= 32;
+            if (folded != static_cast<unsigned char>(anchor.form[same])) break;
+            ++same;
+        }
+        if (same == anchor.form.size()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
     if (m_mode != Mode::Reading) {
         SetPendingError(104);  // what AtEnd leaves on a file that is not open for reading
         return 0;
     }
-    const BlockMasker masker(keys);
-    LineMasks masks;
-    std::uint64_t maskedFill = m_fills - 1;
-    const auto refreshMasks = [&] {
-        if (maskedFill == m_fills) return;
-        masker.Compute(m_buffer.data(), m_end, masks);
-        maskedFill = m_fills;
-    };
-
-    std::int64_t lines = 0;
-    bool inLine = false;  // a line has begun and not ended yet
-    bool spans = false;   // its first bytes are kept in m_line
-    bool hasKey = false;
+    StopFinder finder(keys);
+    ScanState state;
     for (;;) {
-        if (!inLine) {
-            // As AtEnd: a Ctrl-Z, the end of the data or a failed read ends the loop.
-            if (m_position >= m_end && !Fill()) return lines;
-            if (m_buffer[m_position] == kCtrlZ) return lines;
-            inLine = true;
-            spans = false;
-            hasKey = false;
-        }
-        refreshMasks();
-        const int keyAt = masks.keys.FirstFrom(m_position);
-        const int ctrlZAt = masks.ctrlZs.FirstFrom(m_position);
-
-        if (!hasKey) {
-            // Every line that ends before the next key or Ctrl-Z is only counted.
-            int limit = keyAt < ctrlZAt ? keyAt : ctrlZAt;
-            if (limit > m_end) limit = m_end;
-            const int lastCr = masks.crs.LastIn(m_position, limit);
-            if (lastCr >= 0) {
-                lines += masks.crs.CountIn(m_position, limit);
-                m_position = lastCr + 1;
-                inLine = false;
-                // As SkipLineEnd: an LF right after the CR belongs to the line end.
-                if (m_position >= m_end) {
-                    if (Fill() && m_buffer[m_position] == '\n') ++m_position;
-                    continue;
-                }
-                if (m_buffer[m_position] == '\n') ++m_position;
-                // The bytes up to the limit start the next line (none of them is a Ctrl-Z);
-                // without any, the end test above decides.
-                if (m_position >= limit) continue;
-                inLine = true;
-                spans = false;
-            }
-            if (limit == m_end) {
-                // No CR, key or Ctrl-Z before the end: the line goes on in the next buffer.
-                if (!spans) m_line.Clear();
-                m_line.Append(m_buffer.data() + m_position, static_cast<std::size_t>(m_end - m_position));
-                spans = true;
-                m_position = m_end;
-                if (!Fill()) {
-                    EndLineAfterFailedRead(lines, visitor, hasKey);
-                    inLine = false;
-                }
-                continue;
-            }
-        }
-
-        // As ReadLine for a line with a key: up to its CR or Ctrl-Z, or the end of the buffer.
-        const int crAt = masks.crs.FirstFrom(m_position);
-        const int stop = crAt < ctrlZAt ? crAt : ctrlZAt;
-        const int end = stop < m_end ? stop : m_end;
-        hasKey = hasKey || keyAt < end;
-        const char* start = m_buffer.data() + m_position;
-        const auto length = static_cast<std::size_t>(end - m_position);
-        m_position = end;
-        if (stop >= m_end) {
-            if (!spans) m_line.Clear();
-            m_line.Append(start, length);
-            spans = true;
-            if (!Fill()) {
-                EndLineAfterFailedRead(lines, visitor, hasKey);
-                inLine = false;
-            }
+        Window window;
+        if (NextWindow(window)) {
+            if (ScanWindow(window, keys, finder, state, visitor)) return state.lines;
             continue;
         }
-        if (spans) m_line.Append(start, length);
-        const std::string_view text = spans ? m_line.View() : std::string_view(start, length);
-        ++lines;
-        inLine = false;
-        // Handed over before the line end is skipped: that may refill the buffer under `text`.
-        if (hasKey) visitor.Line(lines, text);
-        SkipLineEnd();
+        if (state.spans) {
+            // As ReadLine: the failed read ends the line with the bytes read so far; then the
+            // line end is skipped as usual, which asks the system again.
+            ++state.lines;
+            if (state.hasKey) visitor.Line(state.lines, m_line.View());
+            state.spans = false;
+            state.hasKey = false;
+            SkipLineEnd();
+        } else if (state.skipLf) {
+            // The look for an LF after the CR failed; the next line's AtEnd asks again.
+            state.skipLf = false;
+        } else {
+            return state.lines;  // as AtEnd: a failed read ends the file
+        }
     }
 }
 
+bool LineFile::NextWindow(Window& window) {
+    if (m_mode == Mode::Reading && m_position >= m_end) {
+        const std::string_view held = m_file->TakeHeld();
+        if (!held.empty()) {
+            // As many of the pulse's steps as the requests that would have taken these bytes.
+            Filled((held.size() + kBufferSize - 1) / kBufferSize);
+            window = {held.data(), held.size(), false};
+            return true;
+        }
+    }
+    if (!Fill()) return false;
+    window = {m_buffer.data() + m_position, static_cast<std::size_t>(m_end - m_position), true};
+    // The buffer's bytes are the window's now; StopAt puts the reader back on a Ctrl-Z.
+    m_position = m_end;
+    return true;
+}
+
+void LineFile::StopAt(const Window& window, std::size_t at) {
+    if (window.inBuffer) {
+        m_position = static_cast<std::int32_t>(window.data + at - m_buffer.data());
+        return;
+    }
+    // The Ctrl-Z stands in bytes the file held: it becomes the wall in the buffer. Nothing is
+    // ever read past it, so the held bytes after it are of no more use.
+    m_buffer[0] = kCtrlZ;
+    m_position = 0;
+    m_end = 1;
+}
+
+bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder& finder,
+                          ScanState& state, LineVisitor& visitor) {
+    const char* const data = window.data;
+    const std::size_t size = window.size;
+    finder.Forget();
+    std::size_t at = 0;
+    if (state.skipLf) {
+        // As SkipLineEnd: an LF right after the CR belongs to the line end.
+        state.skipLf = false;
+        if (data[0] == '\n') at = 1;
+    }
+    // Moves past the CR at `cr`, and an LF right after it.
+    const auto pastLineEnd = [&](std::size_t cr) {
+        std::size_t next = cr + 1;
+        if (next == size) state.skipLf = true;
+        else if (data[next] == '\n') ++next;
+        return next;
+    };
+
+    // Set while a line goes on past a key that belongs to no occurrence: where it began.
+    bool resuming = false;
+    std::size_t resume = 0;
+    while (at < size) {
+        if (state.spans && state.hasKey) {
+            // The rest of a line with a key, begun in an earlier window.
+            const std::size_t end = LineEnd(data, at, size);
+            m_line.Append(data + at, end - at);
+            if (end == size) return false;
+            ++state.lines;
+            visitor.Line(state.lines, m_line.View());
+            state.spans = false;
+            state.hasKey = false;
+            if (data[end] == kCtrlZ) {
+                StopAt(window, end);
+                return true;
+            }
+            at = pastLineEnd(end);
+            continue;
+        }
+
+        // Lines without a key are only counted; `start` is where the line in progress began.
+        const ScanStop stop = finder.Find(data, at, size);
+        state.lines += static_cast<std::int64_t>(stop.crs);
+        std::size_t start = resuming ? resume : at;
+        if (stop.lastCr != ScanStop::kNone) {
+            state.spans = false;
+            resuming = false;
+            start = pastLineEnd(stop.lastCr);
+            if (start > stop.at) {
+                // The stop was the LF of that line end, which belongs to no line.
+                at = start;
+                continue;
+            }
+        }
+        if (stop.at == size) {
+            // The line goes on in the next window; without a key its bytes may still be needed.
+            if (start < size) {
+                if (!state.spans) m_line.Clear();
+                m_line.Append(data + start, size - start);
+                state.spans = true;
+            }
+            return false;
+        }
+        if (data[stop.at] == kCtrlZ) {
+            // The data ends here; a line begun before it is the last, and holds no key.
+            if (state.spans || start < stop.at) ++state.lines;
+            state.spans = false;
+            StopAt(window, stop.at);
+            return true;
+        }
+
+        if (!MayHold(keys, data, start, stop.at, size, state.spans)) {
+            // The line goes on as one without a key, maybe into the next window.
+            resuming = true;
+            resume = start;
+            at = stop.at + 1;
+            if (at < size) continue;
+            if (!state.spans) m_line.Clear();
+            m_line.Append(data + start, size - start);
+            state.spans = true;
+            return false;
+        }
+        resuming = false;
+
+        // A line with a key: handed over whole, straight from the window where it fits.
+        const std::size_t end = LineEnd(data, stop.at, size);
+        if (end == size) {
+            if (!state.spans) m_line.Clear();
+            m_line.Append(data + start, size - start);
+            state.spans = true;
+            state.hasKey = true;
+            return false;
+        }
+        std::string_view text(data + start, end - start);
+        if (state.spans) {
+            m_line.Append(text.data(), text.size());
+            text = m_line.View();
+        }
+        ++state.lines;
+        visitor.Line(state.lines, text);
+        state.spans = false;
+        if (data[end] == kCtrlZ) {
+            StopAt(window, end);
+            return true;
+        }
+        at = pastLineEnd(end);
+    }
+    return false;
+}
+
 void LineFile::SpanningLine::Append(const char* from, std::size_t count) {
-    if (m_size + kBufferSize > m_capacity) {
-        const std::size_t capacity = std::max<std::size_t>(2 * m_capacity, m_size + 4 * kBufferSize);
+    if (m_size + count > m_capacity) {
+        const std::size_t capacity = std::max(2 * m_capacity, m_size + count + 4 * kBufferSize);
         auto grown = std::make_unique_for_overwrite<char[]>(capacity);
         if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
         m_data = std::move(grown);
         m_capacity = capacity;
     }
-    std::memcpy(m_data.get() + m_size, from, kBufferSize);
+    if (count > 0) std::memcpy(m_data.get() + m_size, from, count);
     m_size += count;
-}
-
-void LineFile::EndLineAfterFailedRead(std::int64_t& lines, LineVisitor& visitor, bool hasKey) {
-    // The line ends with the bytes read so far; then the line end is skipped as usual, which
-    // asks the system again.
-    ++lines;
-    if (hasKey) visitor.Line(lines, m_line.View());
-    SkipLineEnd();
 }
 
 }  // namespace sifter

@@ -14,6 +14,7 @@ struct Piece {
     unsigned char lead = 0;
     unsigned char follower = 0;
     int rank = 0;  // how common the piece is in source text; lower is rarer
+    std::size_t offset = 0;  // where it stands in its form
 };
 
 // Long texts offer many pieces; the rarest few of each form are plenty to combine.
@@ -27,10 +28,10 @@ std::vector<Piece> Pieces(const std::string& form, bool pairs) {
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(form[i]); };
     if (pairs) {
         for (std::size_t i = 0; i + 1 < form.size(); ++i)
-            pieces.push_back({at(i), at(i + 1), ByteCommonness(at(i)) + ByteCommonness(at(i + 1))});
+            pieces.push_back({at(i), at(i + 1), ByteCommonness(at(i)) + ByteCommonness(at(i + 1)), i});
     } else {
         for (std::size_t i = 0; i < form.size(); ++i)
-            pieces.push_back({at(i), 0, ByteCommonness(at(i))});
+            pieces.push_back({at(i), 0, ByteCommonness(at(i)), i});
     }
     // Stable, so that among equally rare pieces the first in the text wins.
     std::stable_sort(pieces.begin(), pieces.end(),
@@ -67,6 +68,7 @@ ByteChoice Union(const ByteChoice& a, const ByteChoice& b) {
 struct Best {
     LineKeys keys;
     int rank = std::numeric_limits<int>::max();
+    std::size_t offsets[2] = {0, 0};  // of the pieces in the first and the second form
 };
 
 void Consider(const Piece& a, const Piece& b, bool pairs, bool ignoreCase, Best& best) {
@@ -84,6 +86,8 @@ void Consider(const Piece& a, const Piece& b, bool pairs, bool ignoreCase, Best&
         best.rank = rank;
         best.keys.lead = lead;
         best.keys.follower = follower;
+        best.offsets[0] = a.offset;
+        best.offsets[1] = b.offset;
     }
 }
 
@@ -111,8 +115,15 @@ LineKeys KeysForForms(const std::vector<std::string>& forms, bool ignoreCase) {
         pairs = pairs && form.size() > 1;
     }
     if (pairs) {
-        const Best best = Choose(forms, true, ignoreCase);
-        if (best.keys.lead.count > 0) return best.keys;
+        Best best = Choose(forms, true, ignoreCase);
+        if (best.keys.lead.count > 0) {
+            // Each form is looked for around a pair, where its piece would put it.
+            for (std::size_t i = 0; i < forms.size(); ++i)
+                best.keys.anchors[i] = KeyAnchor{forms[i], best.offsets[i]};
+            best.keys.anchorCount = static_cast<int>(forms.size());
+            best.keys.foldCase = ignoreCase;
+            return best.keys;
+        }
     }
     return Choose(forms, false, ignoreCase).keys;
 }

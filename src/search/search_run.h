@@ -49,10 +49,17 @@ std::string EmptySetMessage(FileType type, const std::string& directory);
 // " Sifter32 Found 5 instances of "begin" in 12 files"
 std::string SummaryText(const std::string& text, const SearchSummary& summary);
 
-// Runs the search over a set that holds at least one file, adding its rows to `rows` in order.
-// Nothing is thrown and no I/O error code is left pending.
+// Threads that read files ahead of the one a search runs on: one for every core beyond the
+// first, none on a machine of one core.
+std::int32_t DefaultWorkers();
+
+// Runs the search over a set that holds at least one file, adding its rows to `rows` in order,
+// each file's as soon as the files before it are done. `workers` threads read ahead of the
+// calling one; `rows` and `progress` are only ever called on the calling thread. No I/O error
+// code is left pending on any thread; only running out of memory is thrown.
 SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
                         SearchProgress* progress = nullptr,
-                        platform::SystemApi& system = platform::System());
+                        platform::SystemApi& system = platform::System(),
+                        std::int32_t workers = DefaultWorkers());
 
 }  // namespace sifter

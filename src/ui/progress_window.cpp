@@ -75,6 +75,11 @@ void TForm2::RepaintNow() {
 void TForm2::FlushRepaint() {
     if (!m_pending) return;
     m_pending = false;
+    if (m_nextFile > 0) {
+        SetPosition(m_nextFile);
+        SetLabel(m_searchingFor + DisplayText(m_nextName));
+        m_nextFile = 0;
+    }
     m_sinceRepaint.start();
     if (isVisible()) repaint();
 }
@@ -97,8 +102,10 @@ void TForm2::Started(std::int32_t fileCount, const std::string& text) {
 }
 
 void TForm2::FileStarted(std::int32_t number, const std::string& name) {
-    SetPosition(number);
-    SetLabel(m_searchingFor + DisplayText(name));
+    // Laid out only when it is painted: many small files would otherwise cost a text layout
+    // each that no one sees.
+    m_nextFile = number;
+    m_nextName = name;
     RepaintNow();
 }
 

@@ -54,6 +54,9 @@ private:
     QPointer<QWidget> m_activeBefore;  // gets the activation back when the window closes
     bool m_pending = false;
     QString m_searchingFor;  // the label of a search up to the file name
+    // The file a search has come to, shown at the next repaint; 0 when it is shown.
+    std::int32_t m_nextFile = 0;
+    std::string m_nextName;
 };
 
 }  // namespace sifter::ui

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,9 @@ class LineModel final {
 public:
     // A file that is open for reading and served by `script`.
     explicit LineModel(ReadScript script) : m_system(std::move(script)) {}
+    // A file that is open for reading and served by `read`, asked for 128 bytes at a time.
+    using Read = std::function<platform::ReadResult(char* buffer, std::int32_t size)>;
+    explicit LineModel(Read read) : m_system({}, {}), m_read(std::move(read)) {}
 
     bool AtEnd();
     std::string ReadLine();
@@ -97,6 +101,7 @@ private:
     void PutBack() { --m_position; }
 
     ReadScript m_system;
+    Read m_read;
     std::array<char, kRequest> m_buffer{};
     int m_position = 0;
     int m_end = 0;

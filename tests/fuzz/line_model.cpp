@@ -4,7 +4,8 @@ namespace sifter::fuzz {
 
 char LineModel::Take() {
     if (m_position == m_end) {
-        const platform::ReadResult got = m_system.Read(m_buffer.data(), kRequest);
+        const platform::ReadResult got =
+            m_read ? m_read(m_buffer.data(), kRequest) : m_system.Read(m_buffer.data(), kRequest);
         m_position = 0;
         m_end = 0;
         if (got.error != 0) {

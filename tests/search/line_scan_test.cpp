@@ -8,6 +8,7 @@
 
 #include "search/io_error.h"
 #include "search/line_file.h"
+#include "search/text_matcher.h"
 #include "test_support.h"
 
 namespace sifter::test {
@@ -151,6 +152,113 @@ TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
         keys.alternative = choices[random() % 5];
         ExpectSameReading(script, keys, "round " + std::to_string(round));
         if (HasFailure()) break;
+    }
+}
+
+TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
+    // The scan then walks the bytes the file holds in place; the line-by-line reading takes
+    // them 128 at a time. Both must ask the system at the same places, so a failure lands alike.
+    std::mt19937 random(20261209);
+    const std::string alphabet = std::string(30, 'a') + "\r\r\r\n\n\x1a" "bxyXY() ";
+    const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
+    for (int round = 0; round < 3000; ++round) {
+        FakeFile::Script script;
+        const std::size_t length = random() % 3000;
+        for (std::size_t i = 0; i < length; ++i) {
+            char byte = alphabet[random() % alphabet.size()];
+            if (byte == '\x1a' && random() % 8 != 0) byte = 'a';
+            script.data += byte;
+        }
+        for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
+            script.aheads.push_back(1 + static_cast<std::int32_t>(random() % (round % 2 == 0 ? 200 : 1500)));
+        if (round % 3 != 0) {
+            for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
+                script.failingReads.push_back(static_cast<int>(random() % 10));
+        }
+        LineKeys keys;
+        keys.lead = choices[random() % 5];
+        if (keys.lead.count > 0) keys.follower = choices[random() % 5];
+        keys.alternative = choices[random() % 5];
+        ExpectSameReading(script, keys, "round " + std::to_string(round));
+        if (HasFailure()) break;
+    }
+}
+
+TEST(LineScan, APairOfKeysOutsideEveryFormLetsItsLineBeOnlyCounted) {
+    const struct {
+        std::string text;
+        bool caseSensitive;
+        std::vector<std::string> handed;  // lines that hold a form
+    } cases[] = {
+        {"Result", true, {"  Result := 0;", "x.Result", "ResultResult"}},
+        {"begin", false, {"BEGIN", "  Begin x", "rebegins"}},
+        {"na\xC3\xAFve", false, {"a NA\xC3\xAFVE one", "na\xEFve", "NA\xEFVE!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TextMatcher matcher(c.text, c.caseSensitive);
+        const LineKeys keys = matcher.Keys();
+        ASSERT_GT(keys.anchorCount, 0);
+        // The pair alone, in a line that holds no form.
+        const std::string stray = "pair " + std::string(1, static_cast<char>(keys.lead.first)) +
+                                  std::string(1, static_cast<char>(keys.follower.first)) + " alone";
+        ASSERT_FALSE(matcher.Matches(stray));
+        FakeFile::Script script;
+        std::vector<std::string> lines;
+        for (const std::string& line : c.handed) lines.insert(lines.end(), {stray, line});
+        lines.push_back(stray);
+        for (const std::string& line : lines) script.data += line + "\r\n";
+        script.aheads = {4096};  // one stretch: every pair can be told from its bytes
+        FakeSystem system;
+        auto log = std::make_shared<FileLog>();
+        auto file = OpenScripted(script, log, system);
+        Collector collector;
+        EXPECT_EQ(file->ScanLines(keys, collector), static_cast<std::int64_t>(lines.size()));
+        std::map<std::int64_t, std::string> expected;
+        for (std::size_t i = 0; i < c.handed.size(); ++i) expected[2 * static_cast<std::int64_t>(i) + 2] = c.handed[i];
+        EXPECT_EQ(collector.lines, expected);
+    }
+}
+
+TEST(LineScan, KeysOnALineEndStillEndTheirLine) {
+    // A text that holds CR LF can take them for its keys; a pair there that stands in no form
+    // must still end its line.
+    const std::string data = "begin\r\n  x\r\nend\r\r\nend\r\nbegin";
+    for (const std::string text : {"begin\r\n", "\r\nend", "n\r\ne"}) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        TextMatcher matcher(text, false);
+        FakeFile::Script script{.data = data};
+        script.aheads = {4096};
+        const Outcome reference = LineByLine(script);
+        const Outcome scanned = Scanned(script, matcher.Keys());
+        EXPECT_EQ(scanned.lineCount, reference.lineCount);
+        for (const auto& [number, line] : scanned.lines) EXPECT_EQ(line, reference.lines.at(number));
+    }
+}
+
+TEST(LineScan, TellsItsPulseAsOftenAsLineByLineReadingDoes) {
+    // Every 512 requests' worth of bytes, whether they came through requests or stretches.
+    struct Counter final : ReadPulse {
+        int told = 0;
+        void StillReading() override { ++told; }
+    };
+    std::string data;
+    while (data.size() < 300'000) data += "a line of the file, x marks it\r\n";
+    for (const std::vector<std::int32_t>& aheads : {std::vector<std::int32_t>{}, {65536}, {1000, 70000}}) {
+        SCOPED_TRACE(aheads.empty() ? 0 : aheads.back());
+        FakeFile::Script script{.data = data};
+        script.aheads = aheads;
+        Counter byLine, scanned;
+        FakeSystem system;
+        auto file = OpenScripted(script, std::make_shared<FileLog>(), system);
+        file->SetReadPulse(&byLine);
+        ReadAllLines(*file);
+        file = OpenScripted(script, std::make_shared<FileLog>(), system);
+        file->SetReadPulse(&scanned);
+        Collector collector;
+        file->ScanLines({{'x', 0, 1}, {}, {}}, collector);
+        EXPECT_EQ(byLine.told, static_cast<int>(data.size() / 128 / LineFile::kBuffersPerPulse));
+        EXPECT_EQ(scanned.told, byLine.told);
     }
 }
 

@@ -1,5 +1,6 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
-// line (a text looked for in each of its forms), however the search gets there. Random files of a few telling bytes are read both ways.
+// line (a text looked for in each of its forms), however the search gets there: on one thread
+// or with workers reading ahead. Random files of a few telling bytes are read both ways.
 
 #include <gtest/gtest.h>
 
@@ -88,9 +89,11 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
         {FileType::Scripts, "caf\xC3\xA9", false, true}, {FileType::Scripts, "CAF\xC3\xA9", true, false},
         {FileType::Scripts, "\xC3\xA9", true, false},   {FileType::Scripts, "\xE2\x82\xAC", false, true},
         {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false}, {FileType::Scripts, "\xC3\xAFv", false, false}};
-    for (const SearchRequest& request : requests) {
+    for (const SearchRequest& request : requests)
+    for (const std::int32_t workers : {0, 1, 3}) {
+        SCOPED_TRACE(testing::Message() << workers << " workers");
         ResultRows produced;
-        const SearchSummary summary = RunSearch(request, set, produced);
+        const SearchSummary summary = RunSearch(request, set, produced, nullptr, platform::System(), workers);
         ASSERT_GE(produced.size(), 3u);
         std::size_t row = 3;  // past the three rows that open the list
         std::int64_t matches = 0;

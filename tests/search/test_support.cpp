@@ -63,6 +63,7 @@ FakeFile::~FakeFile() {
 }
 
 platform::ReadResult FakeFile::Read(char* buffer, std::int32_t size) {
+    if (!m_script.aheads.empty()) return ReadAhead(buffer, size);
     const int call = m_log->reads++;
     const auto& failing = m_script.failingReads;
     if (std::find(failing.begin(), failing.end(), call) != failing.end())
@@ -75,6 +76,34 @@ platform::ReadResult FakeFile::Read(char* buffer, std::int32_t size) {
     std::copy_n(m_script.data.data() + m_served, n, buffer);
     m_served += n;
     return {static_cast<std::int32_t>(n), 0};
+}
+
+platform::ReadResult FakeFile::ReadAhead(char* buffer, std::int32_t size) {
+    if (m_heldAt == m_heldEnd) {
+        const int call = m_log->reads++;
+        const auto& failing = m_script.failingReads;
+        if (std::find(failing.begin(), failing.end(), call) != failing.end())
+            return {0, m_script.readError};
+        const auto most = static_cast<std::size_t>(
+            m_script.aheads[static_cast<std::size_t>(call) % m_script.aheads.size()]);
+        const std::size_t n = std::min(most, m_script.data.size() - m_served);
+        m_held.assign(m_script.data, m_served, n);
+        m_held.resize(n + platform::OsFile::kHeldPadding, '\x1a');
+        m_served += n;
+        m_heldAt = 0;
+        m_heldEnd = n;
+        if (n == 0) return {0, 0};
+    }
+    const std::size_t n = std::min(static_cast<std::size_t>(size), m_heldEnd - m_heldAt);
+    std::copy_n(m_held.data() + m_heldAt, n, buffer);
+    m_heldAt += n;
+    return {static_cast<std::int32_t>(n), 0};
+}
+
+std::string_view FakeFile::TakeHeld() {
+    const std::string_view held(m_held.data() + m_heldAt, m_heldEnd - m_heldAt);
+    m_heldAt = m_heldEnd;
+    return held;
 }
 
 std::int32_t FakeFile::Write(const char* data, std::int32_t size) {

@@ -81,6 +81,10 @@ public:
         std::int32_t writeError = 112;
         std::optional<platform::KindResult> kind;
         std::int32_t releaseError = 0;
+        // As the real system layer does: a read that finds nothing held asks for this many
+        // bytes (in turn) and holds what the request did not take, for the reads after it
+        // and for TakeHeld. Only such reads are counted and can fail. Empty: every read asks.
+        std::vector<std::int32_t> aheads;
     };
 
     FakeFile(Script script, std::shared_ptr<FileLog> log,
@@ -88,15 +92,21 @@ public:
     ~FakeFile() override;
 
     platform::ReadResult Read(char* buffer, std::int32_t size) override;
+    std::string_view TakeHeld() override;
     std::int32_t Write(const char* data, std::int32_t size) override;
     platform::KindResult Kind() override;
     std::int32_t Release() override;
 
 private:
+    platform::ReadResult ReadAhead(char* buffer, std::int32_t size);
+
     Script m_script;
     std::shared_ptr<FileLog> m_log;
     std::unique_ptr<platform::OsFile> m_inner;
     std::size_t m_served = 0;
+    std::string m_held;  // what a read ahead took, padded as the real layer pads it
+    std::size_t m_heldAt = 0;
+    std::size_t m_heldEnd = 0;
 };
 
 // The real system, except for the calls a test puts a hook on.

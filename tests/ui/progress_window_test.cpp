@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QThread>
 #include <QtTest>
+#include <mutex>
+#include <tuple>
 
 #include "fault_support.h"
 #include "test_support.h"
@@ -16,7 +18,8 @@ using sifter::test::TempDir;
 
 namespace {
 
-// What the window last painted: the label's text and the bar's position.
+// What the window last painted: the label's text and the bar's position. A file may be read on
+// another thread than the one that paints, so what was painted is looked at under a lock.
 class PaintedState final : public QObject {
 public:
     explicit PaintedState(sifter::ui::TForm2& window) {
@@ -25,10 +28,18 @@ public:
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Paint) return false;
+        const std::lock_guard<std::mutex> lock(m_mutex);
         if (const auto* label = qobject_cast<QLabel*>(watched)) m_label = label->text();
         if (const auto* gauge = qobject_cast<QProgressBar*>(watched)) m_position = gauge->value();
         return false;
     }
+    std::pair<QString, int> Shown() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return {m_label, m_position};
+    }
+
+private:
+    std::mutex m_mutex;
     QString m_label;
     int m_position = -1;
 };
@@ -67,8 +78,7 @@ private slots:
                                 .name = "b.pas",
                                 .action = [&] {
                                     if (reads++ == 0) QThread::msleep(40);
-                                    shownAtLastRead = painted.m_label;
-                                    positionAtLastRead = painted.m_position;
+                                    std::tie(shownAtLastRead, positionAtLastRead) = painted.Shown();
                                 }});
         sifter::platform::ScopedSystem scoped(system);
         window.pbSifterClick();
@@ -76,6 +86,23 @@ private slots:
         QVERIFY(reads > 1000);
         QCOMPARE(shownAtLastRead, QStringLiteral("Sifter32 - Searching for \"begin\" in b.pas"));
         QCOMPARE(positionAtLastRead, 2);
+    }
+
+    // Files that come faster than frames are not laid out one by one: the screen shows the
+    // last of them at the next repaint, and the window holds it from then on.
+    void filesWithinAFrameShowTheLastOfThemAtTheNextRepaint() {
+        sifter::ui::TForm2 progress;
+        PaintedState painted(progress);
+        progress.Started(3, "begin");
+        progress.FileStarted(1, "a.pas");
+        progress.FileStarted(2, "b.pas");
+        progress.FileStarted(3, "c.pas");
+        QThread::msleep(20);
+        progress.StillReading();
+        QCOMPARE(painted.Shown(), std::make_pair(QStringLiteral("Sifter32 - Searching for \"begin\" in c.pas"), 3));
+        QCOMPARE(progress.Label()->text(), QStringLiteral("Sifter32 - Searching for \"begin\" in c.pas"));
+        QCOMPARE(progress.Gauge()->value(), 3);
+        progress.CloseProgress();
     }
 };
 

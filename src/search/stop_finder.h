@@ -1,0 +1,70 @@
+#pragma once
+// Where the line scan has to stop and look in a stretch of bytes: at a key or a Ctrl-Z. The bytes
+// are looked at 64 at a time; lines without a key are passed over by counting their CRs, instead
+// of a library call per line.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "search/block_masks.h"
+
+namespace sifter {
+
+// Where a stretch of bytes has to be looked at: its first key or Ctrl-Z.
+struct ScanStop {
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t at = 0;        // the key or Ctrl-Z, or the end of the stretch
+    std::size_t crs = 0;       // the CRs before it
+    std::size_t lastCr = kNone;  // the last of them
+};
+
+class StopFinder final {
+public:
+    // Widest: the 32-byte compares where the processor has them; Baseline: 16-byte ones.
+    enum class Width { Widest, Baseline };
+    // Bytes past the end of a stretch that must be readable (they are looked at, never used).
+    static constexpr std::size_t kPadding = 64;
+
+    explicit StopFinder(const LineKeys& keys, Width width = Width::Widest);
+
+    // The first key or Ctrl-Z in data[from, size), counting the CRs before it. A lead in the
+    // last byte counts as a key whatever follows it: the byte after is not known yet. Where
+    // stops come thick, the next call often starts in the piece of the last stop, whose bytes
+    // are then not compared again: a new stretch of bytes, even at the same place, must be
+    // announced with Forget first.
+    ScanStop Find(const char* data, std::size_t from, std::size_t size);
+    void Forget() { m_piece.data = nullptr; }
+
+    // The values of the three choices, each given twice when it has one (see block_masks.cpp).
+    struct Values {
+        unsigned char lead[2], follower[2], alternative[2];
+    };
+    // How the choices' values are compared, the cheapest way that serves all of them: one value
+    // each; values that differ only in bit 0x20 (a letter's two cases), with that bit set; or
+    // two values each, one by one.
+    enum Compare { kOneValue = 0, kFolded = 1, kTwoValues = 2 };
+    // The 64-byte piece a stop was found in, with its bits (before the end of the stretch is
+    // cut off).
+    struct Piece {
+        const char* data = nullptr;  // the stretch; null when no piece is kept
+        std::size_t size = 0;
+        std::size_t at = 0;
+        std::uint64_t crBits = 0;
+        std::uint64_t stopBits = 0;
+    };
+    // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives. A finder keeps
+    // the piece it stopped in.
+    using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t, Piece& piece);
+    // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
+    // where it stopped, and adds the CRs passed to `crs`.
+    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& crs);
+
+private:
+    LineKeys m_keys;
+    Values m_values{};
+    Finder m_find = nullptr;
+    Skimmer m_skim = nullptr;
+    Piece m_piece;
+};
+
+}  // namespace sifter

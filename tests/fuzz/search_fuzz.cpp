@@ -1,0 +1,190 @@
+// A whole search through its threads: files served by a system that reads ahead as the real one
+// does, and fails or ends early where the input says, searched with 0 to 3 workers reading
+// ahead. The rows must be those built from the byte-by-byte line model and the plain model of
+// the text's forms, file by file in order, and no code may be left pending.
+//
+// Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
+// 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers), the text's length (at most 15)
+// and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
+// 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
+// and its bytes. The last file takes whatever is left.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../search/text_model.h"
+#include "fuzz_support.h"
+#include "search/file_set.h"
+#include "search/io_error.h"
+#include "search/search_run.h"
+#include "search/text_rules.h"
+
+namespace sifter::fuzz {
+namespace {
+
+constexpr std::int32_t kFailureCodes[4] = {5, 1005, 109, 2147483647};
+
+struct FileScript {
+    std::vector<std::int32_t> aheads;
+    std::vector<ReadStep> steps;
+    std::string bytes;
+};
+
+// What the real system layer does over the script: a read that finds nothing held asks for the
+// next read-ahead size and holds what the request did not take. Held bytes are padded.
+class AheadReader final {
+public:
+    explicit AheadReader(const FileScript& file) : m_script(file.bytes, file.steps), m_aheads(file.aheads) {}
+
+    platform::ReadResult Read(char* buffer, std::int32_t size) {
+        if (m_at == m_end) {
+            const std::int32_t most = m_aheads[m_calls++ % m_aheads.size()];
+            m_held.assign(static_cast<std::size_t>(most) + platform::OsFile::kHeldPadding, '\r');
+            const platform::ReadResult got = m_script.Read(m_held.data(), most);
+            m_at = m_end = 0;
+            if (got.error != 0 || got.count == 0) return got;
+            m_end = static_cast<std::size_t>(got.count);
+        }
+        const std::size_t n = std::min(static_cast<std::size_t>(size), m_end - m_at);
+        std::memcpy(buffer, m_held.data() + m_at, n);
+        m_at += n;
+        return {static_cast<std::int32_t>(n), 0};
+    }
+
+    std::string_view TakeHeld() {
+        const std::string_view held(m_held.data() + m_at, m_end - m_at);
+        m_at = m_end;
+        return held;
+    }
+
+private:
+    ReadScript m_script;
+    std::vector<std::int32_t> m_aheads;
+    std::size_t m_calls = 0;
+    std::string m_held;
+    std::size_t m_at = 0;
+    std::size_t m_end = 0;
+};
+
+class AheadFile final : public platform::OsFile {
+public:
+    explicit AheadFile(const FileScript& file) : m_reader(file) {}
+    platform::ReadResult Read(char* buffer, std::int32_t size) override {
+        if (size != 128) Fail("a read asked for %d bytes", static_cast<int>(size));
+        return m_reader.Read(buffer, size);
+    }
+    std::string_view TakeHeld() override { return m_reader.TakeHeld(); }
+    std::int32_t Write(const char*, std::int32_t) override { Fail("a file opened for reading was written"); }
+    platform::KindResult Kind() override { return {}; }
+    std::int32_t Release() override { return 0; }
+
+private:
+    AheadReader m_reader;
+};
+
+// A directory of the scripted files f0.sc, f1.sc and so on; nothing else is there. Its calls
+// come from every thread of the search, and only read the scripts.
+class SearchSystem final : public platform::SystemApi {
+public:
+    explicit SearchSystem(const std::vector<FileScript>& files) : m_files(files) {}
+    platform::OpenResult OpenRead(const std::string& name) override {
+        const std::size_t index = static_cast<std::size_t>(std::stoi(name.substr(1)));
+        return {std::make_unique<AheadFile>(m_files.at(index)), 0};
+    }
+    platform::OpenResult Create(const std::string&) override { Fail("the search created a file"); }
+    std::int32_t ListDirectory(const std::string&, const std::function<void(const platform::DirEntry&)>& each) override {
+        for (std::size_t i = 0; i < m_files.size(); ++i) {
+            const std::string name = "f" + std::to_string(i) + ".sc";
+            each({name, platform::EntryType::Regular});
+        }
+        return 0;
+    }
+    platform::EntryType ResolveType(const std::string&) override { return platform::EntryType::Regular; }
+    platform::PathResult CurrentDirectory() override { return {"/fuzz", 0}; }
+    platform::PathResult FullPath(const std::string& path) override {
+        return {path.starts_with('/') ? path : "/fuzz/" + path, 0};
+    }
+    std::int32_t SetCurrentDirectory(const std::string&) override { return 0; }
+    std::vector<platform::Volume> ListVolumes() override { return {}; }
+
+private:
+    const std::vector<FileScript>& m_files;
+};
+
+FileScript TakeFile(FuzzedDataProvider& input, bool last) {
+    FileScript file;
+    for (int i = 0; i < 3; ++i) {
+        const auto size = input.ConsumeIntegralInRange<std::int32_t>(1, 256);
+        file.aheads.push_back(size * input.ConsumeIntegralInRange<std::int32_t>(1, 8));
+    }
+    const int steps = input.ConsumeIntegralInRange(0, 4);
+    for (int i = 0; i < steps; ++i) {
+        const auto byte = input.ConsumeIntegral<unsigned char>();
+        ReadStep step;
+        if (byte >= 0xF0) step.error = kFailureCodes[byte % 4];
+        else if (byte != 0xEF) step.most = 1 + byte;
+        file.steps.push_back(step);
+    }
+    const auto length = input.ConsumeIntegral<std::uint16_t>();
+    file.bytes = last ? input.ConsumeRemainingBytesAsString() : input.ConsumeBytesAsString(length % 3000);
+    return file;
+}
+
+}  // namespace
+}  // namespace sifter::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace sifter;
+    using namespace sifter::fuzz;
+    FuzzedDataProvider input(data, size);
+    const auto flags = input.ConsumeIntegral<unsigned char>();
+    SearchRequest request;
+    request.fileType = FileType::Scripts;
+    request.caseSensitive = (flags & 1) != 0;
+    request.includeProcs = (flags & 2) != 0;
+    const std::int32_t workers = (flags >> 2) & 3;
+    request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
+    std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
+    for (std::size_t i = 0; i < files.size(); ++i) files[i] = TakeFile(input, i + 1 == files.size());
+
+    TakeError();
+    SearchSystem system(files);
+    FileSet set(system, "*.sc");
+    set.Refresh();
+    if (set.Count() != static_cast<std::int32_t>(files.size())) Fail("the set holds %d files", set.Count());
+    ResultRows rows;
+    const SearchSummary summary = RunSearch(request, set, rows, nullptr, system, workers);
+    if (PendingError() != 0) Fail("code %d left pending", PendingError());
+
+    std::vector<ResultEntry> want = {{kBannerRow, EntryIcon::Banner},
+                                     {"   Search Path: /fuzz", EntryIcon::Blank},
+                                     {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
+    const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
+    std::int64_t matches = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        want.push_back({" ", EntryIcon::Blank});
+        want.push_back({" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
+                            std::to_string(files.size()),
+                        EntryIcon::File});
+        want.push_back({" ", EntryIcon::Blank});
+        AheadReader reader(files[i]);
+        LineModel model([&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
+        const std::vector<std::string> lines = model.Lines();
+        for (std::size_t n = 0; n < lines.size(); ++n) {
+            if (request.includeProcs && IsProcLine(lines[n])) want.push_back({" " + lines[n], EntryIcon::Procedure});
+            if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive)) {
+                want.push_back({"[" + std::to_string(n + 1) + "] " + lines[n], EntryIcon::Blank});
+                ++matches;
+            }
+        }
+    }
+    if (rows.size() != want.size()) Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
+    for (std::size_t i = 0; i < want.size(); ++i)
+        if (!(rows.Entry(i) == want[i])) Fail("row %zu differs with %d workers", i, workers);
+    if (summary.matches != matches)
+        Fail("%lld matches, the model's %lld", static_cast<long long>(summary.matches), static_cast<long long>(matches));
+    return 0;
+}
