@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -88,7 +89,11 @@ std::vector<QWidget*> Session::ShownWindows() const {
 }
 
 bool Session::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_program->Form2() && event->type() == QEvent::Show) ++m_seen.progressShows;
+    if (watched == &m_program->Form2() && event->type() == QEvent::Hide) {
+        const bool saved = m_program->Form2().Label()->text().startsWith(
+            QStringLiteral("Saving search results to "));
+        ++(saved ? m_seen.saves : m_seen.searches);
+    }
     if (watched == &Form1() && event->type() == QEvent::Close && event->isAccepted())
         m_seen.closed = true;
     return QObject::eventFilter(watched, event);

@@ -30,7 +30,9 @@ namespace sifter::soak {
 struct Seen {
     int textChanges = 0;    // Edit1
     int typeClicks = 0;     // the file type's buttons
-    int progressShows = 0;  // Form2
+    // Form2 closed after a search, and after a save (told apart by its label).
+    int searches = 0;
+    int saves = 0;
     int sifterClicks = 0;   // pbSifter
     int searchRequests = 0;  // Enter in ListBox1
     bool chooserAccepted = false;

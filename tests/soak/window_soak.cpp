@@ -58,12 +58,16 @@ void Settle() {
 }
 
 QtMessageHandler g_testLog = nullptr;
+// Qt's warnings since the last action: each one is a call the program should not have made.
+QStringList g_warnings;
 
 // The offscreen platform's notes on what it cannot do (raise a window, grab the keyboard)
-// would bury the soak's own output.
-void QuietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+// would bury the soak's own output, and are no fault of the program.
+void WatchWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtWarningMsg && message.startsWith(QStringLiteral("This plugin does not support")))
         return;
+    if (type == QtWarningMsg || type == QtCriticalMsg)
+        g_warnings.append(QStringLiteral("Qt warned: ") + message);
     if (g_testLog != nullptr) g_testLog(type, context, message);
 }
 
@@ -92,7 +96,7 @@ private slots:
 
 private:
     void Start();
-    void Review(const QStringList& problems);
+    void Review(QStringList problems);
 
     std::unique_ptr<Random> m_random;
     std::unique_ptr<ActionLog> m_log;
@@ -145,8 +149,10 @@ void WindowSoak::Start() {
     Review(Check(facts, before, *m_session, m_model, *m_answers, *m_desktop));
 }
 
-void WindowSoak::Review(const QStringList& problems) {
+void WindowSoak::Review(QStringList problems) {
     if (kTrace) std::printf("%s\n", m_log->Last().back().c_str());
+    problems += g_warnings;
+    g_warnings.clear();
     if (problems.isEmpty()) return;
     std::string list;
     for (const QString& problem : problems) list += "  - " + problem.toStdString() + "\n";
@@ -162,7 +168,7 @@ void WindowSoak::Review(const QStringList& problems) {
 }
 
 void WindowSoak::randomInputKeepsEveryRule() {
-    g_testLog = qInstallMessageHandler(QuietPlatform);
+    g_testLog = qInstallMessageHandler(WatchWarnings);
     const auto restoreLog = qScopeGuard([] { qInstallMessageHandler(g_testLog); });
     m_random = std::make_unique<Random>(kSeed);
     m_log = std::make_unique<ActionLog>();
