@@ -35,13 +35,13 @@ void DialogAnswers::Begin(bool throughHooks) {
     m_saveDialogs = 0;
     m_problems.clear();
     m_stepsLeft.clear();
-    if (throughHooks) {
+    if (throughHooks)
         InstallHooks();
-    } else {
+    else
         RemoveHooks();
-        ++m_round;
-        Tick(m_round);
-    }
+    // With the hooks in place only a menu that runs its own event loop needs answering.
+    ++m_round;
+    Tick(m_round);
 }
 
 void DialogAnswers::End() {

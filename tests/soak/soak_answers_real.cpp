@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QWindow>
 
 #include "soak_answers.h"
@@ -62,6 +63,11 @@ ui::MessageKind KindOf(const QMessageBox& box) {
     }
 }
 
+std::string Title(const QWidget& window) {
+    const QString title = window.windowTitle();
+    return title.isEmpty() ? window.metaObject()->className() : title.toStdString();
+}
+
 }  // namespace
 
 const std::vector<QKeyCombination>& DialogAnswers::ChooserKeys() {
@@ -70,6 +76,11 @@ const std::vector<QKeyCombination>& DialogAnswers::ChooserKeys() {
 
 void DialogAnswers::Step() {
     QWidget* modal = QApplication::activeModalWidget();
+    QWidget* popup = QApplication::activePopupWidget();
+    // A menu that runs an event loop of its own (a scroll bar's) holds up the action until it
+    // is answered, as a dialog does; a menu that was only shown waits for the next action.
+    if (modal == nullptr && popup != nullptr && QThread::currentThread()->loopLevel() > 0)
+        modal = popup;
     if (modal == nullptr || !modal->isVisible() || m_busy.contains(modal)) return;
     // An animated click is on its way; the dialog answers it when its timer runs, unless a
     // button stays pressed for longer than such a click takes.
@@ -80,7 +91,7 @@ void DialogAnswers::Step() {
     m_pressedFor.invalidate();
     m_busy.insert(modal);
     const auto done = qScopeGuard([this, modal] { m_busy.remove(modal); });
-    if (QWidget* popup = QApplication::activePopupWidget()) {
+    if (popup != nullptr && popup != modal) {
         StepOnPopup(popup);
         return;
     }
@@ -88,7 +99,7 @@ void DialogAnswers::Step() {
     if (left == m_stepsLeft.end()) {
         left = m_stepsLeft.insert(modal, 1 + m_random.Below(6));
         connect(modal, &QObject::destroyed, this, [this, modal] { m_stepsLeft.remove(modal); });
-        m_log.Note("\"" + modal->windowTitle().toStdString() + "\" opens");
+        m_log.Note("\"" + Title(*modal) + "\" opens");
         if (auto* box = qobject_cast<QMessageBox*>(modal)) Record(*box);
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             ++m_saveDialogs;
@@ -100,7 +111,7 @@ void DialogAnswers::Step() {
     }
     if (*left == 0) {
         // Enough: the dialog is closed as its close box would.
-        m_log.Note("closes \"" + modal->windowTitle().toStdString() + "\"");
+        m_log.Note("closes \"" + Title(*modal) + "\"");
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
         else
@@ -108,7 +119,9 @@ void DialogAnswers::Step() {
         return;
     }
     --*left;
-    if (auto* box = qobject_cast<QMessageBox*>(modal))
+    if (modal == popup)
+        StepOnPopup(popup);
+    else if (auto* box = qobject_cast<QMessageBox*>(modal))
         StepOnMessageBox(*box);
     else if (auto* dialog = qobject_cast<QFileDialog*>(modal))
         StepOnSaveDialog(*dialog);
