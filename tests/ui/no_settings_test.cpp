@@ -1,5 +1,6 @@
 // The window program writes no file but the one the user saves: Qt's save dialog, used for
-// real, leaves the user's home exactly as it was, and the save still goes where it was asked.
+// real, leaves the user's home exactly as it was, and the save still goes where it was asked;
+// after the directory searched was removed, it opens in the closest directory above it.
 
 #include <QApplication>
 #include <QFileDialog>
@@ -87,7 +88,46 @@ private slots:
         }
         QCOMPARE(Contents(g_home->path()), QStringList());
     }
+    void theRealSaveDialogOpensAboveARemovedDirectory();
 };
+
+void NoSettingsTest::theRealSaveDialogOpensAboveARemovedDirectory() {
+    TempDir top;
+    const std::string searched = top / "gone";
+    std::filesystem::create_directory(searched);
+    sifter::test::CurrentDirectoryGuard cwd;
+    sifter::test::ChangeDirectory(searched);
+    sifter::test::WriteBytes(searched + "/a.pas", "begin\r\n");
+    sifter::test::MessageRecorder messages;
+    sifter::ui::TForm1 window({});
+    window.Edit1()->setText(QStringLiteral("begin"));
+    window.pbSifterClick();
+    QCOMPARE(window.ListBox1()->RowCount(), 7);
+    // The system can no longer name the current directory; the dialog must not fall back to
+    // the file system's root, where it would offer to write.
+    std::filesystem::remove_all(searched);
+
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        opened = dialog->directory().absolutePath();
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name == nullptr || opened != QString::fromStdString(top.path())) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            return;
+        }
+        QTest::keyClick(name, Qt::Key_Return);  // the name it starts with
+    });
+    window.SaveResultsToFile();
+    QCOMPARE(opened, QString::fromStdString(top.path()));
+    QVERIFY(messages.messages().isEmpty());
+    const auto& rows = window.ListBox1()->Model().Rows();
+    std::string expected;
+    for (std::size_t i = 0; i < rows.size(); ++i) expected.append(rows.Text(i)).append("\r\n");
+    QCOMPARE(sifter::test::ReadBytes(top / "sifter.txt"), expected);
+    QCOMPARE(Contents(g_home->path()), QStringList());
+}
 
 int main(int argc, char** argv) {
     TempDir home;

@@ -169,7 +169,7 @@ private slots:
             }();
             if (dialog->isVisible()) dialog->reject();
         });
-        const std::optional<std::string> chosen = sifter::ui::ChooseSaveFile(m_window.get());
+        const std::optional<std::string> chosen = sifter::ui::ChooseSaveFile(m_window.get(), m_dir->path());
         QVERIFY(answered);
         QCOMPARE(chosen, std::optional<std::string>(*m_dir / saved.toStdString()));
     }
