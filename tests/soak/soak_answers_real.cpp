@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 
 #include "soak_answers.h"
 #include "soak_driver.h"
+#include "soak_world.h"
 #include "ui/about_box.h"
 #include "ui/directory_chooser.h"
 
@@ -103,6 +105,11 @@ void DialogAnswers::Step() {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) Record(*box);
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             ++m_saveDialogs;
+            const QString opened = dialog->directory().absolutePath();
+            if (!m_world.Holds(QFile::encodeName(opened).toStdString()))
+                m_problems.append(QStringLiteral("the save dialog opened in \"%1\", outside the "
+                                                 "directories the program was given")
+                                      .arg(opened));
             connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& name) {
                 m_saves.push_back(Choice(QFile::encodeName(name).toStdString()));
                 m_log.Note("saves as " + name.toStdString());
@@ -165,7 +172,12 @@ void DialogAnswers::StepOnSaveDialog(QFileDialog& dialog) {
             }
             break;
         case 1:
-            if (buttons != nullptr && !buttons->buttons().isEmpty()) {
+            if (buttons != nullptr && !buttons->buttons().isEmpty() && name != nullptr) {
+                // Whatever the program does, the soak writes nowhere but its scratch directory.
+                const QString target = QDir::isAbsolutePath(name->text())
+                                           ? name->text()
+                                           : dialog.directory().absoluteFilePath(name->text());
+                if (!m_world.Holds(QFile::encodeName(QDir::cleanPath(target)).toStdString())) break;
                 QAbstractButton* accept = buttons->buttons().front();
                 for (QAbstractButton* button : buttons->buttons())
                     if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) accept = button;

@@ -30,7 +30,7 @@ const std::vector<Weighted> kMainKeys = {
     {1, Qt::SHIFT | Qt::Key_Home}, {1, Qt::SHIFT | Qt::Key_End}, {1, Qt::SHIFT | Qt::Key_PageDown},
     {1, Qt::CTRL | Qt::Key_A}, {3, Qt::CTRL | Qt::Key_C}, {1, Qt::CTRL | Qt::Key_E},
     {1, Qt::CTRL | Qt::Key_Z}, {1, Qt::CTRL | Qt::Key_V}, {1, Qt::Key_Escape}, {3, Qt::Key_Space},
-    {2, Qt::ALT | Qt::Key_D}, {2, Qt::ALT | Qt::Key_V}, {1, Qt::ALT | Qt::Key_T},
+    {2, Qt::ALT | Qt::Key_D}, {4, Qt::ALT | Qt::Key_V}, {1, Qt::ALT | Qt::Key_T},
     {1, Qt::ALT | Qt::Key_F4}, {2, Qt::ALT | Qt::Key_F}, {2, Qt::ALT | Qt::Key_E},
     {1, Qt::ALT | Qt::Key_H}, {2, Qt::ALT | Qt::Key_P}, {2, Qt::ALT | Qt::Key_C},
     {2, Qt::ALT | Qt::Key_S}, {2, Qt::ALT | Qt::Key_A}, {1, Qt::ALT | Qt::Key_I},

@@ -102,6 +102,16 @@ SoakWorld::SoakWorld(Random& random) : m_top(MakeScratch()) {
     m_system.failSetCurrentDirectory = [top](const std::string& path) {
         return path.rfind(top + "/net", 0) == 0 ? 21 : 0;
     };
+    // Relative names are taken from the current directory, which never leaves the scratch
+    // directory: the soak and the program's directory chooser only move within it.
+    m_system.create = [this](const std::string& name) -> platform::OpenResult {
+        const std::string path = fs::path(name).lexically_normal().string();
+        if (!name.empty() && name.front() == '/' && !Holds(path)) {
+            m_refused.push_back(name);
+            return {nullptr, 5};
+        }
+        return platform::NativeSystem().Create(name);
+    };
     m_scoped = std::make_unique<platform::ScopedSystem>(m_system);
 }
 

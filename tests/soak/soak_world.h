@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/desktop.h"
@@ -32,6 +33,14 @@ public:
     // The directories whose files change: work, work/sub, alt, mnt.
     const std::vector<std::string>& Directories() const { return m_directories; }
     std::string SaveDirectory() const { return Path("out"); }
+    // Whether `path` (absolute, without . or .. parts) lies in the scratch directory.
+    bool Holds(const std::string& path) const {
+        return path == m_top || path.rfind(m_top + "/", 0) == 0;
+    }
+
+    // Files the program asked to create outside the scratch directory since the last call,
+    // refused (as access denied) so that nothing is ever written there.
+    std::vector<std::string> TakeRefused() { return std::exchange(m_refused, {}); }
 
     // One change of the files or directories, described for the log: a file written (its
     // lines in Windows-1252 or UTF-8), emptied or removed, a directory removed, recreated, or
@@ -48,6 +57,7 @@ private:
     test::FakeSystem m_system;
     std::unique_ptr<platform::ScopedSystem> m_scoped;
     std::vector<std::string> m_directories;
+    std::vector<std::string> m_refused;
 };
 
 // The desktop's editor, never started: the files it was asked to open, and now and then the

@@ -153,6 +153,9 @@ void WindowSoak::Review(QStringList problems) {
     if (kTrace) std::printf("%s\n", m_log->Last().back().c_str());
     problems += g_warnings;
     g_warnings.clear();
+    for (const std::string& name : m_world->TakeRefused())
+        problems.append(QStringLiteral("the program was to create %1, outside the scratch directory")
+                            .arg(Quoted(name)));
     if (problems.isEmpty()) return;
     std::string list;
     for (const QString& problem : problems) list += "  - " + problem.toStdString() + "\n";
