@@ -10,6 +10,11 @@ SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
 # What scripts/package and the package checks need beyond that.
 SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils)
 
+# How the instrumented programs of build-asan/ run (scripts/test, scripts/soak): any report
+# stops the program with a failure.
+SIFTER32_ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+SIFTER32_UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
 # Packages of the list that dpkg does not report as installed.
 missing_packages() {
   local package

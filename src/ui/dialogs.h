@@ -26,9 +26,11 @@ void SetFontDialogHook(FontDialogHook hook);
 
 // SaveDialog1: the name to save the results under, starting at "sifter.txt", types "Text File"
 // (*.txt) and "Paradox Script" (*.sc), no extension added, an existing file only after asking,
-// and only in a directory that exists. The process's current directory stays where it is.
-// Empty when the user cancels.
-std::optional<std::string> ChooseSaveFile(QWidget* parent);
+// and only in a directory that exists. It opens in the process's current directory; when that
+// was removed under the program, in the closest directory above `searched` (the file set's)
+// that still exists. The process's current directory stays where it is. Empty when the user
+// cancels.
+std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& searched);
 using SaveDialogHook = std::function<std::optional<std::string>()>;
 void SetSaveDialogHook(SaveDialogHook hook);
 

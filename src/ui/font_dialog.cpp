@@ -134,9 +134,14 @@ public:
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         connect(m_face, &QFontComboBox::currentFontChanged, this, [this] {
-            // A new face keeps the weight and slant chosen so far.
-            const QFont chosen = Choice().font;
-            FillStyles(chosen.weight(), chosen.italic());
+            // A new face keeps the weight and slant chosen so far: those of the style the list
+            // still shows, which is the last face's and may not be a style of the new one.
+            const QString style = m_style->currentText();
+            if (QFontDatabase::styles(m_styleFamily).contains(style))
+                FillStyles(QFontDatabase::weight(m_styleFamily, style),
+                           QFontDatabase::italic(m_styleFamily, style));
+            else
+                FillStyles(m_current.font.weight(), m_current.font.italic());
         });
         for (QComboBox* box : {m_style, m_colour})
             connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowSample(); });
@@ -154,8 +159,11 @@ public:
         if (family != m_current.font.family() || style != m_presetStyle) {
             font.setFamily(family);
             font.setStyleName(QString());
-            font.setWeight(static_cast<QFont::Weight>(QFontDatabase::weight(family, style)));
-            font.setItalic(QFontDatabase::italic(family, style));
+            // A face that lists no styles keeps the weight and slant as they were.
+            if (QFontDatabase::styles(family).contains(style)) {
+                font.setWeight(static_cast<QFont::Weight>(QFontDatabase::weight(family, style)));
+                font.setItalic(QFontDatabase::italic(family, style));
+            }
         }
         bool isNumber = false;
         const double size = m_size->currentText().toDouble(&isNumber);
@@ -168,6 +176,7 @@ public:
 private:
     void FillStyles(int weight, bool italic) {
         const QString family = m_face->currentFont().family();
+        m_styleFamily = family;
         const QSignalBlocker quiet(m_style);
         m_style->clear();
         m_style->addItems(QFontDatabase::styles(family));
@@ -185,6 +194,7 @@ private:
 
     FontChoice m_current;
     QString m_presetStyle;
+    QString m_styleFamily;  // the face whose styles the style list holds
     QString m_presetSize;
     QFontComboBox* m_face = new QFontComboBox(this);
     QComboBox* m_style = new QComboBox(this);

@@ -65,7 +65,7 @@ private:
 }  // namespace
 
 void TForm1::SaveResultsToFile() {
-    const std::optional<std::string> fileName = ChooseSaveFile(this);
+    const std::optional<std::string> fileName = ChooseSaveFile(this, m_files.Directory());
     if (!fileName) return;
     SaveProgress progress(m_progress, *fileName);
     if (SaveRows(*fileName, m_list->Model().Rows(), &progress) == SaveOutcome::CannotCreate)

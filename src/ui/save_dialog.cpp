@@ -53,9 +53,23 @@ public:
     }
 };
 
+// The current directory, unless it was removed (the system can no longer name it); then the
+// closest directory above the one searched that still exists.
+QDir StartDirectory(const std::string& searched) {
+    const QString current = QDir::currentPath();
+    if (!current.isEmpty() && QFileInfo(current).isDir()) return QDir(current);
+    QString path = QDir::cleanPath(QFile::decodeName(searched.c_str()));
+    while (!path.isEmpty() && !QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path) break;
+        path = parent;
+    }
+    return QDir(path);
+}
+
 }  // namespace
 
-std::optional<std::string> ChooseSaveFile(QWidget* parent) {
+std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& searched) {
     if (Hook()) return Hook()();
     SaveDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
@@ -67,7 +81,7 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("Text File (*.txt)"), QStringLiteral("Paradox Script (*.sc)")});
     dialog.selectNameFilter(QStringLiteral("Text File (*.txt)"));
-    dialog.setDirectory(QDir::current());
+    dialog.setDirectory(StartDirectory(searched));
     dialog.selectFile(QStringLiteral("sifter.txt"));
     dialog.KeepNameAcrossTypes();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

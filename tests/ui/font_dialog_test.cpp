@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontComboBox>
 #include <QFontDatabase>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -50,6 +52,7 @@ private slots:
     void presetFromTheCurrentChoice();
     void changedEffectsAndColourComeBack();
     void cancelGivesNothing();
+    void aNewFaceKeepsAStyleItNamesOtherwise();
 };
 
 void FontDialogTest::presetFromTheCurrentChoice() {
@@ -102,6 +105,48 @@ void FontDialogTest::cancelGivesNothing() {
         dialog.reject();
     });
     QVERIFY(!chosen.has_value());
+}
+
+void FontDialogTest::aNewFaceKeepsAStyleItNamesOtherwise() {
+    // One face calls a style "Regular", another has the same weight and slant as "Book": while
+    // the style list still belongs to the first face, the second must not be asked for the
+    // first one's style, which it does not know.
+    const QString from = QStringLiteral("Liberation Sans");
+    QString fromStyle;
+    QString to;
+    for (const QString& style : QFontDatabase::styles(from)) {
+        const int weight = QFontDatabase::weight(from, style);
+        const bool italic = QFontDatabase::italic(from, style);
+        for (const QString& family : QFontDatabase::families()) {
+            if (!to.isEmpty() || QFontDatabase::styles(family).contains(style)) continue;
+            for (const QString& other : QFontDatabase::styles(family))
+                if (QFontDatabase::weight(family, other) == weight &&
+                    QFontDatabase::italic(family, other) == italic) {
+                    fromStyle = style;
+                    to = family;
+                }
+        }
+    }
+    if (to.isEmpty()) QSKIP("no two faces here name a style of the same weight and slant differently");
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("^QFont")));
+
+    const int weight = QFontDatabase::weight(from, fromStyle);
+    const bool italic = QFontDatabase::italic(from, fromStyle);
+    QFont font(from);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    font.setItalic(italic);
+    const auto chosen = Answered({font, QColor(0, 0, 0)}, [&](QDialog& dialog) {
+        QCOMPARE(Control<QComboBox>(dialog, "FontStyle")->currentText(), fromStyle);
+        Control<QFontComboBox>(dialog, "FontFace")->setCurrentFont(QFont(to));
+        const QString style = Control<QComboBox>(dialog, "FontStyle")->currentText();
+        QCOMPARE(QFontDatabase::weight(to, style), weight);
+        QCOMPARE(QFontDatabase::italic(to, style), italic);
+        dialog.accept();
+    });
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->font.family(), to);
+    QCOMPARE(int(chosen->font.weight()), weight);
+    QCOMPARE(chosen->font.italic(), italic);
 }
 
 QTEST_MAIN(FontDialogTest)

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "search/save_results.h"
+#include "ui/application_setup.h"
 #include "test_support.h"
 #include "ui/dialogs.h"
 #include "ui/entry_pictures.h"
@@ -68,6 +69,8 @@ class SaveTest final : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program sets itself up: the real dialog below keeps no settings in the home.
+    void initTestCase() { sifter::ui::PrepareApplication(); }
     void init() {
         m_dir = std::make_unique<TempDir>();
         m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
@@ -169,7 +172,7 @@ private slots:
             }();
             if (dialog->isVisible()) dialog->reject();
         });
-        const std::optional<std::string> chosen = sifter::ui::ChooseSaveFile(m_window.get());
+        const std::optional<std::string> chosen = sifter::ui::ChooseSaveFile(m_window.get(), m_dir->path());
         QVERIFY(answered);
         QCOMPARE(chosen, std::optional<std::string>(*m_dir / saved.toStdString()));
     }

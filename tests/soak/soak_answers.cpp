@@ -1,0 +1,132 @@
+#include "soak_answers.h"
+
+#include <QDialog>
+#include <QTimer>
+#include <QWindow>
+#include <filesystem>
+
+#include "soak_driver.h"
+#include "soak_world.h"
+#include "ui/about_box.h"
+#include "ui/dialogs.h"
+#include "ui/directory_chooser.h"
+
+namespace sifter::soak {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<QString> kFaces = {QStringLiteral("Liberation Sans"),
+                                     QStringLiteral("Liberation Mono"),
+                                     QStringLiteral("Liberation Serif")};
+
+}  // namespace
+
+DialogAnswers::DialogAnswers(Random& random, ActionLog& log, const SoakWorld& world)
+    : m_random(random), m_log(log), m_world(world) {}
+
+DialogAnswers::~DialogAnswers() {
+    RemoveHooks();
+}
+
+void DialogAnswers::Begin(bool throughHooks) {
+    m_messages.clear();
+    m_saves.clear();
+    m_saveDialogs = 0;
+    m_problems.clear();
+    m_stepsLeft.clear();
+    if (throughHooks)
+        InstallHooks();
+    else
+        RemoveHooks();
+    // With the hooks in place only a menu that runs its own event loop needs answering.
+    ++m_round;
+    Tick(m_round);
+}
+
+void DialogAnswers::End() {
+    ++m_round;
+    RemoveHooks();
+}
+
+void DialogAnswers::Tick(int round) {
+    // A timer does not fire again while its own handler runs, and a step can open a dialog
+    // whose event loop runs inside the step; so every tick is a timer of its own, set up before
+    // the step so that the dialog it opens is answered too.
+    QTimer::singleShot(0, this, [this, round] {
+        if (round != m_round) return;
+        Tick(round);
+        Step();
+    });
+}
+
+void DialogAnswers::InstallHooks() {
+    ui::SetMessageHook([this](const ui::Message& message) {
+        m_messages.append(message);
+        m_log.Note("says \"" + message.text.toStdString() + "\"");
+    });
+    ui::SetSaveDialogHook([this]() -> std::optional<std::string> {
+        ++m_saveDialogs;
+        const std::optional<std::string> name = ChooseSaveName();
+        m_log.Note(name ? "saves as " + *name : std::string("cancels the save"));
+        if (name) m_saves.push_back(Choice(*name));
+        return name;
+    });
+    ui::SetFontDialogHook([this](const ui::FontChoice& current) -> std::optional<ui::FontChoice> {
+        if (m_random.Percent(30)) {
+            m_log.Note("cancels the font");
+            return std::nullopt;
+        }
+        ui::FontChoice chosen = current;
+        chosen.font.setFamily(m_random.Pick(kFaces));
+        chosen.font.setPointSize(m_random.Pick(std::vector<int>{6, 8, 11, 20, 36}));
+        chosen.font.setUnderline(m_random.Percent(20));
+        chosen.font.setStrikeOut(m_random.Percent(20));
+        chosen.colour = QColor::fromRgb(static_cast<QRgb>(m_random.Next()));
+        m_log.Note("chooses " + chosen.font.toString().toStdString());
+        return chosen;
+    });
+    ui::TForm3::SetAnswerHook([this](ui::TForm3& dialog) {
+        for (int steps = m_random.Below(6); steps > 0 && dialog.isVisible(); --steps) {
+            const QKeyCombination combined = m_random.Pick(ChooserKeys());
+            const Key key{combined.key(), combined.keyboardModifiers(), {}};
+            m_log.Note("chooser: " + Describe(key));
+            Press(dialog.windowHandle(), key);
+        }
+        const bool ok = m_random.Percent(60);
+        if (dialog.isVisible()) m_log.Note(ok ? "chooser: OK" : "chooser: Cancel");
+        return ok ? QDialog::Accepted : QDialog::Rejected;
+    });
+    ui::TAboutBox::SetAnswerHook([this](ui::TAboutBox&) { m_log.Note("about box read"); });
+}
+
+void DialogAnswers::RemoveHooks() {
+    ui::SetMessageHook(nullptr);
+    ui::SetSaveDialogHook(nullptr);
+    ui::SetFontDialogHook(nullptr);
+    ui::TForm3::SetAnswerHook(nullptr);
+    ui::TAboutBox::SetAnswerHook(nullptr);
+}
+
+std::optional<std::string> DialogAnswers::ChooseSaveName() {
+    const std::string out = m_world.SaveDirectory();
+    switch (m_random.Weighted({15, 45, 15, 8, 7, 5, 5})) {
+        case 0: return std::nullopt;
+        case 1: return out + "/save-" + std::to_string(++m_saveCounter) + ".txt";
+        case 2: return out + "/save-" + std::to_string(m_saveCounter) + ".txt";  // again
+        case 3: return out + "/save-" + std::to_string(++m_saveCounter) + ".sc";
+        case 4: return m_world.Path("missing/r.txt");
+        case 5: return out;
+        default: return out + "/no extension";
+    }
+}
+
+SaveChoice DialogAnswers::Choice(const std::string& name) const {
+    std::error_code ignored;
+    const fs::path path(name);
+    const bool creatable = fs::is_directory(path.parent_path(), ignored) &&
+                           (fs::is_regular_file(path, ignored) || !fs::exists(path, ignored));
+    return {name, creatable};
+}
+
+}  // namespace sifter::soak

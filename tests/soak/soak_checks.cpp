@@ -1,0 +1,277 @@
+// The rules of closing, searching, deleting and choosing a directory: the rows, the status
+// bar and the message boxes each of them leaves.
+
+#include "soak_checks.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/platform.h"
+#include "soak_answers.h"
+#include "soak_session.h"
+#include "soak_world.h"
+#include "ui/conventions.h"
+#include "ui/directory_chooser.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/result_list.h"
+#include "ui/result_model.h"
+
+namespace sifter::soak {
+namespace {
+
+const QString kNothingSelected = QStringLiteral(" Nothing selected. ");
+const QString kBadName = QStringLiteral("File access error - probably a bad filename.");
+const QString kTableNotice = QStringLiteral(
+    "The BDE files are not included with this build, so the \"Save To Table\" feature is "
+    "disabled.");
+const QString kEditorRefused = QStringLiteral("The file could not be handed to the desktop's editor");
+
+// The texts of the I/O errors that files and directories removed under the program's feet,
+// and a volume that is not ready, may raise.
+const QRegularExpression kIoError(
+    QStringLiteral("^(File not found|Invalid filename|File access denied|I/O error \\d+)\\.$"));
+
+std::vector<std::string> Texts(const ResultRows& rows) {
+    std::vector<std::string> texts;
+    texts.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) texts.emplace_back(rows.Text(i));
+    return texts;
+}
+
+std::vector<int> SelectedRows(const ui::ResultList& list) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list.selectionModel()->selectedIndexes()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// The first place two row lists differ, in words.
+QString Difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
+    for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
+        const QString shown = i < actual.size() ? Quoted(actual[i]) : QStringLiteral("(none)");
+        const QString wanted = i < expected.size() ? Quoted(expected[i]) : QStringLiteral("(none)");
+        if (shown != wanted)
+            return QStringLiteral("row %1 is %2, expected %3 (%4 rows, expected %5)")
+                .arg(i).arg(shown, wanted).arg(actual.size()).arg(expected.size());
+    }
+    return {};
+}
+
+bool Enterable(const std::string& directory, const std::string& notReady) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(directory, ignored) && directory.rfind(notReady, 0) != 0;
+}
+
+}  // namespace
+
+QString Quoted(const std::string& bytes) {
+    return QLatin1Char('"') + ui::DisplayText(bytes) + QLatin1Char('"');
+}
+
+Before::~Before() {
+    if (currentFd >= 0) ::close(currentFd);
+}
+
+void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
+    ui::TForm1& form = session.Form1();
+    before.text = session.Edit1()->text();
+    before.scripts = form.SelectedFileType() == FileType::Scripts;
+    before.caseSensitive = session.CaseSensitive()->isChecked();
+    before.includeProcs = session.DoProcs()->isChecked();
+    before.sifterEnabled = session.Item("Sifter1")->isEnabled();
+    before.saveEnabled = session.Item("SavetoFile1")->isEnabled();
+    before.rows = Texts(session.ListBox1()->Model().Rows());
+    before.selected = SelectedRows(*session.ListBox1());
+    before.names = form.FList().Names();
+    before.directory = form.FList().Directory();
+    before.currentFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const platform::PathResult current = platform::System().CurrentDirectory();
+    before.shownDirectory = current.error == 0 ? current.path : before.directory;
+    before.status = form.StatusPanel()->text();
+    before.clipboard = QGuiApplication::clipboard()->text();
+    before.focus = form.focusWidget();
+    before.menuOpen = QApplication::activePopupWidget() != nullptr;
+    before.mainActive = QApplication::activeWindow() == &form;
+    before.editorOpens = desktop.opened.size();
+    before.editorRefusals = desktop.refusals;
+}
+
+bool Context::KeyOnMain(Qt::Key key, Qt::KeyboardModifiers modifiers) const {
+    return facts.action != nullptr && facts.action->IsKey(key, modifiers) && !before.menuOpen &&
+           facts.action->target == &session.Form1();
+}
+
+QStringList Check(const Facts& facts, const Before& before, Session& session, Model& model,
+                  const DialogAnswers& answers, const FakeDesktop& desktop) {
+    Context c{facts, before, session, model, answers, desktop, {}, false, false, false, {}};
+    ui::TForm1& form = session.Form1();
+    ui::ResultList& list = *session.ListBox1();
+    const Seen& seen = session.seen();
+    const QWidget* focus = before.focus;
+    const bool focusOnList = focus == &list;
+    const bool focusSearches = focus == session.Sifter() || focus == session.DoProcs() ||
+                               focus == session.CaseSensitive() || focusOnList;
+
+    // Closing: Escape where the window handles it, Alt+F4 and "Exit" end the program.
+    const bool escapeCloses = c.KeyOnMain(Qt::Key_Escape) && (focus == nullptr || focus == &form ||
+                                                              focus == session.Edit1() || focusSearches);
+    const bool closes = escapeCloses || (c.KeyOnMain(Qt::Key_F4, Qt::AltModifier) && before.mainActive) ||
+                        seen.triggered.contains(QStringLiteral("Exit1"));
+    if (!form.isVisible()) {
+        c.Expect(closes,
+                 QStringLiteral("the main window closed, but nothing that closes it was pressed or chosen"));
+        // The program ends with its main window as Qt ends it: once no shown window of its own
+        // (one without an owner) is left that asks to keep it running.
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            c.Expect(!window->isVisible() || window->parentWidget() != nullptr ||
+                         !window->testAttribute(Qt::WA_QuitOnClose),
+                     QStringLiteral("%1 keeps the program running after the main window closed")
+                         .arg(window->objectName()));
+        return c.problems;
+    }
+    c.Expect(!closes, QStringLiteral("Escape, Alt+F4 or Exit left the main window open"));
+    c.rows = Texts(list.Model().Rows());
+
+    // Searching: what starts one, what it shows.
+    const FileType type = before.scripts ? FileType::Scripts : FileType::Pascal;
+    const std::string ext(FileExtension(type));
+    const QString emptySet = ui::DisplayText(" No " + ext + " files in " + before.directory + ".");
+    const bool enterSearches =
+        (c.KeyOnMain(Qt::Key_Return) || c.KeyOnMain(Qt::Key_Enter)) &&
+        ((focus == session.Edit1() && !before.text.isEmpty()) || focusSearches);
+    const bool mustSearch = enterSearches || facts.autoSearch ||
+                            (c.KeyOnMain(Qt::Key_F2) && before.mainActive && before.sifterEnabled);
+    const bool maySearch = mustSearch || seen.triggered.contains(QStringLiteral("Sifter1")) ||
+                           seen.sifterClicks > 0 || seen.searchRequests > 0;
+    c.searchRan = seen.searches > 0;
+    bool emptySetShown = false;
+    for (const ui::Message& message : answers.Messages())
+        emptySetShown |= message.text == emptySet;
+    c.Expect(!mustSearch || c.searchRan || emptySetShown,
+             QStringLiteral("a search was asked for, but none ran and no message said why"));
+    c.Expect(!(c.searchRan || emptySetShown) || maySearch,
+             QStringLiteral("a search ran, but nothing that starts one was pressed or chosen"));
+    // A second click in one action (a double click on the button) finds the names that the
+    // first search's UpdateStat read again, which may be none.
+    std::error_code ignored;
+    const bool emptyNow = std::filesystem::is_directory(before.directory, ignored) &&
+                          ExpectedNames(before.directory, type).empty();
+    const bool emptySetMaySay = before.names.empty() || (c.searchRan && emptyNow);
+    c.Expect(!c.searchRan || !before.names.empty(),
+             QStringLiteral("a search ran over an empty file set instead of saying so"));
+
+    // Deleting rows.
+    const bool deleting = (c.KeyOnMain(Qt::Key_Delete) && focusOnList) ||
+                          seen.triggered.contains(QStringLiteral("DeleteSelected1"));
+    const bool nothingSelected = deleting && before.selected.empty();
+
+    // Choosing a directory.
+    ui::TForm3& chooser = session.Program().Form3();
+    c.chooserTookDirectory = seen.chooserAccepted && Enterable(chooser.Directory(), model.notReady);
+
+    if (c.searchRan) {
+        SearchRequest request;
+        request.fileType = type;
+        request.text = before.text.toStdString();
+        request.caseSensitive = before.caseSensitive;
+        request.includeProcs = before.includeProcs;
+        // A second search in one action (a double click on the button) goes over the names that
+        // the first one's UpdateStat read again, in the file set's directory made current.
+        const bool again = seen.searches > 1 && std::filesystem::is_directory(before.directory, ignored);
+        const std::vector<std::string> names =
+            again ? ExpectedNames(before.directory, request.fileType) : before.names;
+        const int againFd = again ? ::open(before.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        const ExpectedSearch expected =
+            again ? ExpectedRows(names, againFd, before.directory, request)
+                  : ExpectedRows(names, before.currentFd, before.shownDirectory, request);
+        if (againFd >= 0) ::close(againFd);
+        c.Expect(c.rows == expected.rows,
+                 QStringLiteral("the search's rows are not the files' lines: ") +
+                     Difference(c.rows, expected.rows));
+        model.rows = static_cast<std::int64_t>(expected.rows.size());
+        const QString summary =
+            ui::DisplayText(" Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
+                            request.text + "\" in " + std::to_string(names.size()) + " files");
+        c.Expect(form.StatusPanel()->text() == summary,
+                 QStringLiteral("the status bar reads \"%1\" after a search, expected \"%2\"")
+                     .arg(form.StatusPanel()->text(), summary));
+        c.Expect(SelectedRows(list) == std::vector<int>{0} && list.currentIndex().row() == 0,
+                 QStringLiteral("after a search the banner is not the one selected, current row"));
+    } else if (deleting && !before.selected.empty()) {
+        std::vector<std::string> kept;
+        for (std::size_t i = 0; i < before.rows.size(); ++i)
+            if (!std::binary_search(before.selected.begin(), before.selected.end(), static_cast<int>(i)))
+                kept.push_back(before.rows[i]);
+        c.Expect(c.rows == kept, QStringLiteral("deleting the selected rows left other rows: ") +
+                                     Difference(c.rows, kept));
+        model.rows -= static_cast<std::int64_t>(before.selected.size());
+        c.Expect(SelectedRows(list).empty(), QStringLiteral("rows are selected after a deletion"));
+    } else if (c.chooserTookDirectory) {
+        model.rows = 0;
+        model.directory = chooser.Directory();
+        c.Expect(form.StatusPanel()->text().isEmpty(),
+                 QStringLiteral("the status bar keeps \"%1\" after a new directory")
+                     .arg(form.StatusPanel()->text()));
+    } else {
+        c.Expect(c.rows == before.rows, QStringLiteral("the rows changed without a search, a "
+                                                       "deletion or a new directory: ") +
+                                            Difference(c.rows, before.rows));
+    }
+    if (!c.searchRan && !c.chooserTookDirectory)
+        c.Expect(form.StatusPanel()->text() == before.status,
+                 QStringLiteral("the status bar changed from \"%1\" to \"%2\"")
+                     .arg(before.status, form.StatusPanel()->text()));
+    c.Expect(static_cast<std::int64_t>(c.rows.size()) == model.rows,
+             QStringLiteral("the list holds %1 rows; the last search added and deletions left %2")
+                 .arg(c.rows.size()).arg(model.rows));
+
+    // Every message box has its cause in this action, and every cause its box.
+    bool badSave = false;
+    for (const SaveChoice& save : answers.Saves()) badSave |= !save.creatable;
+    const bool tableChosen = seen.triggered.contains(QStringLiteral("SavetoTable1"));
+    const bool editorRefused = desktop.refusals > before.editorRefusals;
+    int nothingSelectedBoxes = 0;
+    for (const ui::Message& message : answers.Messages()) {
+        const QString& text = message.text;
+        bool expected = false;
+        if (message.kind == ui::MessageKind::Plain) {
+            expected = text == kNothingSelected && nothingSelected;
+            nothingSelectedBoxes += text == kNothingSelected;
+        } else if (message.kind == ui::MessageKind::Information) {
+            expected = (text == emptySet && maySearch && emptySetMaySay) ||
+                       (text == kTableNotice && tableChosen);
+        } else if (message.kind == ui::MessageKind::Warning) {
+            expected = (text == kBadName && badSave) || (text.startsWith(kEditorRefused) && editorRefused);
+        } else {
+            expected = kIoError.match(text).hasMatch();
+        }
+        c.Expect(expected, QStringLiteral("an unexpected message box: \"%1\"").arg(text));
+    }
+    c.Expect(!nothingSelected || nothingSelectedBoxes == 1,
+             QStringLiteral("Delete with no row selected did not say \" Nothing selected. \" once"));
+    c.problems += answers.Problems();
+
+    c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
+                      c.chooserTookDirectory || facts.action == nullptr;
+    if (c.updateStatRan) model.rowsAtUpdateStat = c.rows.size();
+    CheckControlStates(c);
+    CheckTitleAndFileSet(c);
+    CheckClipboard(c);
+    CheckSaves(c);
+    CheckViewerAndEditor(c);
+    CheckNothingLeftOver(c);
+    return c.problems;
+}
+
+}  // namespace sifter::soak

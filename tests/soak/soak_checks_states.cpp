@@ -1,0 +1,187 @@
+// The rules that hold after any action: the control states of the text, the file type and the
+// rows; the title and the file set; the clipboard after Ctrl+C; saved files; the viewer and the
+// editor; and nothing left behind by a handler.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <filesystem>
+
+#include "search/io_error.h"
+#include "soak_answers.h"
+#include "soak_checks.h"
+#include "soak_session.h"
+#include "soak_world.h"
+#include "test_support.h"
+#include "ui/about_box.h"
+#include "ui/conventions.h"
+#include "ui/directory_chooser.h"
+#include "ui/line_viewer.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/result_list.h"
+#include "ui/result_model.h"
+
+namespace sifter::soak {
+namespace {
+
+QString State(bool enabled) {
+    return enabled ? QStringLiteral("enabled") : QStringLiteral("disabled");
+}
+
+bool AnErrorBoxWasShown(const DialogAnswers& answers) {
+    for (const ui::Message& message : answers.Messages())
+        if (message.kind == ui::MessageKind::Error) return true;
+    return false;
+}
+
+}  // namespace
+
+void CheckControlStates(Context& c) {
+    Session& s = c.session;
+    const bool hasText = !s.Edit1()->text().isEmpty();
+    const bool scripts = s.Form1().SelectedFileType() == FileType::Scripts;
+    const QString text = hasText ? QStringLiteral("a") : QStringLiteral("no");
+    const auto expectText = [&](const QString& what, bool enabled, bool wanted) {
+        c.Expect(enabled == wanted, QStringLiteral("%1 is %2 with %3 search text%4")
+                                        .arg(what, State(enabled), text,
+                                             scripts ? QStringLiteral(" and Scripts")
+                                                     : QStringLiteral(" and Pascal")));
+    };
+    expectText(QStringLiteral("pbSifter"), s.Sifter()->isEnabled(), hasText);
+    expectText(QStringLiteral("\"&Sifter!\""), s.Item("Sifter1")->isEnabled(), hasText);
+    expectText(QStringLiteral("CaseSensitive"), s.CaseSensitive()->isEnabled(), hasText);
+    expectText(QStringLiteral("doProcs"), s.DoProcs()->isEnabled(), hasText && scripts);
+    c.Expect(s.DoProcs()->isEnabled() || !s.DoProcs()->isChecked(),
+             QStringLiteral("doProcs is disabled but checked"));
+    const bool editMenu = s.EditMenu()->menuAction()->isEnabled();
+    if (c.updateStatRan && (!AnErrorBoxWasShown(c.answers) || editMenu == hasText))
+        c.model.editMenu = hasText;
+    c.Expect(editMenu == c.model.editMenu,
+             QStringLiteral("the \"&Edit\" menu is %1 with %2 search text, expected %3")
+                 .arg(State(editMenu), text, State(c.model.editMenu)));
+
+    // The rows' rule holds as the last UpdateStat left it: deleting rows does not run it.
+    const bool withRows = c.model.rowsAtUpdateStat > 0;
+    const QString rows = QStringLiteral(" although the last UpdateStat saw %1 rows")
+                             .arg(c.model.rowsAtUpdateStat);
+    c.Expect(s.ListBox1()->isEnabled() == withRows,
+             QStringLiteral("ListBox1 is ") + State(s.ListBox1()->isEnabled()) + rows);
+    for (const char* item : {"SavetoFile1", "SavetoTable1"})
+        c.Expect(s.Item(item)->isEnabled() == withRows,
+                 QString::fromLatin1(item) + QStringLiteral(" is ") +
+                     State(s.Item(item)->isEnabled()) + rows);
+    c.Expect(c.answers.SaveDialogsShown() == 0 || c.before.saveEnabled,
+             QStringLiteral("the save dialog opened while \"Sa&ve to File\" was disabled"));
+}
+
+void CheckTitleAndFileSet(Context& c) {
+    const FileSet& files = c.session.Form1().FList();
+    const std::string& directory = files.Directory();
+    c.Expect(directory == c.model.directory,
+             QStringLiteral("the file set holds %1, expected %2")
+                 .arg(Quoted(directory), Quoted(c.model.directory)));
+    const QString title = QStringLiteral("Sifter32 - Search Path: ") + ui::DisplayText(directory);
+    c.Expect(c.session.Form1().windowTitle() == title,
+             QStringLiteral("the title reads \"%1\", expected \"%2\"")
+                 .arg(c.session.Form1().windowTitle(), title));
+    if (!c.updateStatRan) return;
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(directory, ignored)) {
+        c.Expect(AnErrorBoxWasShown(c.answers),
+                 QStringLiteral("the file set's directory is gone, and no error box said so"));
+        return;
+    }
+    const FileType type = c.session.Form1().SelectedFileType();
+    c.Expect(files.Mask() == FileMask(type),
+             QStringLiteral("the file set's mask is %1").arg(Quoted(files.Mask())));
+    const std::vector<std::string> expected = ExpectedNames(directory, type);
+    if (files.Names() == expected) return;
+    QStringList held;
+    QStringList wanted;
+    for (const std::string& name : files.Names()) held << Quoted(name);
+    for (const std::string& name : expected) wanted << Quoted(name);
+    c.Expect(false, QStringLiteral("after UpdateStat the file set lists %1, the directory holds %2")
+                        .arg(held.join(QLatin1Char(' ')), wanted.join(QLatin1Char(' '))));
+}
+
+void CheckClipboard(Context& c) {
+    if (!c.KeyOnMain(Qt::Key_C, Qt::ControlModifier) || c.before.focus != c.session.ListBox1())
+        return;
+    QString expected = c.before.clipboard;
+    if (!c.before.selected.empty()) {
+        expected.clear();
+        for (int row : c.before.selected)
+            expected += ui::DisplayText(c.before.rows[static_cast<std::size_t>(row)]) +
+                        QStringLiteral("\r\n");
+    }
+    c.Expect(QGuiApplication::clipboard()->text() == expected,
+             QStringLiteral("Ctrl+C put \"%1\" on the clipboard, expected \"%2\"")
+                 .arg(QGuiApplication::clipboard()->text(), expected));
+}
+
+void CheckSaves(Context& c) {
+    std::string expected;
+    for (const std::string& row : c.rows) expected += row + "\r\n";
+    for (const SaveChoice& save : c.answers.Saves()) {
+        if (!save.creatable) continue;
+        std::string saved;
+        try {
+            saved = test::ReadBytes(save.name);
+        } catch (const std::exception&) {
+            c.Expect(false, QStringLiteral("nothing was saved to %1").arg(Quoted(save.name)));
+            continue;
+        }
+        c.Expect(saved == expected, QStringLiteral("%1 holds %2 bytes, the %3 rows shown %4")
+                                        .arg(Quoted(save.name))
+                                        .arg(saved.size())
+                                        .arg(c.rows.size())
+                                        .arg(expected.size()));
+    }
+}
+
+void CheckViewerAndEditor(Context& c) {
+    const ui::LineViewer* viewer = c.session.Viewer();
+    if (viewer != nullptr && viewer->isVisible())
+        c.Expect(viewer->windowTitle() ==
+                     QString::fromLatin1(ui::LineViewer::kTitle) + ui::DisplayText(viewer->Path()),
+                 QStringLiteral("the viewer's title reads \"%1\"").arg(viewer->windowTitle()));
+    const ResultRows& rows = c.session.ListBox1()->Model().Rows();
+    for (const int row : c.session.seen().viewRequests) {
+        if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) continue;
+        const RowOrigin origin = rows.Origin(static_cast<std::size_t>(row));
+        if (!origin.Leads()) continue;
+        const std::string path(rows.FilePath(origin.file));
+        std::error_code ignored;
+        if (!std::filesystem::is_regular_file(path, ignored)) continue;
+        c.Expect(viewer != nullptr && viewer->isVisible() && viewer->Path() == path,
+                 QStringLiteral("row %1 did not open %2 in the viewer").arg(row).arg(Quoted(path)));
+    }
+    for (std::size_t i = c.before.editorOpens; i < c.desktop.opened.size(); ++i)
+        c.Expect(viewer != nullptr && c.desktop.opened[i] == viewer->Path(),
+                 QStringLiteral("the editor was asked to open %1, not the viewer's file")
+                     .arg(Quoted(c.desktop.opened[i])));
+}
+
+void CheckNothingLeftOver(Context& c) {
+    c.Expect(PendingError() == 0,
+             QStringLiteral("I/O error code %1 is left pending").arg(PendingError()));
+    c.Expect(QApplication::overrideCursor() == nullptr,
+             QStringLiteral("the hourglass (or another cursor) is still up"));
+    ui::Program& program = c.session.Program();
+    for (const QWidget* window : {static_cast<const QWidget*>(&program.Form2()),
+                                  static_cast<const QWidget*>(&program.Form3()),
+                                  static_cast<const QWidget*>(&program.AboutBox())})
+        c.Expect(!window->isVisible(), QStringLiteral("%1 is still shown").arg(window->objectName()));
+    ui::ResultList& list = *c.session.ListBox1();
+    if (list.RowCount() > 0)
+        c.Expect(list.visualRect(list.Model().index(0)).height() == ui::ResultList::kRowHeight,
+                 QStringLiteral("rows are %1 pixels high")
+                     .arg(list.visualRect(list.Model().index(0)).height()));
+}
+
+}  // namespace sifter::soak

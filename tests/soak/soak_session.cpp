@@ -1,0 +1,102 @@
+#include "soak_session.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "ui/about_box.h"
+#include "ui/directory_chooser.h"
+#include "ui/line_viewer.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/result_list.h"
+
+namespace sifter::soak {
+namespace {
+
+template <typename Widget>
+Widget* Named(const QObject& parent, const char* name) {
+    auto* found = parent.findChild<Widget*>(QString::fromLatin1(name));
+    if (found == nullptr) qFatal("soak: the main window has no %s", name);
+    return found;
+}
+
+}  // namespace
+
+Session::Session(std::vector<std::string> parameters)
+    : m_program(std::make_unique<ui::Program>(std::move(parameters))) {
+    ui::TForm1& form = Form1();
+    m_edit = Named<QLineEdit>(form, "Edit1");
+    m_doProcs = Named<QCheckBox>(form, "doProcs");
+    m_caseSensitive = Named<QCheckBox>(form, "CaseSensitive");
+    m_scripts = Named<QRadioButton>(form, "FileType0");
+    m_sifter = Named<QPushButton>(form, "pbSifter");
+    m_editMenu = Named<QMenu>(form, "Edit1Menu");
+    for (const char* name : {"SearchDirectory1", "SavetoFile1", "SavetoTable1", "Exit1",
+                             "ResultsFont1", "Sifter1", "About1", "DeleteSelected1", "ResultsFont2"})
+        m_items.append(Named<QAction>(form, name));
+
+    connect(m_edit, &QLineEdit::textChanged, this, [this] { ++m_seen.textChanges; });
+    for (auto* button : {m_scripts, Named<QRadioButton>(form, "FileType1")})
+        connect(button, &QRadioButton::clicked, this, [this] { ++m_seen.typeClicks; });
+    connect(m_sifter, &QPushButton::clicked, this, [this] { ++m_seen.sifterClicks; });
+    for (QAction* item : m_items)
+        connect(item, &QAction::triggered, this,
+                [this, item] { m_seen.triggered.append(item->objectName()); });
+    connect(ListBox1(), &ui::ResultList::SearchRequested, this, [this] { ++m_seen.searchRequests; });
+    connect(ListBox1(), &ui::ResultList::ViewRequested, this,
+            [this](int row) { m_seen.viewRequests.push_back(row); });
+    connect(&m_program->Form3(), &QDialog::accepted, this, [this] { m_seen.chooserAccepted = true; });
+    m_program->Form2().installEventFilter(this);
+    form.installEventFilter(this);
+    // As the program's entry does once the windows exist.
+    m_program->RunAutoSearch();
+}
+
+Session::~Session() = default;
+
+ui::TForm1& Session::Form1() const {
+    return m_program->Form1();
+}
+
+ui::ResultList* Session::ListBox1() const {
+    return Form1().ListBox1();
+}
+
+ui::LineViewer* Session::Viewer() const {
+    return Form1().Viewer();
+}
+
+QAction* Session::Item(const char* name) const {
+    for (QAction* item : m_items)
+        if (item->objectName() == QLatin1String(name)) return item;
+    qFatal("soak: no menu item %s", name);
+}
+
+std::vector<QWidget*> Session::ShownWindows() const {
+    std::vector<QWidget*> shown;
+    for (QWidget* window : {static_cast<QWidget*>(&Form1()), static_cast<QWidget*>(Viewer()),
+                            static_cast<QWidget*>(&m_program->Form2()),
+                            static_cast<QWidget*>(&m_program->Form3()),
+                            static_cast<QWidget*>(&m_program->AboutBox())})
+        if (window != nullptr && window->isVisible()) shown.push_back(window);
+    return shown;
+}
+
+bool Session::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_program->Form2() && event->type() == QEvent::Hide) {
+        const bool saved = m_program->Form2().Label()->text().startsWith(
+            QStringLiteral("Saving search results to "));
+        ++(saved ? m_seen.saves : m_seen.searches);
+    }
+    if (watched == &Form1() && event->type() == QEvent::Close && event->isAccepted())
+        m_seen.closed = true;
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace sifter::soak
