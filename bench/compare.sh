@@ -21,14 +21,15 @@ have_rg=$(command -v rg || true)
 echo "machine: $(nproc) cores, $(uname -m), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 [[ -n $have_rg ]] || echo "rg not found: no ripgrep column"
 
-# Wall time of one run in microseconds; the output goes to a file (grep stops early when it
-# writes to /dev/null).
+# Wall time of one run in microseconds, read from the shell's own clock (starting a `date`
+# inside the timed span would add its own start to every figure); the output goes to a file
+# (grep stops early when it writes to /dev/null).
 run_us() {
   local start end
-  start=$(date +%s%N)
+  start=$EPOCHREALTIME
   "$@" >"$work/out.txt" 2>/dev/null || true
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000))
+  end=$EPOCHREALTIME
+  echo $((${end/./} - ${start/./}))
 }
 
 median_ms() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -134,6 +135,11 @@ void PrepareProcess();
 // The command line as one string where the system hands it over so (Windows: the program
 // splits it itself); null where the system hands over the parameters one by one.
 const char* RawCommandLine();
+
+// Moves `thread`, just started, off the processor the calling thread runs on: the system may
+// put a new thread beside its busy parent and leave it there for milliseconds while another
+// processor idles. The thread may run anywhere afterwards.
+void SpreadThread(std::thread& thread);
 
 // The first place where `needle` occurs in `haystack`, npos when nowhere, in time linear in the
 // haystack whatever its bytes: the C library's memmem where there is one.

@@ -1,5 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -264,6 +266,24 @@ void PrepareProcess() {
 
 const char* RawCommandLine() {
     return nullptr;
+}
+
+void SpreadThread(std::thread& thread) {
+#ifdef __linux__
+    const int here = ::sched_getcpu();
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (here < 0 || ::pthread_getaffinity_np(::pthread_self(), sizeof allowed, &allowed) != 0) return;
+    cpu_set_t elsewhere = allowed;
+    CPU_CLR(here, &elsewhere);
+    if (CPU_COUNT(&elsewhere) == 0) return;
+    // Narrowing the set moves the thread at once; widening it again leaves it where it went.
+    const pthread_t handle = thread.native_handle();
+    if (::pthread_setaffinity_np(handle, sizeof elsewhere, &elsewhere) == 0)
+        ::pthread_setaffinity_np(handle, sizeof allowed, &allowed);
+#else
+    static_cast<void>(thread);
+#endif
 }
 
 std::size_t FindBytes(std::string_view haystack, std::string_view needle) {

@@ -201,6 +201,10 @@ void PrepareProcess() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void SpreadThread(std::thread&) {
+    // Windows spreads new threads over idle processors itself.
+}
+
 const char* RawCommandLine() {
     return ::GetCommandLineA();
 }

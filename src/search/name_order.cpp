@@ -12,15 +12,12 @@ unsigned char Lower(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
 }
 
-// strcasecmp's order for names that may hold NUL bytes: letters folded to lower case.
-int CompareFolded(const std::string& a, const std::string& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = Lower(static_cast<unsigned char>(a[i]));
-        const unsigned char y = Lower(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+// strcasecmp's order for names that may hold NUL bytes is the byte order of the names with
+// their letters folded to lower case.
+std::string Folded(const std::string& name) {
+    std::string folded(name);
+    for (char& c : folded) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 std::string CollationKey(const std::string& name) {
@@ -65,21 +62,16 @@ bool IsPlainCollation() {
 OrderedNames OrderNames(std::vector<std::string> names, std::size_t watchedPlace) {
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (IsPlainCollation()) {
-        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            const int folded = CompareFolded(names[a], names[b]);
-            return folded != 0 ? folded < 0 : names[a] < names[b];
-        });
-    } else {
-        // Names are turned into keys once; strcoll on every comparison is far slower.
-        std::vector<std::string> keys;
-        keys.reserve(names.size());
-        for (const std::string& name : names) keys.push_back(CollationKey(name));
-        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            const int byKey = keys[a].compare(keys[b]);
-            return byKey != 0 ? byKey < 0 : names[a] < names[b];
-        });
-    }
+    // Names are turned into keys once, which then compare as bytes: folding or strcoll on
+    // every comparison is far slower.
+    const bool plain = IsPlainCollation();
+    std::vector<std::string> keys;
+    keys.reserve(names.size());
+    for (const std::string& name : names) keys.push_back(plain ? Folded(name) : CollationKey(name));
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int byKey = keys[a].compare(keys[b]);
+        return byKey != 0 ? byKey < 0 : names[a] < names[b];
+    });
 
     OrderedNames result;
     if (names.size() > watchedPlace) {

@@ -1,6 +1,7 @@
 #include "search/ordered_search.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "search/file_scan.h"
 #include "search/file_set.h"
@@ -17,8 +18,22 @@ OrderedSearch::OrderedSearch(const SearchRequest& request, const FileSet& files,
       m_count(files.Count()),
       m_slots(static_cast<std::size_t>(std::max(limits.filesAhead, 1))) {
     // No more workers than files to read beside the main thread.
-    workers = std::min(workers, m_count - 1);
-    for (std::int32_t i = 0; i < workers; ++i) m_workers.emplace_back([this] { Work(); });
+    m_workerCount = std::max(std::min(workers, m_count - 1), 0);
+}
+
+void OrderedSearch::StartWorkers() {
+    // Started once the main thread has the first file: a worker that found nothing to take
+    // would go to sleep, and a thread woken on the core the main thread keeps busy may wait
+    // there for milliseconds before the system moves it to an idle one.
+    m_workers.reserve(static_cast<std::size_t>(m_workerCount));
+    try {
+        for (std::int32_t i = 0; i < m_workerCount; ++i) {
+            m_workers.emplace_back([this] { Work(); });
+            platform::SpreadThread(m_workers.back());
+        }
+    } catch (const std::system_error&) {
+        // The system gives no more threads: the search goes on with those it has.
+    }
 }
 
 OrderedSearch::~OrderedSearch() {
@@ -223,6 +238,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
             const std::int32_t file = Claim();
             RoomMade();
             lock.unlock();
+            if (file == 0) StartWorkers();
             m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
             Relock(lock);
             Advance();

@@ -32,13 +32,13 @@ struct SearchRequest;
 class OrderedSearch final {
 public:
     struct Limits {
-        std::int32_t filesAhead = 256;               // files read past the one in turn
+        std::int32_t filesAhead = 1024;              // files read past the one in turn
         std::size_t heldBytes = std::size_t{32} << 20;  // rows of files whose turn has not come
         std::size_t turnBytes = std::size_t{1} << 20;   // rows of the file in turn not handed on
         std::size_t blockBytes = std::size_t{256} << 10;  // rows handed over at a time
     };
 
-    // The workers start at once; they take no file before `Run` has taken the first.
+    // The workers start once `Run` has taken the first file.
     OrderedSearch(const SearchRequest& request, const FileSet& files, platform::SystemApi& system,
                   std::int32_t workers, Limits limits);
     OrderedSearch(const SearchRequest& request, const FileSet& files, platform::SystemApi& system,
@@ -84,6 +84,7 @@ private:
     bool WorkerMayClaim(bool resuming) const;
     // Takes the next file to read out of turn; under the lock.
     std::int32_t Claim();
+    void StartWorkers();
     void Work();
     // Reads `file` out of turn, holding its rows; called without the lock.
     void ReadHeld(FileScanner& scanner, std::int32_t file, bool mainThread);
@@ -129,6 +130,7 @@ private:
     bool m_turnBegun = false;
     std::int64_t m_matches = 0;
 
+    std::int32_t m_workerCount = 0;
     std::vector<std::thread> m_workers;
 };
 

@@ -46,8 +46,22 @@ std::size_t CharacterLength(std::string_view text) {
     return length;
 }
 
+// "*.pas" and the like, the masks of every search: a star, then plain ASCII. ASCII bytes are
+// characters of their own whatever comes before them, so the name matches when it ends in
+// those bytes, letter case aside.
+bool IsStarThenAscii(std::string_view pattern) {
+    if (pattern.empty() || pattern[0] != '*') return false;
+    for (const char c : pattern.substr(1))
+        if (c == '*' || c == '?' || static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") return true;
+    if (IsStarThenAscii(pattern)) {
+        const std::string_view tail = pattern.substr(1);
+        return name.size() >= tail.size() && SameCharacter(tail, name.substr(name.size() - tail.size()));
+    }
     // Both sides are taken character by character (a valid UTF-8 sequence, or a single byte).
     // Greedy matching with one remembered star: on a mismatch the last star takes one more
     // character, which is enough because a later star can take whatever an earlier one would.

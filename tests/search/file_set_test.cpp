@@ -130,7 +130,13 @@ INSTANTIATE_TEST_SUITE_P(
                     WildcardCase{"a*b*c", "aXbYbZc", true}, WildcardCase{"a*b*c", "aXbYc d", false},
                     WildcardCase{"*", "", true}, WildcardCase{"x", "", false},
                     WildcardCase{"\xC3\xA9*", "\xC3\x89x", false},
-                    WildcardCase{"*.pas", "a.PaS", true}));
+                    WildcardCase{"*.pas", "a.PaS", true},
+                    // A star and plain ASCII: the name's last bytes, whatever comes before.
+                    WildcardCase{"*.pas", "\xC3.pas", true}, WildcardCase{"*.pas", "\xC3\xA9.PAS", true},
+                    WildcardCase{"*.pas", "pas", false}, WildcardCase{"*.pas", "a.pa\xC3\xB3", false},
+                    WildcardCase{"*", "\xFF", true}, WildcardCase{"*.p?s", "a.pxs", true},
+                    WildcardCase{"*\xC3\xA9.sc", "x\xC3\xA9.SC", true},
+                    WildcardCase{"*\xC3\xA9.sc", "x\xC3\x89.sc", false}));
 
 }  // namespace
 }  // namespace sifter
