@@ -120,7 +120,10 @@ for program in /usr/bin/sifter32 /usr/bin/sifter32-cli; do
     ldd "$program" >"$WORK/ldd"
     ! grep 'not found' "$WORK/ldd" >&2 || fail "$program: libraries not found (above)"
     for soname in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
-        path=$(awk -v soname="$soname" '$1 == soname && $2 == "=>" { print $3 }' "$WORK/ldd")
+        # "libc.so.6 => /lib/...", or the dynamic loader under its own path alone.
+        path=$(awk -v soname="$soname" '($1 == soname && $2 == "=>") { print $3 }
+            $1 ~ "/" && substr($1, length($1) - length(soname)) == "/" soname { print $1 }' "$WORK/ldd")
+        [ -n "$path" ] || { fail "$program: ldd shows no path for $soname"; continue; }
         owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "${path#/usr}" 2>/dev/null || dpkg -S "/usr$path" 2>/dev/null)
         owner=${owner%%:*}
         [ -n "$owner" ] || { fail "$program: no package owns $soname ($path)"; continue; }
