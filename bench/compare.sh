@@ -94,8 +94,8 @@ echo "corpus: $files generated files, $(du -sm "$work/corpus" | cut -f1) MB"
 cd "$work/corpus"
 compare "case-sensitive" begin sensitive
 compare "ignore case" begin ignore
-compare "case-sensitive, rare" Overflow sensitive
-compare "ignore case, rare" overflow ignore
+compare "case-sensitive, no match" Overflow sensitive
+compare "ignore case, no match" overflow ignore
 # An accented word, which sifter32-cli also finds in the Windows-1252 files (grep and rg, in
 # bytes, only in the UTF-8 ones), against an ASCII word of the same byte length planted as often.
 compare "case-sensitive, accented" $'na\xc3\xafve' sensitive

@@ -61,5 +61,5 @@ awk 'BEGIN {for (i = 0; i < 2000000; i++) printf "begin total := total + %d;\r\n
   >"$work/big/0000-first.pas"
 echo "corpus: $files generated files and one of $(du -m "$work/big/0000-first.pas" | cut -f1) MB, $(du -sm "$work/big" | cut -f1) MB"
 report "ignore case, every begin" "$work/big" begin
-report "case-sensitive, rare" "$work/big" Overflow --case-sensitive
+report "case-sensitive, no match" "$work/big" Overflow --case-sensitive
 SLOW=1 report "every begin, output read late" "$work/big" begin
