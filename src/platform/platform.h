@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace sifter::platform {

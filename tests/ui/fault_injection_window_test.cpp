@@ -41,12 +41,6 @@ std::vector<std::string> Texts(const sifter::ResultRows& rows) {
     return texts;
 }
 
-std::string Saved(const sifter::ResultRows& rows) {
-    std::string bytes;
-    for (std::size_t i = 0; i < rows.size(); ++i) bytes.append(rows.Text(i)).append("\r\n");
-    return bytes;
-}
-
 }  // namespace
 
 class FaultInjectionWindowTest final : public QObject {
@@ -143,7 +137,7 @@ private slots:
         Window().ListBox1()->SetRows(std::move(rows),
                                      std::make_shared<const sifter::ui::EntryPictures>());
         Window().UpdateStat();
-        const std::string full = Saved(Rows());
+        const std::string full = sifter::test::SavedBytes(Rows());
         QCOMPARE(full.size(), 326u);
         const QString status = Window().StatusPanel()->text();
         sifter::test::MessageRecorder messages;

@@ -78,11 +78,8 @@ private slots:
         QVERIFY(answered);
         QVERIFY(messages.messages().isEmpty());
         if (save) {
-            const auto& rows = window.ListBox1()->Model().Rows();
-            std::string expected;
-            for (std::size_t i = 0; i < rows.size(); ++i)
-                expected.append(rows.Text(i)).append("\r\n");
-            QCOMPARE(sifter::test::ReadBytes(target), expected);
+            QCOMPARE(sifter::test::ReadBytes(target),
+                     sifter::test::SavedBytes(window.ListBox1()->Model().Rows()));
         } else {
             QCOMPARE(Contents(out.path()), QStringList());
         }
@@ -122,10 +119,8 @@ void NoSettingsTest::theRealSaveDialogOpensAboveARemovedDirectory() {
     window.SaveResultsToFile();
     QCOMPARE(opened, QString::fromStdString(top.path()));
     QVERIFY(messages.messages().isEmpty());
-    const auto& rows = window.ListBox1()->Model().Rows();
-    std::string expected;
-    for (std::size_t i = 0; i < rows.size(); ++i) expected.append(rows.Text(i)).append("\r\n");
-    QCOMPARE(sifter::test::ReadBytes(top / "sifter.txt"), expected);
+    QCOMPARE(sifter::test::ReadBytes(top / "sifter.txt"),
+             sifter::test::SavedBytes(window.ListBox1()->Model().Rows()));
     QCOMPARE(Contents(g_home->path()), QStringList());
 }
 

@@ -42,12 +42,6 @@ sifter::ResultRows SampleRows(int count) {
     return rows;
 }
 
-std::string Joined(const sifter::ResultRows& rows) {
-    std::string bytes;
-    for (std::size_t i = 0; i < rows.size(); ++i) bytes.append(rows.Text(i)).append("\r\n");
-    return bytes;
-}
-
 // Answers the save dialog with one name for as long as it lives.
 class SaveAnswer final {
 public:
@@ -94,7 +88,7 @@ private slots:
         sifter::test::MessageRecorder messages;
         m_window->SaveResultsToFile();
         const std::string saved = ReadBytes(name);
-        QCOMPARE(saved, Joined(m_window->ListBox1()->Model().Rows()));
+        QCOMPARE(saved, sifter::test::SavedBytes(m_window->ListBox1()->Model().Rows()));
         QCOMPARE(std::count(saved.begin(), saved.end(), '\n'), 40);
         QVERIFY(saved.rfind("Sifter32 Search Results \r\n \r\n", 0) == 0);
         QVERIFY(messages.messages().isEmpty());
@@ -110,7 +104,7 @@ private slots:
         const std::string after = ReadBytes(name);
         QCOMPARE(std::count(after.begin(), after.end(), '\n'), 38);
         QVERIFY(after.rfind(" \r\n f2.pas", 0) == 0);
-        QCOMPARE(after, Joined(list.Model().Rows()));
+        QCOMPARE(after, sifter::test::SavedBytes(list.Model().Rows()));
     }
 
     void aListWhoseRowsWereAllDeletedSavesWithAnEmptyBar() {
@@ -259,7 +253,7 @@ private slots:
         QVERIFY(shown.startsWith(QStringLiteral("Saving search results to /...")));
         QVERIFY(shown.endsWith(QStringLiteral("/r.txt")));
         QVERIFY(WidthIn(QFontMetrics(m_progress->Label()->font()), shown) <= 380);
-        QCOMPARE(ReadBytes(name), Joined(m_window->ListBox1()->Model().Rows()));
+        QCOMPARE(ReadBytes(name), sifter::test::SavedBytes(m_window->ListBox1()->Model().Rows()));
     }
 
 private:

@@ -23,12 +23,6 @@
 
 namespace {
 
-std::string Saved(const sifter::ResultRows& rows) {
-    std::string bytes;
-    for (std::size_t i = 0; i < rows.size(); ++i) bytes.append(rows.Text(i)).append("\r\n");
-    return bytes;
-}
-
 // Leaves "<directory>/.trace-mark-<what>" in the trace as an open that fails.
 void Mark(const std::string& directory, const char* what) {
     const int fd = ::open((directory + "/.trace-mark-" + what).c_str(), O_RDONLY);
@@ -65,7 +59,7 @@ private slots:
         const sifter::SaveOutcome outcome = sifter::SaveRows(name, rows, nullptr);
         Mark(m_dir->path(), "save-ends");
         QCOMPARE(outcome, sifter::SaveOutcome::Saved);
-        QCOMPARE(sifter::test::ReadBytes(name), Saved(rows));
+        QCOMPARE(sifter::test::ReadBytes(name), sifter::test::SavedBytes(rows));
     }
 
     void savingFromTheWindowWritesOnlyTheNamedFile() {
@@ -83,7 +77,7 @@ private slots:
         window.findChild<QAction*>(QStringLiteral("SavetoFile1"))->trigger();
         Mark(m_dir->path(), "save-ends");
         QVERIFY(messages.messages().isEmpty());
-        QCOMPARE(sifter::test::ReadBytes(name), Saved(rows));
+        QCOMPARE(sifter::test::ReadBytes(name), sifter::test::SavedBytes(rows));
     }
 
 private:

@@ -10,4 +10,10 @@ MessageRecorder::~MessageRecorder() {
     ui::SetMessageHook(nullptr);
 }
 
+std::string SavedBytes(const ResultRows& rows) {
+    std::string bytes;
+    for (std::size_t i = 0; i < rows.size(); ++i) bytes.append(rows.Text(i)).append("\r\n");
+    return bytes;
+}
+
 }  // namespace sifter::test

@@ -3,7 +3,9 @@
 
 #include <QList>
 #include <QString>
+#include <string>
 
+#include "search/result_rows.h"
 #include "ui/messages.h"
 
 namespace sifter::test {
@@ -22,5 +24,8 @@ public:
 private:
     QList<ui::Message> m_messages;
 };
+
+// The bytes a save of `rows` writes: each row followed by CR LF.
+std::string SavedBytes(const ResultRows& rows);
 
 }  // namespace sifter::test
