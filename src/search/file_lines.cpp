@@ -76,11 +76,24 @@ void FileLines::Resize(std::size_t used, std::size_t capacity) {
 }
 
 bool FileLines::IndexUpTo(std::size_t available, bool last) {
-    // Where CR and Ctrl-Z stand is found a block at a time as bit masks; every CR before the
-    // end of the data ends exactly one line, and the next starts after it, or after its LF.
-    const BlockMasker masker(LineKeys{});
-    LineMasks masks;
     char* const data = m_data.get();
+    if (m_ends == LineEnds::Undecided) {
+        // Nothing can be indexed before the first line end says what ends a line.
+        const std::size_t first = LineStop(data, m_looked, available, LineEnds::Undecided);
+        m_looked = first;
+        if (first == available && !last) return false;
+        // A file that ends before any line end reads alike either way.
+        m_ends = first < available && data[first] != kCtrlZ ? DecidedBy(data[first]) : LineEnds::Cr;
+    }
+    // Where line ends and Ctrl-Z stand is found a block at a time as bit masks; every line end
+    // before the end of the data ends exactly one line, and the next starts after it (after a
+    // CR's LF too).
+    const bool lf = m_ends == LineEnds::Lf;
+    LineKeys lineEnds;
+    if (lf) lineEnds.lead = {'\n', 0, 1};  // found as keys; the masks' CRs are ordinary bytes then
+    const BlockMasker masker(lineEnds);
+    LineMasks masks;
+    const Mask128& ends = lf ? masks.keys : masks.crs;
     while (m_end == kNoEnd && m_indexed < available) {
         const std::size_t block = m_indexed;
         // A CR in a block's last byte needs the byte after it, so a block is looked at once
@@ -91,7 +104,7 @@ bool FileLines::IndexUpTo(std::size_t available, bool last) {
             masker.Compute(data + block, count, masks);
         } else {
             // The last, short block is read from a copy: the masker reads whole blocks.
-            char tail[kBlock] = {};
+            char tail[kBlock + 1] = {};
             std::memcpy(tail, data + block, static_cast<std::size_t>(count));
             masker.Compute(tail, count, masks);
         }
@@ -101,11 +114,12 @@ bool FileLines::IndexUpTo(std::size_t available, bool last) {
         else
             limit = count;
         const std::size_t known = std::min(available, m_end);
-        for (int bit = masks.crs.FirstFrom(0); bit < limit; bit = masks.crs.FirstFrom(bit + 1)) {
-            const std::size_t cr = block + static_cast<std::size_t>(bit);
-            m_longest = std::max(m_longest, cr - m_lineStart);
-            m_lineStart = cr + 1;
-            if (m_lineStart < known && data[m_lineStart] == '\n') ++m_lineStart;
+        for (int bit = ends.FirstFrom(0); bit < limit; bit = ends.FirstFrom(bit + 1)) {
+            const std::size_t end = block + static_cast<std::size_t>(bit);
+            const std::size_t length = LineText({data + m_lineStart, end - m_lineStart}, m_ends).size();
+            m_longest = std::max(m_longest, length);
+            m_lineStart = end + 1;
+            if (!lf && m_lineStart < known && data[m_lineStart] == '\n') ++m_lineStart;
             m_starts.push_back(m_lineStart);
         }
         m_indexed = block + static_cast<std::size_t>(count);
@@ -114,8 +128,10 @@ bool FileLines::IndexUpTo(std::size_t available, bool last) {
 }
 
 void FileLines::FinishIndex(std::size_t end) {
-    // A last line without a line end ends at the end of the data, where a CR is put for it.
+    // A last line without a line end ends at the end of the data. The byte after the data is a
+    // CR, so that a line of the file is always followed by a line end in memory.
     m_data[end] = '\r';
+    m_dataEnd = end;
     if (m_starts.back() < end) {
         m_longest = std::max(m_longest, end - m_lineStart);
         m_starts.push_back(end + 1);
@@ -127,10 +143,13 @@ std::string_view FileLines::Line(std::int64_t index) const {
     if (index < 0 || index >= LineCount()) return {};
     const auto i = static_cast<std::size_t>(index);
     const std::size_t start = m_starts[i];
-    std::size_t next = m_starts[i + 1];
-    // The entry after a line is just past its CR, or past the LF of its CR LF.
-    next -= m_data[next - 1] == '\n' ? 2 : 1;
-    return {m_data.get() + start, next - start};
+    const std::size_t next = m_starts[i + 1];
+    // The last line may have no line end: it ends with the data.
+    if (next > m_dataEnd) return {m_data.get() + start, m_dataEnd - start};
+    // The entry after a line is just past its line end: a CR, a CR LF, or an LF.
+    std::size_t end = next - 1;
+    if (m_ends != LineEnds::Lf && m_data[end] == '\n') --end;
+    return LineText({m_data.get() + start, end - start}, m_ends);
 }
 
 std::size_t FileLines::MemoryUse() const {

@@ -1,7 +1,7 @@
 #pragma once
 // A whole text file in memory with an index of where its lines start, for showing any line at
-// once. The lines are exactly those a search reads from the file: a line ends at CR or CR LF (a
-// lone LF is an ordinary byte), the first Ctrl-Z ends the data, a last line without an end is a
+// once. The lines are exactly those a search reads from the file: the first line end decides how
+// lines end (see line_ends.h), the first Ctrl-Z ends the data, a last line without an end is a
 // line, and a line end at the end of the data starts no further line.
 //
 // The file costs its size plus 8 bytes per line.
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/line_ends.h"
 
 namespace sifter {
 
@@ -58,12 +59,15 @@ private:
     std::unique_ptr<char[]> m_data;
     std::size_t m_capacity = 0;
     std::size_t m_longest = 0;
-    // Where each line starts, and one more entry just past the last line's end: after its CR,
-    // or its CR LF, or the CR that stands for the end of the data.
+    // Where each line starts, and one more entry just past the last line's end: after its line
+    // end, or one past the end of the data for a last line without one.
     std::vector<std::uint64_t> m_starts{0};
-    std::size_t m_indexed = 0;    // bytes looked at so far
+    LineEnds m_ends = LineEnds::Undecided;
+    std::size_t m_looked = 0;     // bytes looked at for the first line end, while there is none
+    std::size_t m_indexed = 0;    // bytes indexed so far
     std::size_t m_lineStart = 0;  // where the line being indexed starts
     std::size_t m_end = kNoEnd;   // where a Ctrl-Z ended the data, once one has
+    std::size_t m_dataEnd = 0;    // the end of the data, once the index is finished
 };
 
 }  // namespace sifter

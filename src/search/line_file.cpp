@@ -15,6 +15,7 @@ void LineFile::Reset(const std::string& name) {
     // Where the system takes names of limited length, a longer one is cut rather than refused.
     m_name = name.substr(0, platform::Paths().MaxOpenName());
     m_mode = Mode::Closed;
+    m_ends = LineEnds::Undecided;
     m_file.reset();
     m_position = 0;
     m_end = 0;
@@ -111,30 +112,43 @@ void LineFile::ReadLine(std::string& line) {
     while (Fill()) {
         const char* const start = m_buffer.data() + m_position;
         const auto available = static_cast<std::size_t>(m_end - m_position);
-        // The line stops at the first CR or Ctrl-Z, whichever comes first; both stay unread.
-        const void* cr = std::memchr(start, '\r', available);
-        const std::size_t upToCr =
-            cr == nullptr ? available : static_cast<std::size_t>(static_cast<const char*>(cr) - start);
-        const void* ctrlZ = std::memchr(start, kCtrlZ, upToCr);
-        const std::size_t take =
-            ctrlZ == nullptr ? upToCr : static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - start);
+        // The line stops at its line end or a Ctrl-Z, whichever comes first; both stay unread.
+        const std::size_t take = LineStop(start, 0, available, m_ends);
         line.append(start, take);
         m_position += static_cast<std::int32_t>(take);
-        if (take < available) return;
+        if (take < available) {
+            if (start[take] != kCtrlZ) {
+                Decide(start[take]);
+                line.resize(LineText(line, m_ends).size());
+            }
+            return;
+        }
     }
 }
 
 void LineFile::SkipLineEnd() {
-    // Usual case first: CR and the byte after it are both in the buffer.
-    if (m_mode == Mode::Reading && m_position + 1 < m_end && m_buffer[m_position] == '\r') {
-        if (m_buffer[++m_position] == '\n') ++m_position;
-        return;
+    // Usual case first: the line end, and for a CR the byte after it, are in the buffer.
+    if (m_mode == Mode::Reading && m_position < m_end && m_ends != LineEnds::Undecided &&
+        m_buffer[m_position] == LineEndByte(m_ends)) {
+        if (m_ends == LineEnds::Lf) {
+            ++m_position;
+            return;
+        }
+        if (m_position + 1 < m_end) {
+            if (m_buffer[++m_position] == '\n') ++m_position;
+            return;
+        }
     }
     for (;;) {
         const char byte = TakeByte();
         if (byte == kCtrlZ) return;
-        if (byte == '\r') break;
+        if (EndsLine(byte, m_ends)) {
+            Decide(byte);
+            break;
+        }
     }
+    if (m_ends == LineEnds::Lf) return;
+    // An LF right after a CR belongs to the line end.
     const char next = TakeByte();
     if (next != '\n' && next != kCtrlZ) --m_position;
 }

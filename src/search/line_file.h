@@ -1,9 +1,10 @@
 #pragma once
 // A text file read as lines or written as lines through a 128-byte buffer.
 //
-// A line ends at CR or CR LF (a lone LF is an ordinary byte of the line) and the first Ctrl-Z,
-// or the physical end, ends the data. Written lines end with CR LF. Failures are never thrown:
-// they are stored as the pending error code (see io_error.h).
+// A file's first line end decides how its lines end (see line_ends.h): in a CR file a line ends
+// at CR or CR LF and a lone LF is an ordinary byte; in an LF file every LF ends a line. The first
+// Ctrl-Z, or the physical end, ends the data. Written lines end with CR LF. Failures are never
+// thrown: they are stored as the pending error code (see io_error.h).
 
 #include <array>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "search/line_ends.h"
 #include "search/stop_finder.h"
 
 namespace sifter {
@@ -69,9 +71,10 @@ public:
     void Close();
 
     Mode mode() const { return m_mode; }
+    // Undecided until the file's first CR or LF has been read.
+    LineEnds lineEnds() const { return m_ends; }
 
 private:
-    static constexpr char kCtrlZ = 26;
 
     void Reset(const std::string& name);
     // Makes buffered bytes available; false when the data has ended or the read failed,
@@ -97,6 +100,10 @@ private:
         bool hasKey = false;  // that line holds a key
         bool skipLf = false;  // the last window ended with a CR, whose LF may come next
     };
+    // Called with the first CR or LF the file gives.
+    void Decide(char lineEnd) {
+        if (m_ends == LineEnds::Undecided) m_ends = DecidedBy(lineEnd);
+    }
     // The next window, refilling the buffer when the file holds nothing; false when the read
     // failed (or the file is not open for reading), with the code pending.
     bool NextWindow(Window& window);
@@ -113,6 +120,7 @@ private:
     ReadPulse* m_pulse = nullptr;
     std::string m_name;
     Mode m_mode = Mode::Closed;
+    LineEnds m_ends = LineEnds::Undecided;
     std::unique_ptr<platform::OsFile> m_file;
     // The bytes of a line that goes on over several windows, while ScanLines reads it.
     class SpanningLine final {

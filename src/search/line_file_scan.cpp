@@ -1,8 +1,8 @@
 // LineFile::ScanLines: the line loop of a search, a stretch of bytes at a time.
 //
 // The reader walks the bytes where they already are: the rest of its buffer, or the bytes the
-// file read ahead and holds. Lines that end before the next key are counted by their CRs, 64
-// bytes at a time; only the lines that hold a key are looked at, straight from the stretch
+// file read ahead and holds. Lines that end before the next key are counted by their line ends,
+// 64 bytes at a time; only the lines that hold a key are looked at, straight from the stretch
 // where they fit in it. A stretch is what a run of the reader's 128-byte requests would have
 // received without asking the system, so the line rules see the same bytes in the same order;
 // only a request that does ask the system can fail, and each is made where the line-at-a-time
@@ -11,38 +11,11 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "search/io_error.h"
 #include "search/line_file.h"
 
 namespace sifter {
 namespace {
-
-constexpr char kCtrlZ = 26;
-
-// The first CR or Ctrl-Z in data[from, size), or size. The window is readable 16 bytes past
-// its end, so a line (seldom longer than a few dozen bytes) takes a few compares.
-std::size_t LineEnd(const char* data, std::size_t from, std::size_t size) {
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i ctrlZ = _mm_set1_epi8(kCtrlZ);
-    for (std::size_t at = from; at < size; at += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, ctrlZ)));
-        if (hits != 0) return std::min(size, at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(hits))));
-    }
-    return size;
-#else
-    const char* const start = data + from;
-    const void* cr = std::memchr(start, '\r', size - from);
-    const std::size_t upToCr = cr == nullptr ? size - from : static_cast<std::size_t>(static_cast<const char*>(cr) - start);
-    const void* ctrlZ = std::memchr(start, kCtrlZ, upToCr);
-    return from + (ctrlZ == nullptr ? upToCr : static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - start));
-#endif
-}
 
 bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
     return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
@@ -52,10 +25,10 @@ bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
 // window, when `earlier`), may belong to an occurrence of a text looked for. Where that cannot
 // be told from the window alone, it may.
 bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::size_t key,
-             std::size_t size, bool earlier) {
-    // A key on a CR (a text that holds one) ends its line: that is never passed over.
+             std::size_t size, bool earlier, char lineEnd) {
+    // A key on a line end (a text that holds one) ends its line: that is never passed over.
     const auto byte = static_cast<unsigned char>(data[key]);
-    if (keys.anchorCount == 0 || byte == '\r' || IsOneOf(byte, keys.alternative)) return true;
+    if (keys.anchorCount == 0 || data[key] == lineEnd || IsOneOf(byte, keys.alternative)) return true;
     for (int i = 0; i < keys.anchorCount; ++i) {
         const KeyAnchor& anchor = keys.anchors[i];
         if (key < start + anchor.offset) {
@@ -100,6 +73,7 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
             // As ReadLine: the failed read ends the line with the bytes read so far; then the
             // line end is skipped as usual, which asks the system again.
             ++state.lines;
+            // Ended by the failure, not by a line end: the bytes stay as they were read.
             if (state.hasKey) visitor.Line(state.lines, m_line.View());
             state.spans = false;
             state.hasKey = false;
@@ -146,19 +120,41 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
                           ScanState& state, LineVisitor& visitor) {
     const char* const data = window.data;
     const std::size_t size = window.size;
-    finder.Forget();
     std::size_t at = 0;
     if (state.skipLf) {
         // As SkipLineEnd: an LF right after the CR belongs to the line end.
         state.skipLf = false;
         if (data[0] == '\n') at = 1;
     }
-    // Moves past the CR at `cr`, and an LF right after it.
-    const auto pastLineEnd = [&](std::size_t cr) {
-        std::size_t next = cr + 1;
+    if (m_ends == LineEnds::Undecided) {
+        // The file's first CR or LF decides how its lines end. Until it comes, every byte
+        // belongs to the first line, which is then handed over whole, key or not.
+        const std::size_t first = LineStop(data, at, size, LineEnds::Undecided);
+        if (first == size) {
+            if (!state.spans) m_line.Clear();
+            m_line.Append(data + at, size - at);
+            state.spans = true;
+            state.hasKey = true;
+            return false;
+        }
+        if (data[first] != kCtrlZ) Decide(data[first]);
+    }
+    const char lineEnd = LineEndByte(m_ends);
+    finder.Start(lineEnd);
+    // Moves past the line end at `end`: a CR's LF too, and an LF file's LF alone.
+    const auto pastLineEnd = [&](std::size_t end) {
+        std::size_t next = end + 1;
+        if (m_ends == LineEnds::Lf) return next;
         if (next == size) state.skipLf = true;
         else if (data[next] == '\n') ++next;
         return next;
+    };
+    // A line with a key that ended at `end`, handed over.
+    const auto handOver = [&](std::string_view text, std::size_t end) {
+        ++state.lines;
+        visitor.Line(state.lines, data[end] == kCtrlZ ? text : LineText(text, m_ends));
+        state.spans = false;
+        state.hasKey = false;
     };
 
     // Set while a line goes on past a key that belongs to no occurrence: where it began.
@@ -167,13 +163,10 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
     while (at < size) {
         if (state.spans && state.hasKey) {
             // The rest of a line with a key, begun in an earlier window.
-            const std::size_t end = LineEnd(data, at, size);
+            const std::size_t end = LineStop(data, at, size, m_ends);
             m_line.Append(data + at, end - at);
             if (end == size) return false;
-            ++state.lines;
-            visitor.Line(state.lines, m_line.View());
-            state.spans = false;
-            state.hasKey = false;
+            handOver(m_line.View(), end);
             if (data[end] == kCtrlZ) {
                 StopAt(window, end);
                 return true;
@@ -184,12 +177,12 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
 
         // Lines without a key are only counted; `start` is where the line in progress began.
         const ScanStop stop = finder.Find(data, at, size);
-        state.lines += static_cast<std::int64_t>(stop.crs);
+        state.lines += static_cast<std::int64_t>(stop.ends);
         std::size_t start = resuming ? resume : at;
-        if (stop.lastCr != ScanStop::kNone) {
+        if (stop.lastEnd != ScanStop::kNone) {
             state.spans = false;
             resuming = false;
-            start = pastLineEnd(stop.lastCr);
+            start = pastLineEnd(stop.lastEnd);
             if (start > stop.at) {
                 // The stop was the LF of that line end, which belongs to no line.
                 at = start;
@@ -213,7 +206,7 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
             return true;
         }
 
-        if (!MayHold(keys, data, start, stop.at, size, state.spans)) {
+        if (!MayHold(keys, data, start, stop.at, size, state.spans, lineEnd)) {
             // The line goes on as one without a key, maybe into the next window.
             resuming = true;
             resume = start;
@@ -227,7 +220,7 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         resuming = false;
 
         // A line with a key: handed over whole, straight from the window where it fits.
-        const std::size_t end = LineEnd(data, stop.at, size);
+        const std::size_t end = LineStop(data, stop.at, size, m_ends);
         if (end == size) {
             if (!state.spans) m_line.Clear();
             m_line.Append(data + start, size - start);
@@ -240,9 +233,7 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
             m_line.Append(text.data(), text.size());
             text = m_line.View();
         }
-        ++state.lines;
-        visitor.Line(state.lines, text);
-        state.spans = false;
+        handOver(text, end);
         if (data[end] == kCtrlZ) {
             StopAt(window, end);
             return true;

@@ -18,7 +18,6 @@ StopFinder::Skimmer SkimmerFor(int kind, int compare);
 
 namespace {
 
-constexpr unsigned char kCr = '\r';
 constexpr unsigned char kCtrlZ = 26;
 
 bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
@@ -43,14 +42,14 @@ template <bool kLead, bool kFollower, bool kAlternative>
 ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
                   StopFinder::Piece& piece) {
     ScanStop stop{size, 0, ScanStop::kNone};
-    const __m128i cr = Repeat(kCr);
+    const __m128i lineEnd = Repeat(values.lineEnd);
     const __m128i ctrlZ = Repeat(kCtrlZ);
     for (std::size_t at = from; at < size; at += 64) {
-        std::uint64_t crBits = 0, stopBits = 0;
+        std::uint64_t endBits = 0, stopBits = 0;
         for (int part = 0; part < 4; ++part) {
             const char* from16 = data + at + part * 16;
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16));
-            crBits |= Bits16(_mm_cmpeq_epi8(bytes, cr)) << (part * 16);
+            endBits |= Bits16(_mm_cmpeq_epi8(bytes, lineEnd)) << (part * 16);
             __m128i hit = _mm_cmpeq_epi8(bytes, ctrlZ);
             if constexpr (kLead) {
                 __m128i key = In(bytes, values.lead);
@@ -63,8 +62,8 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             if constexpr (kAlternative) hit = _mm_or_si128(hit, In(bytes, values.alternative));
             stopBits |= Bits16(hit) << (part * 16);
         }
-        if (piece::Settle(crBits, stopBits, at, size, stop)) {
-            piece = {data, size, at, crBits, stopBits};
+        if (piece::Settle(endBits, stopBits, at, size, stop)) {
+            piece = {data, size, at, endBits, stopBits};
             return stop;
         }
     }
@@ -91,12 +90,12 @@ struct Compared {
     }
 };
 
-// The hot loop of a search: CRs are counted in byte lanes (a compare gives -1 per CR), which
-// are added up before any lane can overflow.
+// The hot loop of a search: line ends are counted in byte lanes (a compare gives -1 for each),
+// which are added up before any lane can overflow.
 template <bool kLead, bool kFollower, bool kAlternative, int kCompare>
 std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::size_t from,
-                     std::size_t size, std::size_t& crs) {
-    const __m128i cr = Repeat(kCr);
+                     std::size_t size, std::size_t& ends) {
+    const __m128i lineEnd = Repeat(values.lineEnd);
     const __m128i ctrlZ = Repeat(kCtrlZ);
     const Compared<kCompare> lead(values.lead), follower(values.follower), alternative(values.alternative);
     const auto load = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
@@ -122,10 +121,10 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
                 break;
             }
             for (int part = 0; part < 4; ++part)
-                counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(load(data + at + part * 16), cr));
+                counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(load(data + at + part * 16), lineEnd));
         }
         const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
-        crs += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+        ends += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
         if (stopped) break;
     }
     return at;
@@ -156,9 +155,9 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             stop.at = at;
             return stop;
         }
-        if (byte == kCr) {
-            ++stop.crs;
-            stop.lastCr = at;
+        if (byte == values.lineEnd) {
+            ++stop.ends;
+            stop.lastEnd = at;
         }
     }
     return stop;
@@ -186,21 +185,21 @@ StopFinder::Skimmer BaselineSkimmer(int kind, int compare) {
     }
 }
 
-// The last CR in data[from, end), which holds one: looked for from the end back, eight bytes
-// at a time while they are there.
-std::size_t LastCr(const char* data, std::size_t from, std::size_t end) {
+// The last line end `lineEnd` in data[from, end), which holds one: looked for from the end back,
+// eight bytes at a time while they are there.
+std::size_t LastEnd(const char* data, std::size_t from, std::size_t end, unsigned char lineEnd) {
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kCrs = 0x0D0D0D0D0D0D0D0DULL;
+    const std::uint64_t ends = 0x0101010101010101ULL * lineEnd;
     while (end - from >= 8) {
         std::uint64_t word;
         std::memcpy(&word, data + end - 8, sizeof word);
-        word ^= kCrs;  // a CR becomes a zero byte
+        word ^= ends;  // a line end becomes a zero byte
         // The high bit of each byte that is zero, and of no other (no carry crosses bytes).
         const std::uint64_t zeros = ~(((word & kLow7) + kLow7) | word | kLow7);
         if (zeros != 0) return end - 8 + static_cast<std::size_t>((63 - __builtin_clzll(zeros)) / 8);
         end -= 8;
     }
-    while (data[end - 1] != kCr) --end;
+    while (static_cast<unsigned char>(data[end - 1]) != lineEnd) --end;
     return end - 1;
 }
 
@@ -262,18 +261,18 @@ ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) 
     if (m_piece.data == data && m_piece.size == size && from >= m_piece.at && from - m_piece.at < 64) {
         // The rest of the last stop's piece, from its bits.
         const std::uint64_t fromHere = ~std::uint64_t{0} << (from - m_piece.at);
-        if (piece::Settle(m_piece.crBits & fromHere, m_piece.stopBits & fromHere, m_piece.at, size, head))
+        if (piece::Settle(m_piece.endBits & fromHere, m_piece.stopBits & fromHere, m_piece.at, size, head))
             return head;
         start = m_piece.at + 64;
         if (start >= size) return head;
     }
-    std::size_t skimmedCrs = 0;
-    const std::size_t skimmed = m_skim(m_values, data, start, size, skimmedCrs);
+    std::size_t skimmedEnds = 0;
+    const std::size_t skimmed = m_skim(m_values, data, start, size, skimmedEnds);
     m_piece.data = nullptr;
     ScanStop stop = m_find(m_values, data, skimmed, size, m_piece);
-    stop.crs += head.crs + skimmedCrs;
-    if (stop.lastCr == ScanStop::kNone)
-        stop.lastCr = skimmedCrs > 0 ? LastCr(data, start, skimmed) : head.lastCr;
+    stop.ends += head.ends + skimmedEnds;
+    if (stop.lastEnd == ScanStop::kNone)
+        stop.lastEnd = skimmedEnds > 0 ? LastEnd(data, start, skimmed, m_values.lineEnd) : head.lastEnd;
     return stop;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Where the line scan has to stop and look in a stretch of bytes: at a key or a Ctrl-Z. The bytes
-// are looked at 64 at a time; lines without a key are passed over by counting their CRs, instead
-// of a library call per line.
+// are looked at 64 at a time; lines without a key are passed over by counting their line ends
+// (CRs, or LFs in an LF file), instead of a library call per line.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,9 +13,9 @@ namespace sifter {
 // Where a stretch of bytes has to be looked at: its first key or Ctrl-Z.
 struct ScanStop {
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::size_t at = 0;        // the key or Ctrl-Z, or the end of the stretch
-    std::size_t crs = 0;       // the CRs before it
-    std::size_t lastCr = kNone;  // the last of them
+    std::size_t at = 0;           // the key or Ctrl-Z, or the end of the stretch
+    std::size_t ends = 0;         // the line end bytes before it
+    std::size_t lastEnd = kNone;  // the last of them
 };
 
 class StopFinder final {
@@ -27,7 +27,13 @@ public:
 
     explicit StopFinder(const LineKeys& keys, Width width = Width::Widest);
 
-    // The first key or Ctrl-Z in data[from, size), counting the CRs before it. A lead in the
+    // A new stretch of bytes, whose lines end at `lineEnd` (CR until told otherwise).
+    void Start(char lineEnd) {
+        m_values.lineEnd = static_cast<unsigned char>(lineEnd);
+        Forget();
+    }
+
+    // The first key or Ctrl-Z in data[from, size), counting the line ends before it. A lead in the
     // last byte counts as a key whatever follows it: the byte after is not known yet. Where
     // stops come thick, the next call often starts in the piece of the last stop, whose bytes
     // are then not compared again: a new stretch of bytes, even at the same place, must be
@@ -35,9 +41,11 @@ public:
     ScanStop Find(const char* data, std::size_t from, std::size_t size);
     void Forget() { m_piece.data = nullptr; }
 
-    // The values of the three choices, each given twice when it has one (see block_masks.cpp).
+    // The values of the three choices, each given twice when it has one (see block_masks.cpp),
+    // and the byte that ends a line.
     struct Values {
         unsigned char lead[2], follower[2], alternative[2];
+        unsigned char lineEnd = '\r';
     };
     // How the choices' values are compared, the cheapest way that serves all of them: one value
     // each; values that differ only in bit 0x20 (a letter's two cases), with that bit set; or
@@ -49,15 +57,15 @@ public:
         const char* data = nullptr;  // the stretch; null when no piece is kept
         std::size_t size = 0;
         std::size_t at = 0;
-        std::uint64_t crBits = 0;
+        std::uint64_t endBits = 0;
         std::uint64_t stopBits = 0;
     };
     // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives. A finder keeps
     // the piece it stopped in.
     using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t, Piece& piece);
     // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
-    // where it stopped, and adds the CRs passed to `crs`.
-    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& crs);
+    // where it stopped, and adds the line ends passed to `ends`.
+    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& ends);
 
 private:
     LineKeys m_keys;

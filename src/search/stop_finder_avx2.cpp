@@ -30,15 +30,15 @@ template <bool kLead, bool kFollower, bool kAlternative>
 ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
                   StopFinder::Piece& piece) {
     ScanStop stop{size, 0, ScanStop::kNone};
-    const __m256i cr = Repeat('\r');
+    const __m256i lineEnd = Repeat(values.lineEnd);
     const __m256i ctrlZ = Repeat(26);
     const Choice lead(values.lead), follower(values.follower), alternative(values.alternative);
     for (std::size_t at = from; at < size; at += 64) {
-        std::uint64_t crBits = 0, stopBits = 0;
+        std::uint64_t endBits = 0, stopBits = 0;
         for (int part = 0; part < 2; ++part) {
             const char* from32 = data + at + part * 32;
             const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
-            crBits |= Bits32(_mm256_cmpeq_epi8(bytes, cr)) << (part * 32);
+            endBits |= Bits32(_mm256_cmpeq_epi8(bytes, lineEnd)) << (part * 32);
             __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
             if constexpr (kLead) {
                 __m256i key = lead.In(bytes);
@@ -51,8 +51,8 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
             stopBits |= Bits32(hit) << (part * 32);
         }
-        if (piece::Settle(crBits, stopBits, at, size, stop)) {
-            piece = {data, size, at, crBits, stopBits};
+        if (piece::Settle(endBits, stopBits, at, size, stop)) {
+            piece = {data, size, at, endBits, stopBits};
             return stop;
         }
     }
@@ -80,19 +80,19 @@ struct Compared {
     }
 };
 
-// The CRs counted in each byte of `counts`, added up.
+// The line ends counted in each byte of `counts`, added up.
 std::size_t Total(__m256i counts) {
     const __m256i sums = _mm256_sad_epu8(counts, _mm256_setzero_si256());
     return static_cast<std::size_t>(_mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) +
                                     _mm256_extract_epi64(sums, 2) + _mm256_extract_epi64(sums, 3));
 }
 
-// The hot loop of a search: CRs are counted in byte lanes (a compare gives -1 per CR), which
-// are added up before any lane can overflow.
+// The hot loop of a search: line ends are counted in byte lanes (a compare gives -1 for each),
+// which are added up before any lane can overflow.
 template <bool kLead, bool kFollower, bool kAlternative, int kCompare>
 std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::size_t from,
-                     std::size_t size, std::size_t& crs) {
-    const __m256i cr = Repeat('\r');
+                     std::size_t size, std::size_t& ends) {
+    const __m256i lineEnd = Repeat(values.lineEnd);
     const __m256i ctrlZ = Repeat(26);
     const Compared<kCompare> lead(values.lead), follower(values.follower), alternative(values.alternative);
     const auto hits = [&](const char* at) {
@@ -120,10 +120,10 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
             }
             const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
             const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 32));
-            counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(low, cr));
-            counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(high, cr));
+            counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(low, lineEnd));
+            counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(high, lineEnd));
         }
-        crs += Total(counts);
+        ends += Total(counts);
         if (stopped) break;
     }
     return at;

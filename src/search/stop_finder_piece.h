@@ -20,22 +20,22 @@ static inline int Count(std::uint64_t bits) {
 #endif
 }
 
-// Settles the 64-byte piece at `at` from its CR bits and its stop bits (keys and Ctrl-Z): true
-// when the stop is in it, which `stop` then tells; otherwise its CRs are counted.
-static inline bool Settle(std::uint64_t crBits, std::uint64_t stopBits, std::size_t at,
+// Settles the 64-byte piece at `at` from its line end bits and its stop bits (keys and Ctrl-Z):
+// true when the stop is in it, which `stop` then tells; otherwise its line ends are counted.
+static inline bool Settle(std::uint64_t endBits, std::uint64_t stopBits, std::size_t at,
                           std::size_t size, ScanStop& stop) {
     if (size - at < 64) {
         const std::uint64_t valid = (std::uint64_t{1} << (size - at)) - 1;
-        crBits &= valid;
+        endBits &= valid;
         stopBits &= valid;
     }
     if (stopBits != 0) {
         const int first = __builtin_ctzll(stopBits);
-        crBits &= (std::uint64_t{1} << first) - 1;
+        endBits &= (std::uint64_t{1} << first) - 1;
         stop.at = at + static_cast<std::size_t>(first);
     }
-    stop.crs += static_cast<std::size_t>(Count(crBits));
-    if (crBits != 0) stop.lastCr = at + 63 - static_cast<std::size_t>(__builtin_clzll(crBits));
+    stop.ends += static_cast<std::size_t>(Count(endBits));
+    if (endBits != 0) stop.lastEnd = at + 63 - static_cast<std::size_t>(__builtin_clzll(endBits));
     return stopBits != 0;
 }
 

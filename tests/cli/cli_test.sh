@@ -61,6 +61,16 @@ run "$two" ""
 expect_status 1 "empty text"
 expect_stderr ' Sifter32 Found 0 instances of "" in 2 files' "empty text"
 
+# --- files written on Linux: the first line end decides, so an LF file is read line by line
+# (its CR before an LF belongs to the line end, any other CR is data) and a CR file as ever
+lf="$WORK/lf"
+make_file "$lf/a.pas" 'begin\nx := 1;\r\n  begin\rend;\nBEGIN'
+make_file "$lf/b.pas" 'begin\r\nx\nbegin\r\n'
+run "$lf" begin
+expect_status 0 "LF files"
+expect_stdout "$banner"'   Search Path: '"$lf"'\r\n   Search String: "begin"\r\n \r\n a.pas - 1 of 2\r\n \r\n[1] begin\r\n[3]   begin\rend;\r\n[4] BEGIN\r\n \r\n b.pas - 2 of 2\r\n \r\n[1] begin\r\n[2] x\nbegin\r\n' "LF files"
+expect_stderr ' Sifter32 Found 5 instances of "begin" in 2 files' "LF files"
+
 # --- typed text finds its lines in UTF-8 and in Windows-1252 files; the rows keep their bytes
 legacy="$WORK/legacy"
 make_file "$legacy/u.pas" 'un caf\303\251 noir\r\nCAF\303\211\r\n'

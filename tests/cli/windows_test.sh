@@ -87,6 +87,13 @@ runs=$((runs + 1))
 expect_status 0 "UTF-8 word typed"
 cmp -s "$WORK/expected" "$WORK/out" || fail "UTF-8 word typed: rows differ from the Windows-1252 text's"
 
+# Files written on Linux, and one whose first line end comes after the first 64 KiB read.
+lf="$WORK/lf"
+make_file "$lf/a.pas" 'begin\nx := 1;\r\n  begin\rend;\nBEGIN'
+make_file "$lf/b.pas" 'begin\r\nx\nbegin\r\n'
+{ head -c 70000 /dev/zero | tr '\0' x; printf '\nbegin\r\nend\rbegin\n'; } >"$lf/c.pas"
+compare "LF files" "$WORK" "$lf" begin
+
 procs="$WORK/procs"
 make_file "$procs/p.sc" 'proc Foo(x)\r\n  Foo(1)\r\nendproc\r\nprocedure Foo(y)\r\n'
 compare "procs" "$WORK" --scripts --procs "$procs" foo

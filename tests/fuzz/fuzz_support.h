@@ -71,8 +71,8 @@ private:
 
 // The line rules in their plainest form: a byte source that asks the system for 128 bytes when
 // its buffer is used up and hands out one byte at a time, and the three reading operations
-// built on it byte by byte. Slow and obviously right, it is what the real reader's buffer
-// tricks are compared with.
+// built on it byte by byte; the first CR or LF met decides which of the two ends every line.
+// Slow and obviously right, it is what the real reader's buffer tricks are compared with.
 class LineModel final {
 public:
     // A file that is open for reading and served by `script`.
@@ -99,6 +99,8 @@ private:
     // failed.
     char Take();
     void PutBack() { --m_position; }
+    // Whether `byte` ends a line, deciding what does when it is the file's first CR or LF.
+    bool EndsLine(char byte);
 
     ReadScript m_system;
     Read m_read;
@@ -106,6 +108,7 @@ private:
     int m_position = 0;
     int m_end = 0;
     std::int32_t m_pending = 0;
+    char m_ends = 0;  // CR or LF once the first of them has been met
 };
 
 // Whether a line holds one of the keys the scanner looks for: a lead byte with a follower

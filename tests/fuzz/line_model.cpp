@@ -31,13 +31,21 @@ bool LineModel::AtEnd() {
     return false;
 }
 
+bool LineModel::EndsLine(char byte) {
+    if (byte != '\r' && byte != '\n') return false;
+    if (m_ends == 0) m_ends = byte;
+    return byte == m_ends;
+}
+
 std::string LineModel::ReadLine() {
     std::string line;
     for (;;) {
         const char byte = Take();
         if (byte == kCtrlZ) return line;
-        if (byte == '\r') {
+        if (EndsLine(byte)) {
             PutBack();
+            // In an LF file a CR right before the LF belongs to the line end.
+            if (m_ends == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
             return line;
         }
         line += byte;
@@ -48,8 +56,9 @@ void LineModel::SkipLineEnd() {
     for (;;) {
         const char byte = Take();
         if (byte == kCtrlZ) return;
-        if (byte == '\r') break;
+        if (EndsLine(byte)) break;
     }
+    if (m_ends == '\n') return;
     const char next = Take();
     if (next != '\n' && next != kCtrlZ) PutBack();
 }

@@ -54,34 +54,12 @@ private:
 };
 
 TEST(FileLines, SplitsLikeTheSearch) {
-    const struct {
-        std::string bytes;
-        Lines lines;
-    } cases[] = {
-        {"", {}},
-        {"A\r\nB\r\n", {"A", "B"}},
-        {"A\r\n\r\n", {"A", ""}},
-        {"A\r\nB", {"A", "B"}},
-        {"A\rB\r", {"A", "B"}},
-        {"A\r\r\nB", {"A", "", "B"}},
-        {"\r\n", {""}},
-        {"A\nB\n", {"A\nB\n"}},
-        {"A\n\rB", {"A\n", "B"}},
-        {"A\x1A"
-         "B\r\nC",
-         {"A"}},
-        {"A\r\n\x1A"
-         "B",
-         {"A"}},
-        {"\x1A"
-         "A\r\n",
-         {}},
-        {"\r", {""}},
-        {std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
-    };
-    for (const auto& c : cases) {
+    for (const test::LineRuleCase& c : test::LineRuleCases()) {
         const FileLines file(c.bytes);
-        EXPECT_EQ(AllLines(file), c.lines) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(AllLines(file), c.lines) << testing::PrintToString(c);
+        std::size_t longest = 0;
+        for (const std::string& line : c.lines) longest = std::max(longest, line.size());
+        EXPECT_EQ(file.LongestLine(), longest) << testing::PrintToString(c);
         EXPECT_EQ(file.Line(file.LineCount()), "");
         EXPECT_EQ(file.Line(-1), "");
     }

@@ -25,14 +25,9 @@ FakeSystem ScriptedSystem(const FakeFile::Script& script, const std::shared_ptr<
     return system;
 }
 
-struct LineCase {
-    std::string bytes;
-    Lines lines;
-};
-
 // Each file is read from disk (chunk 0) and through a fake that hands out at most `chunk`
 // bytes per read: how the system splits the data must not change the lines.
-class LineTableTest : public testing::TestWithParam<std::tuple<LineCase, std::int32_t>> {
+class LineTableTest : public testing::TestWithParam<std::tuple<test::LineRuleCase, std::int32_t>> {
 protected:
     void SetUp() override { TakeError(); }
     test::TempDir m_dir;
@@ -59,32 +54,9 @@ TEST_P(LineTableTest, SplitsTheBytesIntoTheseLines) {
     EXPECT_EQ(PendingError(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, LineTableTest,
-    testing::Combine(
-        testing::Values(
-            LineCase{"", {}}, LineCase{"alpha\r\nbeta\r\n", {"alpha", "beta"}},
-            LineCase{"alpha\r\n\r\n", {"alpha", ""}}, LineCase{"alpha\r\nbeta", {"alpha", "beta"}},
-            LineCase{"alpha\rbeta\r", {"alpha", "beta"}},
-            LineCase{"alpha\r\r\nbeta", {"alpha", "", "beta"}}, LineCase{"\r\n", {""}},
-            LineCase{"\r", {""}}, LineCase{"alpha\nbeta\n", {"alpha\nbeta\n"}},
-            LineCase{"alpha\n\rbeta", {"alpha\n", "beta"}}, LineCase{"alpha\n\r", {"alpha\n"}},
-            LineCase{"alpha\x1A"
-                     "beta\r\ngamma",
-                     {"alpha"}},
-            LineCase{"alpha\r\n\x1A"
-                     "beta",
-                     {"alpha"}},
-            LineCase{"\x1A"
-                     "alpha\r\n",
-                     {}},
-            LineCase{"one\r\ntw\x1Ao\r\nthree\r\n", {"one", "tw"}},
-            LineCase{"a\0b\tc\xE9\r\n"s, {"a\0b\tc\xE9"s}}, LineCase{"alpha\r\n\r", {"alpha", ""}},
-            LineCase{std::string(127, 'x') + "\r\nnext", {std::string(127, 'x'), "next"}},
-            LineCase{std::string(128, 'x') + "\r\n", {std::string(128, 'x')}},
-            LineCase{std::string(300, 'y') + "\r" + std::string(200, 'z'),
-                     {std::string(300, 'y'), std::string(200, 'z')}}),
-        testing::Values(0, 1, 2, 7, 127, 128)));
+INSTANTIATE_TEST_SUITE_P(Table, LineTableTest,
+                         testing::Combine(testing::ValuesIn(test::LineRuleCases()),
+                                          testing::Values(0, 1, 2, 7, 127, 128)));
 
 TEST(LineFileTest, CrEndingOneBlockAndLfStartingTheNextAreOneLineEnd) {
     test::TempDir dir;

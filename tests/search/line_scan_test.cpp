@@ -81,13 +81,9 @@ bool HoldsKey(const std::string& line, const LineKeys& keys) {
     return false;
 }
 
-void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys, const std::string& label) {
-    SCOPED_TRACE(label);
-    const Outcome reference = LineByLine(script);
-    const Outcome scanned = Scanned(script, keys);
+// The scan counted the reference's lines and handed over every one with a key, as it is.
+void ExpectLinesOf(const Outcome& reference, const Outcome& scanned, const LineKeys& keys) {
     EXPECT_EQ(scanned.lineCount, reference.lineCount);
-    EXPECT_EQ(scanned.reads, reference.reads);
-    EXPECT_EQ(scanned.pending, reference.pending);
     for (const auto& [number, text] : scanned.lines) {
         const auto same = reference.lines.find(number);
         ASSERT_NE(same, reference.lines.end()) << "handed a line " << number << " that does not exist";
@@ -96,6 +92,29 @@ void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys, con
     for (const auto& [number, text] : reference.lines) {
         if (HoldsKey(text, keys)) {
             EXPECT_TRUE(scanned.lines.count(number)) << "line " << number << " missed";
+        }
+    }
+}
+
+void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys, const std::string& label) {
+    SCOPED_TRACE(label);
+    const Outcome reference = LineByLine(script);
+    const Outcome scanned = Scanned(script, keys);
+    ExpectLinesOf(reference, scanned, keys);
+    EXPECT_EQ(scanned.reads, reference.reads);
+    EXPECT_EQ(scanned.pending, reference.pending);
+}
+
+TEST(LineScan, SplitsAsTheLineRulesSayWhateverTheSystemReadsAhead) {
+    const LineKeys keys{{}, {}, {'a', 'x', 2}};
+    for (const LineRuleCase& c : LineRuleCases()) {
+        Outcome reference;
+        for (const std::string& line : c.lines) reference.lines[++reference.lineCount] = line;
+        for (const std::int32_t ahead : {0, 1, 7, 128, 200, 65536}) {
+            SCOPED_TRACE(testing::Message() << testing::PrintToString(c) << ", " << ahead << " bytes read ahead");
+            FakeFile::Script script{.data = c.bytes};
+            if (ahead > 0) script.aheads = {ahead};
+            ExpectLinesOf(reference, Scanned(script, keys), keys);
         }
     }
 }

@@ -189,7 +189,7 @@ TEST_F(SearchRunTest, LinesAreNumberedAsTheLineRulesSplitThem) {
     Write("empty.sc", "");
     EXPECT_EQ(Run(Scripts("t")),
               Heading("t", m_dir.path()) + FileHeading("empty.sc", 1, 3) +
-                  FileHeading("lf.sc", 2, 3) + Rows({Blank("[1] one\ntwo\nthree\n")}) +
+                  FileHeading("lf.sc", 2, 3) + Rows({Blank("[2] two"), Blank("[3] three")}) +
                   FileHeading("mixed.sc", 3, 3) + Rows({Blank("[3] hit"), Blank("[4] hit")}));
 }
 

@@ -14,7 +14,8 @@ bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
     return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
 }
 
-ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, const LineKeys& keys) {
+ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, const LineKeys& keys,
+                  char lineEnd = '\r') {
     ScanStop stop{size, 0, ScanStop::kNone};
     for (std::size_t at = from; at < size; ++at) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
@@ -25,9 +26,9 @@ ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, 
             stop.at = at;
             return stop;
         }
-        if (byte == '\r') {
-            ++stop.crs;
-            stop.lastCr = at;
+        if (bytes[at] == lineEnd) {
+            ++stop.ends;
+            stop.lastEnd = at;
         }
     }
     return stop;
@@ -37,13 +38,16 @@ TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
     std::mt19937 random(7);
     const ByteChoice choices[] = {{}, {'a', 0, 1}, {'a', 'A', 2}, {'b', 'B', 2}, {')', 0, 1}, {0xe9, 0xc9, 2}};
     for (int round = 0; round < 3000; ++round) {
-        // Stops common, stops rare among many CRs, and CRs alone, for long enough that the
-        // counts of the pieces passed over pile up: the place that holds the stop and the
-        // pieces passed over on the way are tried in every part of a stretch.
+        // Stops common, stops rare among many line ends, and line ends alone, for long enough
+        // that the counts of the pieces passed over pile up: the place that holds the stop and
+        // the pieces passed over on the way are tried in every part of a stretch. Lines end at
+        // CR, or at LF every other round, the other byte being data then.
         const int regime = round % 3;
+        const char lineEnd = round % 2 == 0 ? '\r' : '\n';
+        const char other = lineEnd == '\r' ? '\n' : '\r';
         std::string alphabet = "\r\n\x1a" "abAB() \xe9\xc9";
-        if (regime == 1) alphabet = std::string(600, 'x') + std::string(100, '\r') + alphabet;
-        if (regime == 2) alphabet = std::string(4000, '\r') + "\nx" + alphabet;
+        if (regime == 1) alphabet = std::string(600, 'x') + std::string(100, lineEnd) + alphabet;
+        if (regime == 2) alphabet = std::string(4000, lineEnd) + other + "x" + alphabet;
         const std::size_t size = 1 + random() % (regime == 0 ? 200 : 20000);
         std::string bytes(size + StopFinder::kPadding, '\0');
         for (char& byte : bytes) byte = alphabet[random() % alphabet.size()];
@@ -52,12 +56,14 @@ TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
         keys.lead = choices[random() % 6];
         if (keys.lead.count > 0) keys.follower = choices[random() % 6];
         keys.alternative = choices[random() % 6];
-        const ScanStop expected = Expected(bytes, from, size, keys);
+        const ScanStop expected = Expected(bytes, from, size, keys, lineEnd);
         for (const auto width : {StopFinder::Width::Widest, StopFinder::Width::Baseline}) {
-            const ScanStop actual = StopFinder(keys, width).Find(bytes.data(), from, size);
+            StopFinder finder(keys, width);
+            finder.Start(lineEnd);
+            const ScanStop actual = finder.Find(bytes.data(), from, size);
             EXPECT_EQ(actual.at, expected.at) << "round " << round;
-            EXPECT_EQ(actual.crs, expected.crs) << "round " << round;
-            EXPECT_EQ(actual.lastCr, expected.lastCr) << "round " << round;
+            EXPECT_EQ(actual.ends, expected.ends) << "round " << round;
+            EXPECT_EQ(actual.lastEnd, expected.lastEnd) << "round " << round;
         }
         if (HasFailure()) break;
     }
@@ -80,8 +86,8 @@ TEST(StopFinder, GoingFromStopToStopWithOneFinderAgreesWithAFreshLookEachTime) {
                 const ScanStop expected = Expected(bytes, from, size, keys);
                 const ScanStop actual = finder.Find(bytes.data(), from, size);
                 ASSERT_EQ(actual.at, expected.at) << "stretch " << stretch << " from " << from;
-                ASSERT_EQ(actual.crs, expected.crs) << "stretch " << stretch << " from " << from;
-                ASSERT_EQ(actual.lastCr, expected.lastCr) << "stretch " << stretch << " from " << from;
+                ASSERT_EQ(actual.ends, expected.ends) << "stretch " << stretch << " from " << from;
+                ASSERT_EQ(actual.lastEnd, expected.lastEnd) << "stretch " << stretch << " from " << from;
                 from = actual.at + 1 + random() % 3;
             }
         }
@@ -94,7 +100,7 @@ TEST(StopFinder, TheBytesPastTheEndAreNeverTakenForAKeyOrALineEnd) {
         const char* what;
         std::string bytes;  // the stretch is the first 10
         std::size_t at;
-        std::size_t crs;
+        std::size_t ends;
     } cases[] = {
         {"a pair across the end stops at its lead", "xxxxxxxxxab\r", 9, 0},
         {"a CR and a Ctrl-Z past the end", "xx\rxxxxxxx\r\x1a", 10, 1},
@@ -106,7 +112,7 @@ TEST(StopFinder, TheBytesPastTheEndAreNeverTakenForAKeyOrALineEnd) {
         bytes.resize(10 + StopFinder::kPadding, '\x1a');
         const ScanStop stop = StopFinder(keys).Find(bytes.data(), 0, 10);
         EXPECT_EQ(stop.at, c.at) << c.what;
-        EXPECT_EQ(stop.crs, c.crs) << c.what;
+        EXPECT_EQ(stop.ends, c.ends) << c.what;
     }
 }
 

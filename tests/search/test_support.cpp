@@ -10,10 +10,12 @@
 
 namespace sifter {
 
-void PrintTo(const ResultEntry& entry, std::ostream* out) {
-    static const char* const kIcons[] = {"Banner", "File", "Procedure", "Blank"};
-    *out << kIcons[static_cast<int>(entry.icon)] << " \"";
-    for (const char c : entry.text) {
+namespace {
+
+// Bytes in quotes, escaped where they are not printable.
+void PrintBytes(std::string_view bytes, std::ostream* out) {
+    *out << '"';
+    for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 32 && byte < 127 && byte != '\\') {
             *out << c;
@@ -23,6 +25,14 @@ void PrintTo(const ResultEntry& entry, std::ostream* out) {
         }
     }
     *out << '"';
+}
+
+}  // namespace
+
+void PrintTo(const ResultEntry& entry, std::ostream* out) {
+    static const char* const kIcons[] = {"Banner", "File", "Procedure", "Blank"};
+    *out << kIcons[static_cast<int>(entry.icon)] << ' ';
+    PrintBytes(entry.text, out);
 }
 
 }  // namespace sifter
@@ -52,6 +62,56 @@ std::vector<std::string> ReadAllLines(LineFile& file) {
         file.SkipLineEnd();
     }
     return lines;
+}
+
+const std::vector<LineRuleCase>& LineRuleCases() {
+    using namespace std::string_literals;
+    const std::string far(70000, 'x');  // past the first 64 KiB read
+    static const std::vector<LineRuleCase> cases = {
+        // CR files: CR or CR LF ends a line, a lone LF is data.
+        {"", {}},
+        {"alpha\r\nbeta\r\n", {"alpha", "beta"}},
+        {"alpha\r\n\r\n", {"alpha", ""}},
+        {"alpha\r\nbeta", {"alpha", "beta"}},
+        {"alpha\rbeta\r", {"alpha", "beta"}},
+        {"alpha\r\r\nbeta", {"alpha", "", "beta"}},
+        {"\r\n", {""}},
+        {"\r", {""}},
+        {"alpha\r\n\r", {"alpha", ""}},
+        {"alpha\rbeta\ngamma\r\n", {"alpha", "beta\ngamma"}},
+        {"alpha\r\n\nbeta\r", {"alpha", "\nbeta"}},
+        {"a\0b\tc\xE9\r\n"s, {"a\0b\tc\xE9"s}},
+        {std::string(127, 'x') + "\r\nnext", {std::string(127, 'x'), "next"}},
+        {std::string(128, 'x') + "\r\n", {std::string(128, 'x')}},
+        {std::string(300, 'y') + "\r" + std::string(200, 'z'), {std::string(300, 'y'), std::string(200, 'z')}},
+        {far + "\r\nB\nC\r", {far, "B\nC"}},
+        // LF files: every LF ends a line, a CR right before it belongs to the line end, any
+        // other CR is data.
+        {"alpha\nbeta\n", {"alpha", "beta"}},
+        {"alpha\n\rbeta", {"alpha", "\rbeta"}},
+        {"alpha\n\r", {"alpha", "\r"}},
+        {"alpha\nbeta\r\ngamma\r", {"alpha", "beta", "gamma\r"}},
+        {"alpha\nb\re\rta\r\r\n", {"alpha", "b\re\rta\r"}},
+        {"alpha\nbeta\r\x1Agamma\n", {"alpha", "beta\r"}},
+        {"alpha\n" + std::string(121, 'x') + "\r\nbeta", {"alpha", std::string(121, 'x'), "beta"}},
+        {std::string(127, 'x') + "\n\r\n", {std::string(127, 'x'), ""}},
+        {far + "\nB\rC\r\n", {far, "B\rC"}},
+        // Ctrl-Z ends the data, before any line end too; line ends alone.
+        {"alpha\x1A" "beta\r\ngamma", {"alpha"}},
+        {"alpha\x1A" "beta\ngamma", {"alpha"}},
+        {"alpha\r\n\x1A" "beta", {"alpha"}},
+        {"\x1A" "alpha\r\n", {}},
+        {"one\r\ntw\x1Ao\r\nthree\r\n", {"one", "tw"}},
+        {"\n\n\n", {"", "", ""}},
+        {"\n\r\n\r\r\n", {"", "", "\r"}},
+        {"\r\r\n\n\r", {"", "", "\n"}},
+    };
+    return cases;
+}
+
+void PrintTo(const LineRuleCase& c, std::ostream* out) {
+    PrintBytes(std::string_view(c.bytes).substr(0, 80), out);
+    if (c.bytes.size() > 80) *out << "... (" << c.bytes.size() << " bytes)";
 }
 
 FakeFile::FakeFile(Script script, std::shared_ptr<FileLog> log,

@@ -59,6 +59,16 @@ private:
 // Lines as the search reads them: while not AtEnd, ReadLine then SkipLineEnd.
 std::vector<std::string> ReadAllLines(LineFile& file);
 
+// A file's bytes and the lines every reader of lines must make of them.
+struct LineRuleCase {
+    std::string bytes;
+    std::vector<std::string> lines;
+};
+// The line rules' cases: CR files, LF files, the first line end deciding (also far into the
+// file and across the reader's blocks), Ctrl-Z, empty files and files of line ends only.
+const std::vector<LineRuleCase>& LineRuleCases();
+void PrintTo(const LineRuleCase& c, std::ostream* out);
+
 // What a FakeFile saw; shared, so it outlives the file the LineFile drops.
 struct FileLog {
     int reads = 0;

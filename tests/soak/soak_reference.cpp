@@ -58,16 +58,21 @@ std::string Legacy(const std::string& text) {
     return beyondAscii ? legacy : std::string();
 }
 
-// Lines end at CR or CR LF; a lone LF is part of its line; Ctrl-Z ends the data.
+// Ctrl-Z ends the data. When its first CR or LF is an LF, every LF ends a line and a CR right
+// before one belongs to the line end; otherwise lines end at CR or CR LF and an LF is data.
 std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;
     std::size_t at = 0;
     const std::size_t end = std::min(bytes.find('\x1A'), bytes.size());
+    const std::size_t first = bytes.find_first_of("\r\n");
+    const char lineEnd = first < end && bytes[first] == '\n' ? '\n' : '\r';
     while (at < end) {
-        const std::size_t cr = std::min(bytes.find('\r', at), end);
-        lines.push_back(bytes.substr(at, cr - at));
-        at = cr + 1;
-        if (at < end && bytes[at] == '\n') ++at;
+        const std::size_t stop = std::min(bytes.find(lineEnd, at), end);
+        std::string line = bytes.substr(at, stop - at);
+        if (lineEnd == '\n' && stop < end && line.ends_with('\r')) line.pop_back();
+        lines.push_back(std::move(line));
+        at = stop + 1;
+        if (lineEnd == '\r' && at < end && bytes[at] == '\n') ++at;
     }
     return lines;
 }
