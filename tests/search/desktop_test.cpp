@@ -57,7 +57,7 @@ TEST(StartProgram, DoesNotWaitForTheProgram) {
     const std::string gate = dir / "gate";
     const std::string done = dir / "done";
     ASSERT_EQ(platform::StartProgram(
-                  "sh", {"-c", "while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ok > \"$2\"", "sh",
+                  "sh", {"-c", "while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ok > \"$2.part\" && mv \"$2.part\" \"$2\"", "sh",
                          gate, done}),
               0);
     EXPECT_FALSE(std::filesystem::exists(done));
