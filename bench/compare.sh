@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times sifter32-cli against grep -n -F and ripgrep (rg -n -F --no-ignore, its own number of
-# threads) in one run, the commands taking turns, on two corpora: the Pascal sources of Debian's
-# fpc-source-3.2.2 copied flat with CR LF line ends (bench/pascal_corpus.sh; kept in the build
-# directory), when the package is there, and a generated one.
+# threads) in one run, the commands taking turns, on the Pascal sources of Debian's
+# fpc-source-3.2.2 copied flat (bench/pascal_corpus.sh; kept in the build directory), when the
+# package is there, once with CR LF line ends and once with LF as they come, the two forms
+# taking turns row by row; and on a generated corpus.
 #   bench/compare.sh BUILD_DIR [ROUNDS] [FILES] [BYTES_PER_FILE]
 # With BEFORE=path/to/another/sifter32-cli, that program takes its turn too (an older build,
 # for before-and-after figures). Prints the median wall time of each command and the ratios.
@@ -57,7 +58,7 @@ compare() {
   local ours_ms grep_ms line
   ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
   grep_ms=$(printf '%s\n' "${greps[@]}" | median_ms)
-  line=$(printf '%-30s sifter32-cli %6s ms | grep %6s ms %s' "$label '$text'" "$ours_ms" "$grep_ms" \
+  line=$(printf '%-40s sifter32-cli %6s ms | grep %6s ms %s' "$label '$text'" "$ours_ms" "$grep_ms" \
     "$(ratio "$ours_ms" "$grep_ms")")
   if [[ -n $have_rg ]]; then
     local rg_ms
@@ -75,15 +76,15 @@ compare() {
 }
 
 pascal=$build/bench-corpus/fpc-source
-if bash "$here/pascal_corpus.sh" "$pascal"; then
-  echo "corpus: $(find "$pascal" -name '*.pas' | wc -l) Pascal sources of fpc-source-3.2.2, CR LF, $(du -sm "$pascal" | cut -f1) MB"
-  (
-    cd "$pascal"
-    compare "case-sensitive" Result sensitive
-    compare "ignore case" begin ignore
-    compare "case-sensitive, rare" ExceptAddr sensitive
-    compare "ignore case, no match" Zzqx ignore
-  )
+pascal_lf=$build/bench-corpus/fpc-source-lf
+if bash "$here/pascal_corpus.sh" "$pascal" && bash "$here/pascal_corpus.sh" "$pascal_lf" "" lf; then
+  echo "corpus: $(find "$pascal" -name '*.pas' | wc -l) Pascal sources of fpc-source-3.2.2, $(du -sm "$pascal" | cut -f1) MB with CR LF, $(du -sm "$pascal_lf" | cut -f1) MB with LF"
+  for row in "case-sensitive|Result|sensitive" "ignore case|begin|ignore" \
+             "case-sensitive, rare|ExceptAddr|sensitive" "ignore case, no match|Zzqx|ignore"; do
+    IFS='|' read -r label text case <<<"$row"
+    (cd "$pascal" && compare "CR LF, $label" "$text" "$case")
+    (cd "$pascal_lf" && compare "LF, $label" "$text" "$case")
+  done
 else
   echo "corpus: fpc-source-3.2.2 is not installed; only the generated corpus"
 fi

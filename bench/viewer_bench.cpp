@@ -2,7 +2,9 @@
 // the file costs in memory, under the offscreen platform.
 //   viewer_bench [LINES] [ROUNDS] [DIRECTORY]
 // The file (51-byte lines: 204 MB for the default 4 million) is written into DIRECTORY (default
-// /tmp) and removed at the end. Opening reads it from the page cache after the first round.
+// /tmp) with CR LF line ends, and beside it the same lines with LF, and both are removed at the
+// end; the two are read and opened in turn. Opening reads a file from the page cache after the
+// first round.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,15 +39,15 @@ double Percentile(std::vector<double> values, double share) {
                            static_cast<std::size_t>(share * static_cast<double>(values.size())))];
 }
 
-// Lines of source text, 49 bytes and CR LF each; every tenth holds the search text.
-bool WriteFile(const std::string& path, long lines) {
+// Lines of source text, 49 bytes and `lineEnd` each; every tenth holds the search text.
+bool WriteFile(const std::string& path, long lines, const char* lineEnd) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     char line[64];
     for (long i = 0; i < lines; ++i) {
         const char* text =
             i % 10 == 0 ? "counter := counter + step;" : "while counter < limit do    ";
-        std::snprintf(line, sizeof line, "  %08ld %-38.38s\r\n", i + 1, text);
+        std::snprintf(line, sizeof line, "  %08ld %-38.38s%s", i + 1, text, lineEnd);
         std::fputs(line, file);
     }
     return std::fclose(file) == 0;
@@ -68,38 +70,49 @@ int main(int argc, char** argv) {
     });
     const std::string path =
         directory + "/sifter32-viewer-bench-" + std::to_string(::getpid()) + ".pas";
-    if (!WriteFile(path, lines)) {
+    const std::string lfPath =
+        directory + "/sifter32-viewer-bench-" + std::to_string(::getpid()) + "-lf.pas";
+    if (!WriteFile(path, lines, "\r\n") || !WriteFile(lfPath, lines, "\n")) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }
 
-    // The file alone: read and indexed.
-    std::vector<double> reads;
+    // The files alone: read and indexed.
+    std::vector<double> reads, lfReads;
     std::size_t memory = 0, size = 0;
-    std::int64_t counted = 0;  // lines the viewer found
+    std::int64_t counted = 0, lfCounted = 0;  // lines the viewer found
+    const auto read = [&](const std::string& file, std::int64_t& found) {
+        const sifter::FileLinesResult result = sifter::FileLines::Read(file);
+        found = result.lines ? result.lines->LineCount() : 0;
+        return result.lines ? result.lines->MemoryUse() : 0;
+    };
     for (int round = 0; round < rounds; ++round) {
-        reads.push_back(Milliseconds([&] {
-            const sifter::FileLinesResult read = sifter::FileLines::Read(path);
-            memory = read.lines ? read.lines->MemoryUse() : 0;
-            counted = read.lines ? read.lines->LineCount() : 0;
-        }));
+        reads.push_back(Milliseconds([&] { memory = read(path, counted); }));
+        lfReads.push_back(Milliseconds([&] { read(lfPath, lfCounted); }));
     }
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) size = static_cast<std::size_t>(info.st_size);
 
     // What a double-click costs: the file read, the window shown at the last line, painted.
     sifter::ui::LineViewer viewer;
-    std::vector<double> opens;
-    for (int round = 0; round < rounds; ++round) {
+    std::vector<double> opens, lfOpens;
+    bool lfAtLastLine = true;
+    const auto open = [&](const std::string& file) {
         viewer.hide();
         QApplication::processEvents();
-        opens.push_back(Milliseconds([&] {
+        return Milliseconds([&] {
             sifter::ui::Guarded(
-                [&] { viewer.Open(path, lines, sifter::TextMatcher("step", false)); });
+                [&] { viewer.Open(file, lines, sifter::TextMatcher("step", false)); });
             QApplication::processEvents();
             viewer.View()->viewport()->repaint();
-        }));
+        });
+    };
+    for (int round = 0; round < rounds; ++round) {
+        lfOpens.push_back(open(lfPath));
+        lfAtLastLine = lfAtLastLine && viewer.View()->Caret().line == lines - 1;
+        opens.push_back(open(path));
     }
+    std::remove(lfPath.c_str());
     sifter::ui::LineView& view = *viewer.View();
     const bool atLastLine = view.Caret().line == lines - 1;
 
@@ -125,10 +138,13 @@ int main(int argc, char** argv) {
     std::printf("file: %ld lines (%lld found), %.1f MB, %d rounds, %d lines in sight\n", lines,
                 static_cast<long long>(counted), static_cast<double>(size) / 1e6, rounds,
                 view.VisibleLines());
+    std::printf("the same lines with LF: %lld found\n", static_cast<long long>(lfCounted));
     Report("read and index the file (median)", Percentile(reads, 0.5));
+    Report("read and index, LF (median)", Percentile(lfReads, 0.5));
     Report("open at the last line and paint (median)", Percentile(opens, 0.5));
+    Report("open at the last line and paint, LF (median)", Percentile(lfOpens, 0.5));
     Report("open at the last line and paint (slowest)", Percentile(opens, 1.0));
-    std::printf("%-46s %9s\n", "opened at the last line", atLastLine ? "yes" : "NO");
+    std::printf("%-46s %9s\n", "opened at the last line", atLastLine && lfAtLastLine ? "yes" : "NO");
     Report("Page Down + paint, median of 1000", Percentile(pages, 0.5));
     Report("Page Down + paint, 99th percentile", Percentile(pages, 0.99));
     Report("Page Down + paint, slowest", Percentile(pages, 1.0));
@@ -137,5 +153,5 @@ int main(int argc, char** argv) {
     std::printf("%-46s %9zu bytes = size + %.2f bytes per line\n",
                 "memory of the file in the viewer", memory,
                 static_cast<double>(memory - size) / static_cast<double>(lines));
-    return atLastLine ? 0 : 1;
+    return atLastLine && lfAtLastLine && lfCounted == counted ? 0 : 1;
 }
