@@ -24,12 +24,13 @@ using sifter::ui::TextPlace;
 namespace {
 
 // Numbered lines, with `extra` put in at the given line numbers (from 1).
-std::string NumberedLines(int count, const std::map<int, std::string>& extra) {
+std::string NumberedLines(int count, const std::map<int, std::string>& extra,
+                          const char* lineEnd = "\r\n") {
     std::string bytes;
     for (int i = 1; i <= count; ++i) {
         const auto found = extra.find(i);
         bytes += found != extra.end() ? found->second : "line " + std::to_string(i);
-        bytes += "\r\n";
+        bytes += lineEnd;
     }
     return bytes;
 }
@@ -64,14 +65,22 @@ private slots:
 
     void opensWithTheLineSelectedInTheMiddle_data() {
         QTest::addColumn<int>("line");
-        QTest::newRow("first") << 1;
-        QTest::newRow("middle") << 100;
-        QTest::newRow("last") << 200;
+        QTest::addColumn<QByteArray>("firstLineEnd");  // the one that decides for the file
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("first") << 1 << QByteArray("\r\n") << QByteArray("\r\n");
+        QTest::newRow("middle") << 100 << QByteArray("\r\n") << QByteArray("\r\n");
+        QTest::newRow("last") << 200 << QByteArray("\r\n") << QByteArray("\r\n");
+        // Written on Linux: every LF ends a line, and a CR right before it is no part of it.
+        QTest::newRow("middle, LF file") << 100 << QByteArray("\n") << QByteArray("\n");
+        QTest::newRow("last, LF file") << 200 << QByteArray("\n") << QByteArray("\r\n");
     }
     void opensWithTheLineSelectedInTheMiddle() {
         QFETCH(int, line);
+        QFETCH(QByteArray, firstLineEnd);
+        QFETCH(QByteArray, lineEnd);
         const std::string path = *m_dir / "caf\xE9 b.pas";
-        WriteBytes(path, NumberedLines(200, {}));
+        WriteBytes(path, "line 1" + firstLineEnd.toStdString() +
+                             NumberedLines(200, {}, lineEnd.constData()).substr(6 + lineEnd.size()));
         LineViewer viewer;
         viewer.Open(path, line, TextMatcher("x", false));
         LineView& view = *viewer.View();
