@@ -10,6 +10,10 @@
 #include <cstddef>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sifter {
 
 inline constexpr char kCtrlZ = 26;
@@ -46,7 +50,27 @@ constexpr std::string_view LineText(std::string_view bytes, LineEnds ends) {
 }
 
 // Where the line that runs through data[from, size) stops: its first Ctrl-Z or byte that ends a
-// line (see EndsLine), or `size` when there is none.
-std::size_t LineStop(const char* data, std::size_t from, std::size_t size, LineEnds ends);
+// line (see EndsLine), or `size` when there is none. Inline: the search calls it for every line
+// it hands over.
+inline std::size_t LineStop(const char* data, std::size_t from, std::size_t size, LineEnds ends) {
+    std::size_t at = from;
+#if defined(__SSE2__)
+    // Lines are seldom longer than a few dozen bytes: one or two compares find their end. Before
+    // the decision an LF ends the line as well as a CR, which the last loop sees to.
+    if (ends != LineEnds::Undecided) {
+        const __m128i ctrlZ = _mm_set1_epi8(kCtrlZ);
+        const __m128i end = _mm_set1_epi8(LineEndByte(ends));
+        for (; size - at >= 16; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(bytes, ctrlZ), _mm_cmpeq_epi8(bytes, end));
+            if (const int bits = _mm_movemask_epi8(hit); bits != 0)
+                return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+        }
+    }
+#endif
+    for (; at < size; ++at)
+        if (data[at] == kCtrlZ || EndsLine(data[at], ends)) return at;
+    return size;
+}
 
 }  // namespace sifter

@@ -139,12 +139,13 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         }
         if (data[first] != kCtrlZ) Decide(data[first]);
     }
-    const char lineEnd = LineEndByte(m_ends);
+    const LineEnds ends = m_ends;
+    const char lineEnd = LineEndByte(ends);
     finder.Start(lineEnd);
     // Moves past the line end at `end`: a CR's LF too, and an LF file's LF alone.
     const auto pastLineEnd = [&](std::size_t end) {
         std::size_t next = end + 1;
-        if (m_ends == LineEnds::Lf) return next;
+        if (ends == LineEnds::Lf) return next;
         if (next == size) state.skipLf = true;
         else if (data[next] == '\n') ++next;
         return next;
@@ -152,7 +153,7 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
     // A line with a key that ended at `end`, handed over.
     const auto handOver = [&](std::string_view text, std::size_t end) {
         ++state.lines;
-        visitor.Line(state.lines, data[end] == kCtrlZ ? text : LineText(text, m_ends));
+        visitor.Line(state.lines, data[end] == kCtrlZ ? text : LineText(text, ends));
         state.spans = false;
         state.hasKey = false;
     };
@@ -163,7 +164,7 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
     while (at < size) {
         if (state.spans && state.hasKey) {
             // The rest of a line with a key, begun in an earlier window.
-            const std::size_t end = LineStop(data, at, size, m_ends);
+            const std::size_t end = LineStop(data, at, size, ends);
             m_line.Append(data + at, end - at);
             if (end == size) return false;
             handOver(m_line.View(), end);
@@ -220,7 +221,7 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         resuming = false;
 
         // A line with a key: handed over whole, straight from the window where it fits.
-        const std::size_t end = LineStop(data, stop.at, size, m_ends);
+        const std::size_t end = LineStop(data, stop.at, size, ends);
         if (end == size) {
             if (!state.spans) m_line.Clear();
             m_line.Append(data + start, size - start);
