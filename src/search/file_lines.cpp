@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "search/block_masks.h"
 #include "search/line_file.h"
+#include "search/stop_finder.h"
 
 namespace sifter {
 namespace {
 
 // Reads this large go straight to the system, without any buffer between.
 constexpr std::size_t kReadSize = 4 * 1024 * 1024;
-constexpr std::size_t kBlock = LineFile::kBufferSize;
 constexpr std::int32_t kAccessDenied = 5;
 
 }  // namespace
@@ -85,46 +84,52 @@ bool FileLines::IndexUpTo(std::size_t available, bool last) {
         // A file that ends before any line end reads alike either way.
         m_ends = first < available && data[first] != kCtrlZ ? DecidedBy(data[first]) : LineEnds::Cr;
     }
-    // Where line ends and Ctrl-Z stand is found a block at a time as bit masks; every line end
-    // before the end of the data ends exactly one line, and the next starts after it (after a
-    // CR's LF too).
-    const bool lf = m_ends == LineEnds::Lf;
-    LineKeys lineEnds;
-    if (lf) lineEnds.lead = {'\n', 0, 1};  // found as keys; the masks' CRs are ordinary bytes then
-    const BlockMasker masker(lineEnds);
-    LineMasks masks;
-    const Mask128& ends = lf ? masks.keys : masks.crs;
-    while (m_end == kNoEnd && m_indexed < available) {
-        const std::size_t block = m_indexed;
-        // A CR in a block's last byte needs the byte after it, so a block is looked at once
-        // that byte has been read, or when no more will come.
-        if (!last && available - block <= kBlock) break;
-        const auto count = static_cast<int>(std::min(kBlock, available - block));
-        if (count == static_cast<int>(kBlock)) {
-            masker.Compute(data + block, count, masks);
+    // A CR's line end takes the LF after it too, so a CR in the last byte read waits for the
+    // next byte, unless no more will come.
+    const std::size_t end = last || available == 0 ? available : available - 1;
+    // Every line end before the end of the data ends exactly one line, and the next starts after
+    // it. The line ends and the first Ctrl-Z are the stops of the search's own stop finder, with
+    // the line end byte as its only key.
+    const char lineEnd = LineEndByte(m_ends);
+    LineKeys keys;
+    keys.lead = {static_cast<unsigned char>(lineEnd), 0, 1};
+    StopFinder finder(keys);
+    finder.Start(lineEnd);
+    // The finder looks up to kPadding bytes past a stretch: bytes that far from the buffer's end
+    // are walked in place, the last ones in a padded copy.
+    const std::size_t inPlace = m_capacity > StopFinder::kPadding ? m_capacity - StopFinder::kPadding : 0;
+    while (m_end == kNoEnd && m_indexed < end) {
+        if (m_indexed < inPlace) {
+            IndexStretch(finder, data, m_indexed, std::min(end, inPlace), 0, available);
         } else {
-            // The last, short block is read from a copy: the masker reads whole blocks.
-            char tail[kBlock + 1] = {};
-            std::memcpy(tail, data + block, static_cast<std::size_t>(count));
-            masker.Compute(tail, count, masks);
+            char tail[2 * StopFinder::kPadding];
+            const std::size_t count = end - m_indexed;
+            std::memcpy(tail, data + m_indexed, count);
+            finder.Forget();
+            IndexStretch(finder, tail, 0, count, m_indexed, available);
         }
-        int limit = masks.ctrlZs.FirstFrom(0);
-        if (limit < count)
-            m_end = block + static_cast<std::size_t>(limit);
-        else
-            limit = count;
-        const std::size_t known = std::min(available, m_end);
-        for (int bit = ends.FirstFrom(0); bit < limit; bit = ends.FirstFrom(bit + 1)) {
-            const std::size_t end = block + static_cast<std::size_t>(bit);
-            const std::size_t length = LineText({data + m_lineStart, end - m_lineStart}, m_ends).size();
-            m_longest = std::max(m_longest, length);
-            m_lineStart = end + 1;
-            if (!lf && m_lineStart < known && data[m_lineStart] == '\n') ++m_lineStart;
-            m_starts.push_back(m_lineStart);
-        }
-        m_indexed = block + static_cast<std::size_t>(count);
     }
     return m_end != kNoEnd;
+}
+
+void FileLines::IndexStretch(StopFinder& finder, const char* bytes, std::size_t from, std::size_t to,
+                             std::size_t origin, std::size_t available) {
+    // bytes[i] is the data's byte origin + i.
+    const char* const data = m_data.get();
+    const bool lf = m_ends == LineEnds::Lf;
+    finder.ForEachStop(bytes, from, to, [&](std::size_t at) {
+        const std::size_t place = origin + at;
+        if (bytes[at] == kCtrlZ) {
+            m_end = place;
+            return false;
+        }
+        m_longest = std::max(m_longest, LineText({data + m_lineStart, place - m_lineStart}, m_ends).size());
+        m_lineStart = place + 1;
+        if (!lf && m_lineStart < available && data[m_lineStart] == '\n') ++m_lineStart;
+        m_starts.push_back(m_lineStart);
+        return true;
+    });
+    m_indexed = m_end != kNoEnd ? m_end : origin + to;
 }
 
 void FileLines::FinishIndex(std::size_t end) {

@@ -19,6 +19,7 @@
 namespace sifter {
 
 class FileLines;
+class StopFinder;
 
 struct FileLinesResult {
     std::unique_ptr<FileLines> lines;  // null when the file could not be read
@@ -53,6 +54,10 @@ private:
     // Indexes the lines of the first `available` bytes, as far as it can be sure of them: with
     // `last` they are all there are. True once the data has ended at a Ctrl-Z.
     bool IndexUpTo(std::size_t available, bool last);
+    // Indexes the line ends in bytes[from, to), which are the data's bytes from `origin` on,
+    // with `available` bytes of data read.
+    void IndexStretch(StopFinder& finder, const char* bytes, std::size_t from, std::size_t to,
+                      std::size_t origin, std::size_t available);
     // Ends the index at the end of the data.
     void FinishIndex(std::size_t end);
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "search/block_masks.h"
+#include "search/line_keys.h"
 
 namespace sifter {
 

@@ -14,6 +14,7 @@ namespace stop_avx2 {
 // In stop_finder_avx2.cpp; `kind` as StopFinder's kinds of key, `compare` a Compare.
 StopFinder::Finder FinderFor(int kind);
 StopFinder::Skimmer SkimmerFor(int kind, int compare);
+StopFinder::PieceStops PieceStopsFor(int kind);
 }  // namespace stop_avx2
 
 namespace {
@@ -37,7 +38,23 @@ __m128i In(__m128i bytes, const unsigned char* values) {
     return _mm_or_si128(_mm_cmpeq_epi8(bytes, Repeat(values[0])), _mm_cmpeq_epi8(bytes, Repeat(values[1])));
 }
 
-// The kinds of key are known to the compiler, so the loop has no tests for them.
+// Ctrl-Z and the keys among the 16 bytes at `from16`. The kinds of key are known to the
+// compiler, so the loops that use it have no tests for them.
+template <bool kLead, bool kFollower, bool kAlternative>
+__m128i Stops16(const StopFinder::Values& values, __m128i bytes, const char* from16, __m128i ctrlZ) {
+    __m128i hit = _mm_cmpeq_epi8(bytes, ctrlZ);
+    if constexpr (kLead) {
+        __m128i key = In(bytes, values.lead);
+        if constexpr (kFollower) {
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16 + 1));
+            key = _mm_and_si128(key, In(next, values.follower));
+        }
+        hit = _mm_or_si128(hit, key);
+    }
+    if constexpr (kAlternative) hit = _mm_or_si128(hit, In(bytes, values.alternative));
+    return hit;
+}
+
 template <bool kLead, bool kFollower, bool kAlternative>
 ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
                   StopFinder::Piece& piece) {
@@ -50,17 +67,7 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             const char* from16 = data + at + part * 16;
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16));
             endBits |= Bits16(_mm_cmpeq_epi8(bytes, lineEnd)) << (part * 16);
-            __m128i hit = _mm_cmpeq_epi8(bytes, ctrlZ);
-            if constexpr (kLead) {
-                __m128i key = In(bytes, values.lead);
-                if constexpr (kFollower) {
-                    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16 + 1));
-                    key = _mm_and_si128(key, In(next, values.follower));
-                }
-                hit = _mm_or_si128(hit, key);
-            }
-            if constexpr (kAlternative) hit = _mm_or_si128(hit, In(bytes, values.alternative));
-            stopBits |= Bits16(hit) << (part * 16);
+            stopBits |= Bits16(Stops16<kLead, kFollower, kAlternative>(values, bytes, from16, ctrlZ)) << (part * 16);
         }
         if (piece::Settle(endBits, stopBits, at, size, stop)) {
             piece = {data, size, at, endBits, stopBits};
@@ -68,6 +75,18 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
         }
     }
     return stop;
+}
+
+template <bool kLead, bool kFollower, bool kAlternative>
+std::uint64_t PieceStopsWith(const StopFinder::Values& values, const char* data) {
+    const __m128i ctrlZ = Repeat(kCtrlZ);
+    std::uint64_t stopBits = 0;
+    for (int part = 0; part < 4; ++part) {
+        const char* from16 = data + part * 16;
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16));
+        stopBits |= Bits16(Stops16<kLead, kFollower, kAlternative>(values, bytes, from16, ctrlZ)) << (part * 16);
+    }
+    return stopBits;
 }
 
 // A choice compared the way `kCompare` says (see StopFinder::Compare).
@@ -163,6 +182,19 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
     return stop;
 }
 
+template <bool kLead, bool kFollower, bool kAlternative>
+std::uint64_t PieceStopsWith(const StopFinder::Values& values, const char* data) {
+    std::uint64_t stopBits = 0;
+    StopFinder::Piece none;
+    for (std::size_t at = 0; at < 64;) {
+        const ScanStop stop = FindWith<kLead, kFollower, kAlternative>(values, data, at, 64, none);
+        if (stop.at == 64) break;
+        stopBits |= std::uint64_t{1} << stop.at;
+        at = stop.at + 1;
+    }
+    return stopBits;
+}
+
 // The byte-by-byte finder needs no skimming ahead of it.
 std::size_t SkimNothing(const StopFinder::Values&, const char*, std::size_t from, std::size_t, std::size_t&) {
     return from;
@@ -220,6 +252,17 @@ StopFinder::Finder BaselineFor(int kind) {
     }
 }
 
+StopFinder::PieceStops BaselinePieceStops(int kind) {
+    switch (kind) {
+        case 0: return PieceStopsWith<false, false, false>;
+        case 1: return PieceStopsWith<false, false, true>;
+        case 4: return PieceStopsWith<true, false, false>;
+        case 5: return PieceStopsWith<true, false, true>;
+        case 6: return PieceStopsWith<true, true, false>;
+        default: return PieceStopsWith<true, true, true>;
+    }
+}
+
 }  // namespace
 
 StopFinder::StopFinder(const LineKeys& keys, Width width) : m_keys(keys) {
@@ -240,22 +283,27 @@ StopFinder::StopFinder(const LineKeys& keys, Width width) : m_keys(keys) {
     if (kind & 1) compare = std::max(compare, CompareFor(keys.alternative));
     m_find = BaselineFor(kind);
     m_skim = BaselineSkimmer(kind, compare);
+    m_pieceStops = BaselinePieceStops(kind);
 #if defined(SIFTER32_HAVE_AVX2)
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
     if (hasAvx2 && width == Width::Widest) {
         m_find = stop_avx2::FinderFor(kind);
         m_skim = stop_avx2::SkimmerFor(kind, compare);
+        m_pieceStops = stop_avx2::PieceStopsFor(kind);
     }
 #else
     (void)width;
 #endif
 }
 
+bool StopFinder::LeadAtEnd(const char* data, std::size_t size) const {
+    return m_keys.follower.count > 0 && IsOneOf(static_cast<unsigned char>(data[size - 1]), m_keys.lead);
+}
+
 ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) {
     if (from >= size) return {size, 0, ScanStop::kNone};
     // A lead in the last byte is a stop of its own: the pieces before it are looked at alone.
-    if (m_keys.follower.count > 0 && IsOneOf(static_cast<unsigned char>(data[size - 1]), m_keys.lead))
-        --size;
+    if (LeadAtEnd(data, size)) --size;
     ScanStop head{size, 0, ScanStop::kNone};
     std::size_t start = from;
     if (m_piece.data == data && m_piece.size == size && from >= m_piece.at && from - m_piece.at < 64) {

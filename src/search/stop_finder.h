@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "search/block_masks.h"
+#include "search/line_keys.h"
 
 namespace sifter {
 
@@ -41,7 +41,27 @@ public:
     ScanStop Find(const char* data, std::size_t from, std::size_t size);
     void Forget() { m_piece.data = nullptr; }
 
-    // The values of the three choices, each given twice when it has one (see block_masks.cpp),
+    // Calls `each(at)` for every key and Ctrl-Z in data[from, size), in order, while it returns
+    // true; returns where it stopped (`size` when it went through). For stops that come thick,
+    // as every line end does: a piece's stops are taken from its bits at once. Line ends are
+    // not counted.
+    template <typename Each>
+    std::size_t ForEachStop(const char* data, std::size_t from, std::size_t size, Each each) {
+        for (std::size_t at = from; at < size; at += 64) {
+            std::uint64_t bits = m_pieceStops(m_values, data + at);
+            if (size - at <= 64) {
+                if (size - at < 64) bits &= (std::uint64_t{1} << (size - at)) - 1;
+                if (LeadAtEnd(data, size)) bits |= std::uint64_t{1} << (size - 1 - at);
+            }
+            for (; bits != 0; bits &= bits - 1) {
+                const std::size_t stop = at + static_cast<std::size_t>(__builtin_ctzll(bits));
+                if (!each(stop)) return stop;
+            }
+        }
+        return size;
+    }
+
+    // The values of the three choices, each given twice when it has one (see stop_finder.cpp),
     // and the byte that ends a line.
     struct Values {
         unsigned char lead[2], follower[2], alternative[2];
@@ -66,12 +86,18 @@ public:
     // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
     // where it stopped, and adds the line ends passed to `ends`.
     using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& ends);
+    // The keys and Ctrl-Z among the 64 bytes at a place, as bits.
+    using PieceStops = std::uint64_t (*)(const Values&, const char*);
 
 private:
+    // Whether the stretch data[0, size) ends with a lead, which is a stop of its own.
+    bool LeadAtEnd(const char* data, std::size_t size) const;
+
     LineKeys m_keys;
     Values m_values{};
     Finder m_find = nullptr;
     Skimmer m_skim = nullptr;
+    PieceStops m_pieceStops = nullptr;
     Piece m_piece;
 };
 

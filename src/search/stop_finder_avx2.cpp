@@ -26,6 +26,23 @@ struct Choice {
     }
 };
 
+// Ctrl-Z and the keys among the 32 bytes at `from32`.
+template <bool kLead, bool kFollower, bool kAlternative>
+__m256i Stops32(const Choice& lead, const Choice& follower, const Choice& alternative, __m256i bytes,
+                const char* from32, __m256i ctrlZ) {
+    __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
+    if constexpr (kLead) {
+        __m256i key = lead.In(bytes);
+        if constexpr (kFollower) {
+            const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32 + 1));
+            key = _mm256_and_si256(key, follower.In(next));
+        }
+        hit = _mm256_or_si256(hit, key);
+    }
+    if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
+    return hit;
+}
+
 template <bool kLead, bool kFollower, bool kAlternative>
 ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
                   StopFinder::Piece& piece) {
@@ -39,16 +56,8 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             const char* from32 = data + at + part * 32;
             const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
             endBits |= Bits32(_mm256_cmpeq_epi8(bytes, lineEnd)) << (part * 32);
-            __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
-            if constexpr (kLead) {
-                __m256i key = lead.In(bytes);
-                if constexpr (kFollower) {
-                    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32 + 1));
-                    key = _mm256_and_si256(key, follower.In(next));
-                }
-                hit = _mm256_or_si256(hit, key);
-            }
-            if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
+            const __m256i hit =
+                Stops32<kLead, kFollower, kAlternative>(lead, follower, alternative, bytes, from32, ctrlZ);
             stopBits |= Bits32(hit) << (part * 32);
         }
         if (piece::Settle(endBits, stopBits, at, size, stop)) {
@@ -57,6 +66,21 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
         }
     }
     return stop;
+}
+
+template <bool kLead, bool kFollower, bool kAlternative>
+std::uint64_t PieceStopsWith(const StopFinder::Values& values, const char* data) {
+    const __m256i ctrlZ = Repeat(26);
+    const Choice lead(values.lead), follower(values.follower), alternative(values.alternative);
+    std::uint64_t stopBits = 0;
+    for (int part = 0; part < 2; ++part) {
+        const char* from32 = data + part * 32;
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
+        const __m256i hit =
+            Stops32<kLead, kFollower, kAlternative>(lead, follower, alternative, bytes, from32, ctrlZ);
+        stopBits |= Bits32(hit) << (part * 32);
+    }
+    return stopBits;
 }
 
 // A choice compared the way `kCompare` says (see StopFinder::Compare).
@@ -148,6 +172,17 @@ StopFinder::Skimmer SkimmerFor(int kind, int compare) {
         case 5: return SkimmerFor<true, false, true>(compare);
         case 6: return SkimmerFor<true, true, false>(compare);
         default: return SkimmerFor<true, true, true>(compare);
+    }
+}
+
+StopFinder::PieceStops PieceStopsFor(int kind) {
+    switch (kind) {
+        case 0: return PieceStopsWith<false, false, false>;
+        case 1: return PieceStopsWith<false, false, true>;
+        case 4: return PieceStopsWith<true, false, false>;
+        case 5: return PieceStopsWith<true, false, true>;
+        case 6: return PieceStopsWith<true, true, false>;
+        default: return PieceStopsWith<true, true, true>;
     }
 }
 

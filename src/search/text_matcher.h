@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "search/block_masks.h"
+#include "search/line_keys.h"
 #include "search/text_rules.h"
 
 namespace sifter {

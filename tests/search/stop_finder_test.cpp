@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "search/stop_finder.h"
 
@@ -64,6 +65,19 @@ TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
             EXPECT_EQ(actual.at, expected.at) << "round " << round;
             EXPECT_EQ(actual.ends, expected.ends) << "round " << round;
             EXPECT_EQ(actual.lastEnd, expected.lastEnd) << "round " << round;
+            // Every stop at once, as the line index takes them.
+            std::vector<std::size_t> stops, expectedStops;
+            for (std::size_t at = from; at < size;) {
+                const std::size_t next = Expected(bytes, at, size, keys, lineEnd).at;
+                if (next == size) break;
+                expectedStops.push_back(next);
+                at = next + 1;
+            }
+            finder.ForEachStop(bytes.data(), from, size, [&](std::size_t at) {
+                stops.push_back(at);
+                return true;
+            });
+            EXPECT_EQ(stops, expectedStops) << "round " << round;
         }
         if (HasFailure()) break;
     }
