@@ -1,15 +1,13 @@
 #include "search/wildcard.h"
 
+#include "search/utf8.h"
+
 namespace sifter {
 namespace {
 
 unsigned char Fold(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 32) : byte;
-}
-
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
 }
 
 bool SameCharacter(std::string_view a, std::string_view b) {
@@ -19,32 +17,6 @@ bool SameCharacter(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
-
-std::size_t CharacterLength(std::string_view text) {
-    if (text.empty()) return 0;
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 1;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 1;
-    }
-    if (text.size() < length) return 1;
-    const auto second = static_cast<unsigned char>(text[1]);
-    if (second < low || second > high) return 1;
-    for (std::size_t i = 2; i < length; ++i)
-        if (!IsContinuation(static_cast<unsigned char>(text[i]))) return 1;
-    return length;
-}
 
 // "*.pas" and the like, the masks of every search: a star, then plain ASCII. ASCII bytes are
 // characters of their own whatever comes before them, so the name matches when it ends in

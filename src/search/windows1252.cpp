@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "search/wildcard.h"
+#include "search/utf8.h"
 
 namespace sifter {
 namespace {
@@ -16,15 +16,6 @@ constexpr std::array<char32_t, 32> kHighRow = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
 };
 
-// The character of a valid UTF-8 sequence of `length` bytes.
-char32_t Decode(std::string_view bytes, std::size_t length) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    char32_t character = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i)
-        character = character << 6 | (static_cast<unsigned char>(bytes[i]) & 0x3F);
-    return character;
-}
-
 }  // namespace
 
 std::optional<unsigned char> Windows1252Byte(char32_t character) {
@@ -34,6 +25,12 @@ std::optional<unsigned char> Windows1252Byte(char32_t character) {
         if (kHighRow[i] != 0 && kHighRow[i] == character)
             return static_cast<unsigned char>(0x80 + i);
     return std::nullopt;
+}
+
+char32_t Windows1252Char(unsigned char byte) {
+    if (byte < 0x80 || byte >= 0xA0) return byte;
+    const char32_t character = kHighRow[byte - 0x80];
+    return character != 0 ? character : byte;
 }
 
 std::optional<std::string> Windows1252Form(std::string_view text) {
@@ -50,7 +47,7 @@ std::optional<std::string> Windows1252Form(std::string_view text) {
         const std::string_view rest = text.substr(at);
         const std::size_t length = CharacterLength(rest);
         if (length == 1) return std::nullopt;  // not UTF-8: the text stands as it is
-        const std::optional<unsigned char> byte = Windows1252Byte(Decode(rest, length));
+        const std::optional<unsigned char> byte = Windows1252Byte(DecodeUtf8(rest, length));
         if (!byte) return std::nullopt;
         form += static_cast<char>(*byte);
         beyondAscii = true;

@@ -16,11 +16,9 @@ QFont DialogFont();
 QFont FixedPitchFont();
 
 // Rows are bytes end to end; only to show them are they turned into text: bytes that are
-// valid UTF-8 are shown as UTF-8, anything else as Windows-1252.
+// valid UTF-8 are shown as UTF-8, anything else as Windows-1252 (search/utf8.h and
+// search/windows1252.h hold the two halves of that rule, for text shown piece by piece).
 QString DisplayText(std::string_view bytes);
-// The two halves of that rule, for text shown piece by piece.
-bool IsValidUtf8(std::string_view bytes);
-char16_t Windows1252Char(unsigned char byte);
 
 // Bytes of a text the user typed (the search text), for the engine.
 std::string EngineBytes(const QString& text);

@@ -2,28 +2,11 @@
 
 #include <algorithm>
 
-#include "search/wildcard.h"
+#include "search/utf8.h"
+#include "search/windows1252.h"
 #include "ui/conventions.h"
 
 namespace sifter::ui {
-namespace {
-
-bool IsContinuation(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-// A sequence already known to be valid UTF-8 of `length` bytes.
-char32_t DecodeUtf8(std::string_view bytes, std::size_t length) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (length == 1) return lead;
-    char32_t code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i)
-        code = code << 6 | (static_cast<unsigned char>(bytes[i]) & 0x3F);
-    return code;
-}
-
-}  // namespace
-
 LineChars::LineChars(std::string_view bytes) : m_bytes(bytes), m_utf8(IsValidUtf8(bytes)) {}
 
 bool LineChars::Next(LineChar& out) {
@@ -102,7 +85,7 @@ QString LineText(std::string_view bytes, std::size_t from, std::size_t to) {
         return QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size()));
     QString text;
     text.reserve(static_cast<qsizetype>(piece.size()));
-    for (char c : piece) text.append(QChar(Windows1252Char(static_cast<unsigned char>(c))));
+    for (char c : piece) text.append(QChar(static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(c)))));
     return text;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "search/utf8.h"
 #include "search/wildcard.h"
 
 namespace sifter::fuzz {

@@ -88,6 +88,20 @@ TEST(Windows1252Test, AgreesWithTheCharacterTableOnEveryCharacter) {
     }
     // 96 characters of the upper half, 27 of the row 0x80 to 0x9F.
     EXPECT_EQ(held, 96 + 27);
+    // Every byte stands for a character that leads back to it, but for the five holes, which
+    // stand for their C1 controls, which the code page does not hold.
+    int holes = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        const char32_t c = Windows1252Char(static_cast<unsigned char>(byte));
+        const std::optional<unsigned char> back = Windows1252Byte(c);
+        if (!back) {
+            EXPECT_EQ(c, static_cast<char32_t>(byte));
+            ++holes;
+        } else {
+            EXPECT_EQ(*back, byte);
+        }
+    }
+    EXPECT_EQ(holes, 5);
 }
 
 struct MatchCase {
