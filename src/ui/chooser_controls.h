@@ -49,17 +49,6 @@ const QPixmap& VolumeImage(platform::Volume::Kind kind);
 QIcon OkGlyph();
 QIcon CancelGlyph();
 
-// Every pixel of the bottom-left pixel's colour made transparent.
-QImage KeyedByBottomLeft(const QImage& image);
-
-// Dotted lines whose dots sit on the even pixels counted from `origin`, so that a line drawn
-// row by row stays one evenly dotted line.
-void DottedVertical(QPainter& painter, int x, int top, int bottom, int origin);
-void DottedHorizontal(QPainter& painter, int left, int right, int y, int origin);
-
-// As the system draws a focus rectangle over a filled area: dots in the inverse of the fill.
-void FocusRectangle(QPainter& painter, const QRect& rect, const QColor& fill);
-
 // One entry of the volume list: the picture 2 pixels from the left, centred in height, the
 // text 6 pixels after the picture's width, on one line, centred in height; an ampersand is
 // drawn like any other character.

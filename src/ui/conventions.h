@@ -2,10 +2,14 @@
 // The conventions every window follows: one dialog font, rows turned into text only to be
 // shown, and the hourglass while the program is busy.
 
+#include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QString>
 #include <string>
 #include <string_view>
+
+class QPainter;
 
 namespace sifter::ui {
 
@@ -35,5 +39,15 @@ public:
 
 // The same for a callback that is told when to start and when to stop.
 void SetWaitCursor(bool busy);
+
+// Dotted lines whose dots sit on the even pixels counted from `origin`, so that a line drawn
+// row by row stays one evenly dotted line.
+void DottedVertical(QPainter& painter, int x, int top, int bottom, int origin);
+void DottedHorizontal(QPainter& painter, int left, int right, int y, int origin);
+
+// The focus rectangle of the result list's row and of the chooser's selected name, drawn as
+// the system draws one over a filled area: every other pixel, as on a checkerboard, in the
+// inverse of the fill.
+void FocusRectangle(QPainter& painter, const QRect& rect, const QColor& fill);
 
 }  // namespace sifter::ui

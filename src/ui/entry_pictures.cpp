@@ -102,12 +102,26 @@ EntryPictures::EntryPictures() {
 }
 
 QIcon SifterGlyph() {
-    const QImage glyph = KeyedOut(LoadPicture(":/sifter_glyph.xpm"), kGlyphKeyColour);
+    return TwoStateGlyph(KeyedOut(LoadPicture(":/sifter_glyph.xpm"), kGlyphKeyColour));
+}
+
+QImage KeyedByBottomLeft(const QImage& image) {
+    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    if (keyed.isNull()) return keyed;
+    return KeyedOut(keyed, keyed.pixel(0, keyed.height() - 1) | 0xFF000000u);
+}
+
+QImage LoadKeyed(const char* path) {
+    const QImage image = LoadPicture(path);
+    return image.isNull() ? image : KeyedByBottomLeft(image);
+}
+
+QIcon TwoStateGlyph(const QImage& both) {
     QIcon icon;
-    if (glyph.isNull()) return icon;
-    const int half = glyph.width() / 2;
-    icon.addPixmap(QPixmap::fromImage(glyph.copy(0, 0, half, glyph.height())), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(glyph.copy(half, 0, half, glyph.height())), QIcon::Disabled);
+    if (both.isNull()) return icon;
+    const int half = both.width() / 2;
+    icon.addPixmap(QPixmap::fromImage(both.copy(0, 0, half, both.height())), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(both.copy(half, 0, half, both.height())), QIcon::Disabled);
     return icon;
 }
 

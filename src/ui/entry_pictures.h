@@ -36,6 +36,16 @@ private:
 // olive (128, 128, 0) taken as transparent.
 QIcon SifterGlyph();
 
+// The chooser's pictures name their transparent colour in their bottom-left pixel, as the
+// window layouts' bitmaps do; the Sifter glyph alone has a key colour of its own (olive, which
+// its bottom-left pixel does not show). A picture loaded with every pixel of that colour made
+// transparent; a missing picture is null, with a warning.
+QImage LoadKeyed(const char* path);
+QImage KeyedByBottomLeft(const QImage& image);
+// A glyph whose picture holds its normal form on the left half and its greyed form, for the
+// disabled state, on the right.
+QIcon TwoStateGlyph(const QImage& both);
+
 // The 32 by 32 program icon.
 QIcon ProgramIcon();
 QImage ProgramIconImage();

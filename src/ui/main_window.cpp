@@ -37,24 +37,29 @@ bool IsEnterKey(int key) {
 
 }  // namespace
 
+template <typename Sender, typename Signal>
+void TForm1::Route(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+    connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
 TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     : QMainWindow(parent), m_parameters(std::move(parameters)) {
     BuildControls();
     BuildMenus();
     m_files.SetBusyCallback([](bool busy) { SetWaitCursor(busy); });
 
-    connect(m_edit, &QLineEdit::textChanged, this, [this] { Guarded([this] { UpdateStat(); }); });
-    connect(m_scripts, &QRadioButton::clicked, this, [this] { Guarded([this] { UpdateStat(); }); });
-    connect(m_pascal, &QRadioButton::clicked, this, [this] { Guarded([this] { UpdateStat(); }); });
-    connect(m_sifter, &QPushButton::clicked, this, [this] { Guarded([this] { pbSifterClick(); }); });
-    connect(m_sifterAction, &QAction::triggered, this, [this] { Guarded([this] { pbSifterClick(); }); });
-    connect(m_saveToFile, &QAction::triggered, this, [this] { Guarded([this] { SaveResultsToFile(); }); });
-    connect(m_saveToTable, &QAction::triggered, this, [this] { Guarded([this] { SaveToTable(); }); });
+    Route(m_edit, &QLineEdit::textChanged, &TForm1::UpdateStat);
+    Route(m_scripts, &QRadioButton::clicked, &TForm1::UpdateStat);
+    Route(m_pascal, &QRadioButton::clicked, &TForm1::UpdateStat);
+    Route(m_sifter, &QPushButton::clicked, &TForm1::pbSifterClick);
+    Route(m_sifterAction, &QAction::triggered, &TForm1::pbSifterClick);
+    Route(m_saveToFile, &QAction::triggered, &TForm1::SaveResultsToFile);
+    Route(m_saveToTable, &QAction::triggered, &TForm1::SaveToTable);
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
-    connect(m_searchDirectory, &QAction::triggered, this, [this] { Guarded([this] { SearchDirectory1Click(); }); });
-    connect(m_aboutAction, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
-    connect(m_resultsFont, &QAction::triggered, this, [this] { Guarded([this] { ResultsFont1Click(); }); });
-    connect(m_list, &ResultList::SearchRequested, this, [this] { Guarded([this] { pbSifterClick(); }); });
+    Route(m_searchDirectory, &QAction::triggered, &TForm1::SearchDirectory1Click);
+    Route(m_aboutAction, &QAction::triggered, &TForm1::About1Click);
+    Route(m_resultsFont, &QAction::triggered, &TForm1::ResultsFont1Click);
+    Route(m_list, &ResultList::SearchRequested, &TForm1::pbSifterClick);
     connect(m_list, &ResultList::CloseRequested, this, &QWidget::close);
     connect(m_list, &ResultList::ViewRequested, this, [this](int row) { Guarded([this, row] { ViewRow(row); }); });
     // The context menu's entry runs the main menu's item, which is never disabled itself.

@@ -70,6 +70,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs `handler` on every `signal` of `sender`, behind the one error boundary (Guarded).
+    template <typename Sender, typename Signal>
+    void Route(Sender* sender, Signal signal, void (TForm1::*handler)());
     void BuildControls();
     void BuildMenus();
     void FormCreate();

@@ -99,31 +99,12 @@ void ResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
     }
 
-    if (option.state.testFlag(QStyle::State_HasFocus)) PaintFocusRect(painter, rect);
+    if (option.state.testFlag(QStyle::State_HasFocus)) FocusRectangle(*painter, rect, background);
 }
 
 QSize ResultDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
     // No width: the list never scrolls sideways, so a row is as wide as the list.
     return {1, kRowHeight};
-}
-
-void ResultDelegate::PaintFocusRect(QPainter* painter, const QRect& rect) {
-    if (rect.width() <= 0 || rect.height() <= 0) return;
-    // Every other pixel inverted, as the classic focus rectangle: it shows on any background
-    // and on the highlight alike.
-    painter->save();
-    painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter->setBrushOrigin(rect.topLeft());
-    const QBrush dots(Qt::white, Qt::Dense4Pattern);
-    const int w = rect.width();
-    const int h = rect.height();
-    painter->fillRect(QRect(rect.left(), rect.top(), w, 1), dots);
-    if (h > 1) painter->fillRect(QRect(rect.left(), rect.bottom(), w, 1), dots);
-    if (h > 2) {
-        painter->fillRect(QRect(rect.left(), rect.top() + 1, 1, h - 2), dots);
-        if (w > 1) painter->fillRect(QRect(rect.right(), rect.top() + 1, 1, h - 2), dots);
-    }
-    painter->restore();
 }
 
 }  // namespace sifter::ui

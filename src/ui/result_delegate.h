@@ -48,9 +48,6 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    // The dotted rectangle of the row with the keyboard focus, also used by an empty list.
-    static void PaintFocusRect(QPainter* painter, const QRect& rect);
-
 private:
     // A picture prepared for one background colour; two per picture (plain and highlighted)
     // serve every paint, so a paint converts nothing.

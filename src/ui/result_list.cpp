@@ -184,8 +184,9 @@ void ResultList::paintEvent(QPaintEvent* event) {
     if (RowCount() != 0 || !hasFocus()) return;
     QPainter painter(viewport());
     const QRect firstRow(0, 0, viewport()->width(), kRowHeight);
-    painter.fillRect(firstRow, palette().color(QPalette::Active, QPalette::Base));
-    ResultDelegate::PaintFocusRect(&painter, firstRow);
+    const QColor base = palette().color(QPalette::Active, QPalette::Base);
+    painter.fillRect(firstRow, base);
+    FocusRectangle(painter, firstRow, base);
 }
 
 QMenu* ResultList::PopupMenu() const {

@@ -10,6 +10,7 @@
 #include "directory_chooser_support.h"
 #include "ui/chooser_controls.h"
 #include "ui/directory_chooser.h"
+#include "ui/entry_pictures.h"
 #include "ui/conventions.h"
 
 using sifter::platform::Volume;
