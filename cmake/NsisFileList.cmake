@@ -1,0 +1,26 @@
+# Run by the windows_package target: writes the installer's two lists of the package folder's
+# files, so that the uninstaller removes exactly what the installer put in place and nothing
+# a user keeps beside it.
+#   cmake -DSOURCE=<package folder> -DOUTPUT=<folder for the lists> -P NsisFileList.cmake
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${SOURCE} ${SOURCE}/*)
+if(NOT files)
+  message(FATAL_ERROR "nothing to install in ${SOURCE}")
+endif()
+list(SORT files)
+set(install "")
+set(uninstall "")
+set(folders "")
+foreach(file IN LISTS files)
+  string(REPLACE "/" "\\" windows_file "${file}")
+  get_filename_component(folder "${windows_file}" DIRECTORY)
+  if(folder AND NOT folder IN_LIST folders)
+    list(APPEND folders "${folder}")
+  endif()
+  string(APPEND install "SetOutPath \"$INSTDIR\\${folder}\"\nFile \"${SOURCE}/${file}\"\n")
+  string(APPEND uninstall "Delete \"$INSTDIR\\${windows_file}\"\n")
+endforeach()
+foreach(folder IN LISTS folders)
+  string(APPEND uninstall "RMDir \"$INSTDIR\\${folder}\"\n")
+endforeach()
+file(WRITE ${OUTPUT}/install_files.nsh "${install}SetOutPath \"$INSTDIR\"\n")
+file(WRITE ${OUTPUT}/uninstall_files.nsh "${uninstall}")
