@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Run by the windows_package target: writes the installer's two lists of the package folder's
 # files, so that the uninstaller removes exactly what the installer put in place and nothing
 # a user keeps beside it.
@@ -16,7 +17,12 @@ foreach(file IN LISTS files)
   if(folder AND NOT folder IN_LIST folders)
     list(APPEND folders "${folder}")
   endif()
-  string(APPEND install "SetOutPath \"$INSTDIR\\${folder}\"\nFile \"${SOURCE}/${file}\"\n")
+  if(folder)
+    string(APPEND install "SetOutPath \"$INSTDIR\\${folder}\"\n")
+  else()
+    string(APPEND install "SetOutPath \"$INSTDIR\"\n")
+  endif()
+  string(APPEND install "File \"${SOURCE}/${file}\"\n")
   string(APPEND uninstall "Delete \"$INSTDIR\\${windows_file}\"\n")
 endforeach()
 foreach(folder IN LISTS folders)

@@ -3,9 +3,10 @@
 ;   makensis -DVERSION=1.4 -DSOURCE=<package folder> -DLISTS=<folder of the file lists>
 ;            -DOUTFILE=<setup.exe> sifter32.nsi
 
-Unicode true
+; A 64-bit installer, as the programs are: it starts on no other Windows, and its files and
+; keys go where 64-bit Windows keeps them.
+Target amd64-unicode
 SetCompressor /SOLID lzma
-!include "x64.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Sifter32"
 
@@ -20,19 +21,6 @@ Page directory
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
-
-Function .onInit
-  ; The programs are 64-bit: their files and keys go where 64-bit Windows keeps them.
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP|MB_OK "Sifter32 needs 64-bit Windows." /SD IDOK
-    Abort
-  ${EndIf}
-  SetRegView 64
-FunctionEnd
-
-Function un.onInit
-  SetRegView 64
-FunctionEnd
 
 Section "Sifter32"
   SetShellVarContext all
