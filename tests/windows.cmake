@@ -1,7 +1,8 @@
-# The engine suite on Windows: GoogleTest built from Debian's sources with the same compiler,
-# one program run whole (under Wine when cross-built, in a Wine prefix of the build's own).
-# The window tests and the shell scripts are Linux's; scripts/windows compares the companion's
-# rows with the Linux program's.
+# The tests on Windows (under Wine when cross-built, in a Wine prefix of the build's own): the
+# engine suite, GoogleTest built from Debian's sources with the same compiler and run as one
+# program, and, where a Qt for Windows is at hand, the window tests that hold on every system.
+# The shell scripts are Linux's; scripts/windows runs the companion against the Linux program,
+# the installer, and the zip's window program on a virtual X server.
 
 set(SIFTER32_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to build")
 if(NOT EXISTS ${SIFTER32_GTEST_SOURCE}/CMakeLists.txt)

@@ -4,8 +4,8 @@
 # platform: `sifter32.exe "Z:\...\dir with blanks" begin /A`. Checked: the title, the rows that
 # Alt+V saves (the Linux program's, but for the "Search Path" row in the Windows form), the
 # directory chooser's title, that the program ends on Escape, that every DLL it loads beyond
-# Wine's own comes from the unpacked folder and every DLL there is loaded, and that no file
-# but the saved one is written. Screenshots of the window with its rows and of the chooser
+# Wine's own comes from the unpacked folder and every DLL there is loaded, and that nothing
+# but the saved file is written, in the registry neither. Screenshots of the window with its rows and of the chooser
 # go to SHOTS.
 #   end_to_end.sh PATH-TO-LINUX-sifter32-cli PACKAGE.zip SHOTS-DIRECTORY
 # The environment gives WINE, WINESERVER and the WINEPREFIX to run in; no server may be running.
@@ -74,6 +74,10 @@ key() {  # WINDOW KEYS...
 }
 snap() { import -window root "$SHOTS/$1" || fail "no screenshot $1"; }
 
+# Settings that an older build or a test may have left, so that the check below sees this
+# run's alone.
+"$WINE" reg delete 'HKCU\Software\QtProject' /f >/dev/null 2>&1
+
 windows_dir=$(windows_path "$dir")
 (cd "$program_dir" && WINEDEBUG=-all,+loaddll exec "$WINE" sifter32.exe "$windows_dir" begin /A \
     >"$WORK/stdout" 2>"$WORK/loaded") &
@@ -138,9 +142,11 @@ while read -r dll; do
     fail "shipped but never loaded: ${dll#"$program_dir"/}"
 done < <(comm -13 "$WORK/native" "$WORK/shipped")
 [[ -s $WORK/native ]] || fail "no DLL load was reported"
-# No file but the one saved. (Qt's file dialog keeps its history in the registry, under
-# HKCU\Software\QtProject, where every Qt program keeps it; unlike Linux's settings file,
-# the registry cannot be pointed elsewhere.)
+# Qt's file dialog keeps its history in the user's settings, the registry here; the program
+# writes none there (Qt's reading them leaves the empty key HKCU\Software\QtProject\
+# OrganizationDefaults), and no file but the one saved.
+kept=$(awk '/^\[/ { qt = tolower($0) ~ /qtproject/ } qt && /^"/' "$WINEPREFIX/user.reg")
+[[ -z $kept ]] || fail "Qt settings were written to the registry: $kept"
 [[ $(cd "$dir" && ls -A | tr '\n' ' ') == "one.pas script.sc two.pas " ]] ||
     fail "the searched directory holds $(ls -A "$dir" | tr '\n' ' ')"
 [[ $(ls -A "$WORK/out") == saved.txt ]] || fail "the save's directory holds $(ls -A "$WORK/out")"
