@@ -15,8 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Programs and tests run under Wine here; a Windows machine runs them as they are.
-find_program(SIFTER32_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# Programs and tests run under Wine here; a Windows machine runs them as they are. An empty
+# SIFTER32_WINE runs nothing under it (Qt's own build, scripts/qt-windows).
+if(NOT DEFINED SIFTER32_WINE OR SIFTER32_WINE)
+  find_program(SIFTER32_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+endif()
 if(SIFTER32_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${SIFTER32_WINE})
 endif()

@@ -21,9 +21,13 @@ const char* const kNoSettingsPath = "/dev/null/sifter32";
 void PrepareApplication() {
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setWindowIcon(ProgramIcon());
-    // The layouts were made for the classic look; a style chosen in the environment wins.
+    // The layouts were made for the classic Windows look, which Qt draws anywhere; on Windows
+    // the system's own look (Qt's "windowsvista" style, its default there) draws the same
+    // controls in the same places. A style chosen in the environment wins.
+#ifndef _WIN32
     if (std::getenv("QT_STYLE_OVERRIDE") == nullptr)
         QApplication::setStyle(QStringLiteral("Windows"));
+#endif
     // Menus, context menus and message boxes take the same font as the windows.
     QApplication::setFont(DialogFont());
     // Qt's file dialog keeps its history and last folder in the user's QtProject.conf, writes

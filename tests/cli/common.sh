@@ -38,6 +38,18 @@ expect_stderr() {  # TEXT WHAT -- the whole of stderr, without its final newline
     [ "$actual" = "$1"$'\n' ] || fail "$2: stderr is '$actual', expected '$1'"
 }
 
+# Wine shows the Linux root as drive Z:. /tmp/x/two -> Z:\tmp\x\two
+windows_path() {
+    local path=${1//\//\\}
+    printf 'Z:%s' "$path"
+}
+
+# The Linux program's rows with the "Search Path" row in the Windows form (every output of
+# the program ends with a line end, so awk's line ends change nothing).
+windows_rows() {
+    awk '/^   Search Path: \// { gsub("/", "\\"); sub(/: \\/, ": Z:\\") } { print }' "$1"
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures check(s) failed" >&2

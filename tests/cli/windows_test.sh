@@ -9,18 +9,6 @@ source "$(dirname "$0")/common.sh"
 EXE=$(cd "$(dirname "$2")" && pwd -P)/$(basename "$2")
 WINE=${WINE:-wine}
 
-# /tmp/x/two -> Z:\tmp\x\two
-windows_path() {
-    local path=${1//\//\\}
-    printf 'Z:%s' "$path"
-}
-
-# The Linux program's rows with the "Search Path" row in the Windows form (every output of
-# the program ends with a line end, so awk's line ends change nothing).
-windows_rows() {
-    awk '/^   Search Path: \// { gsub("/", "\\"); sub(/: \\/, ": Z:\\") } { print }' "$1"
-}
-
 # compare WHAT DIRECTORY ARGS...: both programs in DIRECTORY with ARGS; an argument that is an
 # absolute Linux path goes to the Windows program in its Windows form.
 compare() {

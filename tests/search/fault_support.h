@@ -108,7 +108,7 @@ public:
     std::vector<platform::Volume> ListVolumes() override { return Real().ListVolumes(); }
 
 private:
-    static platform::SystemApi& Real() { return platform::PosixSystem(); }
+    static platform::SystemApi& Real() { return platform::NativeSystem(); }
 
     // True when this call of kind `call` is one the fault makes fail; counts the call.
     bool Fires(Call call, const std::string& name) {

@@ -115,6 +115,9 @@ private slots:
     }
 
     void aChosenDirectoryThatVanishedShowsTheErrorAndChangesNothing() {
+#ifdef _WIN32
+        QSKIP("Windows removes no directory that is a process's current one");
+#endif
         sifter::ui::TForm1& window = m_program->Form1();
         sifter::test::MessageRecorder messages;
         TForm3::SetAnswerHook([&](TForm3& dialog) {

@@ -257,6 +257,9 @@ private slots:
     }
 
     void aDirectoryRemovedBehindTheProgramGivesTheErrorBoxAndTheProgramGoesOn() {
+#ifdef _WIN32
+        QSKIP("Windows removes no directory that is a process's current one");
+#endif
         sifter::test::MessageRecorder messages;
         TempDir doomed;
         TForm1 window({doomed.path()});

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "platform/path_rules.h"
+#include "platform/platform.h"
 #include "search/save_results.h"
 #include "ui/application_setup.h"
 #include "test_support.h"
@@ -220,6 +222,18 @@ private slots:
         QTest::addColumn<QString>("label");
         const QString prefix = QStringLiteral("Saving search results to ");
         // Widths counted in characters, so each step is plain to follow.
+        if (sifter::platform::Paths().style() == sifter::platform::PathRules::Style::Windows) {
+            QTest::newRow("short name stays whole")
+                << QStringLiteral("C:\\r.txt") << 380 << prefix + QStringLiteral("C:\\r.txt");
+            const QString deep = QStringLiteral("C:\\Projects\\Accounts\\Reports\\2023\\results.txt");
+            QTest::newRow("one step") << deep << 64
+                                      << prefix + QStringLiteral("C:\\...Accounts\\Reports\\2023\\results.txt");
+            QTest::newRow("two steps") << deep << 63
+                                       << prefix + QStringLiteral("C:\\...Reports\\2023\\results.txt");
+            QTest::newRow("nothing left to drop")
+                << QStringLiteral("C:\\a\\r.txt") << 10 << prefix + QStringLiteral("C:\\...r.txt");
+            return;
+        }
         QTest::newRow("short name stays whole")
             << QStringLiteral("/r.txt") << 380 << prefix + QStringLiteral("/r.txt");
         QTest::newRow("one step") << QStringLiteral("/home/a/Projects/Accounts/r.txt") << 54
@@ -244,14 +258,19 @@ private slots:
     void theProgressLabelFitsItsWidthInTheWindowsFont() {
         TempDir deep;
         std::string path = deep.path();
-        for (int i = 0; i < 12; ++i) path += "/a_rather_long_directory_name_" + std::to_string(i);
+        // Far wider than the label, and short of Windows' 259 bytes.
+        for (int i = 0; i < 6; ++i)
+            path = sifter::platform::PathInDirectory(path, "a_rather_long_directory_name_" + std::to_string(i));
         std::filesystem::create_directories(path);
-        const std::string name = path + "/r.txt";
+        const std::string name = sifter::platform::PathInDirectory(path, "r.txt");
         SaveAnswer answer(name);
         m_window->SaveResultsToFile();
         const QString shown = m_progress->Label()->text();
-        QVERIFY(shown.startsWith(QStringLiteral("Saving search results to /...")));
-        QVERIFY(shown.endsWith(QStringLiteral("/r.txt")));
+        // The drive part ("C:\") or the root's "/" stays in front.
+        const std::string head = path.substr(0, sifter::platform::Paths().LabelHeadLength(path));
+        QVERIFY(shown.startsWith(QStringLiteral("Saving search results to ") +
+                                 QString::fromStdString(head) + QStringLiteral("...")));
+        QVERIFY(shown.endsWith(QString::fromStdString(name.substr(path.size()))));
         QVERIFY(WidthIn(QFontMetrics(m_progress->Label()->font()), shown) <= 380);
         QCOMPARE(ReadBytes(name), sifter::test::SavedBytes(m_window->ListBox1()->Model().Rows()));
     }

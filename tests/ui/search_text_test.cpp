@@ -160,6 +160,9 @@ private slots:
         QTest::newRow("on the command line") << false;
     }
     void theWindowListsTheRowsOfTheCommandLineCompanion() {
+#ifdef _WIN32
+        QSKIP("Windows hands the companion its words in the system's code page, not as typed");
+#endif
         QFETCH(bool, typed);
         QProcess cli;
         cli.start(QStringLiteral(SIFTER32_CLI),
