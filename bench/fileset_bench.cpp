@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "search/file_set.h"
+#include "search/files/file_set.h"
 
 namespace {
 

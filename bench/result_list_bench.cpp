@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/entry_pictures.h"
+#include "ui/pictures.h"
 #include "ui/messages.h"
-#include "ui/result_list.h"
-#include "ui/result_model.h"
+#include "ui/results/result_list.h"
+#include "ui/results/result_model.h"
 
 namespace {
 

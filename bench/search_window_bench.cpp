@@ -12,9 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/progress_window.h"
-#include "ui/result_list.h"
+#include "ui/main/main_window.h"
+#include "ui/dialogs/progress_window.h"
+#include "ui/results/result_list.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "search/file_lines.h"
-#include "search/text_matcher.h"
-#include "ui/line_view.h"
-#include "ui/line_viewer.h"
+#include "search/lines/line_index.h"
+#include "search/text/text_matcher.h"
+#include "ui/viewer/line_view.h"
+#include "ui/viewer/line_viewer.h"
 #include "ui/messages.h"
 
 namespace {
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     std::size_t memory = 0, size = 0;
     std::int64_t counted = 0, lfCounted = 0;  // lines the viewer found
     const auto read = [&](const std::string& file, std::int64_t& found) {
-        const sifter::FileLinesResult result = sifter::FileLines::Read(file);
+        const sifter::LineIndexResult result = sifter::LineIndex::Read(file);
         found = result.lines ? result.lines->LineCount() : 0;
         return result.lines ? result.lines->MemoryUse() : 0;
     };

@@ -17,9 +17,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "ui/entry_pictures.h"
-#include "ui/main_window.h"
-#include "ui/result_list.h"
+#include "ui/pictures.h"
+#include "ui/main/main_window.h"
+#include "ui/results/result_list.h"
 
 namespace {
 

@@ -16,6 +16,7 @@ add_executable(sifter32_engine_tests ${engine_test_sources} ${win32_engine_test_
 target_link_libraries(sifter32_engine_tests PRIVATE sifter32_cli_support gtest_main
                       sifter32_static_runtime)
 target_compile_options(sifter32_engine_tests PRIVATE -Wno-missing-field-initializers)
+target_include_directories(sifter32_engine_tests PRIVATE support)
 
 add_test(NAME engine_tests COMMAND sifter32_engine_tests --gtest_brief=1)
 set(wine_environment)
@@ -35,6 +36,6 @@ if(Qt6_FOUND)
     list(JOIN wine_path "\\;" wine_path)
     list(APPEND run_environment "WINEPATH=${wine_path}")
   endif()
-  sifter32_add_window_tests(search/test_support_win32.cpp "${run_environment}"
+  sifter32_add_window_tests(support/test_support_win32.cpp "${run_environment}"
                             "${posix_window_tests}")
 endif()

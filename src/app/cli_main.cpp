@@ -11,9 +11,9 @@
 #include "app/stream_rows.h"
 #include "platform/platform.h"
 #include "search/command_line.h"
-#include "search/file_set.h"
+#include "search/files/file_set.h"
 #include "search/io_error.h"
-#include "search/search_run.h"
+#include "search/run/search_run.h"
 
 namespace {
 

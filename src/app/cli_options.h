@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "search/search_run.h"
+#include "search/run/search_run.h"
 
 namespace sifter::cli {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "search/result_rows.h"
+#include "search/run/result_rows.h"
 
 namespace sifter::cli {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
-#include "search/text_rules.h"
+#include "search/text/text_rules.h"
 
 namespace sifter {
 namespace {

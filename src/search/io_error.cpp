@@ -1,6 +1,6 @@
 #include "search/io_error.h"
 
-#include "search/text_rules.h"
+#include "search/text/text_rules.h"
 
 namespace sifter {
 namespace {

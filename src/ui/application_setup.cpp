@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "ui/conventions.h"
-#include "ui/entry_pictures.h"
+#include "ui/pictures.h"
 #include "ui/messages.h"
 
 namespace sifter::ui {

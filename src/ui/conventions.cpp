@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "search/utf8.h"
-#include "search/windows1252.h"
+#include "search/text/utf8.h"
+#include "search/text/windows1252.h"
 
 namespace sifter::ui {
 

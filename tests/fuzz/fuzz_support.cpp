@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "search/line_file.h"
+#include "search/lines/line_file.h"
 
 namespace sifter::fuzz {
 

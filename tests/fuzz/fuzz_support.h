@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "search/line_keys.h"
+#include "search/simd/line_keys.h"
 
 namespace sifter::fuzz {
 

@@ -21,7 +21,7 @@
 
 #include "fuzz_support.h"
 #include "search/io_error.h"
-#include "search/line_file.h"
+#include "search/lines/line_file.h"
 
 namespace sifter::fuzz {
 namespace {

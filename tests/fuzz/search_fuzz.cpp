@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "../search/text_model.h"
+#include "text_model.h"
 #include "fuzz_support.h"
-#include "search/file_set.h"
+#include "search/files/file_set.h"
 #include "search/io_error.h"
-#include "search/search_run.h"
-#include "search/text_rules.h"
+#include "search/run/search_run.h"
+#include "search/text/text_rules.h"
 
 namespace sifter::fuzz {
 namespace {

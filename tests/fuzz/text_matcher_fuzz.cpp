@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "../search/text_model.h"
+#include "text_model.h"
 #include "fuzz_support.h"
 #include "search/io_error.h"
-#include "search/line_file.h"
-#include "search/text_matcher.h"
+#include "search/lines/line_file.h"
+#include "search/text/text_matcher.h"
 
 namespace sifter::fuzz {
 namespace {

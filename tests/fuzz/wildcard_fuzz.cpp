@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "search/utf8.h"
-#include "search/wildcard.h"
+#include "search/text/utf8.h"
+#include "search/text/wildcard.h"
 
 namespace sifter::fuzz {
 namespace {

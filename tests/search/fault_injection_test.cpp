@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "fault_support.h"
-#include "search/file_set.h"
+#include "search/files/file_set.h"
 #include "search/io_error.h"
-#include "search/line_file.h"
-#include "search/save_results.h"
-#include "search/search_run.h"
+#include "search/lines/line_file.h"
+#include "search/lines/save_results.h"
+#include "search/run/search_run.h"
 #include "test_support.h"
 
 namespace sifter {

@@ -7,9 +7,9 @@
 
 #include "soak_driver.h"
 #include "soak_world.h"
-#include "ui/about_box.h"
-#include "ui/dialogs.h"
-#include "ui/directory_chooser.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/chooser/directory_chooser.h"
 
 namespace sifter::soak {
 namespace {

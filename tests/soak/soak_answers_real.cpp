@@ -15,8 +15,8 @@
 #include "soak_answers.h"
 #include "soak_driver.h"
 #include "soak_world.h"
-#include "ui/about_box.h"
-#include "ui/directory_chooser.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/chooser/directory_chooser.h"
 
 namespace sifter::soak {
 namespace {

@@ -21,11 +21,11 @@
 #include "soak_session.h"
 #include "soak_world.h"
 #include "ui/conventions.h"
-#include "ui/directory_chooser.h"
-#include "ui/main_window.h"
-#include "ui/progress_window.h"
-#include "ui/result_list.h"
-#include "ui/result_model.h"
+#include "ui/chooser/directory_chooser.h"
+#include "ui/main/main_window.h"
+#include "ui/dialogs/progress_window.h"
+#include "ui/results/result_list.h"
+#include "ui/results/result_model.h"
 
 namespace sifter::soak {
 namespace {

@@ -17,14 +17,14 @@
 #include "soak_session.h"
 #include "soak_world.h"
 #include "test_support.h"
-#include "ui/about_box.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/conventions.h"
-#include "ui/directory_chooser.h"
-#include "ui/line_viewer.h"
-#include "ui/main_window.h"
-#include "ui/progress_window.h"
-#include "ui/result_list.h"
-#include "ui/result_model.h"
+#include "ui/chooser/directory_chooser.h"
+#include "ui/viewer/line_viewer.h"
+#include "ui/main/main_window.h"
+#include "ui/dialogs/progress_window.h"
+#include "ui/results/result_list.h"
+#include "ui/results/result_model.h"
 
 namespace sifter::soak {
 namespace {

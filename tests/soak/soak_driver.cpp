@@ -8,8 +8,8 @@
 #include "soak_session.h"
 #include "soak_world.h"
 #include "test_support.h"
-#include "ui/line_viewer.h"
-#include "ui/main_window.h"
+#include "ui/viewer/line_viewer.h"
+#include "ui/main/main_window.h"
 
 namespace sifter::soak {
 namespace {

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/about_box.h"
-#include "ui/directory_chooser.h"
-#include "ui/line_viewer.h"
-#include "ui/main_window.h"
-#include "ui/progress_window.h"
-#include "ui/result_list.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/chooser/directory_chooser.h"
+#include "ui/viewer/line_viewer.h"
+#include "ui/main/main_window.h"
+#include "ui/dialogs/progress_window.h"
+#include "ui/results/result_list.h"
 
 namespace sifter::soak {
 namespace {

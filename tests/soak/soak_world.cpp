@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <filesystem>
 
-#include "search/search_run.h"
+#include "search/run/search_run.h"
 
 namespace sifter::soak {
 namespace {

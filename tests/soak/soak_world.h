@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "search/search_run.h"
+#include "search/run/search_run.h"
 #include "soak_log.h"
 #include "test_support.h"
 

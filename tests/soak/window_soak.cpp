@@ -26,7 +26,7 @@
 #include "soak_world.h"
 #include "test_support.h"
 #include "ui/application_setup.h"
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 using namespace sifter::soak;
 

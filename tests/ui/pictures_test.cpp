@@ -6,7 +6,7 @@
 #include <QSet>
 #include <QTest>
 
-#include "ui/entry_pictures.h"
+#include "ui/pictures.h"
 
 using sifter::EntryIcon;
 namespace ui = sifter::ui;

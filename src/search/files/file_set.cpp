@@ -1,0 +1,136 @@
+#include "search/files/file_set.h"
+
+#include <new>
+
+#include "platform/path_rules.h"
+#include "search/io_error.h"
+#include "search/files/name_order.h"
+#include "search/text/wildcard.h"
+
+namespace sifter {
+namespace {
+
+// The hourglass goes up once a name lands at this place of the sorted list.
+constexpr std::size_t kBusyPlace = 100;
+
+// Puts the saved current directory back when the object goes, if it still exists.
+class CurrentDirectoryGuard final {
+public:
+    explicit CurrentDirectoryGuard(platform::SystemApi& system) : m_system(system) {
+        const platform::PathResult current = system.CurrentDirectory();
+        if (current.error == 0) m_saved = current.path;
+    }
+    ~CurrentDirectoryGuard() {
+        if (!m_saved.empty()) m_system.SetCurrentDirectory(m_saved);
+    }
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    platform::SystemApi& m_system;
+    std::string m_saved;
+};
+
+void Enter(platform::SystemApi& system, const std::string& path) {
+    const std::int32_t error = system.SetCurrentDirectory(path);
+    if (error != 0) throw EInOutError(error);
+}
+
+}  // namespace
+
+FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
+    m_directory = system.CurrentDirectory().path;
+}
+
+FileSet::FileSet(platform::SystemApi& system, std::string mask) : FileSet(system) {
+    m_mask = std::move(mask);
+}
+
+std::string FileSet::ResolveParts(const std::string& path) {
+    CurrentDirectoryGuard restore(*m_system);
+    const platform::PathRules& rules = platform::Paths();
+    // A drive or network-share prefix goes with the directory part; "C:" alone is entered as
+    // that drive's own current directory.
+    const std::size_t prefix = rules.PrefixLength(path);
+    std::size_t separator = path.size();
+    while (separator > prefix && !rules.IsSeparator(path[separator - 1])) --separator;
+    std::string directory = path.substr(0, prefix);
+    std::string last = path.substr(prefix);
+    if (separator > prefix) {
+        // The root keeps its separator: "/", "C:\".
+        const std::size_t at = separator - 1;
+        directory = path.substr(0, at == prefix ? at + 1 : at);
+        last = path.substr(at + 1);
+    }
+    if (!directory.empty()) Enter(*m_system, directory);
+    const platform::EntryType lastType =
+        last.empty() ? platform::EntryType::Unknown : m_system->ResolveType(last);
+    const bool isFile =
+        lastType == platform::EntryType::Regular || lastType == platform::EntryType::Other;
+    if (!last.empty() && !isFile) {
+        Enter(*m_system, last);
+        directory = rules.Join(directory, last);
+    }
+    // A bare file name stands for the directory it is in: the current one.
+    return directory.empty() ? "." : directory;
+}
+
+void FileSet::SetDirectory(const std::string& path) {
+    if (path.empty()) return;
+    const std::string resolved = ResolveParts(path);
+    // Letter case counts only where the system's names are case-sensitive.
+    if (platform::Paths().SameDirectory(resolved, m_directory)) return;
+    // A relative path is taken from the directory held, when that still exists.
+    m_system->SetCurrentDirectory(m_directory);
+    Enter(*m_system, resolved);
+    const platform::PathResult now = m_system->CurrentDirectory();
+    if (now.error != 0) throw EInOutError(now.error);
+    m_directory = now.path;
+    ReadNames();
+}
+
+void FileSet::SetMask(const std::string& mask) {
+    if (mask == m_mask) return;
+    m_mask = mask;
+    ReadNames();
+}
+
+void FileSet::Refresh() {
+    ReadNames();
+}
+
+void FileSet::ReadNames() {
+    Enter(*m_system, m_directory);
+    m_names.clear();
+
+    std::vector<std::string> found;
+    try {
+        std::size_t start = 0;
+        while (start <= m_mask.size()) {
+            const std::size_t end = std::min(m_mask.find(';', start), m_mask.size());
+            const std::string_view pattern(m_mask.data() + start, end - start);
+            start = end + 1;
+            if (pattern.empty()) continue;
+            m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
+                if (entry.hidden || entry.name.empty()) return;
+                if (!MatchesWildcard(pattern, entry.name)) return;
+                platform::EntryType type = entry.type;
+                if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
+                    type = m_system->ResolveType(std::string(entry.name));
+                // Ordinary files only: opening a FIFO or a device would stall the search.
+                if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
+            });
+        }
+    } catch (const std::bad_alloc&) {
+        throw Exception("Unable to insert a line");
+    }
+
+    OrderedNames ordered = OrderNames(std::move(found), kBusyPlace);
+    m_names = std::move(ordered.names);
+    if (ordered.reachedWatchedPlace && m_busy) {
+        m_busy(true);
+        m_busy(false);
+    }
+}
+
+}  // namespace sifter

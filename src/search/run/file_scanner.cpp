@@ -1,0 +1,55 @@
+#include "search/run/file_scanner.h"
+
+#include "search/io_error.h"
+#include "search/run/search_request.h"
+#include "search/text/text_rules.h"
+
+namespace sifter {
+
+FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& system)
+    : m_system(system),
+      m_includeProcs(request.includeProcs),
+      m_text(request.text, request.caseSensitive),
+      m_keys(m_text.Keys()) {
+    // Only lines with the text's key bytes can match, and only lines with a closing
+    // parenthesis can be procedure lines; the rest are merely counted.
+    if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
+}
+
+std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows,
+                              ReadPulse* pulse) {
+    m_rows = &rows;
+    m_file = fileNumber;
+    m_matches = 0;
+    LineFile file(m_system);
+    file.SetReadPulse(pulse);
+    try {
+        file.OpenRead(name);
+        file.ScanLines(m_keys, *this);
+        file.Close();
+    } catch (...) {
+        // The rows could not be taken (no memory, or the search was given up): the file is
+        // released unread, and it leaves no code behind either.
+        TakeError();
+        throw;
+    }
+    TakeError();
+    m_rows = nullptr;
+    return m_matches;
+}
+
+void FileScanner::Line(std::int64_t number, std::string_view line) {
+    if (m_includeProcs && IsProcLine(line)) {
+        m_row.assign(" ").append(line);
+        m_rows->AddRow(m_row, EntryIcon::Procedure, RowOrigin{m_file, number});
+    }
+    if (m_text.Matches(line)) {
+        m_row.assign("[");
+        AppendDecimal(number, m_row);
+        m_row.append("] ").append(line);
+        m_rows->AddRow(m_row, EntryIcon::Blank, RowOrigin{m_file, number});
+        ++m_matches;
+    }
+}
+
+}  // namespace sifter

@@ -1,0 +1,43 @@
+#pragma once
+// The work a search does on one file: open it by its name, read every line, make its rows,
+// close it and drop the code it left. Each thread of a search has a scanner of its own.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "search/lines/line_file.h"
+#include "search/run/result_rows.h"
+#include "search/text/text_matcher.h"
+
+namespace sifter {
+
+struct SearchRequest;
+
+class FileScanner final : public LineVisitor {
+public:
+    FileScanner(const SearchRequest& request, platform::SystemApi& system);
+    FileScanner(const FileScanner&) = delete;
+    FileScanner& operator=(const FileScanner&) = delete;
+
+    // Reads the file `name` (opened relative to the current directory) to its end, adding its
+    // procedure and match rows to `rows`, each leading to file `fileNumber`. Returns its
+    // matching lines. Whatever code the file leaves pending is taken and dropped. `pulse` (if
+    // any) is told every 64 KiB read.
+    std::int64_t Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows,
+                      ReadPulse* pulse = nullptr);
+
+    void Line(std::int64_t number, std::string_view line) override;
+
+private:
+    platform::SystemApi& m_system;
+    const bool m_includeProcs;
+    TextMatcher m_text;
+    LineKeys m_keys;
+    RowSink* m_rows = nullptr;
+    std::int64_t m_matches = 0;
+    std::int32_t m_file = RowOrigin::kNoFile;
+    std::string m_row;
+};
+
+}  // namespace sifter

@@ -1,0 +1,258 @@
+#include "search/run/ordered_search.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "search/run/file_scanner.h"
+#include "search/files/file_set.h"
+#include "search/run/held_rows.h"
+
+namespace sifter {
+
+OrderedSearch::OrderedSearch(const SearchRequest& request, const FileSet& files,
+                             platform::SystemApi& system, std::int32_t workers, Limits limits)
+    : m_request(request),
+      m_files(files),
+      m_system(system),
+      m_limits(limits),
+      m_count(files.Count()),
+      m_slots(static_cast<std::size_t>(std::max(limits.filesAhead, 1))) {
+    // No more workers than files to read beside the main thread.
+    m_workerCount = std::max(std::min(workers, m_count - 1), 0);
+}
+
+void OrderedSearch::StartWorkers() {
+    // Started once the main thread has the first file: a worker that found nothing to take
+    // would go to sleep, and a thread woken on the core the main thread keeps busy may wait
+    // there for milliseconds before the system moves it to an idle one.
+    m_workers.reserve(static_cast<std::size_t>(m_workerCount));
+    try {
+        for (std::int32_t i = 0; i < m_workerCount; ++i) {
+            m_workers.emplace_back([this] { Work(); });
+            platform::SpreadThread(m_workers.back());
+        }
+    } catch (const std::system_error&) {
+        // The system gives no more threads: the search goes on with those it has.
+    }
+}
+
+OrderedSearch::~OrderedSearch() {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_room.notify_all();
+    for (std::thread& worker : m_workers) worker.join();
+}
+
+std::size_t OrderedSearch::PeakHeldBytes() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_peakHeld;
+}
+
+std::unique_lock<std::mutex> OrderedSearch::Lock() {
+    std::unique_lock<std::mutex> lock(m_mutex, std::defer_lock);
+    Relock(lock);
+    return lock;
+}
+
+void OrderedSearch::Relock(std::unique_lock<std::mutex>& lock) {
+    // The lock is held for a few instructions at a time: spinning a little is far cheaper
+    // than the thread being put to sleep and woken again.
+    for (int i = 0; i < kSpins; ++i) {
+        if (lock.try_lock()) return;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
+    lock.lock();
+}
+
+bool OrderedSearch::MayReadAhead(bool resuming) const {
+    // A worker that had to stop goes on only once half the room is free again, so that it is
+    // not woken for every file the main thread hands on.
+    const std::int32_t files = resuming ? std::max(m_limits.filesAhead / 2, 1) : m_limits.filesAhead;
+    const std::size_t bytes = resuming ? m_limits.heldBytes / 2 : m_limits.heldBytes;
+    return !m_stop && m_next < m_count && m_next < m_turn + files && m_held < bytes;
+}
+
+bool OrderedSearch::WorkerMayClaim(bool resuming) const {
+    // The file in turn is left to the main thread, which hands its rows straight on: a worker
+    // that read it would have to hand every row over, and the main thread would wait for it.
+    return m_next > m_turn && MayReadAhead(resuming);
+}
+
+std::int32_t OrderedSearch::Claim() {
+    const std::int32_t file = m_next++;
+    SlotOf(file) = Slot{};
+    return file;
+}
+
+void OrderedSearch::TurnProgressed(std::int32_t file) {
+    if (file == m_turn && m_mainWaiting) m_progress.notify_one();
+}
+
+void OrderedSearch::RoomMade() {
+    // Workers wait for room to read on, or to hand over rows; they are told only once there is
+    // room enough, not for every file the main thread hands on.
+    const bool turnWaits = m_turn < m_count && SlotOf(m_turn).handWaits;
+    if ((m_claimWaiters > 0 && WorkerMayClaim(true)) ||
+        (m_handWaiters > 0 && (turnWaits || m_held < m_limits.heldBytes / 2)))
+        m_room.notify_all();
+}
+
+void OrderedSearch::Work() {
+    FileScanner scanner(m_request, m_system);
+    std::unique_lock<std::mutex> lock = Lock();
+    for (;;) {
+        if (m_stop || m_next >= m_count) return;
+        if (!WorkerMayClaim(false)) {
+            ++m_claimWaiters;
+            m_room.wait(lock, [this] { return m_stop || m_next >= m_count || WorkerMayClaim(true); });
+            --m_claimWaiters;
+            continue;
+        }
+        const std::int32_t file = Claim();
+        lock.unlock();
+        try {
+            ReadHeld(scanner, file, false);
+        } catch (const Stopped&) {
+            return;
+        } catch (...) {
+            Relock(lock);
+            if (!m_failure) m_failure = std::current_exception();
+            m_stop = true;
+            m_progress.notify_one();
+            m_room.notify_all();
+            return;
+        }
+        Relock(lock);
+    }
+}
+
+void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainThread) {
+    HeldRows held([&](std::string&& block) { Hand(file, std::move(block), mainThread); },
+                  m_limits.blockBytes);
+    // Only the main thread tells the pulse: it may paint a window.
+    const std::int64_t matches =
+        scanner.Scan(m_files.Name(file), file, held, mainThread ? m_pulse : nullptr);
+    held.Flush();
+    {
+        const std::unique_lock<std::mutex> lock = Lock();
+        Slot& slot = SlotOf(file);
+        slot.matches = matches;
+        slot.done = true;
+        TurnProgressed(file);
+    }
+}
+
+void OrderedSearch::Hand(std::int32_t file, std::string&& block, bool mainThread) {
+    std::unique_lock<std::mutex> lock = Lock();
+    Slot& slot = SlotOf(file);
+    // What the block takes, not only the bytes it holds.
+    const std::size_t bytes = block.capacity();
+    m_held += bytes;
+    slot.bytes += bytes;
+    slot.blocks.push_back(std::move(block));
+    m_peakHeld = std::max(m_peakHeld, m_held);
+    TurnProgressed(file);
+    const auto roomy = [&] {
+        return file == m_turn ? slot.bytes < m_limits.turnBytes : m_held < m_limits.heldBytes;
+    };
+    while (!roomy()) {
+        if (m_stop) throw Stopped{};
+        if (!mainThread) {
+            ++m_handWaiters;
+            slot.handWaits = true;
+            m_room.wait(lock);
+            slot.handWaits = false;
+            --m_handWaiters;
+            continue;
+        }
+        // Nobody else hands rows on: the main thread makes the room itself.
+        if (m_failure) std::rethrow_exception(m_failure);
+        if (!HandOn(lock)) Wait(lock);
+    }
+}
+
+bool OrderedSearch::HandOn(std::unique_lock<std::mutex>& lock) {
+    if (m_turn >= m_count) return false;
+    if (!m_turnBegun) {
+        m_turnBegun = true;
+        const std::int32_t file = m_turn;
+        lock.unlock();
+        (*m_beginFile)(file);
+        Relock(lock);
+        return true;
+    }
+    Slot& slot = SlotOf(m_turn);
+    if (!slot.blocks.empty()) {
+        std::vector<std::string> blocks;
+        blocks.swap(slot.blocks);
+        m_held -= slot.bytes;
+        slot.bytes = 0;
+        RoomMade();
+        lock.unlock();
+        for (std::string& block : blocks) {
+            HeldRows::Replay(block, *m_rows);
+            std::string().swap(block);
+        }
+        Relock(lock);
+        return true;
+    }
+    if (!slot.done) return false;
+    m_matches += slot.matches;
+    slot = Slot{};
+    Advance();
+    return true;
+}
+
+void OrderedSearch::Advance() {
+    ++m_turn;
+    m_turnBegun = false;
+    RoomMade();
+}
+
+void OrderedSearch::Wait(std::unique_lock<std::mutex>& lock) {
+    m_mainWaiting = true;
+    const std::cv_status status = m_progress.wait_for(lock, kWaitingPulse);
+    m_mainWaiting = false;
+    if (m_failure || status == std::cv_status::no_timeout) return;
+    lock.unlock();
+    if (m_pulse != nullptr) m_pulse->StillReading();
+    Relock(lock);
+}
+
+std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int32_t)>& beginFile,
+                                ReadPulse* pulse) {
+    m_rows = &rows;
+    m_beginFile = &beginFile;
+    m_pulse = pulse;
+    FileScanner scanner(m_request, m_system);
+    std::unique_lock<std::mutex> lock = Lock();
+    while (m_turn < m_count) {
+        if (m_failure) std::rethrow_exception(m_failure);
+        if (HandOn(lock)) continue;
+        if (m_next == m_turn) {
+            // Nobody has the file in turn: it is read here, its rows going straight on.
+            const std::int32_t file = Claim();
+            RoomMade();
+            lock.unlock();
+            if (file == 0) StartWorkers();
+            m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
+            Relock(lock);
+            Advance();
+        } else if (MayReadAhead(false)) {
+            // The file in turn is being read elsewhere: rather than wait, read one ahead.
+            const std::int32_t file = Claim();
+            lock.unlock();
+            ReadHeld(scanner, file, true);
+            Relock(lock);
+        } else {
+            Wait(lock);
+        }
+    }
+    return m_matches;
+}
+
+}  // namespace sifter

@@ -1,0 +1,65 @@
+#include "search/run/result_rows.h"
+
+#include <cstring>
+
+namespace sifter {
+
+void ResultRows::AddFile(std::string_view path) {
+    m_files.emplace_back(path);
+}
+
+void ResultRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
+    const bool leads = origin.Leads() && origin.file < RowOrigin::kFileLimit;
+    m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(icon), text.size(),
+                         leads ? static_cast<std::uint64_t>(origin.file) + 1 : 0,
+                         leads ? origin.line : 0});
+    m_bytes.append(text);
+}
+
+void ResultRows::Clear() {
+    // Give the memory back: the previous list may have been very large.
+    std::vector<Row>().swap(m_rows);
+    std::string().swap(m_bytes);
+    std::vector<std::string>().swap(m_files);
+}
+
+void ResultRows::ShrinkToFit() {
+    m_rows.shrink_to_fit();
+    m_bytes.shrink_to_fit();
+    m_files.shrink_to_fit();
+}
+
+std::string_view ResultRows::Text(std::size_t row) const {
+    const Row& r = m_rows[row];
+    return std::string_view(m_bytes.data() + r.offset, r.length);
+}
+
+RowOrigin ResultRows::Origin(std::size_t row) const {
+    const Row& r = m_rows[row];
+    if (r.file == 0) return {};
+    return {static_cast<std::int32_t>(r.file - 1), r.line};
+}
+
+std::string_view ResultRows::FilePath(std::int32_t file) const {
+    if (file < 0 || static_cast<std::size_t>(file) >= m_files.size()) return {};
+    return m_files[static_cast<std::size_t>(file)];
+}
+
+void ResultRows::RemoveRows(const std::vector<bool>& remove) {
+    std::size_t keptRows = 0;
+    std::uint64_t keptBytes = 0;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (i < remove.size() && remove[i]) continue;
+        Row row = m_rows[i];
+        // Rows only move towards the front, so the bytes can be moved in place.
+        if (row.offset != keptBytes)
+            std::memmove(m_bytes.data() + keptBytes, m_bytes.data() + row.offset, row.length);
+        row.offset = keptBytes;
+        keptBytes += row.length;
+        m_rows[keptRows++] = row;
+    }
+    m_rows.resize(keptRows);
+    m_bytes.resize(keptBytes);
+}
+
+}  // namespace sifter

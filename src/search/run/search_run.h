@@ -1,0 +1,54 @@
+#pragma once
+// One search: every file of a file set read as lines, giving the rows of the result list.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "search/lines/line_file.h"
+#include "search/run/result_rows.h"
+#include "search/run/search_request.h"
+
+namespace sifter {
+
+class FileSet;
+
+// What a search shows while it runs. The window's progress display implements it.
+class SearchProgress : public ReadPulse {
+public:
+    virtual void Started(std::int32_t fileCount, const std::string& text) = 0;
+    // Before each file: its number from 1 on, and its name.
+    virtual void FileStarted(std::int32_t number, const std::string& name) = 0;
+    // Every 64 KiB or so while a file is read.
+    void StillReading() override {}
+    // After the last file, before the rows are shown.
+    virtual void Finished() = 0;
+};
+
+struct SearchSummary {
+    std::int64_t matches = 0;  // matching lines, not occurrences
+    std::int32_t files = 0;
+};
+
+extern const char* const kBannerRow;
+
+// " No .sc files in /home/a." for a set without files.
+std::string EmptySetMessage(FileType type, const std::string& directory);
+// " Sifter32 Found 5 instances of "begin" in 12 files"
+std::string SummaryText(const std::string& text, const SearchSummary& summary);
+
+// Threads that read files ahead of the one a search runs on: one for every core beyond the
+// first, none on a machine of one core.
+std::int32_t DefaultWorkers();
+
+// Runs the search over a set that holds at least one file, adding its rows to `rows` in order,
+// each file's as soon as the files before it are done. `workers` threads read ahead of the
+// calling one; `rows` and `progress` are only ever called on the calling thread. No I/O error
+// code is left pending on any thread; only running out of memory is thrown.
+SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
+                        SearchProgress* progress = nullptr,
+                        platform::SystemApi& system = platform::System(),
+                        std::int32_t workers = DefaultWorkers());
+
+}  // namespace sifter

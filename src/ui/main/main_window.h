@@ -1,0 +1,118 @@
+#pragma once
+// Form1: the search box, the options, the file type, the result list and the status bar.
+// It owns the file set `FList` and routes every command and key.
+
+#include <QMainWindow>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/files/file_set.h"
+#include "search/run/search_run.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace sifter::ui {
+
+class LineViewer;
+class ResultList;
+class ResultPanel;
+class TAboutBox;
+class TForm2;
+class TForm3;
+
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TForm1)
+
+public:
+    // `parameters`: the command line without the program's own name.
+    explicit TForm1(std::vector<std::string> parameters, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Set by the command line's /A; the program entry runs one search when it is set.
+    bool AutoSearch = false;
+
+    // The windows created after this one, which its commands show.
+    void SetProgressWindow(TForm2* progress) { m_progress = progress; }
+    void SetAboutBox(TAboutBox* about) { m_about = about; }
+    void SetDirectoryChooser(TForm3* chooser) { m_chooser = chooser; }
+
+    void UpdateStat();
+    void pbSifterClick();
+    void ResultsFont1Click();
+    void SaveResultsToFile();
+    void SaveToTable();
+    void About1Click();
+    void SearchDirectory1Click();
+    // A double-click on a row of ListBox1, or F4: the viewer at the row's line. Rows that lead
+    // to no line open nothing.
+    void ViewRow(int row);
+
+    FileSet& FList() { return m_files; }
+    QLineEdit* Edit1() const { return m_edit; }
+    ResultList* ListBox1() const { return m_list; }
+    QLabel* StatusPanel() const { return m_status; }
+    // The line viewer, once a row has been opened.
+    LineViewer* Viewer() const { return m_viewer; }
+    FileType SelectedFileType() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Runs `handler` on every `signal` of `sender`, behind the one error boundary (Guarded).
+    template <typename Sender, typename Signal>
+    void Route(Sender* sender, Signal signal, void (TForm1::*handler)());
+    void BuildControls();
+    void BuildMenus();
+    void FormCreate();
+    void ParseParams();
+    void SetStatus(const QString& text);
+    // The bytes a search looks for.
+    std::string SearchText() const;
+
+    std::vector<std::string> m_parameters;
+    // The search words of the command line, as the system handed them over.
+    std::optional<std::string> m_commandText;
+    TForm2* m_progress = nullptr;  // Form2
+    TForm3* m_chooser = nullptr;   // Form3
+    TAboutBox* m_about = nullptr;  // AboutBox
+    FileSet m_files;  // FList
+    // The search that made the rows on show: the viewer highlights what it found.
+    SearchRequest m_shownSearch;
+    LineViewer* m_viewer = nullptr;
+
+    QFrame* m_topPanel = nullptr;  // Panel2
+    QLineEdit* m_edit = nullptr;   // Edit1
+    QGroupBox* m_options = nullptr;
+    QCheckBox* m_doProcs = nullptr;
+    QCheckBox* m_caseSensitive = nullptr;
+    QGroupBox* m_fileType = nullptr;  // FileType
+    QRadioButton* m_scripts = nullptr;
+    QRadioButton* m_pascal = nullptr;
+    QPushButton* m_sifter = nullptr;  // pbSifter
+    ResultPanel* m_resultPanel = nullptr;
+    ResultList* m_list = nullptr;     // ListBox1
+    QLabel* m_status = nullptr;       // panel 0 of StatusBar1
+
+    QMenu* m_editMenu = nullptr;
+    QAction* m_searchDirectory = nullptr;
+    QAction* m_saveToFile = nullptr;
+    QAction* m_saveToTable = nullptr;
+    QAction* m_exit = nullptr;
+    QAction* m_resultsFont = nullptr;
+    QAction* m_sifterAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+};
+
+}  // namespace sifter::ui

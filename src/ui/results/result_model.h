@@ -1,0 +1,62 @@
+#pragma once
+// The result list's rows as a Qt model: the engine's compact rows plus the pictures of the
+// search that made them.
+
+#include <QAbstractListModel>
+#include <QItemSelection>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "search/run/result_rows.h"
+
+namespace sifter::ui {
+
+class EntryPictures;
+
+// What the delegate needs of a row, in one data() call.
+struct RowView {
+    std::string_view text;
+    EntryIcon icon = EntryIcon::Blank;
+    const EntryPictures* pictures = nullptr;
+};
+
+class ResultModel final : public QAbstractListModel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ResultModel)
+
+public:
+    // data() with this role gives a RowView.
+    static constexpr int kRowRole = Qt::UserRole + 1;
+
+    explicit ResultModel(QObject* parent = nullptr);
+    ~ResultModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // DisplayRole: the row's text as shown; kRowRole: the RowView.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // Takes all rows of a search at once (one model reset).
+    void SetRows(ResultRows rows, std::shared_ptr<const EntryPictures> pictures);
+    void Clear();
+    // Removes the rows whose flag is set, in one pass and one reset.
+    void RemoveRows(const std::vector<bool>& remove);
+    // Removes the rows of a selection of this model the same way.
+    void RemoveRows(const QItemSelection& selection);
+    // The rows of a selection in list order, each as shown and followed by CR LF: the bytes a
+    // save of them would write, as text.
+    QString RowsText(const QItemSelection& selection) const;
+
+    const ResultRows& Rows() const { return m_rows; }
+
+private:
+    // One flag per row: whether the selection holds it.
+    std::vector<bool> Flags(const QItemSelection& selection) const;
+
+    ResultRows m_rows;
+    std::shared_ptr<const EntryPictures> m_pictures;
+};
+
+}  // namespace sifter::ui
+
+Q_DECLARE_METATYPE(sifter::ui::RowView)

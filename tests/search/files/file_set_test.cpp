@@ -1,0 +1,142 @@
+// Which names a file set lists, and in what order.
+
+#include "search/files/file_set.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "search/files/name_order.h"
+#include "search/text/wildcard.h"
+#include "test_support.h"
+
+namespace sifter {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class FileSetListingTest : public testing::Test {
+protected:
+    void SetUp() override { std::setlocale(LC_COLLATE, "C"); }
+
+    void Touch(const std::string& name) { test::WriteBytes(m_dir / name, "x\r\n"); }
+
+    // The names listed for `mask` in the scratch directory.
+    Names List(const std::string& mask) {
+        FileSet set;
+        set.SetDirectory(m_dir.path());
+        set.SetMask(mask);
+        set.Refresh();  // the set may have started there, with this mask: nothing read yet
+        return set.Names();
+    }
+
+    test::CurrentDirectoryGuard m_restore;
+    test::TempDir m_dir;
+};
+
+TEST_F(FileSetListingTest, ListsOrdinaryFilesAndLinksToThemOnly) {
+    Touch("a.pas");
+    Touch(".hidden.pas");
+    Touch("ro.pas");
+    ASSERT_EQ(::chmod((m_dir / "ro.pas").c_str(), 0444), 0);
+    ASSERT_EQ(::mkdir((m_dir / "x.pas").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir((m_dir / ".pas").c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo((m_dir / "fifo.pas").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("a.pas", (m_dir / "link.pas").c_str()), 0);
+    ASSERT_EQ(::symlink("gone.pas", (m_dir / "dangling.pas").c_str()), 0);
+    ASSERT_EQ(::symlink("x.pas", (m_dir / "dirlink.pas").c_str()), 0);
+    ASSERT_EQ(::symlink("fifo.pas", (m_dir / "fifolink.pas").c_str()), 0);
+    EXPECT_EQ(List("*.pas"), (Names{"a.pas", "link.pas", "ro.pas"}));
+}
+
+TEST_F(FileSetListingTest, MatchesTheMaskWithLetterCaseIgnored) {
+    for (const char* name : {"X.SC", "y.Sc", "z.sc", "a.scx", "b.s", "sc", "c.pas", "d.sc.bak"})
+        Touch(name);
+    EXPECT_EQ(List("*.sc"), (Names{"X.SC", "y.Sc", "z.sc"}));
+    EXPECT_EQ(List("?.PAS"), Names{"c.pas"});
+    EXPECT_EQ(List("*.*").size(), 8u);
+}
+
+TEST_F(FileSetListingTest, AMaskOfTwoPatternsListsBothInOneSortedList) {
+    for (const char* name : {"b.sc", "a.pas", "c.sc", "d.txt"}) Touch(name);
+    EXPECT_EQ(List("*.sc;*.pas"), (Names{"a.pas", "b.sc", "c.sc"}));
+    EXPECT_EQ(List("*.sc;b*"), (Names{"b.sc", "b.sc", "c.sc"}));  // matched twice, listed twice
+    EXPECT_EQ(List(";*.pas;"), Names{"a.pas"});                   // empty patterns find nothing
+    EXPECT_EQ(List(""), Names{});
+}
+
+TEST_F(FileSetListingTest, NamesAreSortedWithCaseIgnoredAndTiesByTheirBytes) {
+    const Names delivered = {"B.pas", "a.pas", "_x.pas",   "A.pas",  "b.pas", "a b.pas",
+                             "Z.pas", "1.pas", "\xE9.pas", "a_.pas", "aa.pas"};
+    for (const std::string& name : delivered) Touch(name);
+    const Names expected = {"1.pas",  "_x.pas", "a b.pas", "A.pas", "a.pas",   "a_.pas",
+                            "aa.pas", "B.pas",  "b.pas",   "Z.pas", "\xE9.pas"};
+    EXPECT_EQ(List("*.pas"), expected);
+    EXPECT_EQ(OrderNames(delivered, 100).names, expected);
+}
+
+TEST(NameOrderTest, KeepsDuplicatesAndSortsBytesAbove127AfterAscii) {
+    std::setlocale(LC_COLLATE, "C");
+    EXPECT_TRUE(IsPlainCollation());
+    const OrderedNames ordered = OrderNames({"b", "\xC9", "B", "b", "a", "\xE9"}, 100);
+    EXPECT_EQ(ordered.names, (Names{"a", "B", "b", "b", "\xC9", "\xE9"}));
+    EXPECT_FALSE(ordered.reachedWatchedPlace);
+    EXPECT_TRUE(OrderNames({}, 0).names.empty());
+}
+
+TEST(NameOrderTest, WatchesTheInsertionPlaceNotTheNumberOfNames) {
+    std::setlocale(LC_COLLATE, "C");
+    const auto numbered = [](int from, int to, int step) {
+        Names names;
+        for (int i = from; i != to; i += step) names.push_back("n" + std::to_string(1000 + i));
+        return names;
+    };
+    EXPECT_TRUE(OrderNames(numbered(0, 4, 1), 3).reachedWatchedPlace);     // 4th lands at 3
+    EXPECT_FALSE(OrderNames(numbered(0, 3, 1), 3).reachedWatchedPlace);    // only 3 names
+    EXPECT_FALSE(OrderNames(numbered(9, -1, -1), 3).reachedWatchedPlace);  // each lands at 0
+    Names late = numbered(9, 3, -1);  // 9..4 land at 0; then 0 at 0, 1 at 1, 2 at 2, 3 at 3
+    for (const std::string& name : numbered(0, 4, 1)) late.push_back(name);
+    EXPECT_TRUE(OrderNames(late, 3).reachedWatchedPlace);
+    // An equal name goes before its twin, so it never reaches a later place.
+    EXPECT_FALSE(OrderNames({"a", "b", "c", "c"}, 3).reachedWatchedPlace);
+    EXPECT_TRUE(OrderNames({"a", "b", "c", "d"}, 3).reachedWatchedPlace);
+}
+
+struct WildcardCase {
+    std::string pattern;
+    std::string name;
+    bool matches;
+};
+
+class WildcardTest : public testing::TestWithParam<WildcardCase> {};
+
+TEST_P(WildcardTest, MatchesAsTheDirectoryListingDoes) {
+    const WildcardCase& c = GetParam();
+    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " / " << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WildcardTest,
+    testing::Values(WildcardCase{"*.sc", "a.sc", true}, WildcardCase{"*.sc", "A.SC", true},
+                    WildcardCase{"*.SC", "a.sc", true}, WildcardCase{"*.sc", ".sc", true},
+                    WildcardCase{"*.sc", "a.scx", false}, WildcardCase{"*.sc", "a.s", false},
+                    WildcardCase{"*.sc", "a.sc.sc", true}, WildcardCase{"*.*", "noext", true},
+                    WildcardCase{"?.sc", "ab.sc", false}, WildcardCase{"?.sc", "\xC3\xA9.sc", true},
+                    WildcardCase{"?.sc", "\xE9.sc", true},
+                    WildcardCase{"??.sc", "\xC3\xA9.sc", false},
+                    WildcardCase{"a*b*c", "aXbYbZc", true}, WildcardCase{"a*b*c", "aXbYc d", false},
+                    WildcardCase{"*", "", true}, WildcardCase{"x", "", false},
+                    WildcardCase{"\xC3\xA9*", "\xC3\x89x", false},
+                    WildcardCase{"*.pas", "a.PaS", true},
+                    // A star and plain ASCII: the name's last bytes, whatever comes before.
+                    WildcardCase{"*.pas", "\xC3.pas", true}, WildcardCase{"*.pas", "\xC3\xA9.PAS", true},
+                    WildcardCase{"*.pas", "pas", false}, WildcardCase{"*.pas", "a.pa\xC3\xB3", false},
+                    WildcardCase{"*", "\xFF", true}, WildcardCase{"*.p?s", "a.pxs", true},
+                    WildcardCase{"*\xC3\xA9.sc", "x\xC3\xA9.SC", true},
+                    WildcardCase{"*\xC3\xA9.sc", "x\xC3\x89.sc", false}));
+
+}  // namespace
+}  // namespace sifter

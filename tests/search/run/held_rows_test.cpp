@@ -1,0 +1,61 @@
+// Rows held for a later turn come back as they were made, however they were cut into blocks.
+
+#include "search/run/held_rows.h"
+
+#include <gtest/gtest.h>
+
+namespace sifter {
+namespace {
+
+struct Row {
+    std::string text;
+    EntryIcon icon;
+    RowOrigin origin;
+    friend bool operator==(const Row&, const Row&) = default;
+};
+
+class Collected final : public RowSink {
+public:
+    void AddFile(std::string_view) override { ++files; }
+    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
+        rows.push_back({std::string(text), icon, origin});
+    }
+    std::vector<Row> rows;
+    int files = 0;
+};
+
+TEST(HeldRows, ReplayGivesBackEveryRowWithItsIconAndOriginInOrder) {
+    const std::vector<Row> rows = {
+        {"[1] a hit", EntryIcon::Blank, {7, 1}},
+        {"", EntryIcon::Blank, {7, 2}},
+        {std::string("nul\0inside", 10), EntryIcon::Procedure, {7, 3}},
+        {std::string(5000, 'x'), EntryIcon::Blank, {7, 4'000'000'000'000}},
+        {" heading", EntryIcon::File, {}},
+        {"last", EntryIcon::Banner, {RowOrigin::kNoFile, 0}},
+    };
+    for (const std::size_t blockBytes : {1, 40, 4096, 1 << 20}) {
+        std::vector<std::string> blocks;
+        HeldRows held([&](std::string&& block) { blocks.push_back(std::move(block)); }, blockBytes);
+        held.AddFile("ignored: the file is named in its turn");
+        for (const Row& row : rows) held.AddRow(row.text, row.icon, row.origin);
+        held.Flush();
+        held.Flush();  // nothing more to hand over
+        Collected replayed;
+        for (const std::string& block : blocks) {
+            EXPECT_FALSE(block.empty());
+            HeldRows::Replay(block, replayed);
+        }
+        EXPECT_EQ(replayed.rows, rows) << "blocks of " << blockBytes;
+        EXPECT_EQ(replayed.files, 0);
+        // A block is handed over once full, so small blocks hold a row each.
+        if (blockBytes == 1) {
+            EXPECT_EQ(blocks.size(), rows.size());
+        }
+        if (blockBytes == 1 << 20) {
+            EXPECT_EQ(blocks.size(), 1u);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sifter

@@ -1,0 +1,122 @@
+// The search's rows must be exactly what the line rules and the string rules give line by
+// line (a text looked for in each of its forms), however the search gets there: on one thread
+// or with workers reading ahead. Random files of a few telling bytes are read both ways.
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <random>
+
+#include "search/files/file_set.h"
+#include "search/io_error.h"
+#include "search/lines/line_file.h"
+#include "search/run/search_run.h"
+#include "search/text/text_rules.h"
+#include "test_support.h"
+#include "text_model.h"
+
+namespace sifter {
+namespace {
+
+using Rows = std::vector<ResultEntry>;
+
+// The rows of one file, built from the plain line operations and the string rules.
+Rows ExpectedFileRows(const std::string& name, const SearchRequest& request) {
+    LineFile file;
+    file.OpenRead(name);
+    const std::vector<std::string> lines = test::ReadAllLines(file);
+    file.Close();
+    const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
+    Rows rows;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (request.includeProcs && IsProcLine(line))
+            rows.push_back({" " + line, EntryIcon::Procedure});
+        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive))
+            rows.push_back({"[" + std::to_string(i + 1) + "] " + line, EntryIcon::Blank});
+    }
+    return rows;
+}
+
+std::string RandomFile(std::mt19937& random) {
+    // Pieces of the patterns below in both cases, line ends, a rare Ctrl-Z, bytes above 127
+    // and accented text in UTF-8 and in Windows-1252; some files have long lines that cross
+    // many 128-byte blocks.
+    static const std::string pieces[] = {
+        "proc ", "PROC ",    "pRoc",  "begin", "BeGiN", "(",  ")",    "x",  " ",        "\xE9",
+        "\xC9",  "endproc ", "BEGIN", "c (",   "zz z",  "\t", "rocb", "b",  "(x)",      "caf",
+        "CAF",   "\xC3\xA9",  "\xC3",  "\xA9",  "\x80",  "\xE2\x82\xAC", "\xE2", "na\xC3\xAFve", "na\xEFve"};
+    const bool longLines = random() % 4 == 0;
+    const std::size_t pieceCount = random() % (longLines ? 900 : 200);
+    std::string bytes;
+    for (std::size_t i = 0; i < pieceCount; ++i) {
+        const unsigned roll = random() % 1000;
+        if (roll < (longLines ? 4u : 90u))
+            bytes += '\r';
+        else if (roll < (longLines ? 8u : 140u))
+            bytes += '\n';
+        else if (roll < (longLines ? 9u : 145u))
+            bytes += '\0';
+        else if (roll == 999 && random() % 3 == 0)
+            bytes += '\x1A';
+        else
+            bytes += pieces[random() % std::size(pieces)];
+    }
+    return bytes;
+}
+
+TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
+    std::setlocale(LC_COLLATE, "C");
+    TakeError();
+    test::CurrentDirectoryGuard restore;
+    test::TempDir dir;
+    std::mt19937 random(7001);
+    for (int i = 0; i < 120; ++i)
+        test::WriteBytes(dir / ("f" + std::to_string(1000 + i) + ".sc"), RandomFile(random));
+    FileSet set;
+    set.SetDirectory(dir.path());
+    set.SetMask("*.sc");
+    set.Refresh();
+    ASSERT_EQ(set.Count(), 120);
+
+    const SearchRequest requests[] = {
+        {FileType::Scripts, "proc", false, true},   {FileType::Scripts, "proc", true, true},
+        {FileType::Scripts, "Begin", false, false}, {FileType::Scripts, "BEGIN", true, false},
+        {FileType::Scripts, "\xE9", false, true},   {FileType::Scripts, "c (", false, false},
+        {FileType::Scripts, ")", true, false},      {FileType::Scripts, "", false, true},
+        {FileType::Scripts, "x", false, false},     {FileType::Scripts, "rocb", false, false},
+        {FileType::Scripts, "(\t", true, true},     {FileType::Scripts, "zz z", false, false},
+        {FileType::Scripts, "caf\xC3\xA9", false, true}, {FileType::Scripts, "CAF\xC3\xA9", true, false},
+        {FileType::Scripts, "\xC3\xA9", true, false},   {FileType::Scripts, "\xE2\x82\xAC", false, true},
+        {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false}, {FileType::Scripts, "\xC3\xAFv", false, false}};
+    for (const SearchRequest& request : requests)
+    for (const std::int32_t workers : {0, 1, 3}) {
+        SCOPED_TRACE(testing::Message() << workers << " workers");
+        ResultRows produced;
+        const SearchSummary summary = RunSearch(request, set, produced, nullptr, platform::System(), workers);
+        ASSERT_GE(produced.size(), 3u);
+        std::size_t row = 3;  // past the three rows that open the list
+        std::int64_t matches = 0;
+        for (std::int32_t f = 0; f < set.Count(); ++f) {
+            const std::string& name = set.Name(f);
+            Rows expected = {
+                {" ", EntryIcon::Blank},
+                {" " + name + " - " + std::to_string(f + 1) + " of 120", EntryIcon::File},
+                {" ", EntryIcon::Blank}};
+            for (ResultEntry& entry : ExpectedFileRows(name, request)) {
+                matches += entry.icon == EntryIcon::Blank ? 1 : 0;
+                expected.push_back(std::move(entry));
+            }
+            Rows actual;
+            for (std::size_t k = 0; k < expected.size() && row < produced.size(); ++k)
+                actual.push_back(produced.Entry(row++));
+            ASSERT_EQ(actual, expected) << name << " searched for \"" << request.text << "\"";
+        }
+        EXPECT_EQ(row, produced.size());
+        EXPECT_EQ(summary.matches, matches);
+        EXPECT_EQ(PendingError(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace sifter

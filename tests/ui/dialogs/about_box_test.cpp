@@ -1,0 +1,106 @@
+// The About box: its texts and places, and that the main window's command shows it.
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "test_support.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/main/main_window.h"
+#include "ui/program.h"
+#include "ui_test_support.h"
+
+class AboutBoxTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheNameVersionAndContactWhereTheyBelong_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");  // empty: any text of our own
+        QTest::addColumn<QPoint>("place");  // in the panel's coordinates
+        QTest::newRow("product") << QStringLiteral("ProductName") << QStringLiteral("Nexor32.exe") << QPoint(88, 16);
+        QTest::newRow("version") << QStringLiteral("Version") << QStringLiteral("Version: 1.4") << QPoint(88, 42);
+        QTest::newRow("notice") << QStringLiteral("Label1") << QString() << QPoint(8, 93);
+        QTest::newRow("feedback") << QStringLiteral("Label2") << QStringLiteral("Comments, suggestions, feedback to:")
+                                  << QPoint(8, 121);
+        QTest::newRow("contact") << QStringLiteral("Label3") << QString() << QPoint(8, 136);
+    }
+    void showsTheNameVersionAndContactWhereTheyBelong() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QPoint, place);
+        sifter::ui::TAboutBox box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("About"));
+        QCOMPARE(box.size(), QSize(298, 213));
+        const auto* panel = box.findChild<QWidget*>(QStringLiteral("Panel1"));
+        QVERIFY(panel != nullptr);
+        QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
+        const auto* label = box.findChild<QLabel*>(name);
+        QVERIFY(label != nullptr);
+        if (!text.isEmpty()) QCOMPARE(label->text(), text);
+        else QVERIFY(label->text().size() > 5);
+        QCOMPARE(label->mapTo(panel, QPoint(0, 0)), place);
+        // Nothing is cut: the text fits inside the panel.
+        QVERIFY(label->mapTo(panel, QPoint(label->width(), 0)).x() <= panel->width());
+    }
+
+    void theIconIsTheProgramsAndOkClosesTheBox() {
+        sifter::ui::TAboutBox box;
+        const auto* icon = box.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
+        QVERIFY(icon != nullptr);
+        QCOMPARE(icon->size(), QSize(53, 53));
+        QVERIFY(!icon->pixmap().isNull());
+        auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
+        QVERIFY(ok != nullptr);
+        QCOMPARE(ok->geometry(), QRect(111, 180, 75, 25));
+        QVERIFY(ok->isDefault());
+        box.show();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!box.isVisible());
+        QCOMPARE(box.result(), int(QDialog::Accepted));
+    }
+
+    void onlyOkEnterAndTheCloseBoxEndIt_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape") << QStringLiteral("Escape") << false;
+        QTest::newRow("Enter") << QStringLiteral("Enter") << true;
+        QTest::newRow("keypad Enter") << QStringLiteral("keypad Enter") << true;
+        QTest::newRow("OK") << QStringLiteral("OK") << true;
+        QTest::newRow("close box") << QStringLiteral("close box") << true;
+    }
+    void onlyOkEnterAndTheCloseBoxEndIt() {
+        QFETCH(QString, way);
+        QFETCH(bool, closes);
+        sifter::ui::TAboutBox box;
+        auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
+        box.show();
+        // Keys go where a person's would: to the button, which leaves the ones it does not
+        // use to the box.
+        if (way == QLatin1String("Escape")) QTest::keyClick(ok, Qt::Key_Escape);
+        if (way == QLatin1String("Enter")) QTest::keyClick(ok, Qt::Key_Return);
+        if (way == QLatin1String("keypad Enter"))
+            QTest::keyClick(ok, Qt::Key_Enter, Qt::KeypadModifier);
+        if (way == QLatin1String("OK")) QTest::mouseClick(ok, Qt::LeftButton);
+        if (way == QLatin1String("close box")) box.close();
+        QCOMPARE(box.isVisible(), !closes);
+    }
+
+    void theHelpMenuShowsTheBox() {
+        sifter::test::TempDir dir;
+        sifter::test::CurrentDirectoryGuard cwd;
+        sifter::test::ChangeDirectory(dir.path());
+        sifter::ui::Program program({});
+        int shown = 0;
+        sifter::ui::TAboutBox::SetAnswerHook([&](sifter::ui::TAboutBox& box) {
+            shown += &box == &program.AboutBox() ? 1 : 100;
+        });
+        program.Form1().findChild<QAction*>(QStringLiteral("About1"))->trigger();
+        sifter::ui::TAboutBox::SetAnswerHook(nullptr);
+        QCOMPARE(shown, 1);
+    }
+};
+
+QTEST_MAIN(AboutBoxTest)
+#include "about_box_test.moc"

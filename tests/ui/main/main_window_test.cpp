@@ -1,0 +1,293 @@
+// The main window as a user drives it: control states, keys, searches and the command line.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "search/files/file_set.h"
+#include "search/run/search_run.h"
+#include "test_support.h"
+#include "ui/main/main_window.h"
+#include "ui/dialogs/progress_window.h"
+#include "ui/results/result_list.h"
+#include "ui/results/result_model.h"
+#include "ui_test_support.h"
+
+using sifter::test::CurrentDirectoryGuard;
+using sifter::test::TempDir;
+using sifter::test::WriteBytes;
+using sifter::ui::TForm1;
+
+namespace {
+
+template <typename T>
+T* Find(const TForm1& window, const char* name) {
+    T* child = window.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) qFatal("no child %s", name);
+    return child;
+}
+
+std::vector<sifter::ResultEntry> Rows(const sifter::ResultRows& rows) {
+    std::vector<sifter::ResultEntry> entries;
+    for (std::size_t i = 0; i < rows.size(); ++i) entries.push_back(rows.Entry(i));
+    return entries;
+}
+
+// What the engine alone gives for the same search, to compare the window's rows with.
+std::vector<sifter::ResultEntry> EngineRows(sifter::FileType type, const std::string& text,
+                                            bool caseSensitive) {
+    sifter::FileSet files;
+    files.SetMask(std::string(sifter::FileMask(type)));
+    files.Refresh();
+    sifter::ResultRows rows;
+    sifter::RunSearch({type, text, caseSensitive, false}, files, rows);
+    return Rows(rows);
+}
+
+}  // namespace
+
+class MainWindowTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<TempDir>();
+        m_cwd = std::make_unique<CurrentDirectoryGuard>();
+        sifter::test::ChangeDirectory(m_dir->path());
+        WriteBytes(*m_dir / "a.pas", "program a;\r\nbegin\r\nend.\r\n");
+        WriteBytes(*m_dir / "b.pas", "unit b;\r\nBEGIN\r\n  writeln('begin');\r\nEND;\r\n");
+        WriteBytes(*m_dir / "s.sc", "proc Foo(x)\r\n  begin\r\nendproc\r\n");
+    }
+    void cleanup() {
+        m_cwd.reset();
+        m_dir.reset();
+    }
+
+    void startsWithEverythingButTheSearchBoxDisabled() {
+        TForm1 window({});
+        QCOMPARE(window.windowTitle(), QStringLiteral("Sifter32 - Search Path: ") +
+                                           QString::fromStdString(m_dir->path()));
+        QVERIFY(!Find<QPushButton>(window, "pbSifter")->isEnabled());
+        QVERIFY(!Find<QAction>(window, "Sifter1")->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, "doProcs")->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
+        QVERIFY(!window.ListBox1()->isEnabled());
+        QVERIFY(!Find<QAction>(window, "SavetoFile1")->isEnabled());
+        QVERIFY(!Find<QAction>(window, "SavetoTable1")->isEnabled());
+        QVERIFY(!Find<QMenu>(window, "Edit1Menu")->menuAction()->isEnabled());
+        QVERIFY(Find<QRadioButton>(window, "FileType1")->isChecked());
+        QCOMPARE(window.FList().Mask(), std::string("*.pas"));
+        QCOMPARE(window.FList().Count(), 2);
+    }
+
+    void typingAndDeletingOneCharacterFollowsTheFileType_data() {
+        QTest::addColumn<bool>("scripts");
+        QTest::newRow("Pascal") << false;
+        QTest::newRow("Scripts") << true;
+    }
+    void typingAndDeletingOneCharacterFollowsTheFileType() {
+        QFETCH(bool, scripts);
+        TForm1 window({});
+        if (scripts) Find<QRadioButton>(window, "FileType0")->click();
+        QCOMPARE(window.FList().Mask(), std::string(scripts ? "*.sc" : "*.pas"));
+        QTest::keyClick(window.Edit1(), Qt::Key_X);
+        QVERIFY(Find<QPushButton>(window, "pbSifter")->isEnabled());
+        QVERIFY(Find<QAction>(window, "Sifter1")->isEnabled());
+        QVERIFY(Find<QMenu>(window, "Edit1Menu")->menuAction()->isEnabled());
+        QVERIFY(Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
+        QCOMPARE(Find<QCheckBox>(window, "doProcs")->isEnabled(), scripts);
+        if (scripts) Find<QCheckBox>(window, "doProcs")->setChecked(true);
+        Find<QCheckBox>(window, "CaseSensitive")->setChecked(true);
+        QTest::keyClick(window.Edit1(), Qt::Key_Backspace);
+        QVERIFY(!Find<QPushButton>(window, "pbSifter")->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, "doProcs")->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, "doProcs")->isChecked());
+        // Disabling the case option keeps its check mark.
+        QVERIFY(!Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
+        QVERIFY(Find<QCheckBox>(window, "CaseSensitive")->isChecked());
+    }
+
+    // Every control that can take the focus is one stop, in the layout's order; the file type
+    // is one stop at the button that holds the check, however the check got there.
+    void tabVisitsEachControlOnceInOrder_data() {
+        QTest::addColumn<QString>("check");  // how the file type is chosen
+        QTest::addColumn<bool>("rows");
+        QTest::addColumn<QStringList>("stops");
+        const QString edit = QStringLiteral("Edit1");
+        const QString caseSensitive = QStringLiteral("CaseSensitive");
+        const QString sifter = QStringLiteral("pbSifter");
+        const QString list = QStringLiteral("ListBox1");
+        const QString scripts = QStringLiteral("FileType0");
+        const QString pascal = QStringLiteral("FileType1");
+        QTest::newRow("Pascal at start")
+            << QString() << false << QStringList{edit, caseSensitive, pascal, sifter, edit};
+        QTest::newRow("Pascal at start, with rows")
+            << QString() << true << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
+        QTest::newRow("Scripts by a click")
+            << QStringLiteral("click") << true
+            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive, scripts, sifter, list,
+                           edit};
+        QTest::newRow("Scripts by an arrow key")
+            << QStringLiteral("arrow") << false
+            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive, scripts, sifter, edit};
+        QTest::newRow("back to Pascal by an arrow key")
+            << QStringLiteral("arrow twice") << true
+            << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
+    }
+    void tabVisitsEachControlOnceInOrder() {
+        QFETCH(QString, check);
+        QFETCH(bool, rows);
+        QFETCH(QStringList, stops);
+        TForm1 window({});
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.Edit1(), Qt::Key_B);
+        if (rows) window.pbSifterClick();
+        if (check == QLatin1String("click"))
+            QTest::mouseClick(Find<QRadioButton>(window, "FileType0"), Qt::LeftButton);
+        if (check.startsWith(QLatin1String("arrow"))) {
+            Find<QRadioButton>(window, "FileType1")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+            if (check.endsWith(QLatin1String("twice")))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        }
+        window.Edit1()->setFocus();
+        for (const bool forward : {true, false}) {
+            QStringList visited{QApplication::focusWidget()->objectName()};
+            for (int i = 1; i < stops.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(),
+                                forward ? Qt::Key_Tab : Qt::Key_Backtab);
+                visited << QApplication::focusWidget()->objectName();
+            }
+            QStringList expected = stops;
+            if (!forward) std::reverse(expected.begin(), expected.end());
+            QCOMPARE(visited, expected);
+        }
+    }
+
+    void switchingToPascalClearsIncludeProcs() {
+        TForm1 window({});
+        Find<QRadioButton>(window, "FileType0")->click();
+        QTest::keyClicks(window.Edit1(), QStringLiteral("begin"));
+        auto* procs = Find<QCheckBox>(window, "doProcs");
+        procs->setChecked(true);
+        Find<QRadioButton>(window, "FileType1")->click();
+        QVERIFY(!procs->isEnabled());
+        QVERIFY(!procs->isChecked());
+        QCOMPARE(window.FList().Mask(), std::string("*.pas"));
+        QCOMPARE(window.FList().Count(), 2);
+    }
+
+    void enterInAnEmptySearchBoxDoesNothingAndEscapeCloses() {
+        sifter::test::MessageRecorder messages;
+        TForm1 window({});
+        window.show();
+        QTest::keyClick(window.Edit1(), Qt::Key_Return);
+        QCOMPARE(window.ListBox1()->RowCount(), 0);
+        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(window.isVisible());
+        QTest::keyClick(window.Edit1(), Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+    }
+
+    void f2AndEnterGiveTheEnginesRowsAndTheSummary_data() {
+        QTest::addColumn<int>("trigger");
+        QTest::addColumn<bool>("caseSensitive");
+        QTest::newRow("F2") << 0 << false;
+        QTest::newRow("Enter in the search box") << 1 << false;
+        QTest::newRow("Enter on the button, case sensitive") << 2 << true;
+    }
+    void f2AndEnterGiveTheEnginesRowsAndTheSummary() {
+        QFETCH(int, trigger);
+        QFETCH(bool, caseSensitive);
+        TForm1 window({});
+        sifter::ui::TForm2 progress;
+        window.SetProgressWindow(&progress);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClicks(window.Edit1(), QStringLiteral("begin"));
+        Find<QCheckBox>(window, "CaseSensitive")->setChecked(caseSensitive);
+        if (trigger == 0) QTest::keyClick(&window, Qt::Key_F2);
+        if (trigger == 1) QTest::keyClick(window.Edit1(), Qt::Key_Return);
+        if (trigger == 2) QTest::keyClick(Find<QPushButton>(window, "pbSifter"), Qt::Key_Return);
+        const auto expected = EngineRows(sifter::FileType::Pascal, "begin", caseSensitive);
+        QCOMPARE(Rows(window.ListBox1()->Model().Rows()), expected);
+        const int matches = caseSensitive ? 2 : 3;
+        QCOMPARE(
+            window.StatusPanel()->text(),
+            QStringLiteral(" Sifter32 Found %1 instances of \"begin\" in 2 files").arg(matches));
+        QVERIFY(window.ListBox1()->isVisible());
+        QVERIFY(window.ListBox1()->isEnabled());
+        QTRY_VERIFY(window.ListBox1()->hasFocus());
+        QCOMPARE(window.ListBox1()->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(window.ListBox1()->selectionModel()->selectedRows().front().row(), 0);
+        QVERIFY(Find<QAction>(window, "SavetoFile1")->isEnabled());
+        QVERIFY(!progress.isVisible());
+        QCOMPARE(progress.Gauge()->value(), 2);
+    }
+
+    void anEmptyFileSetShowsItsMessageAndKeepsTheOldResults() {
+        sifter::test::MessageRecorder messages;
+        TForm1 window({});
+        QTest::keyClicks(window.Edit1(), QStringLiteral("begin"));
+        window.pbSifterClick();
+        const auto before = Rows(window.ListBox1()->Model().Rows());
+        const QString summary = window.StatusPanel()->text();
+        Find<QRadioButton>(window, "FileType0")->click();
+        std::remove((*m_dir / "s.sc").c_str());
+        window.UpdateStat();
+        window.pbSifterClick();
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Information);
+        QCOMPARE(messages.messages().front().text, QStringLiteral(" No .sc files in ") +
+                                                       QString::fromStdString(m_dir->path()) +
+                                                       QLatin1Char('.'));
+        QCOMPARE(Rows(window.ListBox1()->Model().Rows()), before);
+        QCOMPARE(window.StatusPanel()->text(), summary);
+    }
+
+    void aDirectoryRemovedBehindTheProgramGivesTheErrorBoxAndTheProgramGoesOn() {
+#ifdef _WIN32
+        QSKIP("Windows removes no directory that is a process's current one");
+#endif
+        sifter::test::MessageRecorder messages;
+        TempDir doomed;
+        TForm1 window({doomed.path()});
+        QCOMPARE(window.FList().Directory(), doomed.path());
+        std::filesystem::remove_all(doomed.path());
+        QTest::keyClick(window.Edit1(), Qt::Key_A);
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
+        QCOMPARE(messages.messages().front().text, QStringLiteral("File not found."));
+        QCOMPARE(window.Edit1()->text(), QStringLiteral("a"));
+        QVERIFY(Find<QPushButton>(window, "pbSifter")->isEnabled());
+    }
+
+    void saveToTableShowsItsNotice() {
+        sifter::test::MessageRecorder messages;
+        TForm1 window({});
+        window.SaveToTable();
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().caption, QStringLiteral("Information"));
+        QCOMPARE(messages.messages().front().text,
+                 QStringLiteral("The BDE files are not included with this build, so the \"Save To "
+                                "Table\" feature is disabled."));
+    }
+
+private:
+    std::unique_ptr<TempDir> m_dir;
+    std::unique_ptr<CurrentDirectoryGuard> m_cwd;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
