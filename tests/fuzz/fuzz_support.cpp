@@ -89,38 +89,9 @@ private:
 
 platform::OpenResult FuzzSystem::OpenRead(const std::string& name) {
     if (m_script != nullptr) return {std::make_unique<ScriptedFile>(*m_script, m_reads), 0};
-    platform::OpenResult opened = platform::PosixSystem().OpenRead(name);
+    platform::OpenResult opened = Inner().OpenRead(name);
     if (opened.file) opened.file = std::make_unique<CountedFile>(std::move(opened.file), m_reads);
     return opened;
-}
-
-platform::OpenResult FuzzSystem::Create(const std::string& name) {
-    return platform::PosixSystem().Create(name);
-}
-
-std::int32_t FuzzSystem::ListDirectory(const std::string& path,
-                                       const std::function<void(const platform::DirEntry&)>& each) {
-    return platform::PosixSystem().ListDirectory(path, each);
-}
-
-platform::EntryType FuzzSystem::ResolveType(const std::string& path) {
-    return platform::PosixSystem().ResolveType(path);
-}
-
-platform::PathResult FuzzSystem::CurrentDirectory() {
-    return platform::PosixSystem().CurrentDirectory();
-}
-
-std::int32_t FuzzSystem::SetCurrentDirectory(const std::string& path) {
-    return platform::PosixSystem().SetCurrentDirectory(path);
-}
-
-platform::PathResult FuzzSystem::FullPath(const std::string& path) {
-    return platform::PosixSystem().FullPath(path);
-}
-
-std::vector<platform::Volume> FuzzSystem::ListVolumes() {
-    return platform::PosixSystem().ListVolumes();
 }
 
 }  // namespace sifter::fuzz

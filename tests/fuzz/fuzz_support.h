@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "forwarding_system.h"
 #include "platform/platform.h"
 #include "search/simd/line_keys.h"
 
@@ -42,7 +43,7 @@ private:
 // What the line reader target puts behind a LineFile: a system whose read calls answer from a
 // script, or the real system with its read calls counted. Both insist on the reader's fixed
 // request size.
-class FuzzSystem final : public platform::SystemApi {
+class FuzzSystem final : public test::ForwardingSystem {
 public:
     // Every OpenRead opens a file that `script` serves, whatever the name.
     explicit FuzzSystem(ReadScript& script) : m_script(&script) {}
@@ -53,16 +54,8 @@ public:
 
     int reads() const { return m_reads; }
 
+    // The line reader needs no other call; they go to the real system unchanged.
     platform::OpenResult OpenRead(const std::string& name) override;
-    // The line reader needs none of these; they go to the real system unchanged.
-    platform::OpenResult Create(const std::string& name) override;
-    std::int32_t ListDirectory(const std::string& path,
-                               const std::function<void(const platform::DirEntry&)>& each) override;
-    platform::EntryType ResolveType(const std::string& path) override;
-    platform::PathResult CurrentDirectory() override;
-    std::int32_t SetCurrentDirectory(const std::string& path) override;
-    platform::PathResult FullPath(const std::string& path) override;
-    std::vector<platform::Volume> ListVolumes() override;
 
 private:
     ReadScript* m_script = nullptr;

@@ -87,7 +87,7 @@ private:
 
 // A directory of the scripted files f0.sc, f1.sc and so on; nothing else is there. Its calls
 // come from every thread of the search, and only read the scripts.
-class SearchSystem final : public platform::SystemApi {
+class SearchSystem final : public test::ForwardingSystem {
 public:
     explicit SearchSystem(const std::vector<FileScript>& files) : m_files(files) {}
     platform::OpenResult OpenRead(const std::string& name) override {
@@ -108,7 +108,6 @@ public:
         return {path.starts_with('/') ? path : "/fuzz/" + path, 0};
     }
     std::int32_t SetCurrentDirectory(const std::string&) override { return 0; }
-    std::vector<platform::Volume> ListVolumes() override { return {}; }
 
 private:
     const std::vector<FileScript>& m_files;

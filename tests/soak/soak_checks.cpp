@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "platform/platform.h"
+#include "result_list_support.h"
 #include "soak_answers.h"
 #include "soak_session.h"
 #include "soak_world.h"
@@ -41,20 +42,6 @@ const QString kEditorRefused = QStringLiteral("The file could not be handed to t
 // and a volume that is not ready, may raise.
 const QRegularExpression kIoError(
     QStringLiteral("^(File not found|Invalid filename|File access denied|I/O error \\d+)\\.$"));
-
-std::vector<std::string> Texts(const ResultRows& rows) {
-    std::vector<std::string> texts;
-    texts.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) texts.emplace_back(rows.Text(i));
-    return texts;
-}
-
-std::vector<int> SelectedRows(const ui::ResultList& list) {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list.selectionModel()->selectedIndexes()) rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
 
 // The first place two row lists differ, in words.
 QString Difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
@@ -91,8 +78,8 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
     before.includeProcs = session.DoProcs()->isChecked();
     before.sifterEnabled = session.Item("Sifter1")->isEnabled();
     before.saveEnabled = session.Item("SavetoFile1")->isEnabled();
-    before.rows = Texts(session.ListBox1()->Model().Rows());
-    before.selected = SelectedRows(*session.ListBox1());
+    before.rows = test::RowTexts(session.ListBox1()->Model().Rows());
+    before.selected = test::SelectedRows(*session.ListBox1());
     before.names = form.FList().Names();
     before.directory = form.FList().Directory();
     before.currentFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -141,7 +128,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         return c.problems;
     }
     c.Expect(!closes, QStringLiteral("Escape, Alt+F4 or Exit left the main window open"));
-    c.rows = Texts(list.Model().Rows());
+    c.rows = test::RowTexts(list.Model().Rows());
 
     // Searching: what starts one, what it shows.
     const FileType type = before.scripts ? FileType::Scripts : FileType::Pascal;
@@ -206,7 +193,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         c.Expect(form.StatusPanel()->text() == summary,
                  QStringLiteral("the status bar reads \"%1\" after a search, expected \"%2\"")
                      .arg(form.StatusPanel()->text(), summary));
-        c.Expect(SelectedRows(list) == std::vector<int>{0} && list.currentIndex().row() == 0,
+        c.Expect(test::SelectedRows(list) == std::vector<int>{0} && list.currentIndex().row() == 0,
                  QStringLiteral("after a search the banner is not the one selected, current row"));
     } else if (deleting && !before.selected.empty()) {
         std::vector<std::string> kept;
@@ -216,7 +203,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         c.Expect(c.rows == kept, QStringLiteral("deleting the selected rows left other rows: ") +
                                      Difference(c.rows, kept));
         model.rows -= static_cast<std::int64_t>(before.selected.size());
-        c.Expect(SelectedRows(list).empty(), QStringLiteral("rows are selected after a deletion"));
+        c.Expect(test::SelectedRows(list).empty(), QStringLiteral("rows are selected after a deletion"));
     } else if (c.chooserTookDirectory) {
         model.rows = 0;
         model.directory = chooser.Directory();

@@ -125,15 +125,6 @@ void SoakWorld::Fill(const std::string& directory, Random& random) {
     for (int i = 0; i < 4; ++i) WriteFile(directory + "/" + random.Pick(kNames), SomeLines(random));
 }
 
-platform::LaunchResult FakeDesktop::OpenWithDefaultApplication(const std::string& path) {
-    opened.push_back(path);
-    if (m_random.Percent(20)) {
-        ++refusals;
-        return {2, "xdg-open"};
-    }
-    return {0, "xdg-open"};
-}
-
 std::string SoakWorld::Change(Random& random) {
     const std::string directory = random.Pick(m_directories);
     const std::string where = Relative(Top(), directory);

@@ -9,12 +9,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/desktop.h"
+#include "fake_desktop.h"
 #include "search/run/search_run.h"
 #include "soak_log.h"
 #include "test_support.h"
 
 namespace sifter::soak {
+
+using test::FakeDesktop;
 
 // A scratch volume: work/ (where the program starts), work/sub/, alt/ and mnt/ with script
 // and Pascal files, out/ for saves. The system in place lists three volumes: the scratch
@@ -58,20 +60,6 @@ private:
     std::unique_ptr<platform::ScopedSystem> m_scoped;
     std::vector<std::string> m_directories;
     std::vector<std::string> m_refused;
-};
-
-// The desktop's editor, never started: the files it was asked to open, and now and then the
-// answer that it is not installed.
-class FakeDesktop final : public platform::Desktop {
-public:
-    explicit FakeDesktop(Random& random) : m_random(random) {}
-    platform::LaunchResult OpenWithDefaultApplication(const std::string& path) override;
-
-    std::vector<std::string> opened;
-    int refusals = 0;
-
-private:
-    Random& m_random;
 };
 
 // The names a file set of `directory` holds for `type`, in its order (the C locale's): regular

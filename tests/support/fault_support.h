@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "forwarding_system.h"
 #include "platform/platform.h"
 
 namespace sifter::test {
@@ -49,7 +50,7 @@ struct Fault {
     std::function<void()> action;
 };
 
-class FaultySystem final : public platform::SystemApi {
+class FaultySystem final : public ForwardingSystem {
 public:
     // Without a fault it is the real system; `Inject` arms one and starts counting afresh.
     FaultySystem() = default;
@@ -69,11 +70,11 @@ public:
 
     platform::OpenResult OpenRead(const std::string& name) override {
         if (Fires(Call::OpenRead, name)) return {nullptr, m_fault.error};
-        return Wrap(name, Real().OpenRead(name));
+        return Wrap(name, Inner().OpenRead(name));
     }
     platform::OpenResult Create(const std::string& name) override {
         if (Fires(Call::Create, name)) return {nullptr, m_fault.error};
-        return Wrap(name, Real().Create(name));
+        return Wrap(name, Inner().Create(name));
     }
     std::int32_t ListDirectory(
         const std::string& path,
@@ -89,27 +90,19 @@ public:
         };
         std::int64_t delivered = 0;
         const std::int32_t result =
-            Real().ListDirectory(path, [&](const platform::DirEntry& entry) {
+            Inner().ListDirectory(path, [&](const platform::DirEntry& entry) {
                 if (delivered++ == m_fault.after) weigh();
                 if (!fails) each(entry);
             });
         weigh();
         return fails ? m_fault.error : result;
     }
-    platform::EntryType ResolveType(const std::string& path) override {
-        return Real().ResolveType(path);
-    }
-    platform::PathResult CurrentDirectory() override { return Real().CurrentDirectory(); }
     std::int32_t SetCurrentDirectory(const std::string& path) override {
         if (Fires(Call::SetCurrentDirectory, path)) return m_fault.error;
-        return Real().SetCurrentDirectory(path);
+        return Inner().SetCurrentDirectory(path);
     }
-    platform::PathResult FullPath(const std::string& path) override { return Real().FullPath(path); }
-    std::vector<platform::Volume> ListVolumes() override { return Real().ListVolumes(); }
 
 private:
-    static platform::SystemApi& Real() { return platform::NativeSystem(); }
-
     // True when this call of kind `call` is one the fault makes fail; counts the call.
     bool Fires(Call call, const std::string& name) {
         if (!m_armed || call != m_fault.call || !Names(name)) return false;

@@ -184,20 +184,20 @@ std::int32_t FakeFile::Release() {
 }
 
 platform::OpenResult FakeSystem::OpenRead(const std::string& name) {
-    return openRead ? openRead(name) : platform::NativeSystem().OpenRead(name);
+    return openRead ? openRead(name) : Inner().OpenRead(name);
 }
 
 platform::OpenResult FakeSystem::Create(const std::string& name) {
-    return create ? create(name) : platform::NativeSystem().Create(name);
+    return create ? create(name) : Inner().Create(name);
 }
 
 std::int32_t FakeSystem::ListDirectory(const std::string& path,
                                        const std::function<void(const platform::DirEntry&)>& each) {
     ++listings;
-    if (!arrangeListing) return platform::NativeSystem().ListDirectory(path, each);
+    if (!arrangeListing) return Inner().ListDirectory(path, each);
     std::vector<Listed> entries;
     const std::int32_t result =
-        platform::NativeSystem().ListDirectory(path, [&](const platform::DirEntry& entry) {
+        Inner().ListDirectory(path, [&](const platform::DirEntry& entry) {
             entries.push_back({std::string(entry.name), entry.type, entry.hidden});
         });
     arrangeListing(entries);
@@ -206,30 +206,18 @@ std::int32_t FakeSystem::ListDirectory(const std::string& path,
     return result;
 }
 
-platform::EntryType FakeSystem::ResolveType(const std::string& path) {
-    return platform::NativeSystem().ResolveType(path);
-}
-
-platform::PathResult FakeSystem::CurrentDirectory() {
-    return platform::NativeSystem().CurrentDirectory();
-}
-
 std::int32_t FakeSystem::SetCurrentDirectory(const std::string& path) {
     if (failSetCurrentDirectory) {
         if (const std::int32_t error = failSetCurrentDirectory(path); error != 0) return error;
     }
-    const std::int32_t error = platform::NativeSystem().SetCurrentDirectory(path);
+    const std::int32_t error = Inner().SetCurrentDirectory(path);
     if (error == 0) directoriesEntered.push_back(path);
     return error;
 }
 
-platform::PathResult FakeSystem::FullPath(const std::string& path) {
-    return platform::NativeSystem().FullPath(path);
-}
-
 std::vector<platform::Volume> FakeSystem::ListVolumes() {
     ++volumeListings;
-    return listVolumes ? listVolumes() : platform::NativeSystem().ListVolumes();
+    return listVolumes ? listVolumes() : Inner().ListVolumes();
 }
 
 }  // namespace sifter::test

@@ -9,8 +9,10 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
+#include "forwarding_system.h"
 #include "platform/platform.h"
 #include "search/run/result_rows.h"
 
@@ -54,6 +56,54 @@ public:
 
 private:
     std::string m_saved;
+};
+
+// A row as a sink was given it.
+struct SunkRow {
+    std::string text;
+    EntryIcon icon;
+    RowOrigin origin;
+    friend bool operator==(const SunkRow&, const SunkRow&) = default;
+};
+
+// Keeps every row it is given in order, a file named to it as a row "file NAME" with the File
+// icon, and counts the calls made from another thread than the one that made it.
+class RowCollector final : public RowSink {
+public:
+    void AddFile(std::string_view path) override {
+        Note();
+        ++files;
+        rows.push_back({"file " + std::string(path), EntryIcon::File, {}});
+    }
+    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
+        Note();
+        rows.push_back({std::string(text), icon, origin});
+    }
+    std::vector<SunkRow> rows;
+    int files = 0;
+    int elsewhere = 0;
+
+private:
+    void Note() {
+        if (std::this_thread::get_id() != m_owner) ++elsewhere;
+    }
+    std::thread::id m_owner = std::this_thread::get_id();
+};
+
+// A fresh directory made current for as long as the object lives: the window tests' scratch
+// place. The current directory is put back before the directory is removed.
+class ScratchDirectory final {
+public:
+    ScratchDirectory() { ChangeDirectory(m_dir.path()); }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& path() const { return m_dir.path(); }
+    std::string operator/(std::string_view name) const { return m_dir / name; }
+
+private:
+    TempDir m_dir;
+    CurrentDirectoryGuard m_restore;  // made after the directory, so it goes first
 };
 
 // Lines as the search reads them: while not AtEnd, ReadLine then SkipLineEnd.
@@ -120,7 +170,7 @@ private:
 };
 
 // The real system, except for the calls a test puts a hook on.
-class FakeSystem final : public platform::SystemApi {
+class FakeSystem final : public ForwardingSystem {
 public:
     struct Listed {
         std::string name;
@@ -144,10 +194,7 @@ public:
     platform::OpenResult Create(const std::string& name) override;
     std::int32_t ListDirectory(const std::string& path,
                                const std::function<void(const platform::DirEntry&)>& each) override;
-    platform::EntryType ResolveType(const std::string& path) override;
-    platform::PathResult CurrentDirectory() override;
     std::int32_t SetCurrentDirectory(const std::string& path) override;
-    platform::PathResult FullPath(const std::string& path) override;
     std::vector<platform::Volume> ListVolumes() override;
 };
 

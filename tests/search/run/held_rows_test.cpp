@@ -4,25 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 namespace sifter {
 namespace {
 
-struct Row {
-    std::string text;
-    EntryIcon icon;
-    RowOrigin origin;
-    friend bool operator==(const Row&, const Row&) = default;
-};
-
-class Collected final : public RowSink {
-public:
-    void AddFile(std::string_view) override { ++files; }
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
-        rows.push_back({std::string(text), icon, origin});
-    }
-    std::vector<Row> rows;
-    int files = 0;
-};
+using Row = test::SunkRow;
 
 TEST(HeldRows, ReplayGivesBackEveryRowWithItsIconAndOriginInOrder) {
     const std::vector<Row> rows = {
@@ -40,7 +27,7 @@ TEST(HeldRows, ReplayGivesBackEveryRowWithItsIconAndOriginInOrder) {
         for (const Row& row : rows) held.AddRow(row.text, row.icon, row.origin);
         held.Flush();
         held.Flush();  // nothing more to hand over
-        Collected replayed;
+        test::RowCollector replayed;
         for (const std::string& block : blocks) {
             EXPECT_FALSE(block.empty());
             HeldRows::Replay(block, replayed);

@@ -20,33 +20,7 @@
 namespace sifter {
 namespace {
 
-struct Row {
-    std::string text;
-    EntryIcon icon;
-    RowOrigin origin;
-    friend bool operator==(const Row&, const Row&) = default;
-};
-
-// Every call, and whether it came from the thread that runs the search.
-class RecordingSink final : public RowSink {
-public:
-    void AddFile(std::string_view path) override {
-        Note();
-        rows.push_back({"file " + std::string(path), EntryIcon::File, {}});
-    }
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
-        Note();
-        rows.push_back({std::string(text), icon, origin});
-    }
-    std::vector<Row> rows;
-    int elsewhere = 0;  // calls from another thread
-
-private:
-    void Note() {
-        if (std::this_thread::get_id() != m_owner) ++elsewhere;
-    }
-    std::thread::id m_owner = std::this_thread::get_id();
-};
+using Row = test::SunkRow;
 
 // What one run gave.
 struct Outcome {
@@ -73,7 +47,7 @@ protected:
 
     Outcome Run(std::int32_t workers, OrderedSearch::Limits limits = {}) {
         Outcome outcome;
-        RecordingSink sink;
+        test::RowCollector sink;
         OrderedSearch search(m_request, m_set, m_system, workers, limits);
         const auto begin = [&](std::int32_t file) {
             outcome.turns.push_back(file);
@@ -163,7 +137,7 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
         return platform::NativeSystem().OpenRead(name);
     };
     OrderedSearch search(m_request, m_set, m_system, 3, {.filesAhead = 4});
-    RecordingSink sink;
+    test::RowCollector sink;
     search.Run(sink, [&](std::int32_t file) {
         // A slow turn, so that the workers would run far ahead if they could.
         std::this_thread::sleep_for(std::chrono::microseconds(300));
@@ -216,7 +190,7 @@ TEST_F(OrderedSearchTest, WhileAWorkerHoldsTheFileInTurnTheMainThreadTellsItIsWa
         changed.notify_all();
     };
     OrderedSearch search(m_request, m_set, m_system, 1);
-    RecordingSink sink;
+    test::RowCollector sink;
     const std::int64_t matches = search.Run(sink, [](std::int32_t) {}, &pulse);
     EXPECT_EQ(matches, 2);
     EXPECT_GT(pulses, 0);
@@ -232,7 +206,7 @@ TEST_F(OrderedSearchTest, RunningOutOfMemoryOnAnyThreadEndsTheSearchWithThatErro
     };
     for (const std::int32_t workers : {0, 1, 3}) {
         OrderedSearch search(m_request, m_set, m_system, workers);
-        RecordingSink sink;
+        test::RowCollector sink;
         EXPECT_THROW(search.Run(sink, [](std::int32_t) {}, nullptr), std::bad_alloc) << workers;
         EXPECT_EQ(PendingError(), 0);
     }

@@ -16,7 +16,6 @@
 #include "ui/results/result_list.h"
 #include "ui_test_support.h"
 
-using sifter::test::TempDir;
 using sifter::ui::TForm3;
 
 namespace {
@@ -53,8 +52,7 @@ class ChooseDirectoryTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         std::filesystem::create_directories(*m_dir / "start");
         std::filesystem::create_directories(*m_dir / "other");
         sifter::test::WriteBytes(*m_dir / "start/a.pas", "begin\r\n");
@@ -69,7 +67,6 @@ private slots:
     }
     void cleanup() {
         m_program.reset();
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -135,8 +132,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
     std::unique_ptr<sifter::ui::Program> m_program;
 };
 

@@ -88,9 +88,7 @@ private slots:
     }
 
     void theHelpMenuShowsTheBox() {
-        sifter::test::TempDir dir;
-        sifter::test::CurrentDirectoryGuard cwd;
-        sifter::test::ChangeDirectory(dir.path());
+        const sifter::test::ScratchDirectory dir;
         sifter::ui::Program program({});
         int shown = 0;
         sifter::ui::TAboutBox::SetAnswerHook([&](sifter::ui::TAboutBox& box) {

@@ -14,7 +14,6 @@
 #include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
 
-using sifter::test::TempDir;
 
 namespace {
 
@@ -53,9 +52,7 @@ private slots:
     // A tiny file, then one that takes long to read: while the second is read, the screen
     // names it and counts it, although its label came less than a frame after the first.
     void aLongReadShowsItsOwnFileBeforeItEnds() {
-        TempDir dir;
-        sifter::test::CurrentDirectoryGuard cwd;
-        sifter::test::ChangeDirectory(dir.path());
+        const sifter::test::ScratchDirectory dir;
         sifter::test::WriteBytes(dir / "a.pas", "begin\r\n");
         std::string large;
         while (large.size() < (1 << 20)) large += "    x := x + 1; { not the text }\r\n";

@@ -18,6 +18,7 @@
 #include "ui/dialogs/progress_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
+#include "result_list_support.h"
 #include "ui_test_support.h"
 
 // Faults are written with designated initializers that leave the other fields at their
@@ -35,12 +36,6 @@ const std::string kLine1 = "hit one";
 const std::string kLine2 = "hit two " + std::string(150, '.');
 const std::string kLine3 = "hit three";
 
-std::vector<std::string> Texts(const sifter::ResultRows& rows) {
-    std::vector<std::string> texts;
-    for (std::size_t i = 0; i < rows.size(); ++i) texts.emplace_back(rows.Text(i));
-    return texts;
-}
-
 }  // namespace
 
 class FaultInjectionWindowTest final : public QObject {
@@ -48,9 +43,7 @@ class FaultInjectionWindowTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<sifter::test::TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         sifter::test::WriteBytes("a.pas", kLine1 + "\r\n" + kLine2 + "\r\n" + kLine3 + "\r\n");
         sifter::test::WriteBytes("b.pas", "hit in b\r\n");
         m_system = std::make_unique<sifter::test::FaultySystem>();
@@ -63,7 +56,6 @@ private slots:
         m_program.reset();
         m_scoped.reset();
         m_system.reset();
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -75,14 +67,14 @@ private slots:
                           .after = 128,
                           .name = "a.pas"});
         Search();
-        QCOMPARE(Texts(Rows()), Expected({"[1] " + kLine1, "[2] " + kLine2.substr(0, 119)}, true));
+        QCOMPARE(sifter::test::RowTexts(Rows()), Expected({"[1] " + kLine1, "[2] " + kLine2.substr(0, 119)}, true));
         QCOMPARE(Window().StatusPanel()->text(),
                  QStringLiteral(" Sifter32 Found 3 instances of \"hit\" in 2 files"));
         QVERIFY(messages.messages().isEmpty());
         QCOMPARE(sifter::PendingError(), 0);
         m_system->Disarm();
         Search();
-        QCOMPARE(Texts(Rows()),
+        QCOMPARE(sifter::test::RowTexts(Rows()),
                  Expected({"[1] " + kLine1, "[2] " + kLine2, "[3] " + kLine3}, true));
     }
 
@@ -98,7 +90,7 @@ private slots:
         m_system->Inject(
             {.call = Call::OpenRead, .times = Fault::kForever, .error = error, .name = "a.pas"});
         Search();
-        QCOMPARE(Texts(Rows()), Expected({}, true));
+        QCOMPARE(sifter::test::RowTexts(Rows()), Expected({}, true));
         QCOMPARE(Window().StatusPanel()->text(),
                  QStringLiteral(" Sifter32 Found 1 instances of \"hit\" in 2 files"));
         QVERIFY(messages.messages().isEmpty());
@@ -188,7 +180,7 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, shown);
         Search();
-        const std::vector<std::string> rows = Texts(Rows());
+        const std::vector<std::string> rows = sifter::test::RowTexts(Rows());
         sifter::test::WriteBytes("c.pas", "hit in c\r\n");
         sifter::test::ChangeDirectory("/");
         sifter::test::MessageRecorder messages;
@@ -201,7 +193,7 @@ private slots:
         QCOMPARE(Window().FList().Directory(), m_dir->path());
         QCOMPARE(Window().FList().Names(), (std::vector<std::string>{"a.pas", "b.pas"}));
         QCOMPARE(sifter::test::CurrentDirectory(), std::string("/"));
-        QCOMPARE(Texts(Rows()), rows);
+        QCOMPARE(sifter::test::RowTexts(Rows()), rows);
         // The next keystroke reads the directory again, and a search finds the new file.
         QTest::keyClick(Window().Edit1(), Qt::Key_Backspace);
         QCOMPARE(messages.messages().size(), 1);
@@ -252,8 +244,7 @@ private:
         return rows;
     }
 
-    std::unique_ptr<sifter::test::TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
     std::unique_ptr<sifter::test::FaultySystem> m_system;
     std::unique_ptr<sifter::platform::ScopedSystem> m_scoped;
     std::unique_ptr<sifter::ui::Program> m_program;

@@ -24,6 +24,7 @@
 #include "ui/dialogs/progress_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
+#include "result_list_support.h"
 #include "ui_test_support.h"
 
 // Faults are written with designated initializers that leave the other fields at their
@@ -35,12 +36,6 @@ using sifter::test::WriteBytes;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Texts(const sifter::ResultRows& rows) {
-    std::vector<std::string> texts;
-    for (std::size_t i = 0; i < rows.size(); ++i) texts.emplace_back(rows.Text(i));
-    return texts;
-}
 
 // The rows a search for "hit" gives over `files`, each with its match rows.
 std::vector<std::string> Expected(
@@ -65,15 +60,12 @@ class HostileWindowTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<sifter::test::TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
     }
     void cleanup() {
         m_window.reset();
         m_scoped.reset();
         m_system.reset();
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -143,7 +135,7 @@ private slots:
             m_window->findChild<QCheckBox*>(QStringLiteral("CaseSensitive"))
                 ->setChecked(caseSensitive);
             Search(QStringLiteral("hit"));
-            QCOMPARE(Texts(m_window->ListBox1()->Model().Rows()), expected);
+            QCOMPARE(sifter::test::RowTexts(m_window->ListBox1()->Model().Rows()), expected);
         }
         QVERIFY(messages.messages().isEmpty());
         ::close(writer);
@@ -184,7 +176,7 @@ private slots:
              }});
         Search(QStringLiteral("hit"));
         QCOMPARE(system.fired(), 1);
-        const auto rows = Texts(m_window->ListBox1()->Model().Rows());
+        const auto rows = sifter::test::RowTexts(m_window->ListBox1()->Model().Rows());
         const auto full =
             Expected(m_dir->path(),
                      {{"a.pas", {"[1] hit a"}}, {"b.pas", bigRows}, {"c.pas", {"[1] hit c"}}});
@@ -231,7 +223,7 @@ private slots:
         Search(QStringLiteral("hit"));
         std::vector<std::pair<std::string, std::vector<std::string>>> headingsOnly;
         for (const std::string& name : before) headingsOnly.push_back({name, {}});
-        QCOMPARE(Texts(m_window->ListBox1()->Model().Rows()),
+        QCOMPARE(sifter::test::RowTexts(m_window->ListBox1()->Model().Rows()),
                  Expected(*m_dir / "doomed", headingsOnly));
         QCOMPARE(m_window->StatusPanel()->text(),
                  QStringLiteral(" Sifter32 Found 0 instances of \"hit\" in 4 files"));
@@ -277,8 +269,7 @@ private:
         m_window->findChild<QAction*>(QStringLiteral("Sifter1"))->trigger();
     }
 
-    std::unique_ptr<sifter::test::TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
     std::unique_ptr<sifter::test::FaultySystem> m_system;
     std::unique_ptr<sifter::platform::ScopedSystem> m_scoped;
     sifter::ui::TForm2 m_progress;

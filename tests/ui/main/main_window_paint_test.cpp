@@ -52,12 +52,9 @@ private slots:
     // The look the program sets for itself.
     void initTestCase() { QApplication::setStyle(QStringLiteral("Windows")); }
     void init() {
-        m_dir = std::make_unique<sifter::test::TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
     }
     void cleanup() {
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -130,8 +127,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<sifter::test::TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
 };
 
 QTEST_MAIN(MainWindowPaintTest)

@@ -21,7 +21,6 @@
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
 
-using sifter::test::CurrentDirectoryGuard;
 using sifter::test::TempDir;
 using sifter::test::WriteBytes;
 using sifter::ui::TForm1;
@@ -59,15 +58,12 @@ class MainWindowTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<TempDir>();
-        m_cwd = std::make_unique<CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         WriteBytes(*m_dir / "a.pas", "program a;\r\nbegin\r\nend.\r\n");
         WriteBytes(*m_dir / "b.pas", "unit b;\r\nBEGIN\r\n  writeln('begin');\r\nEND;\r\n");
         WriteBytes(*m_dir / "s.sc", "proc Foo(x)\r\n  begin\r\nendproc\r\n");
     }
     void cleanup() {
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -285,8 +281,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
 };
 
 QTEST_MAIN(MainWindowTest)

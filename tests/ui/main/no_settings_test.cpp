@@ -47,10 +47,8 @@ private slots:
     }
     void theRealSaveDialogLeavesTheHomeAsItWas() {
         QFETCH(bool, save);
-        TempDir work;
+        const sifter::test::ScratchDirectory work;
         TempDir out;
-        sifter::test::CurrentDirectoryGuard cwd;
-        sifter::test::ChangeDirectory(work.path());
         sifter::test::WriteBytes(work / "a.pas", "begin\r\nend\r\n");
         sifter::test::MessageRecorder messages;
         sifter::ui::TForm1 window({});

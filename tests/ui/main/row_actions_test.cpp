@@ -17,7 +17,6 @@
 #include "ui_test_support.h"
 
 using sifter::EntryIcon;
-using sifter::test::TempDir;
 using sifter::test::WriteBytes;
 using sifter::ui::ResultList;
 using sifter::ui::TForm1;
@@ -101,14 +100,11 @@ class RowsOfASearchTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         WriteBytes(*m_dir / "a b.sc", "x\r\nproc Begin()\r\nx\r\nbegin\r\n");
         WriteBytes(*m_dir / "c.sc", "BEGIN\r\n");
     }
     void cleanup() {
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -175,8 +171,7 @@ private:
         window.pbSifterClick();
     }
 
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
 };
 
 int main(int argc, char** argv) {

@@ -68,9 +68,7 @@ private slots:
     // As the program sets itself up: the real dialog below keeps no settings in the home.
     void initTestCase() { sifter::ui::PrepareApplication(); }
     void init() {
-        m_dir = std::make_unique<TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         m_window = std::make_unique<sifter::ui::TForm1>(std::vector<std::string>{});
         m_progress = std::make_unique<sifter::ui::TForm2>();
         m_window->SetProgressWindow(m_progress.get());
@@ -80,7 +78,6 @@ private slots:
     void cleanup() {
         m_window.reset();
         m_progress.reset();
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -276,8 +273,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
     std::unique_ptr<sifter::ui::TForm1> m_window;
     std::unique_ptr<sifter::ui::TForm2> m_progress;
 };

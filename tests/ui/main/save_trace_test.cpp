@@ -36,15 +36,12 @@ class SaveTraceTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<sifter::test::TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         sifter::test::WriteBytes("a.pas", "program a;\r\nbegin hit\r\nend.\r\n");
         sifter::test::WriteBytes("b.pas", std::string(300, 'x') + " hit\r\n");
     }
     void cleanup() {
         sifter::ui::SetSaveDialogHook(nullptr);
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -81,8 +78,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<sifter::test::TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
 };
 
 QTEST_MAIN(SaveTraceTest)

@@ -19,7 +19,6 @@
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
 
-using sifter::test::TempDir;
 using sifter::test::WriteBytes;
 
 namespace {
@@ -60,14 +59,11 @@ class SearchTextTest final : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
-        sifter::test::ChangeDirectory(m_dir->path());
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         WriteBytes(*m_dir / "legacy.pas", "s := 'caf\xe9';\r\n");
         WriteBytes(*m_dir / "modern.pas", "s := 'caf\xc3\xa9';\r\n");
     }
     void cleanup() {
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -198,8 +194,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
 };
 
 QTEST_MAIN(SearchTextTest)

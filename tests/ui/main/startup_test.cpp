@@ -9,24 +9,20 @@
 #include "ui/results/result_list.h"
 #include "ui_test_support.h"
 
-using sifter::test::TempDir;
 
 class StartupTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void init() {
-        m_dir = std::make_unique<TempDir>();
-        m_cwd = std::make_unique<sifter::test::CurrentDirectoryGuard>();
+        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         std::filesystem::create_directory(*m_dir / "work");
         std::filesystem::create_directory(*m_dir / "src");
         sifter::test::WriteBytes(*m_dir / "work/w.pas", "begin\r\nbegin end\r\n");
         sifter::test::WriteBytes(*m_dir / "src/s.pas", "x\r\nbegin\r\n");
         sifter::test::WriteBytes(*m_dir / "top.pas", "two  words\r\nbegin\r\n");
-        sifter::test::ChangeDirectory(m_dir->path());
     }
     void cleanup() {
-        m_cwd.reset();
         m_dir.reset();
     }
 
@@ -99,8 +95,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<sifter::test::CurrentDirectoryGuard> m_cwd;
+    std::unique_ptr<sifter::test::ScratchDirectory> m_dir;
 };
 
 QTEST_MAIN(StartupTest)

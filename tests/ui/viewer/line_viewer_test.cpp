@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "fake_desktop.h"
 #include "platform/desktop.h"
 #include "search/text/text_matcher.h"
 #include "test_support.h"
@@ -15,6 +16,7 @@
 #include "ui_test_support.h"
 
 using sifter::TextMatcher;
+using sifter::test::FakeDesktop;
 using sifter::test::TempDir;
 using sifter::test::WriteBytes;
 using sifter::ui::LineView;
@@ -34,16 +36,6 @@ std::string NumberedLines(int count, const std::map<int, std::string>& extra,
     }
     return bytes;
 }
-
-class FakeDesktop final : public sifter::platform::Desktop {
-public:
-    std::vector<std::string> opened;
-    std::int32_t error = 0;
-    sifter::platform::LaunchResult OpenWithDefaultApplication(const std::string& path) override {
-        opened.push_back(path);
-        return {error, "xdg-open"};
-    }
-};
 
 bool ShowsMatchColour(LineView& view, TextPlace place) {
     const QImage image = view.viewport()->grab().toImage();
