@@ -12,9 +12,10 @@
 namespace {
 
 const std::vector<std::string> kWords = {
-    "Total", "Count", "Index", "Buffer", "Record", "Amount", "Customer", "Invoice", "Ledger",
-    "Balance", "Cursor", "Table", "Field", "Value", "Result", "Number", "Line", "Name", "Item",
-    "Account", "Report", "Period", "Rate", "Limit", "Status", "Entry", "Source", "Target"};
+    "Total",   "Count",  "Index",   "Buffer", "Record", "Amount",  "Customer",
+    "Invoice", "Ledger", "Balance", "Cursor", "Table",  "Field",   "Value",
+    "Result",  "Number", "Line",    "Name",   "Item",   "Account", "Report",
+    "Period",  "Rate",   "Limit",   "Status", "Entry",  "Source",  "Target"};
 
 std::string Identifier(std::mt19937& random) {
     std::uniform_int_distribution<std::size_t> pick(0, kWords.size() - 1);
@@ -33,19 +34,29 @@ std::string Line(std::mt19937& random, int depth, bool legacy) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     std::uniform_int_distribution<int> kind(0, 19);
     switch (kind(random)) {
-        case 0: return "procedure " + Identifier(random) + "(var A: Integer; const S: string);";
-        case 1: return "function " + Identifier(random) + "(X: Real): Boolean;";
-        case 2: return indent + "begin";
-        case 3: return indent + "end;";
+        case 0:
+            return "procedure " + Identifier(random) + "(var A: Integer; const S: string);";
+        case 1:
+            return "function " + Identifier(random) + "(X: Real): Boolean;";
+        case 2:
+            return indent + "begin";
+        case 3:
+            return indent + "end;";
         case 4:
             if (random() % 8 == 0)
                 return indent + "{ a " + Planted(random, legacy) + " " + Identifier(random) + " }";
-            return indent + "{ " + Identifier(random) + " keeps the running " + Identifier(random) + " }";
-        case 5: return indent + "writeln('" + Identifier(random) + ": ', " + Identifier(random) + ");";
-        case 6: return indent + "if " + Identifier(random) + " > " + Identifier(random) + " then";
-        case 7: return indent + "for I := 0 to " + Identifier(random) + " - 1 do";
-        case 8: return "";
-        case 9: return indent + "// " + Identifier(random) + " checked before the loop";
+            return indent + "{ " + Identifier(random) + " keeps the running " + Identifier(random) +
+                   " }";
+        case 5:
+            return indent + "writeln('" + Identifier(random) + ": ', " + Identifier(random) + ");";
+        case 6:
+            return indent + "if " + Identifier(random) + " > " + Identifier(random) + " then";
+        case 7:
+            return indent + "for I := 0 to " + Identifier(random) + " - 1 do";
+        case 8:
+            return "";
+        case 9:
+            return indent + "// " + Identifier(random) + " checked before the loop";
         default:
             return indent + Identifier(random) + " := " + Identifier(random) + " + " +
                    std::to_string(random() % 1000) + ";";

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 
 namespace {
 

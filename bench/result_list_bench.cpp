@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/pictures.h"
 #include "ui/messages.h"
+#include "ui/pictures.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 

@@ -3,17 +3,17 @@
 // Runs under the offscreen platform, in the directory given, on its Pascal sources.
 //   search_window_bench DIRECTORY TEXT [ROUNDS]
 
+#include <unistd.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <vector>
 
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
 
 int main(int argc, char** argv) {
@@ -41,7 +41,9 @@ int main(int argc, char** argv) {
         // What F2 runs; the list is on screen once the events it left are handled.
         window.pbSifterClick();
         QApplication::processEvents();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
         if (!window.ListBox1()->isVisible()) {
             std::fprintf(stderr, "search_window_bench: the list is not shown\n");
             return 1;
@@ -49,8 +51,9 @@ int main(int argc, char** argv) {
     }
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    std::printf("window, F2 to the list shown, '%s' in %d files: median %.1f ms (%.1f ms without the "
-                "200 ms pause), %d rows\n",
-                argv[2], window.FList().Count(), median, median - 200.0, window.ListBox1()->RowCount());
+    std::printf(
+        "window, F2 to the list shown, '%s' in %d files: median %.1f ms (%.1f ms without the "
+        "200 ms pause), %d rows\n",
+        argv[2], window.FList().Count(), median, median - 200.0, window.ListBox1()->RowCount());
     return 0;
 }

@@ -20,9 +20,9 @@
 
 #include "search/lines/line_index.h"
 #include "search/text/text_matcher.h"
+#include "ui/messages.h"
 #include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
-#include "ui/messages.h"
 
 namespace {
 
@@ -144,7 +144,8 @@ int main(int argc, char** argv) {
     Report("open at the last line and paint (median)", Percentile(opens, 0.5));
     Report("open at the last line and paint, LF (median)", Percentile(lfOpens, 0.5));
     Report("open at the last line and paint (slowest)", Percentile(opens, 1.0));
-    std::printf("%-46s %9s\n", "opened at the last line", atLastLine && lfAtLastLine ? "yes" : "NO");
+    std::printf("%-46s %9s\n", "opened at the last line",
+                atLastLine && lfAtLastLine ? "yes" : "NO");
     Report("Page Down + paint, median of 1000", Percentile(pages, 0.5));
     Report("Page Down + paint, 99th percentile", Percentile(pages, 0.99));
     Report("Page Down + paint, slowest", Percentile(pages, 1.0));

@@ -3,6 +3,8 @@
 // otherwise), and the memory a million result rows take. Runs under the offscreen platform.
 //   window_bench [FILES] [KEYSTROKES]
 
+#include <malloc.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,12 +15,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <malloc.h>
-#include <unistd.h>
 #include <vector>
 
-#include "ui/pictures.h"
 #include "ui/main/main_window.h"
+#include "ui/pictures.h"
 #include "ui/results/result_list.h"
 
 namespace {
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
 
     char pattern[] = "/tmp/sifter32-window-XXXXXX";
     const std::string directory = ::mkdtemp(pattern);
-    for (int i = 0; i < files; ++i) std::ofstream(directory + "/Unit" + std::to_string(i * 7919 % 100003) + ".pas");
+    for (int i = 0; i < files; ++i)
+        std::ofstream(directory + "/Unit" + std::to_string(i * 7919 % 100003) + ".pas");
     if (::chdir(directory.c_str()) != 0) return 1;
 
     sifter::ui::TForm1 window({});
@@ -62,12 +63,17 @@ int main(int argc, char** argv) {
     std::vector<double> typing;
     for (int i = 0; i < keystrokes; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        if (i % 2 == 0) Type(edit, Qt::Key_B, QStringLiteral("b"));
-        else Type(edit, Qt::Key_Backspace, QString());
-        typing.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        if (i % 2 == 0)
+            Type(edit, Qt::Key_B, QStringLiteral("b"));
+        else
+            Type(edit, Qt::Key_Backspace, QString());
+        typing.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
-    std::printf("keystroke in a directory of %d files: median %.2f ms, worst %.2f ms (listed %d)\n", files,
-                Median(typing), *std::max_element(typing.begin(), typing.end()), window.FList().Count());
+    std::printf("keystroke in a directory of %d files: median %.2f ms, worst %.2f ms (listed %d)\n",
+                files, Median(typing), *std::max_element(typing.begin(), typing.end()),
+                window.FList().Count());
 
     // Memory: the rows' own bytes against what the process grows by holding them in the list.
     constexpr int kRows = 1000000;
@@ -79,7 +85,8 @@ int main(int argc, char** argv) {
         bytes += text.size();
         rows.AddRow(text, sifter::EntryIcon::Blank);
     }
-    window.ListBox1()->SetRows(std::move(rows), std::make_shared<const sifter::ui::EntryPictures>());
+    window.ListBox1()->SetRows(std::move(rows),
+                               std::make_shared<const sifter::ui::EntryPictures>());
     window.ListBox1()->show();
     window.ListBox1()->setEnabled(true);
     window.ListBox1()->SelectFirstRow();
@@ -87,7 +94,8 @@ int main(int argc, char** argv) {
     const double after = AllocatedBytes();
     // Everything the rows cost, growth of the stores included, over the bytes of the rows.
     std::printf("1,000,000 rows of %.1f bytes on average cost %.1f bytes each beyond their bytes\n",
-                static_cast<double>(bytes) / kRows, (after - before) / kRows - static_cast<double>(bytes) / kRows);
+                static_cast<double>(bytes) / kRows,
+                (after - before) / kRows - static_cast<double>(bytes) / kRows);
     std::filesystem::remove_all(directory);
     return 0;
 }

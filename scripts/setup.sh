@@ -6,7 +6,7 @@ SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
                    xvfb xdotool imagemagick fonts-liberation2
-                   clang libclang-rt-14-dev strace man-db)
+                   clang clang-format libclang-rt-14-dev strace man-db)
 # What scripts/package and the package checks need beyond that.
 SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils)
 
@@ -58,4 +58,9 @@ setup_build() {
   install_packages "${SIFTER32_PACKAGES[@]}" || return 1
   configure_build "$@" || return 1
   cmake --build "$dir" -- -j"$(nproc)"
+}
+
+# The C++ files the repository's .clang-format lays out, one per line.
+formatted_sources() {
+  git -C "$SIFTER32_ROOT" ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp'
 }

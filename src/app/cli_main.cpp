@@ -33,7 +33,8 @@ int Search(const sifter::cli::Options& options) {
     sifter::cli::StreamRows out(STDOUT_FILENO);
     const sifter::SearchSummary summary = sifter::RunSearch(options.request, files, out);
     if (!out.Flush()) {
-        std::cerr << "sifter32-cli: cannot write the results: " << std::strerror(out.error()) << '\n';
+        std::cerr << "sifter32-cli: cannot write the results: " << std::strerror(out.error())
+                  << '\n';
         return kTrouble;
     }
     std::cerr << sifter::SummaryText(options.request.text, summary) << '\n';

@@ -47,11 +47,13 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         } else if (argument == "--procs") {
             procs = true;
         } else {
-            return fail("unknown option '" + argument + "' (put -- before a TEXT that starts with -)");
+            return fail("unknown option '" + argument +
+                        "' (put -- before a TEXT that starts with -)");
         }
     }
     if (scripts && pascal) return fail("--scripts and --pascal exclude each other");
-    if (procs && !scripts) return fail("--procs needs --scripts (Pascal sources list no procedure lines)");
+    if (procs && !scripts)
+        return fail("--procs needs --scripts (Pascal sources list no procedure lines)");
     if (positional.size() != 2) return fail("expected DIRECTORY and TEXT");
     options.directory = positional[0];
     options.request.text = positional[1];

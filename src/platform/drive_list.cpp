@@ -9,12 +9,23 @@ std::vector<Volume> ListDrives(std::uint32_t logicalDrives, const DriveProbes& p
         const std::string drive = {static_cast<char>('a' + index), ':'};
         Volume volume{drive + '\\', {}, {}, Volume::Kind::Fixed};
         switch (probes.driveType(volume.mountPath)) {
-            case DriveType::Removable: volume.kind = Volume::Kind::Removable; break;
-            case DriveType::Fixed: volume.kind = Volume::Kind::Fixed; break;
-            case DriveType::Remote: volume.kind = Volume::Kind::Network; break;
-            case DriveType::CdRom: volume.kind = Volume::Kind::CdRom; break;
-            case DriveType::RamDisk: volume.kind = Volume::Kind::RamDisk; break;
-            default: continue;  // no root directory, or a kind nobody browses
+            case DriveType::Removable:
+                volume.kind = Volume::Kind::Removable;
+                break;
+            case DriveType::Fixed:
+                volume.kind = Volume::Kind::Fixed;
+                break;
+            case DriveType::Remote:
+                volume.kind = Volume::Kind::Network;
+                break;
+            case DriveType::CdRom:
+                volume.kind = Volume::Kind::CdRom;
+                break;
+            case DriveType::RamDisk:
+                volume.kind = Volume::Kind::RamDisk;
+                break;
+            default:
+                continue;  // no root directory, or a kind nobody browses
         }
         if (volume.kind != Volume::Kind::Removable) {
             if (const auto information = probes.volumeInformation(volume.mountPath)) {

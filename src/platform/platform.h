@@ -75,9 +75,9 @@ struct PathResult {
 };
 
 struct Volume {
-    std::string mountPath;     // "/", "/media/usb"
-    std::string label;         // file system label, or the network source; may be empty
-    std::string fileSystem;    // "ext4", "nfs", "vfat"
+    std::string mountPath;   // "/", "/media/usb"
+    std::string label;       // file system label, or the network source; may be empty
+    std::string fileSystem;  // "ext4", "nfs", "vfat"
     enum class Kind { Fixed, Removable, Network, CdRom, RamDisk } kind = Kind::Fixed;
 };
 

@@ -69,15 +69,18 @@ public:
         const std::int32_t n = std::min(size, m_aheadEnd - m_aheadPos);
         // The line reader's usual request gets a copy of fixed size, which the compiler
         // writes out inline instead of calling the library.
-        if (n == kLineBlock) std::memcpy(buffer, m_ahead.get() + m_aheadPos, kLineBlock);
-        else std::memcpy(buffer, m_ahead.get() + m_aheadPos, static_cast<std::size_t>(n));
+        if (n == kLineBlock)
+            std::memcpy(buffer, m_ahead.get() + m_aheadPos, kLineBlock);
+        else
+            std::memcpy(buffer, m_ahead.get() + m_aheadPos, static_cast<std::size_t>(n));
         m_aheadPos += n;
         return {n, 0};
     }
 
     std::string_view TakeHeld() override {
         if (m_aheadPos == m_aheadEnd) return {};
-        const std::string_view held(m_ahead.get() + m_aheadPos, static_cast<std::size_t>(m_aheadEnd - m_aheadPos));
+        const std::string_view held(m_ahead.get() + m_aheadPos,
+                                    static_cast<std::size_t>(m_aheadEnd - m_aheadPos));
         m_aheadPos = m_aheadEnd;
         return held;
     }
@@ -142,19 +145,22 @@ EntryType TypeFromMode(mode_t mode) {
 
 EntryType TypeFromDirent(unsigned char type) {
     switch (type) {
-        case DT_REG: return EntryType::Regular;
-        case DT_DIR: return EntryType::Directory;
-        case DT_LNK: return EntryType::Symlink;
-        case DT_UNKNOWN: return EntryType::Unknown;
-        default: return EntryType::Other;
+        case DT_REG:
+            return EntryType::Regular;
+        case DT_DIR:
+            return EntryType::Directory;
+        case DT_LNK:
+            return EntryType::Symlink;
+        case DT_UNKNOWN:
+            return EntryType::Unknown;
+        default:
+            return EntryType::Other;
     }
 }
 
 class PosixSystemApi final : public SystemApi {
 public:
-    OpenResult OpenRead(const std::string& name) override {
-        return Open(name, O_RDONLY, 0, true);
-    }
+    OpenResult OpenRead(const std::string& name) override { return Open(name, O_RDONLY, 0, true); }
 
     OpenResult Create(const std::string& name) override {
         return Open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666, false);
@@ -225,21 +231,28 @@ private:
 
 std::int32_t MapSystemError(int errorNumber) {
     switch (errorNumber) {
-        case ENOENT: return 2;
+        case ENOENT:
+            return 2;
         case ENOTDIR:
         case ENAMETOOLONG:
-        case ELOOP: return 3;
+        case ELOOP:
+            return 3;
         case EMFILE:
-        case ENFILE: return 4;
+        case ENFILE:
+            return 4;
         case EACCES:
         case EPERM:
         case EROFS:
-        case EISDIR: return 5;
+        case EISDIR:
+            return 5;
         case EBUSY:
-        case ETXTBSY: return 32;
+        case ETXTBSY:
+            return 32;
         case ENOSPC:
-        case EDQUOT: return 112;
-        default: break;
+        case EDQUOT:
+            return 112;
+        default:
+            break;
     }
     // Any other number is moved past every code of the program's own: left as it was, EIO (5)
     // would read as "File access denied", EPIPE (32) as a file held by another process, and
@@ -273,7 +286,8 @@ void SpreadThread(std::thread& thread) {
     const int here = ::sched_getcpu();
     cpu_set_t allowed;
     CPU_ZERO(&allowed);
-    if (here < 0 || ::pthread_getaffinity_np(::pthread_self(), sizeof allowed, &allowed) != 0) return;
+    if (here < 0 || ::pthread_getaffinity_np(::pthread_self(), sizeof allowed, &allowed) != 0)
+        return;
     cpu_set_t elsewhere = allowed;
     CPU_CLR(here, &elsewhere);
     if (CPU_COUNT(&elsewhere) == 0) return;

@@ -60,10 +60,13 @@ public:
 
     KindResult Kind() override {
         switch (::GetFileType(m_handle)) {
-            case FILE_TYPE_CHAR: return {HandleKind::CharacterDevice, 0};
+            case FILE_TYPE_CHAR:
+                return {HandleKind::CharacterDevice, 0};
             case FILE_TYPE_DISK:
-            case FILE_TYPE_PIPE: return {HandleKind::Other, 0};
-            default: break;
+            case FILE_TYPE_PIPE:
+                return {HandleKind::Other, 0};
+            default:
+                break;
         }
         // The system cannot tell, whether or not it says why.
         const std::int32_t error = LastError();

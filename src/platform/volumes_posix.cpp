@@ -49,9 +49,9 @@ bool IsNetworkType(std::string_view type) {
 
 bool IsSystemPath(std::string_view path) {
     for (std::string_view prefix : {"/dev", "/proc", "/sys", "/run", "/boot", "/snap"}) {
-        if (path == prefix || (path.size() > prefix.size() && path.substr(0, prefix.size()) ==
-                                                                   prefix &&
-                               path[prefix.size()] == '/'))
+        if (path == prefix ||
+            (path.size() > prefix.size() && path.substr(0, prefix.size()) == prefix &&
+             path[prefix.size()] == '/'))
             return true;
     }
     return false;
@@ -117,8 +117,10 @@ std::vector<Volume> ParseMountInfo(std::string_view table, const VolumeProbes& p
         } else if ((type == "tmpfs" || type == "ramfs") && !IsSystemPath(path)) {
             volume.kind = Volume::Kind::RamDisk;
         } else if (source.rfind("/dev/", 0) == 0 && !IsSystemPath(path)) {
-            if (type == "iso9660" || type == "udf") volume.kind = Volume::Kind::CdRom;
-            else if (probes.isRemovable(source)) volume.kind = Volume::Kind::Removable;
+            if (type == "iso9660" || type == "udf")
+                volume.kind = Volume::Kind::CdRom;
+            else if (probes.isRemovable(source))
+                volume.kind = Volume::Kind::Removable;
             volume.label = probes.labelOf(source);
         } else if (path != "/") {
             continue;  // proc, sysfs, cgroup, overlay layers and the like
@@ -132,8 +134,10 @@ std::vector<Volume> ParseMountInfo(std::string_view table, const VolumeProbes& p
         // A later mount on the same path hides the earlier one.
         const auto same = std::find_if(volumes.begin(), volumes.end(),
                                        [&](const Volume& v) { return v.mountPath == path; });
-        if (same != volumes.end()) *same = volume;
-        else volumes.push_back(volume);
+        if (same != volumes.end())
+            *same = volume;
+        else
+            volumes.push_back(volume);
     }
     std::sort(volumes.begin(), volumes.end(),
               [](const Volume& a, const Volume& b) { return a.mountPath < b.mountPath; });

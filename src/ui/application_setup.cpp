@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "ui/conventions.h"
-#include "ui/pictures.h"
 #include "ui/messages.h"
+#include "ui/pictures.h"
 
 namespace sifter::ui {
 

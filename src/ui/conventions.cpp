@@ -24,17 +24,18 @@ QFont FixedPitchFont() {
 }
 
 QString DisplayText(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();
-    for (char c : bytes) *out++ = QChar(static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(c))));
+    for (char c : bytes)
+        *out++ = QChar(static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(c))));
     return text;
 }
 
 std::string EngineBytes(const QString& text) {
     return text.toStdString();
 }
-
 
 WaitCursor::WaitCursor() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -45,8 +46,10 @@ WaitCursor::~WaitCursor() {
 }
 
 void SetWaitCursor(bool busy) {
-    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void DottedVertical(QPainter& painter, int x, int top, int bottom, int origin) {

@@ -33,10 +33,18 @@ void Show(MessageKind kind, const QString& caption, const QString& text) {
     box.setTextFormat(Qt::PlainText);
     box.setFont(DialogFont());
     switch (kind) {
-        case MessageKind::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageKind::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MessageKind::Error: box.setIcon(QMessageBox::Critical); break;
-        case MessageKind::Plain: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageKind::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageKind::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageKind::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageKind::Plain:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     box.setDefaultButton(ok);
@@ -66,7 +74,8 @@ void ShowPlain(const QString& text) {
 
 void ShowError(const QString& message) {
     const std::string bytes = message.toStdString();
-    Show(MessageKind::Error, QString::fromLatin1(kApplicationTitle), DisplayText(ErrorBoxText(bytes)));
+    Show(MessageKind::Error, QString::fromLatin1(kApplicationTitle),
+         DisplayText(ErrorBoxText(bytes)));
 }
 
 void SetMessageHook(MessageHook hook) {

@@ -26,7 +26,9 @@ int ImageIndex(EntryIcon icon);
 class EntryPictures final {
 public:
     EntryPictures();
-    const QPixmap& Picture(EntryIcon icon) const { return m_pictures[static_cast<std::size_t>(icon)]; }
+    const QPixmap& Picture(EntryIcon icon) const {
+        return m_pictures[static_cast<std::size_t>(icon)];
+    }
 
 private:
     std::array<QPixmap, 4> m_pictures;  // by EntryIcon

@@ -1,10 +1,10 @@
 #include "ui/program.h"
 
-#include "ui/dialogs/about_box.h"
 #include "ui/chooser/directory_chooser.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
 #include "ui/messages.h"
-#include "ui/dialogs/progress_window.h"
 
 namespace sifter::ui {
 

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "text_model.h"
 #include "fuzz_support.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "search/run/search_run.h"
 #include "search/text/text_rules.h"
+#include "text_model.h"
 
 namespace sifter::fuzz {
 namespace {
@@ -37,7 +37,8 @@ struct FileScript {
 // next read-ahead size and holds what the request did not take. Held bytes are padded.
 class AheadReader final {
 public:
-    explicit AheadReader(const FileScript& file) : m_script(file.bytes, file.steps), m_aheads(file.aheads) {}
+    explicit AheadReader(const FileScript& file)
+        : m_script(file.bytes, file.steps), m_aheads(file.aheads) {}
 
     platform::ReadResult Read(char* buffer, std::int32_t size) {
         if (m_at == m_end) {
@@ -77,7 +78,9 @@ public:
         return m_reader.Read(buffer, size);
     }
     std::string_view TakeHeld() override { return m_reader.TakeHeld(); }
-    std::int32_t Write(const char*, std::int32_t) override { Fail("a file opened for reading was written"); }
+    std::int32_t Write(const char*, std::int32_t) override {
+        Fail("a file opened for reading was written");
+    }
     platform::KindResult Kind() override { return {}; }
     std::int32_t Release() override { return 0; }
 
@@ -95,14 +98,17 @@ public:
         return {std::make_unique<AheadFile>(m_files.at(index)), 0};
     }
     platform::OpenResult Create(const std::string&) override { Fail("the search created a file"); }
-    std::int32_t ListDirectory(const std::string&, const std::function<void(const platform::DirEntry&)>& each) override {
+    std::int32_t ListDirectory(
+        const std::string&, const std::function<void(const platform::DirEntry&)>& each) override {
         for (std::size_t i = 0; i < m_files.size(); ++i) {
             const std::string name = "f" + std::to_string(i) + ".sc";
             each({name, platform::EntryType::Regular});
         }
         return 0;
     }
-    platform::EntryType ResolveType(const std::string&) override { return platform::EntryType::Regular; }
+    platform::EntryType ResolveType(const std::string&) override {
+        return platform::EntryType::Regular;
+    }
     platform::PathResult CurrentDirectory() override { return {"/fuzz", 0}; }
     platform::PathResult FullPath(const std::string& path) override {
         return {path.starts_with('/') ? path : "/fuzz/" + path, 0};
@@ -123,12 +129,15 @@ FileScript TakeFile(FuzzedDataProvider& input, bool last) {
     for (int i = 0; i < steps; ++i) {
         const auto byte = input.ConsumeIntegral<unsigned char>();
         ReadStep step;
-        if (byte >= 0xF0) step.error = kFailureCodes[byte % 4];
-        else if (byte != 0xEF) step.most = 1 + byte;
+        if (byte >= 0xF0)
+            step.error = kFailureCodes[byte % 4];
+        else if (byte != 0xEF)
+            step.most = 1 + byte;
         file.steps.push_back(step);
     }
     const auto length = input.ConsumeIntegral<std::uint16_t>();
-    file.bytes = last ? input.ConsumeRemainingBytesAsString() : input.ConsumeBytesAsString(length % 3000);
+    file.bytes =
+        last ? input.ConsumeRemainingBytesAsString() : input.ConsumeBytesAsString(length % 3000);
     return file;
 }
 
@@ -147,20 +156,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t workers = (flags >> 2) & 3;
     request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
-    for (std::size_t i = 0; i < files.size(); ++i) files[i] = TakeFile(input, i + 1 == files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        files[i] = TakeFile(input, i + 1 == files.size());
 
     TakeError();
     SearchSystem system(files);
     FileSet set(system, "*.sc");
     set.Refresh();
-    if (set.Count() != static_cast<std::int32_t>(files.size())) Fail("the set holds %d files", set.Count());
+    if (set.Count() != static_cast<std::int32_t>(files.size()))
+        Fail("the set holds %d files", set.Count());
     ResultRows rows;
     const SearchSummary summary = RunSearch(request, set, rows, nullptr, system, workers);
     if (PendingError() != 0) Fail("code %d left pending", PendingError());
 
-    std::vector<ResultEntry> want = {{kBannerRow, EntryIcon::Banner},
-                                     {"   Search Path: /fuzz", EntryIcon::Blank},
-                                     {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
+    std::vector<ResultEntry> want = {
+        {kBannerRow, EntryIcon::Banner},
+        {"   Search Path: /fuzz", EntryIcon::Blank},
+        {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
     const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -170,20 +182,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         EntryIcon::File});
         want.push_back({" ", EntryIcon::Blank});
         AheadReader reader(files[i]);
-        LineModel model([&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
+        LineModel model(
+            [&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
         const std::vector<std::string> lines = model.Lines();
         for (std::size_t n = 0; n < lines.size(); ++n) {
-            if (request.includeProcs && IsProcLine(lines[n])) want.push_back({" " + lines[n], EntryIcon::Procedure});
+            if (request.includeProcs && IsProcLine(lines[n]))
+                want.push_back({" " + lines[n], EntryIcon::Procedure});
             if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive)) {
                 want.push_back({"[" + std::to_string(n + 1) + "] " + lines[n], EntryIcon::Blank});
                 ++matches;
             }
         }
     }
-    if (rows.size() != want.size()) Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
+    if (rows.size() != want.size())
+        Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
     for (std::size_t i = 0; i < want.size(); ++i)
         if (!(rows.Entry(i) == want[i])) Fail("row %zu differs with %d workers", i, workers);
     if (summary.matches != matches)
-        Fail("%lld matches, the model's %lld", static_cast<long long>(summary.matches), static_cast<long long>(matches));
+        Fail("%lld matches, the model's %lld", static_cast<long long>(summary.matches),
+             static_cast<long long>(matches));
     return 0;
 }

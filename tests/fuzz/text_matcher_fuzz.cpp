@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "text_model.h"
 #include "fuzz_support.h"
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
 #include "search/text/text_matcher.h"
+#include "text_model.h"
 
 namespace sifter::fuzz {
 namespace {

@@ -56,9 +56,10 @@ TEST(StartProgram, DoesNotWaitForTheProgram) {
     // The program waits until the test lets it end; a start that waited would never return.
     const std::string gate = dir / "gate";
     const std::string done = dir / "done";
-    ASSERT_EQ(platform::StartProgram(
-                  "sh", {"-c", "while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ok > \"$2.part\" && mv \"$2.part\" \"$2\"", "sh",
-                         gate, done}),
+    ASSERT_EQ(platform::StartProgram("sh", {"-c",
+                                            "while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ok > "
+                                            "\"$2.part\" && mv \"$2.part\" \"$2\"",
+                                            "sh", gate, done}),
               0);
     EXPECT_FALSE(std::filesystem::exists(done));
     test::WriteBytes(gate, "");

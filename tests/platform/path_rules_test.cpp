@@ -15,12 +15,9 @@ TEST(PathRulesTest, PrefixesAreDrivesAndNetworkSharesOnWindowsOnly) {
         const char* path;
         std::size_t windows;
     } cases[] = {
-        {"C:\\WORK", 2},          {"c:", 2},
-        {"C:work", 2},            {"\\\\server\\share\\dir", 14},
-        {"//server/share", 14},   {"\\\\server", 8},
-        {"\\WORK", 0},            {"WORK", 0},
-        {"1:\\x", 0},             {"", 0},
-        {"/home/ann", 0},         {"\\\\server\\share", 14},
+        {"C:\\WORK", 2},        {"c:", 2},         {"C:work", 2},    {"\\\\server\\share\\dir", 14},
+        {"//server/share", 14}, {"\\\\server", 8}, {"\\WORK", 0},    {"WORK", 0},
+        {"1:\\x", 0},           {"", 0},           {"/home/ann", 0}, {"\\\\server\\share", 14},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(kWindowsPaths.PrefixLength(c.path), c.windows) << c.path;
@@ -48,9 +45,12 @@ TEST(PathRulesTest, JoinAddsOneSeparatorExceptAfterARootOrABareDrive) {
         const char* name;
         const char* joined;
     } cases[] = {
-        {&kPosixPaths, "/", "home", "/home"},       {&kPosixPaths, "/home", "ann", "/home/ann"},
-        {&kPosixPaths, "", "a.sc", "a.sc"},         {&kPosixPaths, "a\\b", "c", "a\\b/c"},
-        {&kWindowsPaths, "C:\\", "WORK", "C:\\WORK"}, {&kWindowsPaths, "C:", "WORK", "C:WORK"},
+        {&kPosixPaths, "/", "home", "/home"},
+        {&kPosixPaths, "/home", "ann", "/home/ann"},
+        {&kPosixPaths, "", "a.sc", "a.sc"},
+        {&kPosixPaths, "a\\b", "c", "a\\b/c"},
+        {&kWindowsPaths, "C:\\", "WORK", "C:\\WORK"},
+        {&kWindowsPaths, "C:", "WORK", "C:WORK"},
         {&kWindowsPaths, "C:\\WORK", "*.*", "C:\\WORK\\*.*"},
         {&kWindowsPaths, "C:/WORK/", "a", "C:/WORK/a"},
         {&kWindowsPaths, "\\\\srv\\share", "dir", "\\\\srv\\share\\dir"},
@@ -60,7 +60,8 @@ TEST(PathRulesTest, JoinAddsOneSeparatorExceptAfterARootOrABareDrive) {
 }
 
 TEST(PathRulesTest, NamesSplitAtEverySeparatorOfTheSystem) {
-    EXPECT_EQ(kWindowsPaths.SplitNames("WORK\\src/deep\\\\x\\"), (Names{"WORK", "src", "deep", "x"}));
+    EXPECT_EQ(kWindowsPaths.SplitNames("WORK\\src/deep\\\\x\\"),
+              (Names{"WORK", "src", "deep", "x"}));
     EXPECT_EQ(kPosixPaths.SplitNames("home/ann\\x//src/"), (Names{"home", "ann\\x", "src"}));
     EXPECT_EQ(kPosixPaths.SplitNames(""), Names{});
 }

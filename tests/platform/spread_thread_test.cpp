@@ -30,7 +30,8 @@ public:
         CPU_ZERO(&wanted);
         for (int cpu : cpus)
             if (CPU_ISSET(cpu, &m_saved)) CPU_SET(cpu, &wanted);
-        if (CPU_COUNT(&wanted) > 0) ::pthread_setaffinity_np(::pthread_self(), sizeof wanted, &wanted);
+        if (CPU_COUNT(&wanted) > 0)
+            ::pthread_setaffinity_np(::pthread_self(), sizeof wanted, &wanted);
     }
     ~CallerOn() { ::pthread_setaffinity_np(::pthread_self(), sizeof m_saved, &m_saved); }
     CallerOn(const CallerOn&) = delete;
@@ -53,7 +54,9 @@ TEST(SpreadThreadTest, LeavesTheThreadFreeToRunWhereverTheCallerMay) {
     // The caller on every processor it has, on the first two, and on the first alone (where
     // there is no other processor to move to).
     const std::vector<std::vector<int>> callers = {
-        all, {all.begin(), all.begin() + std::min<std::ptrdiff_t>(2, std::ssize(all))}, {all.front()}};
+        all,
+        {all.begin(), all.begin() + std::min<std::ptrdiff_t>(2, std::ssize(all))},
+        {all.front()}};
     for (const std::vector<int>& cpus : callers) {
         const CallerOn caller(cpus);
         std::atomic<bool> go{false};

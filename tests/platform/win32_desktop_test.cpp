@@ -20,8 +20,9 @@ std::wstring Wide(const std::string& text) {
 }
 
 TEST(Win32StartProgramTest, TheSystemsSplittingGivesBackEveryWord) {
-    const std::vector<std::string> words = {"prog.exe", "C:\\my dir\\a b.pas", "", "say \"hi\"",
-                                            "C:\\dir\\", "C:\\my dir\\", "a\\\\\"b\\", "-x"};
+    const std::vector<std::string> words = {
+        "prog.exe",  "C:\\my dir\\a b.pas", "",           "say \"hi\"",
+        "C:\\dir\\", "C:\\my dir\\",        "a\\\\\"b\\", "-x"};
     int count = 0;
     LPWSTR* split = ::CommandLineToArgvW(Wide(WindowsCommandLine(words)).c_str(), &count);
     ASSERT_NE(split, nullptr);

@@ -116,9 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MapSystemErrorTest, NoErrorNumberReadsAsATableCodeItDoesNotMean) {
     const std::map<int, std::int32_t> listed = {
-        {ENOENT, 2},  {ENOTDIR, 3}, {ENAMETOOLONG, 3}, {ELOOP, 3},    {EMFILE, 4},
-        {ENFILE, 4},  {EACCES, 5},  {EPERM, 5},        {EROFS, 5},    {EISDIR, 5},
-        {EBUSY, 32},  {ETXTBSY, 32}, {ENOSPC, 112},    {EDQUOT, 112}};
+        {ENOENT, 2}, {ENOTDIR, 3},  {ENAMETOOLONG, 3}, {ELOOP, 3},   {EMFILE, 4},
+        {ENFILE, 4}, {EACCES, 5},   {EPERM, 5},        {EROFS, 5},   {EISDIR, 5},
+        {EBUSY, 32}, {ETXTBSY, 32}, {ENOSPC, 112},     {EDQUOT, 112}};
     for (int errorNumber = 0; errorNumber < 200; ++errorNumber) {
         const auto found = listed.find(errorNumber);
         const std::int32_t expected = found != listed.end() ? found->second : 1000 + errorNumber;

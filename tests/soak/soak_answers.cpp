@@ -7,9 +7,9 @@
 
 #include "soak_driver.h"
 #include "soak_world.h"
+#include "ui/chooser/directory_chooser.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/dialogs.h"
-#include "ui/chooser/directory_chooser.h"
 
 namespace sifter::soak {
 namespace {
@@ -111,13 +111,20 @@ void DialogAnswers::RemoveHooks() {
 std::optional<std::string> DialogAnswers::ChooseSaveName() {
     const std::string out = m_world.SaveDirectory();
     switch (m_random.Weighted({15, 45, 15, 8, 7, 5, 5})) {
-        case 0: return std::nullopt;
-        case 1: return out + "/save-" + std::to_string(++m_saveCounter) + ".txt";
-        case 2: return out + "/save-" + std::to_string(m_saveCounter) + ".txt";  // again
-        case 3: return out + "/save-" + std::to_string(++m_saveCounter) + ".sc";
-        case 4: return m_world.Path("missing/r.txt");
-        case 5: return out;
-        default: return out + "/no extension";
+        case 0:
+            return std::nullopt;
+        case 1:
+            return out + "/save-" + std::to_string(++m_saveCounter) + ".txt";
+        case 2:
+            return out + "/save-" + std::to_string(m_saveCounter) + ".txt";  // again
+        case 3:
+            return out + "/save-" + std::to_string(++m_saveCounter) + ".sc";
+        case 4:
+            return m_world.Path("missing/r.txt");
+        case 5:
+            return out;
+        default:
+            return out + "/no extension";
     }
 }
 

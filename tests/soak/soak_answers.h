@@ -7,9 +7,9 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QKeyCombination>
-#include <QSet>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <optional>
 #include <string>

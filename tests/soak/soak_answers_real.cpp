@@ -15,8 +15,8 @@
 #include "soak_answers.h"
 #include "soak_driver.h"
 #include "soak_world.h"
-#include "ui/dialogs/about_box.h"
 #include "ui/chooser/directory_chooser.h"
+#include "ui/dialogs/about_box.h"
 
 namespace sifter::soak {
 namespace {
@@ -26,42 +26,48 @@ Key KeyOf(QKeyCombination combined) {
 }
 
 const std::vector<QKeyCombination> kMessageBoxKeys = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape,
-                                          Qt::Key_Space, Qt::Key_Tab};
-const std::vector<QKeyCombination> kChooserKeys = {Qt::Key_Up,
-                                       Qt::Key_Down,
-                                       Qt::Key_PageUp,
-                                       Qt::Key_PageDown,
-                                       Qt::Key_Home,
-                                       Qt::Key_End,
-                                       Qt::Key_Left,
-                                       Qt::Key_Right,
-                                       Qt::Key_Plus,
-                                       Qt::Key_Minus,
-                                       Qt::Key_Asterisk,
-                                       Qt::CTRL | Qt::Key_Up,
-                                       Qt::CTRL | Qt::Key_Down,
-                                       QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Asterisk),
-                                       Qt::Key_Return,
-                                       Qt::Key_Escape,
-                                       Qt::Key_C,
-                                       Qt::ALT | Qt::Key_C,
-                                       Qt::Key_Tab,
-                                       Qt::Key_Space};
-const std::vector<QKeyCombination> kAboutKeys = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space, Qt::Key_Tab};
+                                                      Qt::Key_Space, Qt::Key_Tab};
+const std::vector<QKeyCombination> kChooserKeys = {
+    Qt::Key_Up,
+    Qt::Key_Down,
+    Qt::Key_PageUp,
+    Qt::Key_PageDown,
+    Qt::Key_Home,
+    Qt::Key_End,
+    Qt::Key_Left,
+    Qt::Key_Right,
+    Qt::Key_Plus,
+    Qt::Key_Minus,
+    Qt::Key_Asterisk,
+    Qt::CTRL | Qt::Key_Up,
+    Qt::CTRL | Qt::Key_Down,
+    QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Asterisk),
+    Qt::Key_Return,
+    Qt::Key_Escape,
+    Qt::Key_C,
+    Qt::ALT | Qt::Key_C,
+    Qt::Key_Tab,
+    Qt::Key_Space};
+const std::vector<QKeyCombination> kAboutKeys = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space,
+                                                 Qt::Key_Tab};
 const std::vector<QKeyCombination> kFontKeys = {Qt::Key_Tab,    Qt::SHIFT | Qt::Key_Backtab,
-                                    Qt::Key_Up,     Qt::Key_Down,
-                                    Qt::Key_Space,  Qt::Key_Return,
-                                    Qt::Key_Escape, Qt::Key_L,
-                                    Qt::Key_D,      Qt::ALT | Qt::Key_U};
-const std::vector<QKeyCombination> kPopupKeys = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return, Qt::Key_Escape,
-                                     Qt::Key_PageDown};
+                                                Qt::Key_Up,     Qt::Key_Down,
+                                                Qt::Key_Space,  Qt::Key_Return,
+                                                Qt::Key_Escape, Qt::Key_L,
+                                                Qt::Key_D,      Qt::ALT | Qt::Key_U};
+const std::vector<QKeyCombination> kPopupKeys = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return,
+                                                 Qt::Key_Escape, Qt::Key_PageDown};
 
 ui::MessageKind KindOf(const QMessageBox& box) {
     switch (box.icon()) {
-        case QMessageBox::Information: return ui::MessageKind::Information;
-        case QMessageBox::Warning: return ui::MessageKind::Warning;
-        case QMessageBox::Critical: return ui::MessageKind::Error;
-        default: return ui::MessageKind::Plain;
+        case QMessageBox::Information:
+            return ui::MessageKind::Information;
+        case QMessageBox::Warning:
+            return ui::MessageKind::Warning;
+        case QMessageBox::Critical:
+            return ui::MessageKind::Error;
+        default:
+            return ui::MessageKind::Plain;
     }
 }
 
@@ -180,7 +186,8 @@ void DialogAnswers::StepOnSaveDialog(QFileDialog& dialog) {
                 if (!m_world.Holds(QFile::encodeName(QDir::cleanPath(target)).toStdString())) break;
                 QAbstractButton* accept = buttons->buttons().front();
                 for (QAbstractButton* button : buttons->buttons())
-                    if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) accept = button;
+                    if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                        accept = button;
                 m_log.Note("save dialog: click " + accept->text().toStdString());
                 Click(dialog.windowHandle(), accept->mapTo(&dialog, accept->rect().center()),
                       Qt::LeftButton, {}, Clicks::Single);
@@ -194,7 +201,8 @@ void DialogAnswers::StepOnSaveDialog(QFileDialog& dialog) {
     Press(dialog.windowHandle(), KeyOf(Qt::Key_Escape));
 }
 
-void DialogAnswers::StepWithKeysAndClicks(QWidget& dialog, const std::vector<QKeyCombination>& keys) {
+void DialogAnswers::StepWithKeysAndClicks(QWidget& dialog,
+                                          const std::vector<QKeyCombination>& keys) {
     if (m_random.Percent(65)) {
         const Key key = KeyOf(m_random.Pick(keys));
         m_log.Note(Describe(key));

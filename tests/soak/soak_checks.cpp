@@ -3,15 +3,15 @@
 
 #include "soak_checks.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -21,10 +21,10 @@
 #include "soak_answers.h"
 #include "soak_session.h"
 #include "soak_world.h"
-#include "ui/conventions.h"
 #include "ui/chooser/directory_chooser.h"
-#include "ui/main/main_window.h"
+#include "ui/conventions.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 
@@ -36,7 +36,8 @@ const QString kBadName = QStringLiteral("File access error - probably a bad file
 const QString kTableNotice = QStringLiteral(
     "The BDE files are not included with this build, so the \"Save To Table\" feature is "
     "disabled.");
-const QString kEditorRefused = QStringLiteral("The file could not be handed to the desktop's editor");
+const QString kEditorRefused =
+    QStringLiteral("The file could not be handed to the desktop's editor");
 
 // The texts of the I/O errors that files and directories removed under the program's feet,
 // and a volume that is not ready, may raise.
@@ -44,13 +45,17 @@ const QRegularExpression kIoError(
     QStringLiteral("^(File not found|Invalid filename|File access denied|I/O error \\d+)\\.$"));
 
 // The first place two row lists differ, in words.
-QString Difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
+QString Difference(const std::vector<std::string>& actual,
+                   const std::vector<std::string>& expected) {
     for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
         const QString shown = i < actual.size() ? Quoted(actual[i]) : QStringLiteral("(none)");
         const QString wanted = i < expected.size() ? Quoted(expected[i]) : QStringLiteral("(none)");
         if (shown != wanted)
             return QStringLiteral("row %1 is %2, expected %3 (%4 rows, expected %5)")
-                .arg(i).arg(shown, wanted).arg(actual.size()).arg(expected.size());
+                .arg(i)
+                .arg(shown, wanted)
+                .arg(actual.size())
+                .arg(expected.size());
     }
     return {};
 }
@@ -111,13 +116,16 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                                focus == session.CaseSensitive() || focusOnList;
 
     // Closing: Escape where the window handles it, Alt+F4 and "Exit" end the program.
-    const bool escapeCloses = c.KeyOnMain(Qt::Key_Escape) && (focus == nullptr || focus == &form ||
-                                                              focus == session.Edit1() || focusSearches);
-    const bool closes = escapeCloses || (c.KeyOnMain(Qt::Key_F4, Qt::AltModifier) && before.mainActive) ||
+    const bool escapeCloses =
+        c.KeyOnMain(Qt::Key_Escape) &&
+        (focus == nullptr || focus == &form || focus == session.Edit1() || focusSearches);
+    const bool closes = escapeCloses ||
+                        (c.KeyOnMain(Qt::Key_F4, Qt::AltModifier) && before.mainActive) ||
                         seen.triggered.contains(QStringLiteral("Exit1"));
     if (!form.isVisible()) {
         c.Expect(closes,
-                 QStringLiteral("the main window closed, but nothing that closes it was pressed or chosen"));
+                 QStringLiteral(
+                     "the main window closed, but nothing that closes it was pressed or chosen"));
         // The program ends with its main window as Qt ends it: once no shown window of its own
         // (one without an owner) is left that asks to keep it running.
         for (const QWidget* window : QApplication::topLevelWidgets())
@@ -143,8 +151,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                            seen.sifterClicks > 0 || seen.searchRequests > 0;
     c.searchRan = seen.searches > 0;
     bool emptySetShown = false;
-    for (const ui::Message& message : answers.Messages())
-        emptySetShown |= message.text == emptySet;
+    for (const ui::Message& message : answers.Messages()) emptySetShown |= message.text == emptySet;
     c.Expect(!mustSearch || c.searchRan || emptySetShown,
              QStringLiteral("a search was asked for, but none ran and no message said why"));
     c.Expect(!(c.searchRan || emptySetShown) || maySearch,
@@ -175,10 +182,12 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         request.includeProcs = before.includeProcs;
         // A second search in one action (a double click on the button) goes over the names that
         // the first one's UpdateStat read again, in the file set's directory made current.
-        const bool again = seen.searches > 1 && std::filesystem::is_directory(before.directory, ignored);
+        const bool again =
+            seen.searches > 1 && std::filesystem::is_directory(before.directory, ignored);
         const std::vector<std::string> names =
             again ? ExpectedNames(before.directory, request.fileType) : before.names;
-        const int againFd = again ? ::open(before.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        const int againFd =
+            again ? ::open(before.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
         const ExpectedSearch expected =
             again ? ExpectedRows(names, againFd, before.directory, request)
                   : ExpectedRows(names, before.currentFd, before.shownDirectory, request);
@@ -187,9 +196,9 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                  QStringLiteral("the search's rows are not the files' lines: ") +
                      Difference(c.rows, expected.rows));
         model.rows = static_cast<std::int64_t>(expected.rows.size());
-        const QString summary =
-            ui::DisplayText(" Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
-                            request.text + "\" in " + std::to_string(names.size()) + " files");
+        const QString summary = ui::DisplayText(
+            " Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
+            request.text + "\" in " + std::to_string(names.size()) + " files");
         c.Expect(form.StatusPanel()->text() == summary,
                  QStringLiteral("the status bar reads \"%1\" after a search, expected \"%2\"")
                      .arg(form.StatusPanel()->text(), summary));
@@ -198,12 +207,14 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     } else if (deleting && !before.selected.empty()) {
         std::vector<std::string> kept;
         for (std::size_t i = 0; i < before.rows.size(); ++i)
-            if (!std::binary_search(before.selected.begin(), before.selected.end(), static_cast<int>(i)))
+            if (!std::binary_search(before.selected.begin(), before.selected.end(),
+                                    static_cast<int>(i)))
                 kept.push_back(before.rows[i]);
         c.Expect(c.rows == kept, QStringLiteral("deleting the selected rows left other rows: ") +
                                      Difference(c.rows, kept));
         model.rows -= static_cast<std::int64_t>(before.selected.size());
-        c.Expect(test::SelectedRows(list).empty(), QStringLiteral("rows are selected after a deletion"));
+        c.Expect(test::SelectedRows(list).empty(),
+                 QStringLiteral("rows are selected after a deletion"));
     } else if (c.chooserTookDirectory) {
         model.rows = 0;
         model.directory = chooser.Directory();
@@ -221,7 +232,8 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                      .arg(before.status, form.StatusPanel()->text()));
     c.Expect(static_cast<std::int64_t>(c.rows.size()) == model.rows,
              QStringLiteral("the list holds %1 rows; the last search added and deletions left %2")
-                 .arg(c.rows.size()).arg(model.rows));
+                 .arg(c.rows.size())
+                 .arg(model.rows));
 
     // Every message box has its cause in this action, and every cause its box.
     bool badSave = false;
@@ -239,14 +251,16 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
             expected = (text == emptySet && maySearch && emptySetMaySay) ||
                        (text == kTableNotice && tableChosen);
         } else if (message.kind == ui::MessageKind::Warning) {
-            expected = (text == kBadName && badSave) || (text.startsWith(kEditorRefused) && editorRefused);
+            expected =
+                (text == kBadName && badSave) || (text.startsWith(kEditorRefused) && editorRefused);
         } else {
             expected = kIoError.match(text).hasMatch();
         }
         c.Expect(expected, QStringLiteral("an unexpected message box: \"%1\"").arg(text));
     }
-    c.Expect(!nothingSelected || nothingSelectedBoxes == 1,
-             QStringLiteral("Delete with no row selected did not say \" Nothing selected. \" once"));
+    c.Expect(
+        !nothingSelected || nothingSelectedBoxes == 1,
+        QStringLiteral("Delete with no row selected did not say \" Nothing selected. \" once"));
     c.problems += answers.Problems();
 
     c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||

@@ -17,14 +17,14 @@
 #include "soak_session.h"
 #include "soak_world.h"
 #include "test_support.h"
-#include "ui/dialogs/about_box.h"
-#include "ui/conventions.h"
 #include "ui/chooser/directory_chooser.h"
-#include "ui/viewer/line_viewer.h"
-#include "ui/main/main_window.h"
+#include "ui/conventions.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
+#include "ui/viewer/line_viewer.h"
 
 namespace sifter::soak {
 namespace {
@@ -67,8 +67,8 @@ void CheckControlStates(Context& c) {
 
     // The rows' rule holds as the last UpdateStat left it: deleting rows does not run it.
     const bool withRows = c.model.rowsAtUpdateStat > 0;
-    const QString rows = QStringLiteral(" although the last UpdateStat saw %1 rows")
-                             .arg(c.model.rowsAtUpdateStat);
+    const QString rows =
+        QStringLiteral(" although the last UpdateStat saw %1 rows").arg(c.model.rowsAtUpdateStat);
     c.Expect(s.ListBox1()->isEnabled() == withRows,
              QStringLiteral("ListBox1 is ") + State(s.ListBox1()->isEnabled()) + rows);
     for (const char* item : {"SavetoFile1", "SavetoTable1"})
@@ -176,7 +176,8 @@ void CheckNothingLeftOver(Context& c) {
     for (const QWidget* window : {static_cast<const QWidget*>(&program.Form2()),
                                   static_cast<const QWidget*>(&program.Form3()),
                                   static_cast<const QWidget*>(&program.AboutBox())})
-        c.Expect(!window->isVisible(), QStringLiteral("%1 is still shown").arg(window->objectName()));
+        c.Expect(!window->isVisible(),
+                 QStringLiteral("%1 is still shown").arg(window->objectName()));
     ui::ResultList& list = *c.session.ListBox1();
     if (list.RowCount() > 0)
         c.Expect(list.visualRect(list.Model().index(0)).height() == ui::ResultList::kRowHeight,

@@ -8,8 +8,8 @@
 #include "soak_session.h"
 #include "soak_world.h"
 #include "test_support.h"
-#include "ui/viewer/line_viewer.h"
 #include "ui/main/main_window.h"
+#include "ui/viewer/line_viewer.h"
 
 namespace sifter::soak {
 namespace {
@@ -21,42 +21,84 @@ struct Weighted {
 
 // The main window's keys: editing, the list's keys, moving and selecting, every mnemonic and
 // menu shortcut, and the keys that close it.
-const std::vector<Weighted> kMainKeys = {
-    {6, Qt::Key_Backspace}, {3, Qt::Key_Return},   {1, Qt::Key_Enter},     {2, Qt::Key_F2},
-    {1, Qt::Key_F3},        {3, Qt::Key_F4},       {4, Qt::Key_Delete},    {4, Qt::Key_Tab},
-    {2, Qt::SHIFT | Qt::Key_Backtab}, {4, Qt::Key_Up}, {4, Qt::Key_Down}, {2, Qt::Key_Left},
-    {2, Qt::Key_Right},     {2, Qt::Key_Home},     {2, Qt::Key_End},       {1, Qt::Key_PageUp},
-    {1, Qt::Key_PageDown},  {3, Qt::SHIFT | Qt::Key_Up}, {3, Qt::SHIFT | Qt::Key_Down},
-    {1, Qt::SHIFT | Qt::Key_Home}, {1, Qt::SHIFT | Qt::Key_End}, {1, Qt::SHIFT | Qt::Key_PageDown},
-    {1, Qt::CTRL | Qt::Key_A}, {3, Qt::CTRL | Qt::Key_C}, {1, Qt::CTRL | Qt::Key_E},
-    {1, Qt::CTRL | Qt::Key_Z}, {1, Qt::CTRL | Qt::Key_V}, {1, Qt::Key_Escape}, {3, Qt::Key_Space},
-    {2, Qt::ALT | Qt::Key_D}, {4, Qt::ALT | Qt::Key_V}, {1, Qt::ALT | Qt::Key_T},
-    {1, Qt::ALT | Qt::Key_F4}, {2, Qt::ALT | Qt::Key_F}, {2, Qt::ALT | Qt::Key_E},
-    {1, Qt::ALT | Qt::Key_H}, {2, Qt::ALT | Qt::Key_P}, {2, Qt::ALT | Qt::Key_C},
-    {2, Qt::ALT | Qt::Key_S}, {2, Qt::ALT | Qt::Key_A}, {1, Qt::ALT | Qt::Key_I},
-    {1, Qt::Key_Menu}};
+const std::vector<Weighted> kMainKeys = {{6, Qt::Key_Backspace},
+                                         {3, Qt::Key_Return},
+                                         {1, Qt::Key_Enter},
+                                         {2, Qt::Key_F2},
+                                         {1, Qt::Key_F3},
+                                         {3, Qt::Key_F4},
+                                         {4, Qt::Key_Delete},
+                                         {4, Qt::Key_Tab},
+                                         {2, Qt::SHIFT | Qt::Key_Backtab},
+                                         {4, Qt::Key_Up},
+                                         {4, Qt::Key_Down},
+                                         {2, Qt::Key_Left},
+                                         {2, Qt::Key_Right},
+                                         {2, Qt::Key_Home},
+                                         {2, Qt::Key_End},
+                                         {1, Qt::Key_PageUp},
+                                         {1, Qt::Key_PageDown},
+                                         {3, Qt::SHIFT | Qt::Key_Up},
+                                         {3, Qt::SHIFT | Qt::Key_Down},
+                                         {1, Qt::SHIFT | Qt::Key_Home},
+                                         {1, Qt::SHIFT | Qt::Key_End},
+                                         {1, Qt::SHIFT | Qt::Key_PageDown},
+                                         {1, Qt::CTRL | Qt::Key_A},
+                                         {3, Qt::CTRL | Qt::Key_C},
+                                         {1, Qt::CTRL | Qt::Key_E},
+                                         {1, Qt::CTRL | Qt::Key_Z},
+                                         {1, Qt::CTRL | Qt::Key_V},
+                                         {1, Qt::Key_Escape},
+                                         {3, Qt::Key_Space},
+                                         {2, Qt::ALT | Qt::Key_D},
+                                         {4, Qt::ALT | Qt::Key_V},
+                                         {1, Qt::ALT | Qt::Key_T},
+                                         {1, Qt::ALT | Qt::Key_F4},
+                                         {2, Qt::ALT | Qt::Key_F},
+                                         {2, Qt::ALT | Qt::Key_E},
+                                         {1, Qt::ALT | Qt::Key_H},
+                                         {2, Qt::ALT | Qt::Key_P},
+                                         {2, Qt::ALT | Qt::Key_C},
+                                         {2, Qt::ALT | Qt::Key_S},
+                                         {2, Qt::ALT | Qt::Key_A},
+                                         {1, Qt::ALT | Qt::Key_I},
+                                         {1, Qt::Key_Menu}};
 
 // The viewer's keys.
-const std::vector<Weighted> kViewerKeys = {
-    {3, Qt::Key_Up}, {3, Qt::Key_Down}, {2, Qt::Key_Left}, {2, Qt::Key_Right},
-    {2, Qt::SHIFT | Qt::Key_Down}, {2, Qt::SHIFT | Qt::Key_Right}, {1, Qt::Key_Home},
-    {1, Qt::Key_End}, {1, Qt::CTRL | Qt::Key_End}, {1, Qt::CTRL | Qt::Key_Home},
-    {1, Qt::Key_PageDown}, {1, Qt::Key_PageUp}, {3, Qt::Key_F3}, {2, Qt::SHIFT | Qt::Key_F3},
-    {2, Qt::CTRL | Qt::Key_C}, {1, Qt::CTRL | Qt::Key_A}, {2, Qt::CTRL | Qt::Key_E},
-    {2, Qt::Key_Escape}, {1, Qt::Key_Tab}, {1, Qt::Key_Space}, {1, Qt::Key_F2}};
+const std::vector<Weighted> kViewerKeys = {{3, Qt::Key_Up},
+                                           {3, Qt::Key_Down},
+                                           {2, Qt::Key_Left},
+                                           {2, Qt::Key_Right},
+                                           {2, Qt::SHIFT | Qt::Key_Down},
+                                           {2, Qt::SHIFT | Qt::Key_Right},
+                                           {1, Qt::Key_Home},
+                                           {1, Qt::Key_End},
+                                           {1, Qt::CTRL | Qt::Key_End},
+                                           {1, Qt::CTRL | Qt::Key_Home},
+                                           {1, Qt::Key_PageDown},
+                                           {1, Qt::Key_PageUp},
+                                           {3, Qt::Key_F3},
+                                           {2, Qt::SHIFT | Qt::Key_F3},
+                                           {2, Qt::CTRL | Qt::Key_C},
+                                           {1, Qt::CTRL | Qt::Key_A},
+                                           {2, Qt::CTRL | Qt::Key_E},
+                                           {2, Qt::Key_Escape},
+                                           {1, Qt::Key_Tab},
+                                           {1, Qt::Key_Space},
+                                           {1, Qt::Key_F2}};
 
 // An open menu's keys: moving, choosing, leaving, and the items' letters.
 const std::vector<Weighted> kMenuKeys = {
-    {4, Qt::Key_Down}, {2, Qt::Key_Up}, {2, Qt::Key_Left}, {2, Qt::Key_Right},
-    {3, Qt::Key_Return}, {3, Qt::Key_Escape}, {1, Qt::Key_D}, {1, Qt::Key_V}, {1, Qt::Key_T},
-    {1, Qt::Key_X}, {1, Qt::Key_S}, {1, Qt::Key_A}};
+    {4, Qt::Key_Down},   {2, Qt::Key_Up},     {2, Qt::Key_Left}, {2, Qt::Key_Right},
+    {3, Qt::Key_Return}, {3, Qt::Key_Escape}, {1, Qt::Key_D},    {1, Qt::Key_V},
+    {1, Qt::Key_T},      {1, Qt::Key_X},      {1, Qt::Key_S},    {1, Qt::Key_A}};
 
 // Words and letters typed into the search box: ones the files hold, in both encodings.
 const std::vector<QString> kWords = {
-    QStringLiteral("begin"), QStringLiteral("proc"), QStringLiteral("caf\u00e9"),
+    QStringLiteral("begin"),  QStringLiteral("proc"), QStringLiteral("caf\u00e9"),
     QStringLiteral("\u20ac"), QStringLiteral("end"),  QStringLiteral("b"),
-    QStringLiteral("e"),     QStringLiteral("x"),    QStringLiteral(" "),
-    QStringLiteral("("),     QStringLiteral("B"),    QStringLiteral("\u00e9")};
+    QStringLiteral("e"),      QStringLiteral("x"),    QStringLiteral(" "),
+    QStringLiteral("("),      QStringLiteral("B"),    QStringLiteral("\u00e9")};
 
 Key KeyOf(QKeyCombination combined) {
     return {combined.key(), combined.keyboardModifiers(), {}};
@@ -78,11 +120,16 @@ std::vector<Key> WordKeys(const QString& word) {
     for (const QChar c : word) {
         const char latin = c.toLatin1();
         Qt::Key code = Qt::Key_unknown;
-        if (c.isLetter() && latin >= 'a' && latin <= 'z') code = static_cast<Qt::Key>(Qt::Key_A + latin - 'a');
-        else if (latin >= 'A' && latin <= 'Z') code = static_cast<Qt::Key>(Qt::Key_A + latin - 'A');
-        else if (c == QLatin1Char(' ')) code = Qt::Key_Space;
-        else if (c == QLatin1Char('(')) code = Qt::Key_ParenLeft;
-        else if (c == QChar(0xE9)) code = Qt::Key_Eacute;
+        if (c.isLetter() && latin >= 'a' && latin <= 'z')
+            code = static_cast<Qt::Key>(Qt::Key_A + latin - 'a');
+        else if (latin >= 'A' && latin <= 'Z')
+            code = static_cast<Qt::Key>(Qt::Key_A + latin - 'A');
+        else if (c == QLatin1Char(' '))
+            code = Qt::Key_Space;
+        else if (c == QLatin1Char('('))
+            code = Qt::Key_ParenLeft;
+        else if (c == QChar(0xE9))
+            code = Qt::Key_Eacute;
         keys.push_back({code, Qt::NoModifier, QString(c)});
     }
     return keys;
@@ -135,8 +182,8 @@ Action Driver::ChooseKey(Session& session, QWidget* keyboard) {
     const std::string what = action.keys.size() > 1 || !word.isEmpty()
                                  ? "type '" + word.toStdString() + "'"
                                  : Describe(action.keys.front());
-    action.description = what + " in " + (action.intoMenu ? "the open menu"
-                                                           : NameOf(QApplication::focusWidget()));
+    action.description =
+        what + " in " + (action.intoMenu ? "the open menu" : NameOf(QApplication::focusWidget()));
     return action;
 }
 
@@ -157,8 +204,9 @@ Action Driver::ChooseClick(Session& session) {
     action.button = m_random.Percent(22) ? Qt::RightButton : Qt::LeftButton;
     action.clicks = m_random.Percent(14) ? Clicks::Double : Clicks::Single;
     const int modifier = m_random.Below(100);
-    action.modifiers = modifier < 6 ? Qt::ShiftModifier : modifier < 11 ? Qt::ControlModifier
-                                                                        : Qt::NoModifier;
+    action.modifiers = modifier < 6    ? Qt::ShiftModifier
+                       : modifier < 11 ? Qt::ControlModifier
+                                       : Qt::NoModifier;
     QWidget* under = action.target->childAt(action.at);
     action.description = Describe(action.button, action.modifiers, action.clicks, action.at) +
                          " on " + (action.intoMenu ? "the open menu" : NameOf(action.target)) +
@@ -202,13 +250,19 @@ std::vector<std::string> Driver::ChooseCommandLine() {
     }
     test::ChangeDirectory(m_random.Pick(existing));
     const std::string directory = m_random.Pick(existing);
-    const std::string word = m_random.Pick(std::vector<std::string>{"begin", "proc", "caf\xC3\xA9"});
+    const std::string word =
+        m_random.Pick(std::vector<std::string>{"begin", "proc", "caf\xC3\xA9"});
     switch (m_random.Weighted({40, 15, 15, 15, 15})) {
-        case 0: return {};
-        case 1: return {directory};
-        case 2: return {directory, word};
-        case 3: return {directory, word, "/A"};
-        default: return {word, "-a"};
+        case 0:
+            return {};
+        case 1:
+            return {directory};
+        case 2:
+            return {directory, word};
+        case 3:
+            return {directory, word, "/A"};
+        default:
+            return {word, "-a"};
     }
 }
 

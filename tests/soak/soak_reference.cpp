@@ -27,7 +27,8 @@ std::string Lower(std::string text) {
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The search text in Windows-1252, when it is UTF-8 with characters beyond ASCII that the
@@ -94,7 +95,8 @@ std::vector<std::string> ExpectedNames(const std::string& directory, FileType ty
     const std::string extension(FileExtension(type));
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code ignored;
         if (name.front() == '.' || !fs::is_regular_file(it->path(), ignored)) continue;
@@ -121,8 +123,9 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
 
     const std::string count = std::to_string(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        search.rows.insert(search.rows.end(),
-                           {" ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "});
+        search.rows.insert(
+            search.rows.end(),
+            {" ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "});
         const std::vector<std::string> lines = Lines(ReadAt(directoryFd, names[i]));
         for (std::size_t n = 0; n < lines.size(); ++n) {
             const std::string& line = lines[n];
@@ -132,9 +135,9 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
                                   line.find(')') != std::string::npos;
             if (procLine && request.includeProcs) search.rows.push_back(" " + line);
             const std::string& compared = request.caseSensitive ? line : upper;
-            const bool match = std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
-                return compared.find(form) != std::string::npos;
-            });
+            const bool match = std::any_of(
+                forms.begin(), forms.end(),
+                [&](const std::string& form) { return compared.find(form) != std::string::npos; });
             if (!match) continue;
             search.rows.push_back("[" + std::to_string(n + 1) + "] " + line);
             ++search.matches;

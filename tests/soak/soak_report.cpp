@@ -20,7 +20,8 @@ char g_ready[16384];
 volatile sig_atomic_t g_readyLength = 0;
 
 void WriteReady() {
-    const ssize_t written = ::write(STDERR_FILENO, g_ready, static_cast<std::size_t>(g_readyLength));
+    const ssize_t written =
+        ::write(STDERR_FILENO, g_ready, static_cast<std::size_t>(g_readyLength));
     (void)written;
 }
 
@@ -83,11 +84,10 @@ void FailureReport::Update(const ActionLog& log, unsigned limit) {
 
 std::string FailureReport::Text(const ActionLog& log, const std::string& problems) const {
     // The replay stops at the same action however fast it runs; the time is only a bound.
-    std::string text = "soak: seed " + std::to_string(m_seed) + ", action #" +
-                       std::to_string(log.Count()) + "; replay with: SIFTER32_SOAK_ACTIONS=" +
-                       std::to_string(log.Count()) + " scripts/soak " +
-                       std::to_string(std::max(m_seconds * 10, 60)) + " " +
-                       std::to_string(m_seed) + "\n";
+    std::string text =
+        "soak: seed " + std::to_string(m_seed) + ", action #" + std::to_string(log.Count()) +
+        "; replay with: SIFTER32_SOAK_ACTIONS=" + std::to_string(log.Count()) + " scripts/soak " +
+        std::to_string(std::max(m_seconds * 10, 60)) + " " + std::to_string(m_seed) + "\n";
     if (!problems.empty()) text += problems;
     text += "the last " + std::to_string(log.Last().size()) + " actions:\n";
     for (const std::string& action : log.Last()) text += "  " + action + "\n";

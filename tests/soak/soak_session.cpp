@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/dialogs/about_box.h"
 #include "ui/chooser/directory_chooser.h"
-#include "ui/viewer/line_viewer.h"
-#include "ui/main/main_window.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
+#include "ui/viewer/line_viewer.h"
 
 namespace sifter::soak {
 namespace {
@@ -37,8 +37,9 @@ Session::Session(std::vector<std::string> parameters)
     m_scripts = Named<QRadioButton>(form, "FileType0");
     m_sifter = Named<QPushButton>(form, "pbSifter");
     m_editMenu = Named<QMenu>(form, "Edit1Menu");
-    for (const char* name : {"SearchDirectory1", "SavetoFile1", "SavetoTable1", "Exit1",
-                             "ResultsFont1", "Sifter1", "About1", "DeleteSelected1", "ResultsFont2"})
+    for (const char* name :
+         {"SearchDirectory1", "SavetoFile1", "SavetoTable1", "Exit1", "ResultsFont1", "Sifter1",
+          "About1", "DeleteSelected1", "ResultsFont2"})
         m_items.append(Named<QAction>(form, name));
 
     connect(m_edit, &QLineEdit::textChanged, this, [this] { ++m_seen.textChanges; });
@@ -48,10 +49,12 @@ Session::Session(std::vector<std::string> parameters)
     for (QAction* item : m_items)
         connect(item, &QAction::triggered, this,
                 [this, item] { m_seen.triggered.append(item->objectName()); });
-    connect(ListBox1(), &ui::ResultList::SearchRequested, this, [this] { ++m_seen.searchRequests; });
+    connect(ListBox1(), &ui::ResultList::SearchRequested, this,
+            [this] { ++m_seen.searchRequests; });
     connect(ListBox1(), &ui::ResultList::ViewRequested, this,
             [this](int row) { m_seen.viewRequests.push_back(row); });
-    connect(&m_program->Form3(), &QDialog::accepted, this, [this] { m_seen.chooserAccepted = true; });
+    connect(&m_program->Form3(), &QDialog::accepted, this,
+            [this] { m_seen.chooserAccepted = true; });
     m_program->Form2().installEventFilter(this);
     form.installEventFilter(this);
     // As the program's entry does once the windows exist.
@@ -80,10 +83,10 @@ QAction* Session::Item(const char* name) const {
 
 std::vector<QWidget*> Session::ShownWindows() const {
     std::vector<QWidget*> shown;
-    for (QWidget* window : {static_cast<QWidget*>(&Form1()), static_cast<QWidget*>(Viewer()),
-                            static_cast<QWidget*>(&m_program->Form2()),
-                            static_cast<QWidget*>(&m_program->Form3()),
-                            static_cast<QWidget*>(&m_program->AboutBox())})
+    for (QWidget* window :
+         {static_cast<QWidget*>(&Form1()), static_cast<QWidget*>(Viewer()),
+          static_cast<QWidget*>(&m_program->Form2()), static_cast<QWidget*>(&m_program->Form3()),
+          static_cast<QWidget*>(&m_program->AboutBox())})
         if (window != nullptr && window->isVisible()) shown.push_back(window);
     return shown;
 }

@@ -28,12 +28,12 @@ namespace sifter::soak {
 
 // What happened during one action, as far as signals and events show it.
 struct Seen {
-    int textChanges = 0;    // Edit1
-    int typeClicks = 0;     // the file type's buttons
+    int textChanges = 0;  // Edit1
+    int typeClicks = 0;   // the file type's buttons
     // Form2 closed after a search, and after a save (told apart by its label).
     int searches = 0;
     int saves = 0;
-    int sifterClicks = 0;   // pbSifter
+    int sifterClicks = 0;    // pbSifter
     int searchRequests = 0;  // Enter in ListBox1
     bool chooserAccepted = false;
     bool closed = false;    // Form1 accepted a close

@@ -9,8 +9,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <filesystem>
+#include <stdexcept>
 
 #include "search/run/search_run.h"
 
@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 
 // Names a person might give files: both types, letter case mixed, a hidden one, a blank, a
 // byte that is not UTF-8, and some of another type.
-const std::vector<std::string> kNames = {"a.pas",      "B.PAS",  "c.sc",  "D.Sc",   "main.pas",
-                                         ".hidden.pas", "g h.sc", "\xE9t\xE9.pas", "notes.txt",
-                                         "z.sc.bak",   "proc (2).sc"};
+const std::vector<std::string> kNames = {"a.pas",     "B.PAS",       "c.sc",       "D.Sc",
+                                         "main.pas",  ".hidden.pas", "g h.sc",     "\xE9t\xE9.pas",
+                                         "notes.txt", "z.sc.bak",    "proc (2).sc"};
 
 // Lines of scripts and sources: matches for the words the soak types ("begin", "proc", "caf\u00e9",
 // "\u20ac"), in Windows-1252 and in UTF-8, procedure lines and lines that only look like them.
@@ -76,7 +76,8 @@ std::string MakeScratch() {
         throw std::runtime_error("soak: no directory for scratch files");
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
-        std::snprintf(name, sizeof name, "/sifter32-soak-%07d-%02d", static_cast<int>(::getpid()), attempt);
+        std::snprintf(name, sizeof name, "/sifter32-soak-%07d-%02d", static_cast<int>(::getpid()),
+                      attempt);
         const std::string path = resolved + std::string(name);
         if (::mkdir(path.c_str(), 0700) == 0) return path;
         if (errno != EEXIST) break;
@@ -87,7 +88,8 @@ std::string MakeScratch() {
 }  // namespace
 
 SoakWorld::SoakWorld(Random& random) : m_top(MakeScratch()) {
-    for (const char* name : {"work", "work/sub", "alt", "mnt", "out"}) fs::create_directory(Path(name));
+    for (const char* name : {"work", "work/sub", "alt", "mnt", "out"})
+        fs::create_directory(Path(name));
     m_directories = {Path("work"), Path("work/sub"), Path("alt"), Path("mnt")};
     for (const std::string& directory : m_directories) Fill(directory, random);
     test::ChangeDirectory(Path("work"));

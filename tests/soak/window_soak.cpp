@@ -8,12 +8,12 @@
 //                          failure's replay stops where it failed
 //   SIFTER32_SOAK_TRACE    print every action as it ends
 
+#include <fcntl.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWindow>
 #include <QtTest>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 
@@ -154,8 +154,9 @@ void WindowSoak::Review(QStringList problems) {
     problems += g_warnings;
     g_warnings.clear();
     for (const std::string& name : m_world->TakeRefused())
-        problems.append(QStringLiteral("the program was to create %1, outside the scratch directory")
-                            .arg(Quoted(name)));
+        problems.append(
+            QStringLiteral("the program was to create %1, outside the scratch directory")
+                .arg(Quoted(name)));
     if (problems.isEmpty()) return;
     std::string list;
     for (const QString& problem : problems) list += "  - " + problem.toStdString() + "\n";
@@ -205,10 +206,11 @@ void WindowSoak::randomInputKeepsEveryRule() {
         if (!m_failed && !m_session->Form1().isVisible()) Start();
     }
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
-    std::printf("soak: %llu actions in %.1f s (%.0f per second), %d starts of the program, seed %llu\n",
-                static_cast<unsigned long long>(m_log->Count()), seconds,
-                static_cast<double>(m_log->Count()) / seconds, m_starts,
-                static_cast<unsigned long long>(kSeed));
+    std::printf(
+        "soak: %llu actions in %.1f s (%.0f per second), %d starts of the program, seed %llu\n",
+        static_cast<unsigned long long>(m_log->Count()), seconds,
+        static_cast<double>(m_log->Count()) / seconds, m_starts,
+        static_cast<unsigned long long>(kSeed));
     m_session.reset();
     m_report.reset();
     QVERIFY2(!m_failed, "a rule was broken (see above)");

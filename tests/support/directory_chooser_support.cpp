@@ -8,9 +8,9 @@
 #include <stdexcept>
 
 #include "ui/chooser/chooser_drawing.h"
+#include "ui/chooser/directory_chooser.h"
 #include "ui/chooser/directory_outline.h"
 #include "ui/chooser/volume_selector.h"
-#include "ui/chooser/directory_chooser.h"
 #include "ui/conventions.h"
 
 namespace sifter::test {

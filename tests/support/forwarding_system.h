@@ -12,20 +12,28 @@ namespace sifter::test {
 
 class ForwardingSystem : public platform::SystemApi {
 public:
-    explicit ForwardingSystem(platform::SystemApi& inner = platform::NativeSystem()) : m_inner(&inner) {}
+    explicit ForwardingSystem(platform::SystemApi& inner = platform::NativeSystem())
+        : m_inner(&inner) {}
 
-    platform::OpenResult OpenRead(const std::string& name) override { return m_inner->OpenRead(name); }
+    platform::OpenResult OpenRead(const std::string& name) override {
+        return m_inner->OpenRead(name);
+    }
     platform::OpenResult Create(const std::string& name) override { return m_inner->Create(name); }
-    std::int32_t ListDirectory(const std::string& path,
-                               const std::function<void(const platform::DirEntry&)>& each) override {
+    std::int32_t ListDirectory(
+        const std::string& path,
+        const std::function<void(const platform::DirEntry&)>& each) override {
         return m_inner->ListDirectory(path, each);
     }
-    platform::EntryType ResolveType(const std::string& path) override { return m_inner->ResolveType(path); }
+    platform::EntryType ResolveType(const std::string& path) override {
+        return m_inner->ResolveType(path);
+    }
     platform::PathResult CurrentDirectory() override { return m_inner->CurrentDirectory(); }
     std::int32_t SetCurrentDirectory(const std::string& path) override {
         return m_inner->SetCurrentDirectory(path);
     }
-    platform::PathResult FullPath(const std::string& path) override { return m_inner->FullPath(path); }
+    platform::PathResult FullPath(const std::string& path) override {
+        return m_inner->FullPath(path);
+    }
     std::vector<platform::Volume> ListVolumes() override { return m_inner->ListVolumes(); }
 
 protected:

@@ -83,7 +83,8 @@ const std::vector<LineRuleCase>& LineRuleCases() {
         {"a\0b\tc\xE9\r\n"s, {"a\0b\tc\xE9"s}},
         {std::string(127, 'x') + "\r\nnext", {std::string(127, 'x'), "next"}},
         {std::string(128, 'x') + "\r\n", {std::string(128, 'x')}},
-        {std::string(300, 'y') + "\r" + std::string(200, 'z'), {std::string(300, 'y'), std::string(200, 'z')}},
+        {std::string(300, 'y') + "\r" + std::string(200, 'z'),
+         {std::string(300, 'y'), std::string(200, 'z')}},
         {far + "\r\nB\nC\r", {far, "B\nC"}},
         // LF files: every LF ends a line, a CR right before it belongs to the line end, any
         // other CR is data.
@@ -97,10 +98,18 @@ const std::vector<LineRuleCase>& LineRuleCases() {
         {std::string(127, 'x') + "\n\r\n", {std::string(127, 'x'), ""}},
         {far + "\nB\rC\r\n", {far, "B\rC"}},
         // Ctrl-Z ends the data, before any line end too; line ends alone.
-        {"alpha\x1A" "beta\r\ngamma", {"alpha"}},
-        {"alpha\x1A" "beta\ngamma", {"alpha"}},
-        {"alpha\r\n\x1A" "beta", {"alpha"}},
-        {"\x1A" "alpha\r\n", {}},
+        {"alpha\x1A"
+         "beta\r\ngamma",
+         {"alpha"}},
+        {"alpha\x1A"
+         "beta\ngamma",
+         {"alpha"}},
+        {"alpha\r\n\x1A"
+         "beta",
+         {"alpha"}},
+        {"\x1A"
+         "alpha\r\n",
+         {}},
         {"one\r\ntw\x1Ao\r\nthree\r\n", {"one", "tw"}},
         {"\n\n\n", {"", "", ""}},
         {"\n\r\n\r\r\n", {"", "", "\r"}},
@@ -196,10 +205,9 @@ std::int32_t FakeSystem::ListDirectory(const std::string& path,
     ++listings;
     if (!arrangeListing) return Inner().ListDirectory(path, each);
     std::vector<Listed> entries;
-    const std::int32_t result =
-        Inner().ListDirectory(path, [&](const platform::DirEntry& entry) {
-            entries.push_back({std::string(entry.name), entry.type, entry.hidden});
-        });
+    const std::int32_t result = Inner().ListDirectory(path, [&](const platform::DirEntry& entry) {
+        entries.push_back({std::string(entry.name), entry.type, entry.hidden});
+    });
     arrangeListing(entries);
     for (const Listed& entry : entries)
         each(platform::DirEntry{entry.name, entry.type, entry.hidden});

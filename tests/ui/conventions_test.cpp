@@ -13,26 +13,34 @@ private slots:
     void rowBytesAreShownAsUtf8WhenValidElseAsWindows1252_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("plain ASCII") << QByteArray("[12] while x < 10") << QStringLiteral("[12] while x < 10");
-        QTest::newRow("valid UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QStringLiteral(u"café €");
+        QTest::newRow("plain ASCII")
+            << QByteArray("[12] while x < 10") << QStringLiteral("[12] while x < 10");
+        QTest::newRow("valid UTF-8")
+            << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QStringLiteral(u"café €");
         QTest::newRow("one Latin-1 byte") << QByteArray("caf\xe9") << QStringLiteral(u"café");
-        QTest::newRow("Windows-1252 range") << QByteArray("\x80\x85\x99\x9f") << QStringLiteral(u"€…™Ÿ");
-        QTest::newRow("holes of that range") << QByteArray("\x81\x8d\x8f\x90\x9d") << QStringLiteral(u"\u0081\u008d\u008f\u0090\u009d");
+        QTest::newRow("Windows-1252 range")
+            << QByteArray("\x80\x85\x99\x9f") << QStringLiteral(u"€…™Ÿ");
+        QTest::newRow("holes of that range") << QByteArray("\x81\x8d\x8f\x90\x9d")
+                                             << QStringLiteral(u"\u0081\u008d\u008f\u0090\u009d");
         // One bad byte makes the whole row Windows-1252, the valid pair included.
         QTest::newRow("mixed") << QByteArray("\xc3\xa9\xe9") << QStringLiteral(u"Ã©é");
         QTest::newRow("overlong form") << QByteArray("\xc0\x80") << QStringLiteral(u"À€");
         QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << QStringLiteral(u"í\u00a0€");
         QTest::newRow("cut sequence") << QByteArray("ab\xe2\x82") << QStringLiteral(u"abâ‚");
-        QTest::newRow("NUL kept") << QByteArray("a\0b", 3) << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
+        QTest::newRow("NUL kept") << QByteArray("a\0b", 3)
+                                  << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
     }
     void rowBytesAreShownAsUtf8WhenValidElseAsWindows1252() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
-        QCOMPARE(sifter::ui::DisplayText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))), shown);
+        QCOMPARE(sifter::ui::DisplayText(
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))),
+                 shown);
     }
 
     void typedTextReachesTheEngineAsUtf8() {
-        QCOMPARE(sifter::ui::EngineBytes(QStringLiteral(u"Bégin €")), std::string("B\xc3\xa9gin \xe2\x82\xac"));
+        QCOMPARE(sifter::ui::EngineBytes(QStringLiteral(u"Bégin €")),
+                 std::string("B\xc3\xa9gin \xe2\x82\xac"));
     }
 
     void theDialogFontIsElevenPixelsOfLiberationSans() {

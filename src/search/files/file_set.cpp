@@ -3,8 +3,8 @@
 #include <new>
 
 #include "platform/path_rules.h"
-#include "search/io_error.h"
 #include "search/files/name_order.h"
+#include "search/io_error.h"
 #include "search/text/wildcard.h"
 
 namespace sifter {

@@ -27,7 +27,9 @@ public:
     const std::string& Directory() const { return m_directory; }
     const std::string& Mask() const { return m_mask; }
     std::int32_t Count() const { return static_cast<std::int32_t>(m_names.size()); }
-    const std::string& Name(std::int32_t index) const { return m_names.at(static_cast<std::size_t>(index)); }
+    const std::string& Name(std::int32_t index) const {
+        return m_names.at(static_cast<std::size_t>(index));
+    }
     const std::vector<std::string>& Names() const { return m_names; }
 
     // Makes `path` current and reads it, unless it already is the directory held. Throws

@@ -35,9 +35,12 @@ constexpr char LineEndByte(LineEnds ends) {
 // Whether `byte` ends a line; before the decision both CR and LF do, the first one deciding.
 constexpr bool EndsLine(char byte, LineEnds ends) {
     switch (ends) {
-        case LineEnds::Cr: return byte == '\r';
-        case LineEnds::Lf: return byte == '\n';
-        case LineEnds::Undecided: break;
+        case LineEnds::Cr:
+            return byte == '\r';
+        case LineEnds::Lf:
+            return byte == '\n';
+        case LineEnds::Undecided:
+            break;
     }
     return byte == '\r' || byte == '\n';
 }
@@ -62,7 +65,8 @@ inline std::size_t LineStop(const char* data, std::size_t from, std::size_t size
         const __m128i end = _mm_set1_epi8(LineEndByte(ends));
         for (; size - at >= 16; at += 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-            const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(bytes, ctrlZ), _mm_cmpeq_epi8(bytes, end));
+            const __m128i hit =
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, ctrlZ), _mm_cmpeq_epi8(bytes, end));
             if (const int bits = _mm_movemask_epi8(hit); bits != 0)
                 return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
         }

@@ -80,7 +80,8 @@ bool LineFile::Fill() {
 void LineFile::Filled(std::uint64_t requests) {
     const std::uint64_t before = m_fills;
     m_fills += requests;
-    if (m_pulse != nullptr && m_fills / kBuffersPerPulse != before / kBuffersPerPulse) m_pulse->StillReading();
+    if (m_pulse != nullptr && m_fills / kBuffersPerPulse != before / kBuffersPerPulse)
+        m_pulse->StillReading();
 }
 
 char LineFile::TakeByte() {

@@ -75,7 +75,6 @@ public:
     LineEnds lineEnds() const { return m_ends; }
 
 private:
-
     void Reset(const std::string& name);
     // Makes buffered bytes available; false when the data has ended or the read failed,
     // with the byte source's Ctrl-Z then reported to the caller.

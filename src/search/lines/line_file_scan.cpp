@@ -18,7 +18,8 @@ namespace sifter {
 namespace {
 
 bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
-    return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+    return (choice.count > 0 && byte == choice.first) ||
+           (choice.count > 1 && byte == choice.second);
 }
 
 // Whether the key at `key`, in a line that begins at `start` of the window (or before the
@@ -28,7 +29,8 @@ bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::siz
              std::size_t size, bool earlier, char lineEnd) {
     // A key on a line end (a text that holds one) ends its line: that is never passed over.
     const auto byte = static_cast<unsigned char>(data[key]);
-    if (keys.anchorCount == 0 || data[key] == lineEnd || IsOneOf(byte, keys.alternative)) return true;
+    if (keys.anchorCount == 0 || data[key] == lineEnd || IsOneOf(byte, keys.alternative))
+        return true;
     for (int i = 0; i < keys.anchorCount; ++i) {
         const KeyAnchor& anchor = keys.anchors[i];
         if (key < start + anchor.offset) {
@@ -146,8 +148,10 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
     const auto pastLineEnd = [&](std::size_t end) {
         std::size_t next = end + 1;
         if (ends == LineEnds::Lf) return next;
-        if (next == size) state.skipLf = true;
-        else if (data[next] == '\n') ++next;
+        if (next == size)
+            state.skipLf = true;
+        else if (data[next] == '\n')
+            ++next;
         return next;
     };
     // A line with a key that ended at `end`, handed over.

@@ -97,7 +97,8 @@ bool LineIndex::IndexUpTo(std::size_t available, bool last) {
     finder.Start(lineEnd);
     // The finder looks up to kPadding bytes past a stretch: bytes that far from the buffer's end
     // are walked in place, the last ones in a padded copy.
-    const std::size_t inPlace = m_capacity > StopFinder::kPadding ? m_capacity - StopFinder::kPadding : 0;
+    const std::size_t inPlace =
+        m_capacity > StopFinder::kPadding ? m_capacity - StopFinder::kPadding : 0;
     while (m_end == kNoEnd && m_indexed < end) {
         if (m_indexed < inPlace) {
             IndexStretch(finder, data, m_indexed, std::min(end, inPlace), 0, available);
@@ -112,8 +113,8 @@ bool LineIndex::IndexUpTo(std::size_t available, bool last) {
     return m_end != kNoEnd;
 }
 
-void LineIndex::IndexStretch(StopFinder& finder, const char* bytes, std::size_t from, std::size_t to,
-                             std::size_t origin, std::size_t available) {
+void LineIndex::IndexStretch(StopFinder& finder, const char* bytes, std::size_t from,
+                             std::size_t to, std::size_t origin, std::size_t available) {
     // bytes[i] is the data's byte origin + i.
     const char* const data = m_data.get();
     const bool lf = m_ends == LineEnds::Lf;
@@ -123,7 +124,8 @@ void LineIndex::IndexStretch(StopFinder& finder, const char* bytes, std::size_t 
             m_end = place;
             return false;
         }
-        m_longest = std::max(m_longest, LineText({data + m_lineStart, place - m_lineStart}, m_ends).size());
+        m_longest =
+            std::max(m_longest, LineText({data + m_lineStart, place - m_lineStart}, m_ends).size());
         m_lineStart = place + 1;
         if (!lf && m_lineStart < available && data[m_lineStart] == '\n') ++m_lineStart;
         m_starts.push_back(m_lineStart);

@@ -17,7 +17,7 @@ FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& syst
 }
 
 std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows,
-                              ReadPulse* pulse) {
+                               ReadPulse* pulse) {
     m_rows = &rows;
     m_file = fileNumber;
     m_matches = 0;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include "search/run/file_scanner.h"
 #include "search/files/file_set.h"
+#include "search/run/file_scanner.h"
 #include "search/run/held_rows.h"
 
 namespace sifter {
@@ -71,7 +71,8 @@ void OrderedSearch::Relock(std::unique_lock<std::mutex>& lock) {
 bool OrderedSearch::MayReadAhead(bool resuming) const {
     // A worker that had to stop goes on only once half the room is free again, so that it is
     // not woken for every file the main thread hands on.
-    const std::int32_t files = resuming ? std::max(m_limits.filesAhead / 2, 1) : m_limits.filesAhead;
+    const std::int32_t files =
+        resuming ? std::max(m_limits.filesAhead / 2, 1) : m_limits.filesAhead;
     const std::size_t bytes = resuming ? m_limits.heldBytes / 2 : m_limits.heldBytes;
     return !m_stop && m_next < m_count && m_next < m_turn + files && m_held < bytes;
 }
@@ -108,7 +109,8 @@ void OrderedSearch::Work() {
         if (m_stop || m_next >= m_count) return;
         if (!WorkerMayClaim(false)) {
             ++m_claimWaiters;
-            m_room.wait(lock, [this] { return m_stop || m_next >= m_count || WorkerMayClaim(true); });
+            m_room.wait(lock,
+                        [this] { return m_stop || m_next >= m_count || WorkerMayClaim(true); });
             --m_claimWaiters;
             continue;
         }

@@ -32,9 +32,9 @@ struct SearchRequest;
 class OrderedSearch final {
 public:
     struct Limits {
-        std::int32_t filesAhead = 1024;              // files read past the one in turn
-        std::size_t heldBytes = std::size_t{32} << 20;  // rows of files whose turn has not come
-        std::size_t turnBytes = std::size_t{1} << 20;   // rows of the file in turn not handed on
+        std::int32_t filesAhead = 1024;                   // files read past the one in turn
+        std::size_t heldBytes = std::size_t{32} << 20;    // rows of files whose turn has not come
+        std::size_t turnBytes = std::size_t{1} << 20;     // rows of the file in turn not handed on
         std::size_t blockBytes = std::size_t{256} << 10;  // rows handed over at a time
     };
 
@@ -76,7 +76,9 @@ private:
     std::unique_lock<std::mutex> Lock();
     void Relock(std::unique_lock<std::mutex>& lock);
     static constexpr int kSpins = 200;
-    Slot& SlotOf(std::int32_t file) { return m_slots[static_cast<std::size_t>(file % m_limits.filesAhead)]; }
+    Slot& SlotOf(std::int32_t file) {
+        return m_slots[static_cast<std::size_t>(file % m_limits.filesAhead)];
+    }
     // Under the lock: whether the next file may be read ahead now, or, `resuming` after a
     // wait, whether there is room enough to go on.
     bool MayReadAhead(bool resuming) const;
@@ -112,12 +114,12 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_room;      // workers wait here for room to read or hold rows
     std::condition_variable m_progress;  // the main thread waits here for the file in turn
-    int m_claimWaiters = 0;  // workers waiting for room to read a file
-    int m_handWaiters = 0;   // workers waiting for room to hand over rows
+    int m_claimWaiters = 0;              // workers waiting for room to read a file
+    int m_handWaiters = 0;               // workers waiting for room to hand over rows
     bool m_mainWaiting = false;
-    std::vector<Slot> m_slots;          // one per file that may be read ahead, by file % size
-    std::int32_t m_next = 0;            // the first file nobody has taken
-    std::int32_t m_turn = 0;            // the file whose rows go out now
+    std::vector<Slot> m_slots;  // one per file that may be read ahead, by file % size
+    std::int32_t m_next = 0;    // the first file nobody has taken
+    std::int32_t m_turn = 0;    // the file whose rows go out now
     std::size_t m_held = 0;
     std::size_t m_peakHeld = 0;
     bool m_stop = false;

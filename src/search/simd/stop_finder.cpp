@@ -22,7 +22,8 @@ namespace {
 constexpr unsigned char kCtrlZ = 26;
 
 bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
-    return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+    return (choice.count > 0 && byte == choice.first) ||
+           (choice.count > 1 && byte == choice.second);
 }
 
 #if defined(__SSE2__)
@@ -35,13 +36,15 @@ std::uint64_t Bits16(__m128i hit) {
 }
 
 __m128i In(__m128i bytes, const unsigned char* values) {
-    return _mm_or_si128(_mm_cmpeq_epi8(bytes, Repeat(values[0])), _mm_cmpeq_epi8(bytes, Repeat(values[1])));
+    return _mm_or_si128(_mm_cmpeq_epi8(bytes, Repeat(values[0])),
+                        _mm_cmpeq_epi8(bytes, Repeat(values[1])));
 }
 
 // Ctrl-Z and the keys among the 16 bytes at `from16`. The kinds of key are known to the
 // compiler, so the loops that use it have no tests for them.
 template <bool kLead, bool kFollower, bool kAlternative>
-__m128i Stops16(const StopFinder::Values& values, __m128i bytes, const char* from16, __m128i ctrlZ) {
+__m128i Stops16(const StopFinder::Values& values, __m128i bytes, const char* from16,
+                __m128i ctrlZ) {
     __m128i hit = _mm_cmpeq_epi8(bytes, ctrlZ);
     if constexpr (kLead) {
         __m128i key = In(bytes, values.lead);
@@ -56,8 +59,8 @@ __m128i Stops16(const StopFinder::Values& values, __m128i bytes, const char* fro
 }
 
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
-                  StopFinder::Piece& piece) {
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from,
+                  std::size_t size, StopFinder::Piece& piece) {
     ScanStop stop{size, 0, ScanStop::kNone};
     const __m128i lineEnd = Repeat(values.lineEnd);
     const __m128i ctrlZ = Repeat(kCtrlZ);
@@ -67,7 +70,9 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             const char* from16 = data + at + part * 16;
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16));
             endBits |= Bits16(_mm_cmpeq_epi8(bytes, lineEnd)) << (part * 16);
-            stopBits |= Bits16(Stops16<kLead, kFollower, kAlternative>(values, bytes, from16, ctrlZ)) << (part * 16);
+            stopBits |=
+                Bits16(Stops16<kLead, kFollower, kAlternative>(values, bytes, from16, ctrlZ))
+                << (part * 16);
         }
         if (piece::Settle(endBits, stopBits, at, size, stop)) {
             piece = {data, size, at, endBits, stopBits};
@@ -84,7 +89,8 @@ std::uint64_t PieceStopsWith(const StopFinder::Values& values, const char* data)
     for (int part = 0; part < 4; ++part) {
         const char* from16 = data + part * 16;
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from16));
-        stopBits |= Bits16(Stops16<kLead, kFollower, kAlternative>(values, bytes, from16, ctrlZ)) << (part * 16);
+        stopBits |= Bits16(Stops16<kLead, kFollower, kAlternative>(values, bytes, from16, ctrlZ))
+                    << (part * 16);
     }
     return stopBits;
 }
@@ -104,7 +110,8 @@ struct Compared {
     }
     __m128i In(__m128i bytes) const {
         if constexpr (kCompare == StopFinder::kOneValue) return _mm_cmpeq_epi8(bytes, value);
-        if constexpr (kCompare == StopFinder::kFolded) return _mm_cmpeq_epi8(_mm_or_si128(bytes, other), value);
+        if constexpr (kCompare == StopFinder::kFolded)
+            return _mm_cmpeq_epi8(_mm_or_si128(bytes, other), value);
         return _mm_or_si128(_mm_cmpeq_epi8(bytes, value), _mm_cmpeq_epi8(bytes, other));
     }
 };
@@ -116,8 +123,11 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
                      std::size_t size, std::size_t& ends) {
     const __m128i lineEnd = Repeat(values.lineEnd);
     const __m128i ctrlZ = Repeat(kCtrlZ);
-    const Compared<kCompare> lead(values.lead), follower(values.follower), alternative(values.alternative);
-    const auto load = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+    const Compared<kCompare> lead(values.lead), follower(values.follower),
+        alternative(values.alternative);
+    const auto load = [](const char* at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
     std::size_t at = from;
     while (size - at >= 64) {
         __m128i counts = _mm_setzero_si128();
@@ -130,7 +140,8 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
                 hit = _mm_or_si128(hit, _mm_cmpeq_epi8(bytes, ctrlZ));
                 if constexpr (kLead) {
                     __m128i key = lead.In(bytes);
-                    if constexpr (kFollower) key = _mm_and_si128(key, follower.In(load(data + at + part * 16 + 1)));
+                    if constexpr (kFollower)
+                        key = _mm_and_si128(key, follower.In(load(data + at + part * 16 + 1)));
                     hit = _mm_or_si128(hit, key);
                 }
                 if constexpr (kAlternative) hit = _mm_or_si128(hit, alternative.In(bytes));
@@ -143,7 +154,8 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
                 counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(load(data + at + part * 16), lineEnd));
         }
         const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
-        ends += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+        ends += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) +
+                                         _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
         if (stopped) break;
     }
     return at;
@@ -152,23 +164,29 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
 template <bool kLead, bool kFollower, bool kAlternative>
 StopFinder::Skimmer SkimmerWith(int compare) {
     switch (compare) {
-        case StopFinder::kOneValue: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kOneValue>;
-        case StopFinder::kFolded: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kFolded>;
-        default: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kTwoValues>;
+        case StopFinder::kOneValue:
+            return SkimWith<kLead, kFollower, kAlternative, StopFinder::kOneValue>;
+        case StopFinder::kFolded:
+            return SkimWith<kLead, kFollower, kAlternative, StopFinder::kFolded>;
+        default:
+            return SkimWith<kLead, kFollower, kAlternative, StopFinder::kTwoValues>;
     }
 }
 #else
 // Byte by byte, where there are no vector compares; no piece is kept.
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
-                  StopFinder::Piece&) {
-    const auto in = [](unsigned char byte, const unsigned char* pair) { return byte == pair[0] || byte == pair[1]; };
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from,
+                  std::size_t size, StopFinder::Piece&) {
+    const auto in = [](unsigned char byte, const unsigned char* pair) {
+        return byte == pair[0] || byte == pair[1];
+    };
     ScanStop stop{size, 0, ScanStop::kNone};
     for (std::size_t at = from; at < size; ++at) {
         const auto byte = static_cast<unsigned char>(data[at]);
         bool key = byte == kCtrlZ;
         if (kLead && in(byte, values.lead))
-            key = key || !kFollower || in(static_cast<unsigned char>(data[at + 1]), values.follower);
+            key =
+                key || !kFollower || in(static_cast<unsigned char>(data[at + 1]), values.follower);
         if (kAlternative && in(byte, values.alternative)) key = true;
         if (key) {
             stop.at = at;
@@ -196,7 +214,8 @@ std::uint64_t PieceStopsWith(const StopFinder::Values& values, const char* data)
 }
 
 // The byte-by-byte finder needs no skimming ahead of it.
-std::size_t SkimNothing(const StopFinder::Values&, const char*, std::size_t from, std::size_t, std::size_t&) {
+std::size_t SkimNothing(const StopFinder::Values&, const char*, std::size_t from, std::size_t,
+                        std::size_t&) {
     return from;
 }
 
@@ -208,12 +227,18 @@ StopFinder::Skimmer SkimmerWith(int) {
 
 StopFinder::Skimmer BaselineSkimmer(int kind, int compare) {
     switch (kind) {
-        case 0: return SkimmerWith<false, false, false>(compare);
-        case 1: return SkimmerWith<false, false, true>(compare);
-        case 4: return SkimmerWith<true, false, false>(compare);
-        case 5: return SkimmerWith<true, false, true>(compare);
-        case 6: return SkimmerWith<true, true, false>(compare);
-        default: return SkimmerWith<true, true, true>(compare);
+        case 0:
+            return SkimmerWith<false, false, false>(compare);
+        case 1:
+            return SkimmerWith<false, false, true>(compare);
+        case 4:
+            return SkimmerWith<true, false, false>(compare);
+        case 5:
+            return SkimmerWith<true, false, true>(compare);
+        case 6:
+            return SkimmerWith<true, true, false>(compare);
+        default:
+            return SkimmerWith<true, true, true>(compare);
     }
 }
 
@@ -228,7 +253,8 @@ std::size_t LastEnd(const char* data, std::size_t from, std::size_t end, unsigne
         word ^= ends;  // a line end becomes a zero byte
         // The high bit of each byte that is zero, and of no other (no carry crosses bytes).
         const std::uint64_t zeros = ~(((word & kLow7) + kLow7) | word | kLow7);
-        if (zeros != 0) return end - 8 + static_cast<std::size_t>((63 - __builtin_clzll(zeros)) / 8);
+        if (zeros != 0)
+            return end - 8 + static_cast<std::size_t>((63 - __builtin_clzll(zeros)) / 8);
         end -= 8;
     }
     while (static_cast<unsigned char>(data[end - 1]) != lineEnd) --end;
@@ -243,23 +269,35 @@ int CompareFor(const ByteChoice& choice) {
 
 StopFinder::Finder BaselineFor(int kind) {
     switch (kind) {
-        case 0: return FindWith<false, false, false>;
-        case 1: return FindWith<false, false, true>;
-        case 4: return FindWith<true, false, false>;
-        case 5: return FindWith<true, false, true>;
-        case 6: return FindWith<true, true, false>;
-        default: return FindWith<true, true, true>;
+        case 0:
+            return FindWith<false, false, false>;
+        case 1:
+            return FindWith<false, false, true>;
+        case 4:
+            return FindWith<true, false, false>;
+        case 5:
+            return FindWith<true, false, true>;
+        case 6:
+            return FindWith<true, true, false>;
+        default:
+            return FindWith<true, true, true>;
     }
 }
 
 StopFinder::PieceStops BaselinePieceStops(int kind) {
     switch (kind) {
-        case 0: return PieceStopsWith<false, false, false>;
-        case 1: return PieceStopsWith<false, false, true>;
-        case 4: return PieceStopsWith<true, false, false>;
-        case 5: return PieceStopsWith<true, false, true>;
-        case 6: return PieceStopsWith<true, true, false>;
-        default: return PieceStopsWith<true, true, true>;
+        case 0:
+            return PieceStopsWith<false, false, false>;
+        case 1:
+            return PieceStopsWith<false, false, true>;
+        case 4:
+            return PieceStopsWith<true, false, false>;
+        case 5:
+            return PieceStopsWith<true, false, true>;
+        case 6:
+            return PieceStopsWith<true, true, false>;
+        default:
+            return PieceStopsWith<true, true, true>;
     }
 }
 
@@ -297,7 +335,8 @@ StopFinder::StopFinder(const LineKeys& keys, Width width) : m_keys(keys) {
 }
 
 bool StopFinder::LeadAtEnd(const char* data, std::size_t size) const {
-    return m_keys.follower.count > 0 && IsOneOf(static_cast<unsigned char>(data[size - 1]), m_keys.lead);
+    return m_keys.follower.count > 0 &&
+           IsOneOf(static_cast<unsigned char>(data[size - 1]), m_keys.lead);
 }
 
 ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) {
@@ -306,10 +345,12 @@ ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) 
     if (LeadAtEnd(data, size)) --size;
     ScanStop head{size, 0, ScanStop::kNone};
     std::size_t start = from;
-    if (m_piece.data == data && m_piece.size == size && from >= m_piece.at && from - m_piece.at < 64) {
+    if (m_piece.data == data && m_piece.size == size && from >= m_piece.at &&
+        from - m_piece.at < 64) {
         // The rest of the last stop's piece, from its bits.
         const std::uint64_t fromHere = ~std::uint64_t{0} << (from - m_piece.at);
-        if (piece::Settle(m_piece.endBits & fromHere, m_piece.stopBits & fromHere, m_piece.at, size, head))
+        if (piece::Settle(m_piece.endBits & fromHere, m_piece.stopBits & fromHere, m_piece.at, size,
+                          head))
             return head;
         start = m_piece.at + 64;
         if (start >= size) return head;
@@ -320,7 +361,8 @@ ScanStop StopFinder::Find(const char* data, std::size_t from, std::size_t size) 
     ScanStop stop = m_find(m_values, data, skimmed, size, m_piece);
     stop.ends += head.ends + skimmedEnds;
     if (stop.lastEnd == ScanStop::kNone)
-        stop.lastEnd = skimmedEnds > 0 ? LastEnd(data, start, skimmed, m_values.lineEnd) : head.lastEnd;
+        stop.lastEnd =
+            skimmedEnds > 0 ? LastEnd(data, start, skimmed, m_values.lineEnd) : head.lastEnd;
     return stop;
 }
 

@@ -85,7 +85,8 @@ public:
     using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t, Piece& piece);
     // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
     // where it stopped, and adds the line ends passed to `ends`.
-    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t, std::size_t& ends);
+    using Skimmer = std::size_t (*)(const Values&, const char*, std::size_t, std::size_t,
+                                    std::size_t& ends);
     // The keys and Ctrl-Z among the 64 bytes at a place, as bits.
     using PieceStops = std::uint64_t (*)(const Values&, const char*);
 

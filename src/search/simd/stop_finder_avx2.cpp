@@ -20,7 +20,8 @@ std::uint64_t Bits32(__m256i hit) {
 // A choice's two values, broadcast once per stretch.
 struct Choice {
     __m256i first, second;
-    explicit Choice(const unsigned char* values) : first(Repeat(values[0])), second(Repeat(values[1])) {}
+    explicit Choice(const unsigned char* values)
+        : first(Repeat(values[0])), second(Repeat(values[1])) {}
     __m256i In(__m256i bytes) const {
         return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, first), _mm256_cmpeq_epi8(bytes, second));
     }
@@ -28,8 +29,8 @@ struct Choice {
 
 // Ctrl-Z and the keys among the 32 bytes at `from32`.
 template <bool kLead, bool kFollower, bool kAlternative>
-__m256i Stops32(const Choice& lead, const Choice& follower, const Choice& alternative, __m256i bytes,
-                const char* from32, __m256i ctrlZ) {
+__m256i Stops32(const Choice& lead, const Choice& follower, const Choice& alternative,
+                __m256i bytes, const char* from32, __m256i ctrlZ) {
     __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
     if constexpr (kLead) {
         __m256i key = lead.In(bytes);
@@ -44,8 +45,8 @@ __m256i Stops32(const Choice& lead, const Choice& follower, const Choice& altern
 }
 
 template <bool kLead, bool kFollower, bool kAlternative>
-ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from, std::size_t size,
-                  StopFinder::Piece& piece) {
+ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_t from,
+                  std::size_t size, StopFinder::Piece& piece) {
     ScanStop stop{size, 0, ScanStop::kNone};
     const __m256i lineEnd = Repeat(values.lineEnd);
     const __m256i ctrlZ = Repeat(26);
@@ -56,8 +57,8 @@ ScanStop FindWith(const StopFinder::Values& values, const char* data, std::size_
             const char* from32 = data + at + part * 32;
             const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
             endBits |= Bits32(_mm256_cmpeq_epi8(bytes, lineEnd)) << (part * 32);
-            const __m256i hit =
-                Stops32<kLead, kFollower, kAlternative>(lead, follower, alternative, bytes, from32, ctrlZ);
+            const __m256i hit = Stops32<kLead, kFollower, kAlternative>(lead, follower, alternative,
+                                                                        bytes, from32, ctrlZ);
             stopBits |= Bits32(hit) << (part * 32);
         }
         if (piece::Settle(endBits, stopBits, at, size, stop)) {
@@ -76,8 +77,8 @@ std::uint64_t PieceStopsWith(const StopFinder::Values& values, const char* data)
     for (int part = 0; part < 2; ++part) {
         const char* from32 = data + part * 32;
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from32));
-        const __m256i hit =
-            Stops32<kLead, kFollower, kAlternative>(lead, follower, alternative, bytes, from32, ctrlZ);
+        const __m256i hit = Stops32<kLead, kFollower, kAlternative>(lead, follower, alternative,
+                                                                    bytes, from32, ctrlZ);
         stopBits |= Bits32(hit) << (part * 32);
     }
     return stopBits;
@@ -118,14 +119,16 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
                      std::size_t size, std::size_t& ends) {
     const __m256i lineEnd = Repeat(values.lineEnd);
     const __m256i ctrlZ = Repeat(26);
-    const Compared<kCompare> lead(values.lead), follower(values.follower), alternative(values.alternative);
+    const Compared<kCompare> lead(values.lead), follower(values.follower),
+        alternative(values.alternative);
     const auto hits = [&](const char* at) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
         __m256i hit = _mm256_cmpeq_epi8(bytes, ctrlZ);
         if constexpr (kLead) {
             __m256i key = lead.In(bytes);
             if constexpr (kFollower)
-                key = _mm256_and_si256(key, follower.In(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1))));
+                key = _mm256_and_si256(
+                    key, follower.In(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1))));
             hit = _mm256_or_si256(hit, key);
         }
         if constexpr (kAlternative) hit = _mm256_or_si256(hit, alternative.In(bytes));
@@ -143,7 +146,8 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
                 break;
             }
             const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
-            const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 32));
+            const __m256i high =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + 32));
             counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(low, lineEnd));
             counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(high, lineEnd));
         }
@@ -156,9 +160,12 @@ std::size_t SkimWith(const StopFinder::Values& values, const char* data, std::si
 template <bool kLead, bool kFollower, bool kAlternative>
 StopFinder::Skimmer SkimmerFor(int compare) {
     switch (compare) {
-        case StopFinder::kOneValue: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kOneValue>;
-        case StopFinder::kFolded: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kFolded>;
-        default: return SkimWith<kLead, kFollower, kAlternative, StopFinder::kTwoValues>;
+        case StopFinder::kOneValue:
+            return SkimWith<kLead, kFollower, kAlternative, StopFinder::kOneValue>;
+        case StopFinder::kFolded:
+            return SkimWith<kLead, kFollower, kAlternative, StopFinder::kFolded>;
+        default:
+            return SkimWith<kLead, kFollower, kAlternative, StopFinder::kTwoValues>;
     }
 }
 
@@ -166,34 +173,52 @@ StopFinder::Skimmer SkimmerFor(int compare) {
 
 StopFinder::Skimmer SkimmerFor(int kind, int compare) {
     switch (kind) {
-        case 0: return SkimmerFor<false, false, false>(compare);
-        case 1: return SkimmerFor<false, false, true>(compare);
-        case 4: return SkimmerFor<true, false, false>(compare);
-        case 5: return SkimmerFor<true, false, true>(compare);
-        case 6: return SkimmerFor<true, true, false>(compare);
-        default: return SkimmerFor<true, true, true>(compare);
+        case 0:
+            return SkimmerFor<false, false, false>(compare);
+        case 1:
+            return SkimmerFor<false, false, true>(compare);
+        case 4:
+            return SkimmerFor<true, false, false>(compare);
+        case 5:
+            return SkimmerFor<true, false, true>(compare);
+        case 6:
+            return SkimmerFor<true, true, false>(compare);
+        default:
+            return SkimmerFor<true, true, true>(compare);
     }
 }
 
 StopFinder::PieceStops PieceStopsFor(int kind) {
     switch (kind) {
-        case 0: return PieceStopsWith<false, false, false>;
-        case 1: return PieceStopsWith<false, false, true>;
-        case 4: return PieceStopsWith<true, false, false>;
-        case 5: return PieceStopsWith<true, false, true>;
-        case 6: return PieceStopsWith<true, true, false>;
-        default: return PieceStopsWith<true, true, true>;
+        case 0:
+            return PieceStopsWith<false, false, false>;
+        case 1:
+            return PieceStopsWith<false, false, true>;
+        case 4:
+            return PieceStopsWith<true, false, false>;
+        case 5:
+            return PieceStopsWith<true, false, true>;
+        case 6:
+            return PieceStopsWith<true, true, false>;
+        default:
+            return PieceStopsWith<true, true, true>;
     }
 }
 
 StopFinder::Finder FinderFor(int kind) {
     switch (kind) {
-        case 0: return FindWith<false, false, false>;
-        case 1: return FindWith<false, false, true>;
-        case 4: return FindWith<true, false, false>;
-        case 5: return FindWith<true, false, true>;
-        case 6: return FindWith<true, true, false>;
-        default: return FindWith<true, true, true>;
+        case 0:
+            return FindWith<false, false, false>;
+        case 1:
+            return FindWith<false, false, true>;
+        case 4:
+            return FindWith<true, false, false>;
+        case 5:
+            return FindWith<true, false, true>;
+        case 6:
+            return FindWith<true, true, false>;
+        default:
+            return FindWith<true, true, true>;
     }
 }
 

@@ -13,7 +13,7 @@ namespace {
 struct Piece {
     unsigned char lead = 0;
     unsigned char follower = 0;
-    int rank = 0;  // how common the piece is in source text; lower is rarer
+    int rank = 0;            // how common the piece is in source text; lower is rarer
     std::size_t offset = 0;  // where it stands in its form
 };
 
@@ -28,7 +28,8 @@ std::vector<Piece> Pieces(const std::string& form, bool pairs) {
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(form[i]); };
     if (pairs) {
         for (std::size_t i = 0; i + 1 < form.size(); ++i)
-            pieces.push_back({at(i), at(i + 1), ByteCommonness(at(i)) + ByteCommonness(at(i + 1)), i});
+            pieces.push_back(
+                {at(i), at(i + 1), ByteCommonness(at(i)) + ByteCommonness(at(i + 1)), i});
     } else {
         for (std::size_t i = 0; i < form.size(); ++i)
             pieces.push_back({at(i), 0, ByteCommonness(at(i)), i});

@@ -97,7 +97,8 @@ bool IsProcLine(std::string_view text) {
     for (const char c : {'C', 'c'}) {
         std::size_t at = 3;
         while (at + 1 < text.size()) {
-            const auto* hit = static_cast<const char*>(std::memchr(text.data() + at, c, text.size() - 1 - at));
+            const auto* hit =
+                static_cast<const char*>(std::memchr(text.data() + at, c, text.size() - 1 - at));
             if (hit == nullptr) break;
             at = static_cast<std::size_t>(hit - text.data());
             if (text[at + 1] == ' ' && kUpper[static_cast<unsigned char>(text[at - 3])] == 'P' &&
@@ -139,7 +140,8 @@ std::size_t TextFinder::Find(std::string_view text) const {
             std::memchr(scan, anchor, static_cast<std::size_t>(last - scan) + 1));
         if (hit == nullptr) return std::string_view::npos;
         const char* start = hit - m_anchor;
-        if (std::memcmp(start, m_pattern.data(), m) == 0) return static_cast<std::size_t>(start - base);
+        if (std::memcmp(start, m_pattern.data(), m) == 0)
+            return static_cast<std::size_t>(start - base);
         if (++falseStarts > budget) {
             const std::size_t from = static_cast<std::size_t>(start - base) + 1;
             const std::size_t found = platform::FindBytes(text.substr(from), m_pattern);

@@ -32,7 +32,8 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") return true;
     if (IsStarThenAscii(pattern)) {
         const std::string_view tail = pattern.substr(1);
-        return name.size() >= tail.size() && SameCharacter(tail, name.substr(name.size() - tail.size()));
+        return name.size() >= tail.size() &&
+               SameCharacter(tail, name.substr(name.size() - tail.size()));
     }
     // Both sides are taken character by character (a valid UTF-8 sequence, or a single byte).
     // Greedy matching with one remembered star: on a mismatch the last star takes one more
@@ -48,9 +49,9 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
         }
         if (p < pattern.size()) {
             const std::size_t patternLength = CharacterLength(pattern.substr(p));
-            if (pattern[p] == '?' || (patternLength == nameLength &&
-                                      SameCharacter(pattern.substr(p, patternLength),
-                                                    name.substr(n, nameLength)))) {
+            if (pattern[p] == '?' ||
+                (patternLength == nameLength &&
+                 SameCharacter(pattern.substr(p, patternLength), name.substr(n, nameLength)))) {
                 p += pattern[p] == '?' ? 1 : patternLength;
                 n += nameLength;
                 continue;

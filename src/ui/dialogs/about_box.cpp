@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "ui/pictures.h"
 #include "ui/conventions.h"
+#include "ui/pictures.h"
 
 namespace sifter::ui {
 namespace {
@@ -29,7 +29,8 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int x, 
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setFont(DialogFont());

@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "ui/dialogs/dialogs.h"
 #include "ui/conventions.h"
+#include "ui/dialogs/dialogs.h"
 
 namespace sifter::ui {
 namespace {
@@ -31,7 +31,8 @@ public:
         setOption(QFileDialog::DontUseNativeDialog);
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
-        setNameFilters({QStringLiteral("Text File (*.txt)"), QStringLiteral("Paradox Script (*.sc)")});
+        setNameFilters(
+            {QStringLiteral("Text File (*.txt)"), QStringLiteral("Paradox Script (*.sc)")});
         KeepNameAcrossTypes();
     }
 
@@ -40,8 +41,9 @@ public:
         if (!chosen.isEmpty()) {
             const QFileInfo file(chosen.front());
             if (!file.isDir() && !file.absoluteDir().exists()) {
-                QMessageBox::warning(this, windowTitle(),
-                                     QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
+                QMessageBox::warning(
+                    this, windowTitle(),
+                    QStringLiteral("The folder %1 does not exist.").arg(file.absolutePath()));
                 return;
             }
         }

@@ -14,16 +14,16 @@
 #include "platform/platform.h"
 #include "search/command_line.h"
 #include "search/text/text_matcher.h"
-#include "ui/dialogs/about_box.h"
-#include "ui/dialogs/dialogs.h"
 #include "ui/chooser/directory_chooser.h"
 #include "ui/conventions.h"
-#include "ui/pictures.h"
-#include "ui/viewer/line_viewer.h"
-#include "ui/messages.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/messages.h"
+#include "ui/pictures.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
+#include "ui/viewer/line_viewer.h"
 
 namespace sifter::ui {
 namespace {
@@ -39,7 +39,8 @@ bool IsEnterKey(int key) {
 
 template <typename Sender, typename Signal>
 void TForm1::Route(Sender* sender, Signal signal, void (TForm1::*handler)()) {
-    connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(sender, signal, this,
+            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
 }
 
 TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
@@ -61,7 +62,8 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     Route(m_resultsFont, &QAction::triggered, &TForm1::ResultsFont1Click);
     Route(m_list, &ResultList::SearchRequested, &TForm1::pbSifterClick);
     connect(m_list, &ResultList::CloseRequested, this, &QWidget::close);
-    connect(m_list, &ResultList::ViewRequested, this, [this](int row) { Guarded([this, row] { ViewRow(row); }); });
+    connect(m_list, &ResultList::ViewRequested, this,
+            [this](int row) { Guarded([this, row] { ViewRow(row); }); });
     // The context menu's entry runs the main menu's item, which is never disabled itself.
     connect(m_list, &ResultList::FontRequested, m_resultsFont, &QAction::trigger);
 
@@ -174,7 +176,8 @@ void TForm1::ViewRow(int row) {
 }
 
 void TForm1::ResultsFont1Click() {
-    const std::optional<FontChoice> chosen = ChooseFont(this, {m_list->font(), m_list->TextColour()});
+    const std::optional<FontChoice> chosen =
+        ChooseFont(this, {m_list->font(), m_list->TextColour()});
     if (!chosen) return;
     m_list->setFont(chosen->font);
     m_list->SetTextColour(chosen->colour);

@@ -87,7 +87,7 @@ private:
     TForm2* m_progress = nullptr;  // Form2
     TForm3* m_chooser = nullptr;   // Form3
     TAboutBox* m_about = nullptr;  // AboutBox
-    FileSet m_files;  // FList
+    FileSet m_files;               // FList
     // The search that made the rows on show: the viewer highlights what it found.
     SearchRequest m_shownSearch;
     LineViewer* m_viewer = nullptr;
@@ -102,8 +102,8 @@ private:
     QRadioButton* m_pascal = nullptr;
     QPushButton* m_sifter = nullptr;  // pbSifter
     ResultPanel* m_resultPanel = nullptr;
-    ResultList* m_list = nullptr;     // ListBox1
-    QLabel* m_status = nullptr;       // panel 0 of StatusBar1
+    ResultList* m_list = nullptr;  // ListBox1
+    QLabel* m_status = nullptr;    // panel 0 of StatusBar1
 
     QMenu* m_editMenu = nullptr;
     QAction* m_searchDirectory = nullptr;

@@ -14,9 +14,9 @@
 #include <limits>
 
 #include "ui/conventions.h"
-#include "ui/pictures.h"
 #include "ui/main/glyph_button.h"
 #include "ui/main/main_window.h"
+#include "ui/pictures.h"
 #include "ui/results/result_list.h"
 
 namespace sifter::ui {
@@ -53,20 +53,26 @@ void TForm1::BuildControls() {
     m_topPanel->setFixedHeight(kTopPanelHeight);
     column->addWidget(m_topPanel);
 
-    auto* label = Place(new QLabel(QStringLiteral("Search For:"), m_topPanel), "Label1", 11, 12, 58, 13);
+    auto* label =
+        Place(new QLabel(QStringLiteral("Search For:"), m_topPanel), "Label1", 11, 12, 58, 13);
     m_edit = Place(new QLineEdit(m_topPanel), "Edit1", 71, 8, 370, 21);
     m_edit->setMaxLength(std::numeric_limits<int>::max());
     label->setBuddy(m_edit);
 
-    m_options = Place(new QGroupBox(QStringLiteral("Options"), m_topPanel), "GroupBox1", 446, 2, 129, 59);
-    m_doProcs = Place(new QCheckBox(QStringLiteral("Include &Procs"), m_options), "doProcs", 8, 16, 92, 17);
-    m_caseSensitive =
-        Place(new QCheckBox(QStringLiteral("&Case Sensitive"), m_options), "CaseSensitive", 8, 35, 92, 17);
+    m_options =
+        Place(new QGroupBox(QStringLiteral("Options"), m_topPanel), "GroupBox1", 446, 2, 129, 59);
+    m_doProcs =
+        Place(new QCheckBox(QStringLiteral("Include &Procs"), m_options), "doProcs", 8, 16, 92, 17);
+    m_caseSensitive = Place(new QCheckBox(QStringLiteral("&Case Sensitive"), m_options),
+                            "CaseSensitive", 8, 35, 92, 17);
 
-    m_fileType = Place(new QGroupBox(QStringLiteral("File Type"), m_topPanel), "FileType", 580, 2, 129, 59);
+    m_fileType =
+        Place(new QGroupBox(QStringLiteral("File Type"), m_topPanel), "FileType", 580, 2, 129, 59);
     m_fileType->setToolTip(QStringLiteral("Sifter32: the kind of files to search"));
-    m_scripts = Place(new QRadioButton(QStringLiteral("&Scripts (*.sc)"), m_fileType), "FileType0", 8, 16, 113, 17);
-    m_pascal = Place(new QRadioButton(QStringLiteral("P&ascal (*.pas)"), m_fileType), "FileType1", 8, 35, 113, 17);
+    m_scripts = Place(new QRadioButton(QStringLiteral("&Scripts (*.sc)"), m_fileType), "FileType0",
+                      8, 16, 113, 17);
+    m_pascal = Place(new QRadioButton(QStringLiteral("P&ascal (*.pas)"), m_fileType), "FileType1",
+                     8, 35, 113, 17);
     m_pascal->setChecked(true);
 
     m_sifter = Place(new GlyphButton(QStringLiteral("S&ifter"), SifterGlyph(), m_topPanel),
@@ -111,14 +117,16 @@ void TForm1::BuildControls() {
     m_caseSensitive->setEnabled(false);
     m_sifter->setEnabled(false);
     m_list->setEnabled(false);
-    for (QWidget* keyed : {static_cast<QWidget*>(m_edit), static_cast<QWidget*>(m_sifter),
-                           static_cast<QWidget*>(m_doProcs), static_cast<QWidget*>(m_caseSensitive)})
+    for (QWidget* keyed :
+         {static_cast<QWidget*>(m_edit), static_cast<QWidget*>(m_sifter),
+          static_cast<QWidget*>(m_doProcs), static_cast<QWidget*>(m_caseSensitive)})
         keyed->installEventFilter(this);
 }
 
 void TForm1::BuildMenus() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    const auto item = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& keys) {
+    const auto item = [this](QMenu* menu, const char* name, const QString& text,
+                             const QKeySequence& keys) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(keys);
@@ -128,16 +136,21 @@ void TForm1::BuildMenus() {
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    m_searchDirectory = item(file, "SearchDirectory1", QStringLiteral("Search &Directory"), QKeySequence(Qt::ALT | Qt::Key_D));
-    m_saveToFile = item(file, "SavetoFile1", QStringLiteral("Sa&ve to File"), QKeySequence(Qt::ALT | Qt::Key_V));
-    m_saveToTable = item(file, "SavetoTable1", QStringLiteral("Save to &Table"), QKeySequence(Qt::ALT | Qt::Key_T));
+    m_searchDirectory = item(file, "SearchDirectory1", QStringLiteral("Search &Directory"),
+                             QKeySequence(Qt::ALT | Qt::Key_D));
+    m_saveToFile = item(file, "SavetoFile1", QStringLiteral("Sa&ve to File"),
+                        QKeySequence(Qt::ALT | Qt::Key_V));
+    m_saveToTable = item(file, "SavetoTable1", QStringLiteral("Save to &Table"),
+                         QKeySequence(Qt::ALT | Qt::Key_T));
     file->addSeparator();
     m_exit = item(file, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("Edit1Menu"));
-    m_resultsFont = item(m_editMenu, "ResultsFont1", QStringLiteral("Results Font"), QKeySequence());
-    m_sifterAction = item(m_editMenu, "Sifter1", QStringLiteral("&Sifter!"), QKeySequence(Qt::Key_F2));
+    m_resultsFont =
+        item(m_editMenu, "ResultsFont1", QStringLiteral("Results Font"), QKeySequence());
+    m_sifterAction =
+        item(m_editMenu, "Sifter1", QStringLiteral("&Sifter!"), QKeySequence(Qt::Key_F2));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_aboutAction = item(help, "About1", QStringLiteral("&About"), QKeySequence());

@@ -7,14 +7,14 @@
 #include <optional>
 
 #include "search/lines/save_results.h"
-#include "ui/dialogs/dialogs.h"
 #include "ui/conventions.h"
-#include "ui/main/main_window.h"
-#include "ui/messages.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
+#include "ui/main/save_label.h"
+#include "ui/messages.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
-#include "ui/main/save_label.h"
 
 namespace sifter::ui {
 namespace {
@@ -26,7 +26,8 @@ constexpr int kClosingPauseMilliseconds = 200;
 // when the save ends.
 class SaveProgress final : public SaveObserver {
 public:
-    SaveProgress(TForm2* window, const std::string& fileName) : m_window(window), m_fileName(fileName) {}
+    SaveProgress(TForm2* window, const std::string& fileName)
+        : m_window(window), m_fileName(fileName) {}
     ~SaveProgress() override {
         if (m_window != nullptr && m_started) m_window->CloseProgress();
     }
@@ -41,8 +42,9 @@ public:
         m_window->SetPosition(0);
         m_window->ShowProgress();
         const QFontMetrics metrics(m_window->Label()->font());
-        m_window->SetLabel(SaveLabel(DisplayText(m_fileName), kLabelWidth,
-                                     [&](const QString& text) { return metrics.horizontalAdvance(text); }));
+        m_window->SetLabel(
+            SaveLabel(DisplayText(m_fileName), kLabelWidth,
+                      [&](const QString& text) { return metrics.horizontalAdvance(text); }));
         m_window->RepaintNow();
     }
     void RowWritten(std::size_t rowsWritten) override {

@@ -13,6 +13,7 @@ extern const char* const kSavingPrefix;  // "Saving search results to "
 // off the front of the name after its head (the leading '/', or the drive part 'C:\'), one
 // at a time, and "..." stands in their place: '/home/a/r.txt' becomes '/...a/r.txt', then
 // '/...r.txt'; 'C:\a\r.txt' becomes 'C:\...r.txt'. Stops when no separator is left to take.
-QString SaveLabel(const QString& fileName, int maxWidth, const std::function<int(const QString&)>& widthOf);
+QString SaveLabel(const QString& fileName, int maxWidth,
+                  const std::function<int(const QString&)>& widthOf);
 
 }  // namespace sifter::ui

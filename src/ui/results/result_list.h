@@ -49,9 +49,9 @@ public:
     QMenu* PopupMenu() const;
 
 signals:
-    void SearchRequested();  // Enter
-    void CloseRequested();   // Escape
-    void FontRequested();    // "Results Font" in the context menu
+    void SearchRequested();       // Enter
+    void CloseRequested();        // Escape
+    void FontRequested();         // "Results Font" in the context menu
     void ViewRequested(int row);  // a double-click on the row, or F4 on the current row
 
 protected:

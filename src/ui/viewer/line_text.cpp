@@ -85,7 +85,8 @@ QString LineText(std::string_view bytes, std::size_t from, std::size_t to) {
         return QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size()));
     QString text;
     text.reserve(static_cast<qsizetype>(piece.size()));
-    for (char c : piece) text.append(QChar(static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(c)))));
+    for (char c : piece)
+        text.append(QChar(static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(c)))));
     return text;
 }
 

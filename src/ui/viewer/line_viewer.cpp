@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 
 #include "platform/desktop.h"
-#include "search/lines/line_index.h"
 #include "search/io_error.h"
+#include "search/lines/line_index.h"
 #include "ui/conventions.h"
-#include "ui/viewer/line_view.h"
 #include "ui/messages.h"
+#include "ui/viewer/line_view.h"
 
 namespace sifter::ui {
 namespace {

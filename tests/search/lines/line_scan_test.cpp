@@ -24,7 +24,8 @@ struct Outcome {
 class Collector final : public LineVisitor {
 public:
     void Line(std::int64_t number, std::string_view text) override {
-        EXPECT_TRUE(lines.emplace(number, std::string(text)).second) << "line " << number << " twice";
+        EXPECT_TRUE(lines.emplace(number, std::string(text)).second)
+            << "line " << number << " twice";
     }
     std::map<std::int64_t, std::string> lines;
 };
@@ -70,7 +71,8 @@ Outcome Scanned(const FakeFile::Script& script, const LineKeys& keys) {
 bool HoldsKey(const std::string& line, const LineKeys& keys) {
     const auto isOne = [](char c, const ByteChoice& choice) {
         const auto byte = static_cast<unsigned char>(c);
-        return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+        return (choice.count > 0 && byte == choice.first) ||
+               (choice.count > 1 && byte == choice.second);
     };
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (isOne(line[i], keys.alternative)) return true;
@@ -86,7 +88,8 @@ void ExpectLinesOf(const Outcome& reference, const Outcome& scanned, const LineK
     EXPECT_EQ(scanned.lineCount, reference.lineCount);
     for (const auto& [number, text] : scanned.lines) {
         const auto same = reference.lines.find(number);
-        ASSERT_NE(same, reference.lines.end()) << "handed a line " << number << " that does not exist";
+        ASSERT_NE(same, reference.lines.end())
+            << "handed a line " << number << " that does not exist";
         EXPECT_EQ(text, same->second) << "line " << number;
     }
     for (const auto& [number, text] : reference.lines) {
@@ -96,7 +99,8 @@ void ExpectLinesOf(const Outcome& reference, const Outcome& scanned, const LineK
     }
 }
 
-void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys, const std::string& label) {
+void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys,
+                       const std::string& label) {
     SCOPED_TRACE(label);
     const Outcome reference = LineByLine(script);
     const Outcome scanned = Scanned(script, keys);
@@ -111,7 +115,8 @@ TEST(LineScan, SplitsAsTheLineRulesSayWhateverTheSystemReadsAhead) {
         Outcome reference;
         for (const std::string& line : c.lines) reference.lines[++reference.lineCount] = line;
         for (const std::int32_t ahead : {0, 1, 7, 128, 200, 65536}) {
-            SCOPED_TRACE(testing::Message() << testing::PrintToString(c) << ", " << ahead << " bytes read ahead");
+            SCOPED_TRACE(testing::Message()
+                         << testing::PrintToString(c) << ", " << ahead << " bytes read ahead");
             FakeFile::Script script{.data = c.bytes};
             if (ahead > 0) script.aheads = {ahead};
             ExpectLinesOf(reference, Scanned(script, keys), keys);
@@ -147,7 +152,9 @@ TEST(LineScan, AgreesWithLineByLineReadingOnHandPickedFiles) {
 
 TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
     std::mt19937 random(20261208);
-    const std::string alphabet = "\r\r\r\n\n\x1a" "abxyXY() ";
+    const std::string alphabet =
+        "\r\r\r\n\n\x1a"
+        "abxyXY() ";
     const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
     for (int round = 0; round < 4000; ++round) {
         FakeFile::Script script;
@@ -178,7 +185,9 @@ TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
     // The scan then walks the bytes the file holds in place; the line-by-line reading takes
     // them 128 at a time. Both must ask the system at the same places, so a failure lands alike.
     std::mt19937 random(20261209);
-    const std::string alphabet = std::string(30, 'a') + "\r\r\r\n\n\x1a" "bxyXY() ";
+    const std::string alphabet = std::string(30, 'a') +
+                                 "\r\r\r\n\n\x1a"
+                                 "bxyXY() ";
     const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
     for (int round = 0; round < 3000; ++round) {
         FakeFile::Script script;
@@ -189,7 +198,8 @@ TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
             script.data += byte;
         }
         for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
-            script.aheads.push_back(1 + static_cast<std::int32_t>(random() % (round % 2 == 0 ? 200 : 1500)));
+            script.aheads.push_back(
+                1 + static_cast<std::int32_t>(random() % (round % 2 == 0 ? 200 : 1500)));
         if (round % 3 != 0) {
             for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
                 script.failingReads.push_back(static_cast<int>(random() % 10));
@@ -234,7 +244,8 @@ TEST(LineScan, APairOfKeysOutsideEveryFormLetsItsLineBeOnlyCounted) {
         Collector collector;
         EXPECT_EQ(file->ScanLines(keys, collector), static_cast<std::int64_t>(lines.size()));
         std::map<std::int64_t, std::string> expected;
-        for (std::size_t i = 0; i < c.handed.size(); ++i) expected[2 * static_cast<std::int64_t>(i) + 2] = c.handed[i];
+        for (std::size_t i = 0; i < c.handed.size(); ++i)
+            expected[2 * static_cast<std::int64_t>(i) + 2] = c.handed[i];
         EXPECT_EQ(collector.lines, expected);
     }
 }
@@ -251,7 +262,8 @@ TEST(LineScan, KeysOnALineEndStillEndTheirLine) {
         const Outcome reference = LineByLine(script);
         const Outcome scanned = Scanned(script, matcher.Keys());
         EXPECT_EQ(scanned.lineCount, reference.lineCount);
-        for (const auto& [number, line] : scanned.lines) EXPECT_EQ(line, reference.lines.at(number));
+        for (const auto& [number, line] : scanned.lines)
+            EXPECT_EQ(line, reference.lines.at(number));
     }
 }
 
@@ -263,7 +275,8 @@ TEST(LineScan, TellsItsPulseAsOftenAsLineByLineReadingDoes) {
     };
     std::string data;
     while (data.size() < 300'000) data += "a line of the file, x marks it\r\n";
-    for (const std::vector<std::int32_t>& aheads : {std::vector<std::int32_t>{}, {65536}, {1000, 70000}}) {
+    for (const std::vector<std::int32_t>& aheads :
+         {std::vector<std::int32_t>{}, {65536}, {1000, 70000}}) {
         SCOPED_TRACE(aheads.empty() ? 0 : aheads.back());
         FakeFile::Script script{.data = data};
         script.aheads = aheads;

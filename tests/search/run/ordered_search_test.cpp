@@ -77,9 +77,12 @@ TEST_F(OrderedSearchTest, RowsTurnsAndMatchesAreThoseOfOneThreadWithinTheBoundsO
     // Small files among large ones whose every line matches, empty files and a vanished one.
     for (int i = 0; i < 60; ++i) {
         std::string bytes;
-        if (i % 7 == 3) bytes = Lines(3000, "hit (proc x)");
-        else if (i % 5 == 0) bytes = "";
-        else bytes = Lines(i, "nothing") + "a hit\r\nproc p(q)\r" + Lines(2, "HIT");
+        if (i % 7 == 3)
+            bytes = Lines(3000, "hit (proc x)");
+        else if (i % 5 == 0)
+            bytes = "";
+        else
+            bytes = Lines(i, "nothing") + "a hit\r\nproc p(q)\r" + Lines(2, "HIT");
         test::WriteBytes(m_dir / ("f" + std::to_string(100 + i) + ".pas"), bytes);
     }
     ReadSet();
@@ -93,13 +96,15 @@ TEST_F(OrderedSearchTest, RowsTurnsAndMatchesAreThoseOfOneThreadWithinTheBoundsO
     ASSERT_EQ(alone.turns, inOrder);
     ASSERT_GT(alone.matches, 20000);
 
-    const OrderedSearch::Limits tight{.filesAhead = 3, .heldBytes = 8192, .turnBytes = 2048, .blockBytes = 1024};
+    const OrderedSearch::Limits tight{
+        .filesAhead = 3, .heldBytes = 8192, .turnBytes = 2048, .blockBytes = 1024};
     const struct {
         std::int32_t workers;
         OrderedSearch::Limits limits;
     } cases[] = {{1, {}}, {3, {}}, {1, tight}, {3, tight}, {8, tight}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.workers << " workers, " << c.limits.heldBytes << " bytes held");
+        SCOPED_TRACE(testing::Message()
+                     << c.workers << " workers, " << c.limits.heldBytes << " bytes held");
         const Outcome threaded = Run(c.workers, c.limits);
         EXPECT_EQ(threaded.turns, alone.turns);
         EXPECT_EQ(threaded.matches, alone.matches);
@@ -138,11 +143,14 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
     };
     OrderedSearch search(m_request, m_set, m_system, 3, {.filesAhead = 4});
     test::RowCollector sink;
-    search.Run(sink, [&](std::int32_t file) {
-        // A slow turn, so that the workers would run far ahead if they could.
-        std::this_thread::sleep_for(std::chrono::microseconds(300));
-        begun = file + 1;
-    }, nullptr);
+    search.Run(
+        sink,
+        [&](std::int32_t file) {
+            // A slow turn, so that the workers would run far ahead if they could.
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+            begun = file + 1;
+        },
+        nullptr);
     EXPECT_LE(furthest, 4);
     EXPECT_EQ(leftPending.load(), 0);
     EXPECT_EQ(PendingError(), 0);
@@ -173,7 +181,8 @@ TEST_F(OrderedSearchTest, WhileAWorkerHoldsTheFileInTurnTheMainThreadTellsItIsWa
                 workerOpened = true;
             }
             changed.notify_all();
-            EXPECT_TRUE(awaitFor([&] { return pulses > 0; })) << "the main thread never said it waits";
+            EXPECT_TRUE(awaitFor([&] { return pulses > 0; }))
+                << "the main thread never said it waits";
         }
         return platform::NativeSystem().OpenRead(name);
     };
@@ -191,14 +200,16 @@ TEST_F(OrderedSearchTest, WhileAWorkerHoldsTheFileInTurnTheMainThreadTellsItIsWa
     };
     OrderedSearch search(m_request, m_set, m_system, 1);
     test::RowCollector sink;
-    const std::int64_t matches = search.Run(sink, [](std::int32_t) {}, &pulse);
+    const std::int64_t matches = search.Run(
+        sink, [](std::int32_t) {}, &pulse);
     EXPECT_EQ(matches, 2);
     EXPECT_GT(pulses, 0);
     EXPECT_EQ(pulsesElsewhere, 0);
 }
 
 TEST_F(OrderedSearchTest, RunningOutOfMemoryOnAnyThreadEndsTheSearchWithThatError) {
-    for (int i = 0; i < 30; ++i) test::WriteBytes(m_dir / ("f" + std::to_string(100 + i) + ".pas"), "hit\r\n");
+    for (int i = 0; i < 30; ++i)
+        test::WriteBytes(m_dir / ("f" + std::to_string(100 + i) + ".pas"), "hit\r\n");
     ReadSet();
     m_system.openRead = [](const std::string& name) -> platform::OpenResult {
         if (name == "f120.pas") throw std::bad_alloc();
@@ -207,7 +218,10 @@ TEST_F(OrderedSearchTest, RunningOutOfMemoryOnAnyThreadEndsTheSearchWithThatErro
     for (const std::int32_t workers : {0, 1, 3}) {
         OrderedSearch search(m_request, m_set, m_system, workers);
         test::RowCollector sink;
-        EXPECT_THROW(search.Run(sink, [](std::int32_t) {}, nullptr), std::bad_alloc) << workers;
+        EXPECT_THROW(search.Run(
+                         sink, [](std::int32_t) {}, nullptr),
+                     std::bad_alloc)
+            << workers;
         EXPECT_EQ(PendingError(), 0);
     }
 }

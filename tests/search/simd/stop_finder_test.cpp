@@ -12,11 +12,12 @@ namespace sifter {
 namespace {
 
 bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
-    return (choice.count > 0 && byte == choice.first) || (choice.count > 1 && byte == choice.second);
+    return (choice.count > 0 && byte == choice.first) ||
+           (choice.count > 1 && byte == choice.second);
 }
 
-ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, const LineKeys& keys,
-                  char lineEnd = '\r') {
+ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size,
+                  const LineKeys& keys, char lineEnd = '\r') {
     ScanStop stop{size, 0, ScanStop::kNone};
     for (std::size_t at = from; at < size; ++at) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
@@ -37,7 +38,8 @@ ScanStop Expected(const std::string& bytes, std::size_t from, std::size_t size, 
 
 TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
     std::mt19937 random(7);
-    const ByteChoice choices[] = {{}, {'a', 0, 1}, {'a', 'A', 2}, {'b', 'B', 2}, {')', 0, 1}, {0xe9, 0xc9, 2}};
+    const ByteChoice choices[] = {{},          {'a', 0, 1},    {'a', 'A', 2}, {'b', 'B', 2},
+                                  {')', 0, 1}, {0xe9, 0xc9, 2}};
     for (int round = 0; round < 3000; ++round) {
         // Stops common, stops rare among many line ends, and line ends alone, for long enough
         // that the counts of the pieces passed over pile up: the place that holds the stop and
@@ -46,7 +48,9 @@ TEST(StopFinder, EveryWidthStopsWhereAByteByByteReadingStops) {
         const int regime = round % 3;
         const char lineEnd = round % 2 == 0 ? '\r' : '\n';
         const char other = lineEnd == '\r' ? '\n' : '\r';
-        std::string alphabet = "\r\n\x1a" "abAB() \xe9\xc9";
+        std::string alphabet =
+            "\r\n\x1a"
+            "abAB() \xe9\xc9";
         if (regime == 1) alphabet = std::string(600, 'x') + std::string(100, lineEnd) + alphabet;
         if (regime == 2) alphabet = std::string(4000, lineEnd) + other + "x" + alphabet;
         const std::size_t size = 1 + random() % (regime == 0 ? 200 : 20000);
@@ -87,7 +91,9 @@ TEST(StopFinder, GoingFromStopToStopWithOneFinderAgreesWithAFreshLookEachTime) {
     // As the line scan goes: each search starts just past the last stop, often inside the
     // piece that held it. A new stretch in the same place is announced, then walked the same way.
     std::mt19937 random(11);
-    const std::string alphabet = "xxxxxxxx\r\r\n\x1a" "abAB()";
+    const std::string alphabet =
+        "xxxxxxxx\r\r\n\x1a"
+        "abAB()";
     const LineKeys keys{{'a', 'A', 2}, {'b', 'B', 2}, {')', 0, 1}};
     for (const auto width : {StopFinder::Width::Widest, StopFinder::Width::Baseline}) {
         StopFinder finder(keys, width);
@@ -101,7 +107,8 @@ TEST(StopFinder, GoingFromStopToStopWithOneFinderAgreesWithAFreshLookEachTime) {
                 const ScanStop actual = finder.Find(bytes.data(), from, size);
                 ASSERT_EQ(actual.at, expected.at) << "stretch " << stretch << " from " << from;
                 ASSERT_EQ(actual.ends, expected.ends) << "stretch " << stretch << " from " << from;
-                ASSERT_EQ(actual.lastEnd, expected.lastEnd) << "stretch " << stretch << " from " << from;
+                ASSERT_EQ(actual.lastEnd, expected.lastEnd)
+                    << "stretch " << stretch << " from " << from;
                 from = actual.at + 1 + random() % 3;
             }
         }

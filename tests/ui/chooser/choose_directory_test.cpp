@@ -10,8 +10,8 @@
 #include "search/files/directory_tree.h"
 #include "test_support.h"
 #include "ui/chooser/directory_chooser.h"
-#include "ui/pictures.h"
 #include "ui/main/main_window.h"
+#include "ui/pictures.h"
 #include "ui/program.h"
 #include "ui/results/result_list.h"
 #include "ui_test_support.h"
@@ -77,12 +77,14 @@ private slots:
         QCOMPARE(window.FList().Directory(), *m_dir / "other");
         QCOMPARE(window.FList().Count(), 2);
         QCOMPARE(sifter::test::CurrentDirectory(), *m_dir / "other");
-        QCOMPARE(window.windowTitle(), QStringLiteral("Sifter32 - Search Path: ") + QString::fromStdString(*m_dir / "other"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Sifter32 - Search Path: ") +
+                                           QString::fromStdString(*m_dir / "other"));
         QCOMPARE(window.ListBox1()->RowCount(), 0);
         QVERIFY(window.StatusPanel()->text().isEmpty());
         QVERIFY(!window.ListBox1()->isEnabled());
         // The chooser's own title keeps the directory it was made in.
-        QCOMPARE(m_program->Form3().windowTitle(), QStringLiteral("Working Dir: ") + QString::fromStdString(*m_dir / "start"));
+        QCOMPARE(m_program->Form3().windowTitle(),
+                 QStringLiteral("Working Dir: ") + QString::fromStdString(*m_dir / "start"));
     }
 
     void okWithoutMovingStillClearsTheResults() {

@@ -9,11 +9,11 @@
 
 #include "directory_chooser_support.h"
 #include "ui/chooser/chooser_drawing.h"
+#include "ui/chooser/directory_chooser.h"
 #include "ui/chooser/directory_outline.h"
 #include "ui/chooser/volume_selector.h"
-#include "ui/chooser/directory_chooser.h"
-#include "ui/pictures.h"
 #include "ui/conventions.h"
+#include "ui/pictures.h"
 
 using sifter::platform::Volume;
 using sifter::test::ChooserWorld;

@@ -8,9 +8,9 @@
 
 #include "directory_chooser_support.h"
 #include "ui/chooser/chooser_drawing.h"
+#include "ui/chooser/directory_chooser.h"
 #include "ui/chooser/directory_outline.h"
 #include "ui/chooser/volume_selector.h"
-#include "ui/chooser/directory_chooser.h"
 #include "ui_test_support.h"
 
 using sifter::test::ChooserWorld;

@@ -19,10 +19,13 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");  // empty: any text of our own
         QTest::addColumn<QPoint>("place");  // in the panel's coordinates
-        QTest::newRow("product") << QStringLiteral("ProductName") << QStringLiteral("Nexor32.exe") << QPoint(88, 16);
-        QTest::newRow("version") << QStringLiteral("Version") << QStringLiteral("Version: 1.4") << QPoint(88, 42);
+        QTest::newRow("product") << QStringLiteral("ProductName") << QStringLiteral("Nexor32.exe")
+                                 << QPoint(88, 16);
+        QTest::newRow("version") << QStringLiteral("Version") << QStringLiteral("Version: 1.4")
+                                 << QPoint(88, 42);
         QTest::newRow("notice") << QStringLiteral("Label1") << QString() << QPoint(8, 93);
-        QTest::newRow("feedback") << QStringLiteral("Label2") << QStringLiteral("Comments, suggestions, feedback to:")
+        QTest::newRow("feedback") << QStringLiteral("Label2")
+                                  << QStringLiteral("Comments, suggestions, feedback to:")
                                   << QPoint(8, 121);
         QTest::newRow("contact") << QStringLiteral("Label3") << QString() << QPoint(8, 136);
     }
@@ -38,8 +41,10 @@ private slots:
         QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
         const auto* label = box.findChild<QLabel*>(name);
         QVERIFY(label != nullptr);
-        if (!text.isEmpty()) QCOMPARE(label->text(), text);
-        else QVERIFY(label->text().size() > 5);
+        if (!text.isEmpty())
+            QCOMPARE(label->text(), text);
+        else
+            QVERIFY(label->text().size() > 5);
         QCOMPARE(label->mapTo(panel, QPoint(0, 0)), place);
         // Nothing is cut: the text fits inside the panel.
         QVERIFY(label->mapTo(panel, QPoint(label->width(), 0)).x() <= panel->width());
@@ -91,9 +96,8 @@ private slots:
         const sifter::test::ScratchDirectory dir;
         sifter::ui::Program program({});
         int shown = 0;
-        sifter::ui::TAboutBox::SetAnswerHook([&](sifter::ui::TAboutBox& box) {
-            shown += &box == &program.AboutBox() ? 1 : 100;
-        });
+        sifter::ui::TAboutBox::SetAnswerHook(
+            [&](sifter::ui::TAboutBox& box) { shown += &box == &program.AboutBox() ? 1 : 100; });
         program.Form1().findChild<QAction*>(QStringLiteral("About1"))->trigger();
         sifter::ui::TAboutBox::SetAnswerHook(nullptr);
         QCOMPARE(shown, 1);

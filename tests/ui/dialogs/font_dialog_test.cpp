@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/dialogs/dialogs.h"
 #include "ui/conventions.h"
+#include "ui/dialogs/dialogs.h"
 
 using sifter::ui::FontChoice;
 
@@ -127,7 +127,8 @@ void FontDialogTest::aNewFaceKeepsAStyleItNamesOtherwise() {
                 }
         }
     }
-    if (to.isEmpty()) QSKIP("no two faces here name a style of the same weight and slant differently");
+    if (to.isEmpty())
+        QSKIP("no two faces here name a style of the same weight and slant differently");
     QTest::failOnWarning(QRegularExpression(QStringLiteral("^QFont")));
 
     const int weight = QFontDatabase::weight(from, fromStyle);

@@ -11,9 +11,8 @@
 
 #include "fault_support.h"
 #include "test_support.h"
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
-
+#include "ui/main/main_window.h"
 
 namespace {
 
@@ -96,8 +95,10 @@ private slots:
         progress.FileStarted(3, "c.pas");
         QThread::msleep(20);
         progress.StillReading();
-        QCOMPARE(painted.Shown(), std::make_pair(QStringLiteral("Sifter32 - Searching for \"begin\" in c.pas"), 3));
-        QCOMPARE(progress.Label()->text(), QStringLiteral("Sifter32 - Searching for \"begin\" in c.pas"));
+        QCOMPARE(painted.Shown(),
+                 std::make_pair(QStringLiteral("Sifter32 - Searching for \"begin\" in c.pas"), 3));
+        QCOMPARE(progress.Label()->text(),
+                 QStringLiteral("Sifter32 - Searching for \"begin\" in c.pas"));
         QCOMPARE(progress.Gauge()->value(), 3);
         progress.CloseProgress();
     }

@@ -9,16 +9,16 @@
 #include <cerrno>
 
 #include "fault_support.h"
+#include "result_list_support.h"
 #include "search/io_error.h"
 #include "test_support.h"
 #include "ui/dialogs/dialogs.h"
-#include "ui/pictures.h"
-#include "ui/main/main_window.h"
-#include "ui/program.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
+#include "ui/pictures.h"
+#include "ui/program.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
-#include "result_list_support.h"
 #include "ui_test_support.h"
 
 // Faults are written with designated initializers that leave the other fields at their
@@ -67,7 +67,8 @@ private slots:
                           .after = 128,
                           .name = "a.pas"});
         Search();
-        QCOMPARE(sifter::test::RowTexts(Rows()), Expected({"[1] " + kLine1, "[2] " + kLine2.substr(0, 119)}, true));
+        QCOMPARE(sifter::test::RowTexts(Rows()),
+                 Expected({"[1] " + kLine1, "[2] " + kLine2.substr(0, 119)}, true));
         QCOMPARE(Window().StatusPanel()->text(),
                  QStringLiteral(" Sifter32 Found 3 instances of \"hit\" in 2 files"));
         QVERIFY(messages.messages().isEmpty());

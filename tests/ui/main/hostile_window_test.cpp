@@ -18,13 +18,13 @@
 #include <filesystem>
 
 #include "fault_support.h"
+#include "result_list_support.h"
 #include "search/io_error.h"
 #include "test_support.h"
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
-#include "result_list_support.h"
 #include "ui_test_support.h"
 
 // Faults are written with designated initializers that leave the other fields at their
@@ -59,9 +59,7 @@ class HostileWindowTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
-    }
+    void init() { m_dir = std::make_unique<sifter::test::ScratchDirectory>(); }
     void cleanup() {
         m_window.reset();
         m_scoped.reset();

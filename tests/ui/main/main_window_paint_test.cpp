@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "test_support.h"
-#include "ui/pictures.h"
 #include "ui/main/main_window.h"
+#include "ui/pictures.h"
 
 namespace {
 
@@ -51,12 +51,8 @@ class MainWindowPaintTest final : public QObject {
 private slots:
     // The look the program sets for itself.
     void initTestCase() { QApplication::setStyle(QStringLiteral("Windows")); }
-    void init() {
-        m_dir = std::make_unique<sifter::test::ScratchDirectory>();
-    }
-    void cleanup() {
-        m_dir.reset();
-    }
+    void init() { m_dir = std::make_unique<sifter::test::ScratchDirectory>(); }
+    void cleanup() { m_dir.reset(); }
 
     // The caption starts 5 pixels after the 16-pixel glyph, in every state of the button.
     void theSifterCaptionStartsFivePixelsAfterTheGlyph_data() {

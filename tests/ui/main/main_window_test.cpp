@@ -15,8 +15,8 @@
 #include "search/files/file_set.h"
 #include "search/run/search_run.h"
 #include "test_support.h"
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
@@ -63,9 +63,7 @@ private slots:
         WriteBytes(*m_dir / "b.pas", "unit b;\r\nBEGIN\r\n  writeln('begin');\r\nEND;\r\n");
         WriteBytes(*m_dir / "s.sc", "proc Foo(x)\r\n  begin\r\nendproc\r\n");
     }
-    void cleanup() {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void startsWithEverythingButTheSearchBoxDisabled() {
         TForm1 window({});

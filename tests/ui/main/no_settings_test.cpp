@@ -12,8 +12,8 @@
 
 #include "test_support.h"
 #include "ui/application_setup.h"
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"

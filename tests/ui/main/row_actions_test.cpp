@@ -10,10 +10,10 @@
 
 #include "result_list_support.h"
 #include "test_support.h"
-#include "ui/viewer/line_view.h"
-#include "ui/viewer/line_viewer.h"
 #include "ui/main/main_window.h"
 #include "ui/results/result_model.h"
+#include "ui/viewer/line_view.h"
+#include "ui/viewer/line_viewer.h"
 #include "ui_test_support.h"
 
 using sifter::EntryIcon;
@@ -104,9 +104,7 @@ private slots:
         WriteBytes(*m_dir / "a b.sc", "x\r\nproc Begin()\r\nx\r\nbegin\r\n");
         WriteBytes(*m_dir / "c.sc", "BEGIN\r\n");
     }
-    void cleanup() {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void eachRowOpensItsFileAtItsLine() {
         sifter::test::MessageRecorder messages;

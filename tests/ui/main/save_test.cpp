@@ -13,15 +13,15 @@
 #include "platform/path_rules.h"
 #include "platform/platform.h"
 #include "search/lines/save_results.h"
-#include "ui/application_setup.h"
 #include "test_support.h"
+#include "ui/application_setup.h"
 #include "ui/dialogs/dialogs.h"
-#include "ui/pictures.h"
-#include "ui/main/main_window.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/main/main_window.h"
+#include "ui/main/save_label.h"
+#include "ui/pictures.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
-#include "ui/main/save_label.h"
 #include "ui_test_support.h"
 
 using sifter::test::ReadBytes;
@@ -165,7 +165,8 @@ private slots:
             }();
             if (dialog->isVisible()) dialog->reject();
         });
-        const std::optional<std::string> chosen = sifter::ui::ChooseSaveFile(m_window.get(), m_dir->path());
+        const std::optional<std::string> chosen =
+            sifter::ui::ChooseSaveFile(m_window.get(), m_dir->path());
         QVERIFY(answered);
         QCOMPARE(chosen, std::optional<std::string>(*m_dir / saved.toStdString()));
     }
@@ -222,11 +223,13 @@ private slots:
         if (sifter::platform::Paths().style() == sifter::platform::PathRules::Style::Windows) {
             QTest::newRow("short name stays whole")
                 << QStringLiteral("C:\\r.txt") << 380 << prefix + QStringLiteral("C:\\r.txt");
-            const QString deep = QStringLiteral("C:\\Projects\\Accounts\\Reports\\2023\\results.txt");
-            QTest::newRow("one step") << deep << 64
-                                      << prefix + QStringLiteral("C:\\...Accounts\\Reports\\2023\\results.txt");
-            QTest::newRow("two steps") << deep << 63
-                                       << prefix + QStringLiteral("C:\\...Reports\\2023\\results.txt");
+            const QString deep =
+                QStringLiteral("C:\\Projects\\Accounts\\Reports\\2023\\results.txt");
+            QTest::newRow("one step")
+                << deep << 64
+                << prefix + QStringLiteral("C:\\...Accounts\\Reports\\2023\\results.txt");
+            QTest::newRow("two steps")
+                << deep << 63 << prefix + QStringLiteral("C:\\...Reports\\2023\\results.txt");
             QTest::newRow("nothing left to drop")
                 << QStringLiteral("C:\\a\\r.txt") << 10 << prefix + QStringLiteral("C:\\...r.txt");
             return;
@@ -257,7 +260,8 @@ private slots:
         std::string path = deep.path();
         // Far wider than the label, and short of Windows' 259 bytes.
         for (int i = 0; i < 6; ++i)
-            path = sifter::platform::PathInDirectory(path, "a_rather_long_directory_name_" + std::to_string(i));
+            path = sifter::platform::PathInDirectory(
+                path, "a_rather_long_directory_name_" + std::to_string(i));
         std::filesystem::create_directories(path);
         const std::string name = sifter::platform::PathInDirectory(path, "r.txt");
         SaveAnswer answer(name);

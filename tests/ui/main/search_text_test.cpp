@@ -12,9 +12,9 @@
 #include "search/run/search_run.h"
 #include "test_support.h"
 #include "ui/dialogs/dialogs.h"
+#include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
 #include "ui/program.h"
-#include "ui/dialogs/progress_window.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
@@ -63,9 +63,7 @@ private slots:
         WriteBytes(*m_dir / "legacy.pas", "s := 'caf\xe9';\r\n");
         WriteBytes(*m_dir / "modern.pas", "s := 'caf\xc3\xa9';\r\n");
     }
-    void cleanup() {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void commandLineWordsAreSearchedAsTheirBytes() {
         sifter::test::MessageRecorder messages;

@@ -9,7 +9,6 @@
 #include "ui/results/result_list.h"
 #include "ui_test_support.h"
 
-
 class StartupTest final : public QObject {
     Q_OBJECT
 
@@ -22,9 +21,7 @@ private slots:
         sifter::test::WriteBytes(*m_dir / "src/s.pas", "x\r\nbegin\r\n");
         sifter::test::WriteBytes(*m_dir / "top.pas", "two  words\r\nbegin\r\n");
     }
-    void cleanup() {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void theCommandLineSetsDirectoryTextAndAutomaticSearch_data() {
         QTest::addColumn<QStringList>("parameters");

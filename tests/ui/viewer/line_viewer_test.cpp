@@ -10,9 +10,9 @@
 #include "platform/desktop.h"
 #include "search/text/text_matcher.h"
 #include "test_support.h"
+#include "ui/messages.h"
 #include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
-#include "ui/messages.h"
 #include "ui_test_support.h"
 
 using sifter::TextMatcher;
@@ -71,8 +71,9 @@ private slots:
         QFETCH(QByteArray, firstLineEnd);
         QFETCH(QByteArray, lineEnd);
         const std::string path = *m_dir / "caf\xE9 b.pas";
-        WriteBytes(path, "line 1" + firstLineEnd.toStdString() +
-                             NumberedLines(200, {}, lineEnd.constData()).substr(6 + lineEnd.size()));
+        WriteBytes(path,
+                   "line 1" + firstLineEnd.toStdString() +
+                       NumberedLines(200, {}, lineEnd.constData()).substr(6 + lineEnd.size()));
         LineViewer viewer;
         viewer.Open(path, line, TextMatcher("x", false));
         LineView& view = *viewer.View();
