@@ -1,5 +1,6 @@
-# What the programs need beside them once installed (the desktop entry, the icon in the sizes
-# a desktop asks for, the manual pages, the copyright and the changelog), and the Debian
+# What the programs need beside them once installed (the desktop entry and the AppStream
+# metainfo, the icon in the sizes a desktop asks for, the manual pages, the copyright and the
+# changelog), and the Debian
 # package of it all, made by `cpack` in the build directory (scripts/package).
 
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
@@ -69,6 +70,9 @@ install(FILES ${packaging_dir}/lintian-overrides
 add_custom_target(sifter32_installed_files ALL DEPENDS ${generated_files})
 
 install(FILES resources/sifter32.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# What software centres list: the AppStream metainfo, named after its component id.
+install(FILES ${packaging_dir}/sifter32.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME invalid.sifter32.sifter32.metainfo.xml)
 
 # --- The Debian package.
 set(CPACK_GENERATOR DEB)

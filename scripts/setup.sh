@@ -8,7 +8,7 @@ SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
                    xvfb xdotool imagemagick fonts-liberation2
                    clang clang-format libclang-rt-14-dev strace man-db)
 # What scripts/package and the package checks need beyond that.
-SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils)
+SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
 # How the instrumented programs of build-asan/ run (scripts/test, scripts/soak): any report
 # stops the program with a failure.

@@ -59,6 +59,8 @@ mkdir "$WORK/tree"
 dpkg-deb -x "$DEB" "$WORK/tree"
 desktop-file-validate "$WORK/tree/usr/share/applications/sifter32.desktop" >&2 ||
     fail "desktop-file-validate rejects sifter32.desktop"
+appstreamcli validate --no-net "$WORK"/tree/usr/share/metainfo/*.metainfo.xml >"$WORK/appstream" 2>&1 ||
+    { fail "appstreamcli rejects the metainfo:"; cat "$WORK/appstream" >&2; }
 # Each icon is the program's 32x32 picture, every pixel blown up to a square block.
 for png in "$WORK"/tree/usr/share/icons/hicolor/*/apps/sifter32.png; do
     size=$(basename "$(dirname "$(dirname "$png")")")
