@@ -169,6 +169,8 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool deleting = (c.KeyOnMain(Qt::Key_Delete) && focusOnList) ||
                           seen.triggered.contains(QStringLiteral("DeleteSelected1"));
     const bool nothingSelected = deleting && before.selected.empty();
+    const bool undoing =
+        c.KeyOnMain(Qt::Key_Z, Qt::ControlModifier) && focusOnList && !model.deletions.empty();
 
     // Choosing a directory.
     ui::TForm3& chooser = session.Program().Form3();
@@ -196,6 +198,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                  QStringLiteral("the search's rows are not the files' lines: ") +
                      Difference(c.rows, expected.rows));
         model.rows = static_cast<std::int64_t>(expected.rows.size());
+        model.deletions.clear();
         const QString summary = ui::DisplayText(
             " Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
             request.text + "\" in " + std::to_string(names.size()) + " files");
@@ -213,17 +216,30 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         c.Expect(c.rows == kept, QStringLiteral("deleting the selected rows left other rows: ") +
                                      Difference(c.rows, kept));
         model.rows -= static_cast<std::int64_t>(before.selected.size());
+        model.deletions.push_back({before.rows, before.selected});
         c.Expect(test::SelectedRows(list).empty(),
                  QStringLiteral("rows are selected after a deletion"));
+    } else if (undoing) {
+        const Deletion undone = std::move(model.deletions.back());
+        model.deletions.pop_back();
+        c.Expect(c.rows == undone.rows,
+                 QStringLiteral("Ctrl+Z did not put the deleted rows back in their places: ") +
+                     Difference(c.rows, undone.rows));
+        model.rows += static_cast<std::int64_t>(undone.selected.size());
+        c.Expect(test::SelectedRows(list) == undone.selected &&
+                     list.currentIndex().row() == undone.selected.front(),
+                 QStringLiteral("after Ctrl+Z the rows put back are not the selected ones, with "
+                                "the first of them current"));
     } else if (c.chooserTookDirectory) {
         model.rows = 0;
+        model.deletions.clear();
         model.directory = chooser.Directory();
         c.Expect(form.StatusPanel()->text().isEmpty(),
                  QStringLiteral("the status bar keeps \"%1\" after a new directory")
                      .arg(form.StatusPanel()->text()));
     } else {
         c.Expect(c.rows == before.rows, QStringLiteral("the rows changed without a search, a "
-                                                       "deletion or a new directory: ") +
+                                                       "deletion, an undo or a new directory: ") +
                                             Difference(c.rows, before.rows));
     }
     if (!c.searchRan && !c.chooserTookDirectory)
@@ -231,7 +247,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                  QStringLiteral("the status bar changed from \"%1\" to \"%2\"")
                      .arg(before.status, form.StatusPanel()->text()));
     c.Expect(static_cast<std::int64_t>(c.rows.size()) == model.rows,
-             QStringLiteral("the list holds %1 rows; the last search added and deletions left %2")
+             QStringLiteral("the list holds %1 rows; the last search, deletions and undos left %2")
                  .arg(c.rows.size())
                  .arg(model.rows));
 
