@@ -67,9 +67,13 @@ struct SunkRow {
 };
 
 // Keeps every row it is given in order, a file named to it as a row "file NAME" with the File
-// icon, and counts the calls made from another thread than the one that made it.
+// icon, a file not read as a row NotRead(file, code), and counts the calls made from another
+// thread than the one that made it.
 class RowCollector final : public RowSink {
 public:
+    static SunkRow NotRead(std::int32_t file, std::int32_t code) {
+        return {"not read", EntryIcon::Blank, {file, code}};
+    }
     void AddFile(std::string_view path) override {
         Note();
         ++files;
@@ -78,6 +82,10 @@ public:
     void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
         Note();
         rows.push_back({std::string(text), icon, origin});
+    }
+    void FileNotRead(std::int32_t file, std::int32_t code) override {
+        Note();
+        rows.push_back(NotRead(file, code));
     }
     std::vector<SunkRow> rows;
     int files = 0;

@@ -41,6 +41,10 @@ public:
     // The next file of the search, by the path it can be opened under from anywhere.
     virtual void AddFile(std::string_view path) = 0;
     virtual void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) = 0;
+    // File `file` (numbered as the rows' origins) could not be opened, or not read to its end:
+    // `code` is the program's code for why (IoErrorMessage words it). It comes after the rows
+    // the file gave and before the next file is named. A list of rows has no place for it.
+    virtual void FileNotRead(std::int32_t /*file*/, std::int32_t /*code*/) {}
 };
 
 class ResultRows final : public RowSink {

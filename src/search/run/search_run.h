@@ -44,8 +44,9 @@ std::int32_t DefaultWorkers();
 
 // Runs the search over a set that holds at least one file, adding its rows to `rows` in order,
 // each file's as soon as the files before it are done. `workers` threads read ahead of the
-// calling one; `rows` and `progress` are only ever called on the calling thread. No I/O error
-// code is left pending on any thread; only running out of memory is thrown.
+// calling one; `rows` and `progress` are only ever called on the calling thread. A file that
+// cannot be read keeps its heading and is told to `rows` in its place, and the search goes on.
+// No I/O error code is left pending on any thread; only running out of memory is thrown.
 SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
                         SearchProgress* progress = nullptr,
                         platform::SystemApi& system = platform::System(),
