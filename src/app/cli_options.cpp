@@ -3,20 +3,30 @@
 namespace sifter::cli {
 
 const char* const kUsage =
-    "Usage: sifter32-cli [--scripts | --pascal] [--case-sensitive] [--procs] [--] DIRECTORY TEXT\n"
+    "Usage: sifter32-cli [OPTION]... [--] DIRECTORY TEXT\n"
     "Lists every line of the *.pas (or, with --scripts, *.sc) files of DIRECTORY that holds\n"
-    "TEXT, as Sifter32 does; the rows go to standard output with CR LF line ends, the summary\n"
-    "to standard error. A TEXT in UTF-8 with characters beyond ASCII also finds the lines that\n"
-    "hold it in Windows-1252, as older sources do.\n"
+    "TEXT, as Sifter32 does. A TEXT in UTF-8 with characters beyond ASCII also finds the lines\n"
+    "that hold it in Windows-1252, as older sources do.\n"
     "\n"
     "  --scripts         search Paradox scripts (*.sc)\n"
     "  --pascal          search Pascal sources (*.pas); the default\n"
     "  --case-sensitive  compare letter case too; ignored by default\n"
     "  --procs           also list the procedure lines passed (only with --scripts)\n"
+    "  --format=rows     the rows as Sifter32 saves them, each followed by CR LF, and the\n"
+    "                    summary on standard error; the default\n"
+    "  --format=grep     PATH:LINE:TEXT for each matching line, PATH:LINE-TEXT for each\n"
+    "                    procedure line, each followed by LF; PATH is relative to DIRECTORY\n"
+    "  --count           PATH:N for each file with N matching lines\n"
+    "  -l, --files-with-matches\n"
+    "                    PATH for each file with a matching line\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
-    "Exit status: 0 when a line matched, 1 when none did, 2 on an error.\n";
+    "A file that cannot be read keeps its heading and is named on standard error as\n"
+    "'sifter32-cli: PATH: REASON'; the search goes on. A DIRECTORY that is not one is refused.\n"
+    "Exit status: 0 when a line matched, 1 when none did, 2 on an error (a usage error, a\n"
+    "DIRECTORY that cannot be searched, a file that could not be read, output that could not be\n"
+    "written). A closed pipe ends the program as it ends grep, with no message.\n";
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
     Options options;
@@ -26,6 +36,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         return options;
     };
     bool scripts = false, pascal = false, procs = false, optionsEnded = false;
+    bool count = false, filesWithMatches = false, rowsAsked = false;
+    OutputForm format = OutputForm::Rows;
     std::vector<std::string> positional;
     for (const std::string& argument : arguments) {
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
@@ -46,6 +58,15 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             options.request.caseSensitive = true;
         } else if (argument == "--procs") {
             procs = true;
+        } else if (argument == "--format=rows" || argument == "--format=grep") {
+            format = argument.ends_with("grep") ? OutputForm::Grep : OutputForm::Rows;
+            rowsAsked = format == OutputForm::Rows;
+        } else if (argument.starts_with("--format")) {
+            return fail("unknown format in '" + argument + "' (--format=rows or --format=grep)");
+        } else if (argument == "--count") {
+            count = true;
+        } else if (argument == "--files-with-matches" || argument == "-l") {
+            filesWithMatches = true;
         } else {
             return fail("unknown option '" + argument +
                         "' (put -- before a TEXT that starts with -)");
@@ -54,11 +75,18 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     if (scripts && pascal) return fail("--scripts and --pascal exclude each other");
     if (procs && !scripts)
         return fail("--procs needs --scripts (Pascal sources list no procedure lines)");
+    if (count && filesWithMatches)
+        return fail("--count and --files-with-matches exclude each other");
+    if ((count || filesWithMatches) && rowsAsked)
+        return fail("--format=rows lists rows, not counts or file names");
     if (positional.size() != 2) return fail("expected DIRECTORY and TEXT");
     options.directory = positional[0];
     options.request.text = positional[1];
     options.request.fileType = scripts ? FileType::Scripts : FileType::Pascal;
     options.request.includeProcs = procs;
+    options.form = count              ? OutputForm::Count
+                   : filesWithMatches ? OutputForm::FilesWithMatches
+                                      : format;
     return options;
 }
 

@@ -132,6 +132,10 @@ std::string PathInDirectory(const std::string& directory, const std::string& nam
 // What a program's entry needs done first: a write to a closed pipe comes back as a failed
 // write instead of ending the process, and standard output takes bytes unchanged.
 void PrepareProcess();
+// Ends the process, writing nothing, as a write to a closed pipe ends a program that leaves
+// the system's signal for it alone: killed by SIGPIPE where there is one (a shell sees 141),
+// so that a pipeline treats it as it treats grep; elsewhere with `status`.
+[[noreturn]] void EndByClosedPipe(int status);
 // The command line as one string where the system hands it over so (Windows: the program
 // splits it itself); null where the system hands over the parameters one by one.
 const char* RawCommandLine();

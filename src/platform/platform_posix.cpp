@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/path_rules.h"
@@ -275,6 +276,17 @@ const PathRules& Paths() {
 
 void PrepareProcess() {
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void EndByClosedPipe(int status) {
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    ::pthread_sigmask(SIG_UNBLOCK, &pipe, nullptr);
+    std::raise(SIGPIPE);
+    // Not reached unless something outside the program keeps the signal from ending it.
+    std::_Exit(status);
 }
 
 const char* RawCommandLine() {

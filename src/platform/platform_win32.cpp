@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "platform/path_rules.h"
@@ -202,6 +203,11 @@ const PathRules& Paths() {
 void PrepareProcess() {
     // The C library would turn every LF written to standard output into CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
+}
+
+void EndByClosedPipe(int status) {
+    // Windows has no signal for it: the status alone says that the output was cut short.
+    std::_Exit(status);
 }
 
 void SpreadThread(std::thread&) {

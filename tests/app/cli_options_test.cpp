@@ -15,6 +15,7 @@ struct SearchCase {
     FileType fileType;
     bool caseSensitive;
     bool procs;
+    OutputForm form = OutputForm::Rows;
 };
 
 class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
@@ -28,6 +29,7 @@ TEST_P(CliSearchOptionsTest, GiveThisSearch) {
     EXPECT_EQ(options.request.fileType, c.fileType);
     EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
     EXPECT_EQ(options.request.includeProcs, c.procs);
+    EXPECT_EQ(options.form, c.form);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,7 +48,52 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"d", "t", "--"}, "d", "t", FileType::Pascal, false, false},
         SearchCase{{"d", ""}, "d", "", FileType::Pascal, false, false},
         SearchCase{
-            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false}));
+            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false},
+        SearchCase{{"--format=grep", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   OutputForm::Grep},
+        SearchCase{{"--format=grep", "--format=rows", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   OutputForm::Rows},
+        SearchCase{{"--scripts", "--procs", "--format=grep", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Scripts,
+                   false,
+                   true,
+                   OutputForm::Grep},
+        SearchCase{
+            {"d", "t", "--count"}, "d", "t", FileType::Pascal, false, false, OutputForm::Count},
+        SearchCase{{"--format=grep", "--count", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   OutputForm::Count},
+        SearchCase{{"-l", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   OutputForm::FilesWithMatches},
+        SearchCase{{"--files-with-matches", "--format=grep", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   OutputForm::FilesWithMatches},
+        SearchCase{{"--", "d", "-l"}, "d", "-l", FileType::Pascal, false, false}));
 
 struct ErrorCase {
     Args arguments;
@@ -71,7 +118,16 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{{"--procs", "--pascal", "d", "t"}, "--procs needs --scripts"},
                     ErrorCase{{"--scripts", "--pascal", "d", "t"}, "exclude each other"},
                     ErrorCase{{"d", "-x"}, "unknown option '-x'"},
-                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"}));
+                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"},
+                    ErrorCase{{"--format=xml", "d", "t"}, "unknown format in '--format=xml'"},
+                    ErrorCase{{"--format", "d", "t"}, "unknown format in '--format'"},
+                    ErrorCase{{"--format=", "d", "t"}, "unknown format in '--format='"},
+                    ErrorCase{{"--format=Grep", "d", "t"}, "unknown format"},
+                    ErrorCase{{"--count", "-l", "d", "t"}, "exclude each other"},
+                    ErrorCase{{"--format=rows", "--count", "d", "t"}, "--format=rows lists rows"},
+                    ErrorCase{{"-l", "--format=rows", "d", "t"}, "--format=rows lists rows"},
+                    ErrorCase{{"-c", "d", "t"}, "unknown option '-c'"},
+                    ErrorCase{{"--count"}, "expected DIRECTORY and TEXT"}));
 
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
@@ -87,7 +143,8 @@ TEST(CliOptionsTest, UsageNamesEveryOption) {
     const std::string usage = kUsage;
     EXPECT_EQ(usage.rfind("Usage: sifter32-cli ", 0), 0u);
     for (const char* option :
-         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--help", "--version"})
+         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--format=rows", "--format=grep",
+          "--count", "-l, --files-with-matches", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
 }

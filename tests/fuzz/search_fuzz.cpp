@@ -1,7 +1,9 @@
 // A whole search through its threads: files served by a system that reads ahead as the real one
 // does, and fails or ends early where the input says, searched with 0 to 3 workers reading
 // ahead. The rows must be those built from the byte-by-byte line model and the plain model of
-// the text's forms, file by file in order, and no code may be left pending.
+// the text's forms, file by file in order, and no code may be left pending. The companion's
+// grep forms, written as the same search goes, must be those the rows give, each file that
+// could not be read told with the model's code in its place.
 //
 // Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
 // 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers), the text's length (at most 15)
@@ -11,10 +13,14 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cli_model.h"
 #include "fuzz_support.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
@@ -141,6 +147,49 @@ FileScript TakeFile(FuzzedDataProvider& input, bool last) {
     return file;
 }
 
+// The grep forms' sinks, each writing to a file of its own; a file not read is written into
+// the same stream as a line of its own.
+class GrepOutputs final {
+public:
+    static constexpr cli::OutputForm kForms[] = {cli::OutputForm::Grep, cli::OutputForm::Count,
+                                                 cli::OutputForm::FilesWithMatches};
+
+    explicit GrepOutputs(const std::vector<std::string>& names) {
+        for (const cli::OutputForm form : kForms) {
+            Output& output = *m_outputs.emplace_back(std::make_unique<Output>(form));
+            output.sink = std::make_unique<cli::StreamRows>(
+                output.stream, form, names, [&output](std::int32_t file, std::int32_t code) {
+                    output.stream.Write(NotReadLine(file, code));
+                });
+        }
+    }
+    static std::string NotReadLine(std::int32_t file, std::int32_t code) {
+        return "!not read " + std::to_string(file) + " " + std::to_string(code) + "\n";
+    }
+    std::vector<RowSink*> Sinks() const {
+        std::vector<RowSink*> sinks;
+        for (const auto& output : m_outputs) sinks.push_back(output->sink.get());
+        return sinks;
+    }
+    // What form `i` wrote, all of it.
+    std::string Take(std::size_t i) {
+        if (!m_outputs[i]->sink->Finish()) Fail("the grep form %zu could not be written", i);
+        return m_outputs[i]->file.Take();
+    }
+
+private:
+    struct Output {
+        explicit Output(cli::OutputForm form)
+            : file("/tmp/sifter32-search-fuzz-" + std::to_string(::getpid()) + "-" +
+                   std::to_string(static_cast<int>(form))),
+              stream(file.fd(), 2) {}
+        test::CapturedOutput file;
+        cli::OutputStream stream;
+        std::unique_ptr<cli::StreamRows> sink;
+    };
+    std::vector<std::unique_ptr<Output>> m_outputs;
+};
+
 }  // namespace
 }  // namespace sifter::fuzz
 
@@ -166,8 +215,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (set.Count() != static_cast<std::int32_t>(files.size()))
         Fail("the set holds %d files", set.Count());
     ResultRows rows;
-    const SearchSummary summary = RunSearch(request, set, rows, nullptr, system, workers);
+    GrepOutputs grep(set.Names());
+    std::vector<RowSink*> sinks = grep.Sinks();
+    sinks.push_back(&rows);
+    test::FanOutRows fanOut(sinks);
+    const SearchSummary summary = RunSearch(request, set, fanOut, nullptr, system, workers);
     if (PendingError() != 0) Fail("code %d left pending", PendingError());
+    std::string wantGrep[std::size(GrepOutputs::kForms)];
 
     std::vector<ResultEntry> want = {
         {kBannerRow, EntryIcon::Banner},
@@ -185,19 +239,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         LineModel model(
             [&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
         const std::vector<std::string> lines = model.Lines();
+        std::vector<ResultEntry> fileRows;
+        std::vector<std::int64_t> lineOfRow;
         for (std::size_t n = 0; n < lines.size(); ++n) {
-            if (request.includeProcs && IsProcLine(lines[n]))
-                want.push_back({" " + lines[n], EntryIcon::Procedure});
+            const auto number = static_cast<std::int64_t>(n + 1);
+            if (request.includeProcs && IsProcLine(lines[n])) {
+                fileRows.push_back({" " + lines[n], EntryIcon::Procedure});
+                lineOfRow.push_back(number);
+            }
             if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive)) {
-                want.push_back({"[" + std::to_string(n + 1) + "] " + lines[n], EntryIcon::Blank});
+                fileRows.push_back(
+                    {"[" + std::to_string(number) + "] " + lines[n], EntryIcon::Blank});
+                lineOfRow.push_back(number);
                 ++matches;
             }
         }
+        want.insert(want.end(), fileRows.begin(), fileRows.end());
+        const std::string notRead =
+            model.pending() != 0
+                ? GrepOutputs::NotReadLine(static_cast<std::int32_t>(i), model.pending())
+                : std::string();
+        for (std::size_t g = 0; g < std::size(GrepOutputs::kForms); ++g)
+            wantGrep[g] +=
+                test::ModelGrepText(GrepOutputs::kForms[g], set.Name(static_cast<std::int32_t>(i)),
+                                    fileRows, lineOfRow, notRead);
     }
     if (rows.size() != want.size())
         Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
     for (std::size_t i = 0; i < want.size(); ++i)
         if (!(rows.Entry(i) == want[i])) Fail("row %zu differs with %d workers", i, workers);
+    for (std::size_t g = 0; g < std::size(GrepOutputs::kForms); ++g)
+        if (grep.Take(g) != wantGrep[g])
+            Fail("the grep form %zu with %d workers is not the one the rows give", g, workers);
     if (summary.matches != matches)
         Fail("%lld matches, the model's %lld", static_cast<long long>(summary.matches),
              static_cast<long long>(matches));

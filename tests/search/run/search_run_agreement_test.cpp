@@ -1,12 +1,15 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
 // line (a text looked for in each of its forms), however the search gets there: on one thread
-// or with workers reading ahead. Random files of a few telling bytes are read both ways.
+// or with workers reading ahead. Random files of a few telling bytes are read both ways. The
+// companion's grep forms of the same search must be what those rows give.
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <memory>
 #include <random>
 
+#include "cli_model.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
@@ -19,9 +22,12 @@ namespace sifter {
 namespace {
 
 using Rows = std::vector<ResultEntry>;
+using cli::OutputForm;
 
-// The rows of one file, built from the plain line operations and the string rules.
-Rows ExpectedFileRows(const std::string& name, const SearchRequest& request) {
+// The rows of one file, built from the plain line operations and the string rules, and the
+// line each came from.
+Rows ExpectedFileRows(const std::string& name, const SearchRequest& request,
+                      std::vector<std::int64_t>& lineOfRow) {
     LineFile file;
     file.OpenRead(name);
     const std::vector<std::string> lines = test::ReadAllLines(file);
@@ -30,10 +36,15 @@ Rows ExpectedFileRows(const std::string& name, const SearchRequest& request) {
     Rows rows;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (request.includeProcs && IsProcLine(line))
+        const auto number = static_cast<std::int64_t>(i + 1);
+        if (request.includeProcs && IsProcLine(line)) {
             rows.push_back({" " + line, EntryIcon::Procedure});
-        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive))
-            rows.push_back({"[" + std::to_string(i + 1) + "] " + line, EntryIcon::Blank});
+            lineOfRow.push_back(number);
+        }
+        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive)) {
+            rows.push_back({"[" + std::to_string(number) + "] " + line, EntryIcon::Blank});
+            lineOfRow.push_back(number);
+        }
     }
     return rows;
 }
@@ -99,12 +110,28 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                                       {FileType::Scripts, "\xE2\x82\xAC", false, true},
                                       {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false},
                                       {FileType::Scripts, "\xC3\xAFv", false, false}};
+    // The grep forms, each written by the companion's sink as the search goes.
+    const OutputForm grepForms[] = {OutputForm::Grep, OutputForm::Count,
+                                    OutputForm::FilesWithMatches};
+    std::vector<std::unique_ptr<test::CapturedOutput>> captured;
+    std::vector<std::unique_ptr<cli::OutputStream>> streams;
+    std::vector<std::unique_ptr<cli::StreamRows>> grepSinks;
+    for (const OutputForm form : grepForms) {
+        captured.push_back(std::make_unique<test::CapturedOutput>(
+            dir / ("out" + std::to_string(static_cast<int>(form)))));
+        streams.push_back(std::make_unique<cli::OutputStream>(captured.back()->fd(), 2));
+        grepSinks.push_back(std::make_unique<cli::StreamRows>(*streams.back(), form, set.Names(),
+                                                              cli::StreamRows::NotRead()));
+    }
     for (const SearchRequest& request : requests)
         for (const std::int32_t workers : {0, 1, 3}) {
             SCOPED_TRACE(testing::Message() << workers << " workers");
             ResultRows produced;
+            test::FanOutRows sinks(
+                {&produced, grepSinks[0].get(), grepSinks[1].get(), grepSinks[2].get()});
             const SearchSummary summary =
-                RunSearch(request, set, produced, nullptr, platform::System(), workers);
+                RunSearch(request, set, sinks, nullptr, platform::System(), workers);
+            std::string expectedGrep[std::size(grepForms)];
             ASSERT_GE(produced.size(), 3u);
             std::size_t row = 3;  // past the three rows that open the list
             std::int64_t matches = 0;
@@ -114,10 +141,14 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                     {" ", EntryIcon::Blank},
                     {" " + name + " - " + std::to_string(f + 1) + " of 120", EntryIcon::File},
                     {" ", EntryIcon::Blank}};
-                for (ResultEntry& entry : ExpectedFileRows(name, request)) {
+                std::vector<std::int64_t> lines;
+                const Rows fileRows = ExpectedFileRows(name, request, lines);
+                for (const ResultEntry& entry : fileRows) {
                     matches += entry.icon == EntryIcon::Blank ? 1 : 0;
-                    expected.push_back(std::move(entry));
+                    expected.push_back(entry);
                 }
+                for (std::size_t g = 0; g < std::size(grepForms); ++g)
+                    expectedGrep[g] += test::ModelGrepText(grepForms[g], name, fileRows, lines, "");
                 Rows actual;
                 for (std::size_t k = 0; k < expected.size() && row < produced.size(); ++k)
                     actual.push_back(produced.Entry(row++));
@@ -125,6 +156,12 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
             }
             EXPECT_EQ(row, produced.size());
             EXPECT_EQ(summary.matches, matches);
+            for (std::size_t g = 0; g < std::size(grepForms); ++g) {
+                ASSERT_TRUE(grepSinks[g]->Finish());
+                EXPECT_EQ(captured[g]->Take(), expectedGrep[g])
+                    << "form " << static_cast<int>(grepForms[g]) << " of \"" << request.text
+                    << "\"";
+            }
             EXPECT_EQ(PendingError(), 0);
         }
 }
