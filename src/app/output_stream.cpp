@@ -1,7 +1,5 @@
 #include "app/output_stream.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "platform/platform.h"
@@ -19,7 +17,7 @@ void OutputStream::Write(std::string_view bytes) {
         Flush();
         if (bytes.size() > kCapacity) {
             // A very long piece goes out directly instead of through the buffer.
-            WriteAll(bytes.data(), bytes.size());
+            WriteAll(bytes);
             return;
         }
     }
@@ -27,27 +25,16 @@ void OutputStream::Write(std::string_view bytes) {
 }
 
 bool OutputStream::Flush() {
-    if (!m_buffer.empty()) WriteAll(m_buffer.data(), m_buffer.size());
+    if (!m_buffer.empty()) WriteAll(m_buffer);
     m_buffer.clear();
     return m_error == 0;
 }
 
-void OutputStream::WriteAll(const char* data, std::size_t size) {
-    while (size > 0 && m_error == 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0) {
-            // The reader has what it wanted (`| head`): the rest of the search is of no use.
-            if (errno == EPIPE) platform::EndByClosedPipe(m_closedPipeStatus);
-            if (errno != EINTR) m_error = errno;
-            continue;
-        }
-        if (n == 0) {
-            m_error = EIO;
-            continue;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+void OutputStream::WriteAll(std::string_view bytes) {
+    if (m_error != 0) return;
+    m_error = platform::WriteToDescriptor(m_fd, bytes);
+    // The reader has what it wanted (`| head`): the rest of the search is of no use.
+    if (m_error == EPIPE) platform::EndByClosedPipe(m_closedPipeStatus);
 }
 
 }  // namespace sifter::cli

@@ -23,7 +23,7 @@ public:
 
 private:
     static constexpr std::size_t kCapacity = 64 * 1024;
-    void WriteAll(const char* data, std::size_t size);
+    void WriteAll(std::string_view bytes);
 
     const int m_fd;
     const int m_closedPipeStatus;

@@ -132,6 +132,10 @@ std::string PathInDirectory(const std::string& directory, const std::string& nam
 // What a program's entry needs done first: a write to a closed pipe comes back as a failed
 // write instead of ending the process, and standard output takes bytes unchanged.
 void PrepareProcess();
+// Writes all of `bytes` to the descriptor `fd` the process was handed (standard output): 0, or
+// the C library's number for the failure; EPIPE when the reader of a pipe has gone, on every
+// system (Windows has three codes of its own for it, and its C library words some as EINVAL).
+int WriteToDescriptor(int fd, std::string_view bytes);
 // Ends the process, writing nothing, as a write to a closed pipe ends a program that leaves
 // the system's signal for it alone: killed by SIGPIPE where there is one (a shell sees 141),
 // so that a pipeline treats it as it treats grep; elsewhere with `status`.

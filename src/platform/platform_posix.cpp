@@ -278,6 +278,17 @@ void PrepareProcess() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+int WriteToDescriptor(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
 void EndByClosedPipe(int status) {
     std::signal(SIGPIPE, SIG_DFL);
     sigset_t pipe;

@@ -15,7 +15,6 @@ struct SearchCase {
     FileType fileType;
     bool caseSensitive;
     bool procs;
-    OutputForm form = OutputForm::Rows;
 };
 
 class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
@@ -29,7 +28,7 @@ TEST_P(CliSearchOptionsTest, GiveThisSearch) {
     EXPECT_EQ(options.request.fileType, c.fileType);
     EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
     EXPECT_EQ(options.request.includeProcs, c.procs);
-    EXPECT_EQ(options.form, c.form);
+    EXPECT_EQ(options.form, OutputForm::Rows);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,51 +48,32 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"d", ""}, "d", "", FileType::Pascal, false, false},
         SearchCase{
             {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false},
-        SearchCase{{"--format=grep", "d", "t"},
-                   "d",
-                   "t",
-                   FileType::Pascal,
-                   false,
-                   false,
-                   OutputForm::Grep},
-        SearchCase{{"--format=grep", "--format=rows", "d", "t"},
-                   "d",
-                   "t",
-                   FileType::Pascal,
-                   false,
-                   false,
-                   OutputForm::Rows},
-        SearchCase{{"--scripts", "--procs", "--format=grep", "d", "t"},
-                   "d",
-                   "t",
-                   FileType::Scripts,
-                   false,
-                   true,
-                   OutputForm::Grep},
-        SearchCase{
-            {"d", "t", "--count"}, "d", "t", FileType::Pascal, false, false, OutputForm::Count},
-        SearchCase{{"--format=grep", "--count", "d", "t"},
-                   "d",
-                   "t",
-                   FileType::Pascal,
-                   false,
-                   false,
-                   OutputForm::Count},
-        SearchCase{{"-l", "d", "t"},
-                   "d",
-                   "t",
-                   FileType::Pascal,
-                   false,
-                   false,
-                   OutputForm::FilesWithMatches},
-        SearchCase{{"--files-with-matches", "--format=grep", "d", "t"},
-                   "d",
-                   "t",
-                   FileType::Pascal,
-                   false,
-                   false,
-                   OutputForm::FilesWithMatches},
         SearchCase{{"--", "d", "-l"}, "d", "-l", FileType::Pascal, false, false}));
+
+struct FormCase {
+    Args arguments;
+    OutputForm form;
+};
+
+class CliFormOptionsTest : public testing::TestWithParam<FormCase> {};
+
+TEST_P(CliFormOptionsTest, GiveThisForm) {
+    const Options options = ParseOptions(GetParam().arguments);
+    ASSERT_EQ(options.action, Action::Search) << options.error;
+    EXPECT_EQ(options.form, GetParam().form);
+    EXPECT_EQ(options.directory, "d");
+    EXPECT_EQ(options.request.text, "t");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliFormOptionsTest,
+    testing::Values(FormCase{{"--format=grep", "d", "t"}, OutputForm::Grep},
+                    FormCase{{"--format=grep", "--format=rows", "d", "t"}, OutputForm::Rows},
+                    FormCase{{"--scripts", "--procs", "--format=grep", "d", "t"}, OutputForm::Grep},
+                    FormCase{{"d", "t", "--count"}, OutputForm::Count},
+                    FormCase{{"--format=grep", "--count", "d", "t"}, OutputForm::Count},
+                    FormCase{{"-l", "d", "t"}, OutputForm::FilesWithMatches},
+                    FormCase{{"d", "--files-with-matches", "t"}, OutputForm::FilesWithMatches}));
 
 struct ErrorCase {
     Args arguments;

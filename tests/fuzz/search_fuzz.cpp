@@ -16,7 +16,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -147,49 +146,6 @@ FileScript TakeFile(FuzzedDataProvider& input, bool last) {
     return file;
 }
 
-// The grep forms' sinks, each writing to a file of its own; a file not read is written into
-// the same stream as a line of its own.
-class GrepOutputs final {
-public:
-    static constexpr cli::OutputForm kForms[] = {cli::OutputForm::Grep, cli::OutputForm::Count,
-                                                 cli::OutputForm::FilesWithMatches};
-
-    explicit GrepOutputs(const std::vector<std::string>& names) {
-        for (const cli::OutputForm form : kForms) {
-            Output& output = *m_outputs.emplace_back(std::make_unique<Output>(form));
-            output.sink = std::make_unique<cli::StreamRows>(
-                output.stream, form, names, [&output](std::int32_t file, std::int32_t code) {
-                    output.stream.Write(NotReadLine(file, code));
-                });
-        }
-    }
-    static std::string NotReadLine(std::int32_t file, std::int32_t code) {
-        return "!not read " + std::to_string(file) + " " + std::to_string(code) + "\n";
-    }
-    std::vector<RowSink*> Sinks() const {
-        std::vector<RowSink*> sinks;
-        for (const auto& output : m_outputs) sinks.push_back(output->sink.get());
-        return sinks;
-    }
-    // What form `i` wrote, all of it.
-    std::string Take(std::size_t i) {
-        if (!m_outputs[i]->sink->Finish()) Fail("the grep form %zu could not be written", i);
-        return m_outputs[i]->file.Take();
-    }
-
-private:
-    struct Output {
-        explicit Output(cli::OutputForm form)
-            : file("/tmp/sifter32-search-fuzz-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(static_cast<int>(form))),
-              stream(file.fd(), 2) {}
-        test::CapturedOutput file;
-        cli::OutputStream stream;
-        std::unique_ptr<cli::StreamRows> sink;
-    };
-    std::vector<std::unique_ptr<Output>> m_outputs;
-};
-
 }  // namespace
 }  // namespace sifter::fuzz
 
@@ -215,13 +171,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (set.Count() != static_cast<std::int32_t>(files.size()))
         Fail("the set holds %d files", set.Count());
     ResultRows rows;
-    GrepOutputs grep(set.Names());
-    std::vector<RowSink*> sinks = grep.Sinks();
-    sinks.push_back(&rows);
-    test::FanOutRows fanOut(sinks);
+    test::GrepForms grep("/tmp/sifter32-search-fuzz-" + std::to_string(::getpid()) + "-",
+                         set.Names());
+    test::FanOutRows fanOut(grep.Sinks({&rows}));
     const SearchSummary summary = RunSearch(request, set, fanOut, nullptr, system, workers);
     if (PendingError() != 0) Fail("code %d left pending", PendingError());
-    std::string wantGrep[std::size(GrepOutputs::kForms)];
+    std::string wantGrep[std::size(test::GrepForms::kForms)];
 
     std::vector<ResultEntry> want = {
         {kBannerRow, EntryIcon::Banner},
@@ -257,18 +212,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         want.insert(want.end(), fileRows.begin(), fileRows.end());
         const std::string notRead =
             model.pending() != 0
-                ? GrepOutputs::NotReadLine(static_cast<std::int32_t>(i), model.pending())
+                ? test::GrepForms::NotReadLine(static_cast<std::int32_t>(i), model.pending())
                 : std::string();
-        for (std::size_t g = 0; g < std::size(GrepOutputs::kForms); ++g)
-            wantGrep[g] +=
-                test::ModelGrepText(GrepOutputs::kForms[g], set.Name(static_cast<std::int32_t>(i)),
-                                    fileRows, lineOfRow, notRead);
+        for (std::size_t g = 0; g < std::size(test::GrepForms::kForms); ++g)
+            wantGrep[g] += test::ModelGrepText(test::GrepForms::kForms[g],
+                                               set.Name(static_cast<std::int32_t>(i)), fileRows,
+                                               lineOfRow, notRead);
     }
     if (rows.size() != want.size())
         Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
     for (std::size_t i = 0; i < want.size(); ++i)
         if (!(rows.Entry(i) == want[i])) Fail("row %zu differs with %d workers", i, workers);
-    for (std::size_t g = 0; g < std::size(GrepOutputs::kForms); ++g)
+    for (std::size_t g = 0; g < std::size(test::GrepForms::kForms); ++g)
         if (grep.Take(g) != wantGrep[g])
             Fail("the grep form %zu with %d workers is not the one the rows give", g, workers);
     if (summary.matches != matches)

@@ -54,21 +54,55 @@ void FanOutRows::FileNotRead(std::int32_t file, std::int32_t code) {
     for (RowSink* sink : m_sinks) sink->FileNotRead(file, code);
 }
 
-CapturedOutput::CapturedOutput(std::string path) : m_path(std::move(path)) {
-    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600);
-    if (m_fd < 0) throw std::runtime_error("cannot create " + m_path);
+struct GrepForms::Output {
+    Output(std::string filePath, int fd, cli::OutputForm form,
+           const std::vector<std::string>& names)
+        : path(std::move(filePath)),
+          stream(fd, 2),
+          sink(stream, form, names,
+               [this](std::int32_t file, std::int32_t code) {
+                   stream.Write(NotReadLine(file, code));
+               }),
+          descriptor(fd) {}
+    ~Output() {
+        ::close(descriptor);
+        std::remove(path.c_str());
+    }
+    std::string path;
+    cli::OutputStream stream;
+    cli::StreamRows sink;
+    int descriptor;
+};
+
+GrepForms::GrepForms(const std::string& pathPrefix, const std::vector<std::string>& names) {
+    for (const cli::OutputForm form : kForms) {
+        const std::string path = pathPrefix + std::to_string(static_cast<int>(form));
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600);
+        if (fd < 0) throw std::runtime_error("cannot create " + path);
+        m_outputs.push_back(std::make_unique<Output>(path, fd, form, names));
+    }
 }
 
-CapturedOutput::~CapturedOutput() {
-    ::close(m_fd);
-    std::remove(m_path.c_str());
+GrepForms::~GrepForms() = default;
+
+std::string GrepForms::NotReadLine(std::int32_t file, std::int32_t code) {
+    return "!not read " + std::to_string(file) + " " + std::to_string(code) + "\n";
 }
 
-std::string CapturedOutput::Take() {
-    std::ifstream in(m_path, std::ios::binary);
+std::vector<RowSink*> GrepForms::Sinks(std::vector<RowSink*> others) const {
+    std::vector<RowSink*> sinks;
+    for (const auto& output : m_outputs) sinks.push_back(&output->sink);
+    sinks.insert(sinks.end(), others.begin(), others.end());
+    return sinks;
+}
+
+std::string GrepForms::Take(std::size_t i) {
+    Output& output = *m_outputs.at(i);
+    if (!output.sink.Finish()) throw std::runtime_error("cannot write " + output.path);
+    std::ifstream in(output.path, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
-        throw std::runtime_error("cannot empty " + m_path);
+    if (::ftruncate(output.descriptor, 0) != 0 || ::lseek(output.descriptor, 0, SEEK_SET) != 0)
+        throw std::runtime_error("cannot empty " + output.path);
     return text;
 }
 

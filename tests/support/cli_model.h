@@ -1,9 +1,10 @@
 #pragma once
 // For the tests that hold the companion's grep forms against the documented rows: the forms as
 // a reader of the rows would derive them, a sink that hands every call on to several others,
-// and a file that catches what the companion's output writes.
+// and the companion's sinks of the three forms writing to files.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,21 +33,28 @@ private:
     std::vector<RowSink*> m_sinks;
 };
 
-// A file opened for writing bytes unchanged, for an output stream to write to.
-class CapturedOutput final {
+// The grep forms of one search, each written by the companion's own sink, as the search goes,
+// to a file of its own; a file not read is written among them as NotReadLine says.
+class GrepForms final {
 public:
-    explicit CapturedOutput(std::string path);
-    ~CapturedOutput();
-    CapturedOutput(const CapturedOutput&) = delete;
-    CapturedOutput& operator=(const CapturedOutput&) = delete;
+    static constexpr cli::OutputForm kForms[] = {cli::OutputForm::Grep, cli::OutputForm::Count,
+                                                 cli::OutputForm::FilesWithMatches};
 
-    int fd() const { return m_fd; }
-    // Everything written so far; the file is emptied for what comes next.
-    std::string Take();
+    // The files are named `pathPrefix` and the form's number; `names` are the search's.
+    GrepForms(const std::string& pathPrefix, const std::vector<std::string>& names);
+    ~GrepForms();
+    GrepForms(const GrepForms&) = delete;
+    GrepForms& operator=(const GrepForms&) = delete;
+
+    static std::string NotReadLine(std::int32_t file, std::int32_t code);
+    // The three sinks, and `others` after them.
+    std::vector<RowSink*> Sinks(std::vector<RowSink*> others) const;
+    // All that form kForms[i] wrote since the last call; throws when it could not be written.
+    std::string Take(std::size_t i);
 
 private:
-    std::string m_path;
-    int m_fd = -1;
+    struct Output;
+    std::vector<std::unique_ptr<Output>> m_outputs;
 };
 
 }  // namespace sifter::test

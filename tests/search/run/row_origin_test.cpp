@@ -130,21 +130,6 @@ TEST_F(RowOriginTest, RowsTakenOutComeBackInTheirPlacesWithTheirOrigins) {
         rows.PutBack(removed);
         EXPECT_EQ(Leads(rows), all);
     }
-
-    // Two removals put back in the opposite order give the list as it was after each.
-    ResultRows rows = search;
-    std::vector<bool> first(rows.size(), false);
-    first[1] = first[7] = first[8] = true;
-    const ResultRows::Removed one = rows.TakeRows(first);
-    const std::vector<Led> afterOne = Leads(rows);
-    std::vector<bool> second(rows.size(), false);
-    second[0] = second[6] = second[9] = true;
-    const ResultRows::Removed two = rows.TakeRows(second);
-    EXPECT_EQ(rows.size(), 7u);
-    rows.PutBack(two);
-    EXPECT_EQ(Leads(rows), afterOne);
-    rows.PutBack(one);
-    EXPECT_EQ(Leads(rows), all);
 }
 
 TEST_F(RowOriginTest, PathsStayFullWhenTheSearchRunsInAnotherDirectory) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <memory>
 #include <random>
 
 #include "cli_model.h"
@@ -22,7 +21,6 @@ namespace sifter {
 namespace {
 
 using Rows = std::vector<ResultEntry>;
-using cli::OutputForm;
 
 // The rows of one file, built from the plain line operations and the string rules, and the
 // line each came from.
@@ -111,27 +109,16 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                                       {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false},
                                       {FileType::Scripts, "\xC3\xAFv", false, false}};
     // The grep forms, each written by the companion's sink as the search goes.
-    const OutputForm grepForms[] = {OutputForm::Grep, OutputForm::Count,
-                                    OutputForm::FilesWithMatches};
-    std::vector<std::unique_ptr<test::CapturedOutput>> captured;
-    std::vector<std::unique_ptr<cli::OutputStream>> streams;
-    std::vector<std::unique_ptr<cli::StreamRows>> grepSinks;
-    for (const OutputForm form : grepForms) {
-        captured.push_back(std::make_unique<test::CapturedOutput>(
-            dir / ("out" + std::to_string(static_cast<int>(form)))));
-        streams.push_back(std::make_unique<cli::OutputStream>(captured.back()->fd(), 2));
-        grepSinks.push_back(std::make_unique<cli::StreamRows>(*streams.back(), form, set.Names(),
-                                                              cli::StreamRows::NotRead()));
-    }
+    test::GrepForms grep(dir / "grep", set.Names());
+    constexpr std::size_t kForms = std::size(test::GrepForms::kForms);
     for (const SearchRequest& request : requests)
         for (const std::int32_t workers : {0, 1, 3}) {
             SCOPED_TRACE(testing::Message() << workers << " workers");
             ResultRows produced;
-            test::FanOutRows sinks(
-                {&produced, grepSinks[0].get(), grepSinks[1].get(), grepSinks[2].get()});
+            test::FanOutRows sinks(grep.Sinks({&produced}));
             const SearchSummary summary =
                 RunSearch(request, set, sinks, nullptr, platform::System(), workers);
-            std::string expectedGrep[std::size(grepForms)];
+            std::string expectedGrep[kForms];
             ASSERT_GE(produced.size(), 3u);
             std::size_t row = 3;  // past the three rows that open the list
             std::int64_t matches = 0;
@@ -147,8 +134,9 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                     matches += entry.icon == EntryIcon::Blank ? 1 : 0;
                     expected.push_back(entry);
                 }
-                for (std::size_t g = 0; g < std::size(grepForms); ++g)
-                    expectedGrep[g] += test::ModelGrepText(grepForms[g], name, fileRows, lines, "");
+                for (std::size_t g = 0; g < kForms; ++g)
+                    expectedGrep[g] +=
+                        test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lines, "");
                 Rows actual;
                 for (std::size_t k = 0; k < expected.size() && row < produced.size(); ++k)
                     actual.push_back(produced.Entry(row++));
@@ -156,12 +144,9 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
             }
             EXPECT_EQ(row, produced.size());
             EXPECT_EQ(summary.matches, matches);
-            for (std::size_t g = 0; g < std::size(grepForms); ++g) {
-                ASSERT_TRUE(grepSinks[g]->Finish());
-                EXPECT_EQ(captured[g]->Take(), expectedGrep[g])
-                    << "form " << static_cast<int>(grepForms[g]) << " of \"" << request.text
-                    << "\"";
-            }
+            for (std::size_t g = 0; g < kForms; ++g)
+                EXPECT_EQ(grep.Take(g), expectedGrep[g])
+                    << "form " << g << " of \"" << request.text << "\"";
             EXPECT_EQ(PendingError(), 0);
         }
 }
