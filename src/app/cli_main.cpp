@@ -21,23 +21,40 @@ constexpr int kMatched = 0;
 constexpr int kNoMatch = 1;
 constexpr int kTrouble = 2;
 
+// A line on standard error for each subdirectory the search could not read, named as the
+// user named the directory searched; whether there was any.
+bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files) {
+    for (const sifter::UnreadableDirectory& directory : files.Unreadable())
+        std::cerr << "sifter32-cli: "
+                  << sifter::platform::PathInDirectory(options.directory, directory.path)
+                  << ": directory not read: " << sifter::UnreadableReason(directory.error) << '\n';
+    return !files.Unreadable().empty();
+}
+
 int Search(const sifter::cli::Options& options) {
+    const sifter::SearchRequest& request = options.request;
     // The directory is read once: a set with a mask that finds nothing is moved there first.
     sifter::FileSet files(sifter::platform::System(), std::string());
     files.SetDirectory(options.directory);
-    files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
+    // The options read the set the window's way; at their defaults, the documented way.
+    if (request.options.AnyChanged(request.fileType))
+        files.SetListing({true, request.options.subdirectories});
+    files.SetMask(request.options.Masks(request.fileType));
     if (files.Count() == 0) {
-        std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory()) << '\n';
-        return kNoMatch;
+        std::cerr << sifter::EmptySetMessage(request.fileType, files.Directory(), request.options)
+                  << '\n';
+        return ReportUnreadable(options, files) ? kTrouble : kNoMatch;
     }
     sifter::cli::StreamRows out(STDOUT_FILENO);
-    const sifter::SearchSummary summary = sifter::RunSearch(options.request, files, out);
+    const sifter::SearchSummary summary = sifter::RunSearch(request, files, out);
     if (!out.Flush()) {
         std::cerr << "sifter32-cli: cannot write the results: " << std::strerror(out.error())
                   << '\n';
         return kTrouble;
     }
-    std::cerr << sifter::SummaryText(options.request.text, summary) << '\n';
+    const bool unreadable = ReportUnreadable(options, files);
+    std::cerr << sifter::SummaryText(request.text, summary) << '\n';
+    if (unreadable) return kTrouble;
     return summary.matches > 0 ? kMatched : kNoMatch;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the headless companion:
-//   sifter32-cli [--scripts | --pascal] [--case-sensitive] [--procs] [--] DIRECTORY TEXT
+//   sifter32-cli [--scripts | --pascal] [--case-sensitive] [--procs] [--recursive]
+//                [--word-regexp] [--mask LIST] [--] DIRECTORY TEXT
 
 #include <string>
 #include <vector>
