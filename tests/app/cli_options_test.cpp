@@ -15,6 +15,7 @@ struct SearchCase {
     FileType fileType;
     bool caseSensitive;
     bool procs;
+    SearchOptions options = {};
 };
 
 class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
@@ -28,6 +29,12 @@ TEST_P(CliSearchOptionsTest, GiveThisSearch) {
     EXPECT_EQ(options.request.fileType, c.fileType);
     EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
     EXPECT_EQ(options.request.includeProcs, c.procs);
+    EXPECT_EQ(options.request.options, c.options);
+}
+
+SearchOptions Project(bool subdirectories, bool wholeWords, std::string scripts = "*.sc",
+                      std::string pascal = "*.pas") {
+    return {subdirectories, wholeWords, {std::move(scripts), std::move(pascal)}};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,7 +53,46 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"d", "t", "--"}, "d", "t", FileType::Pascal, false, false},
         SearchCase{{"d", ""}, "d", "", FileType::Pascal, false, false},
         SearchCase{
-            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false}));
+            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false},
+        SearchCase{
+            {"-r", "d", "t"}, "d", "t", FileType::Pascal, false, false, Project(true, false)},
+        SearchCase{{"d", "--recursive", "-w", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(true, true)},
+        SearchCase{{"--word-regexp", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, true)},
+        SearchCase{{"--mask", " *.pas ; *.pp", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, false, "*.sc", "*.pas;*.pp")},
+        SearchCase{{"--scripts", "--mask=*.sc;*.ssl", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Scripts,
+                   false,
+                   false,
+                   Project(false, false, "*.sc;*.ssl")},
+        // The list is the option's value even when it looks like an option or ends them.
+        SearchCase{{"--mask", "--", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, false, "*.sc", "--")},
+        SearchCase{{"--", "-r", "-w"}, "-r", "-w", FileType::Pascal, false, false}));
 
 struct ErrorCase {
     Args arguments;
@@ -71,7 +117,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{{"--procs", "--pascal", "d", "t"}, "--procs needs --scripts"},
                     ErrorCase{{"--scripts", "--pascal", "d", "t"}, "exclude each other"},
                     ErrorCase{{"d", "-x"}, "unknown option '-x'"},
-                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"}));
+                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"},
+                    ErrorCase{{"d", "t", "--mask"}, "--mask needs a LIST"},
+                    ErrorCase{{"--mask", "", "d", "t"}, "--mask: The list of file masks is empty"},
+                    ErrorCase{{"--mask=*.pas;;*.pp", "d", "t"}, "empty mask"},
+                    ErrorCase{{"--mask", "src/*.pas", "d", "t"}, "holds a path separator"},
+                    ErrorCase{{"-rw", "d", "t"}, "unknown option '-rw'"}));
 
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
@@ -87,7 +138,8 @@ TEST(CliOptionsTest, UsageNamesEveryOption) {
     const std::string usage = kUsage;
     EXPECT_EQ(usage.rfind("Usage: sifter32-cli ", 0), 0u);
     for (const char* option :
-         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--help", "--version"})
+         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--recursive", "-r",
+          "--word-regexp", "-w", "--mask LIST", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
 }
