@@ -50,7 +50,7 @@ void TForm1::OptionsChanged() {
 
 void TForm1::FileMasks1Click() {
     const std::optional<MaskLists> chosen = ChooseMasks(this, m_searchOptions.masks);
-    if (!chosen) return;
+    if (!chosen || *chosen == m_searchOptions.masks) return;
     m_searchOptions.masks = *chosen;
     ShowMaskCaptions();
     UpdateStat();
