@@ -46,8 +46,18 @@ bool NamesAFile(std::string path) {
            type == sifter::platform::EntryType::Other;
 }
 
+// A line on standard error for each subdirectory the search could not read, named as the
+// user named the directory searched; whether there was any.
+bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files) {
+    for (const sifter::UnreadableDirectory& directory : files.Unreadable())
+        Complain(sifter::platform::PathInDirectory(options.directory, directory.path),
+                 std::string("directory not read: ") + sifter::UnreadableReason(directory.error));
+    return !files.Unreadable().empty();
+}
+
 int Search(const sifter::cli::Options& options) {
     using sifter::cli::OutputForm;
+    const sifter::SearchRequest& request = options.request;
     // The set would take a file for the directory it is in; the companion searches only what
     // it was told to.
     if (NamesAFile(options.directory)) {
@@ -58,7 +68,10 @@ int Search(const sifter::cli::Options& options) {
     sifter::FileSet files(sifter::platform::System(), std::string());
     try {
         files.SetDirectory(options.directory);
-        files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
+        // The options read the set the window's way; at their defaults, the documented way.
+        if (request.options.AnyChanged(request.fileType))
+            files.SetListing({true, request.options.subdirectories});
+        files.SetMask(request.options.Masks(request.fileType));
     } catch (const sifter::EInOutError& error) {
         Complain(options.directory, sifter::ErrorBoxText(error.what()));
         return kTrouble;
@@ -68,9 +81,10 @@ int Search(const sifter::cli::Options& options) {
     const bool rows = options.form == OutputForm::Rows;
     if (files.Count() == 0) {
         if (rows)
-            std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory())
+            std::cerr << sifter::EmptySetMessage(request.fileType, files.Directory(),
+                                                 request.options)
                       << '\n';
-        return kNoMatch;
+        return ReportUnreadable(options, files) ? kTrouble : kNoMatch;
     }
     bool notRead = false;
     sifter::cli::OutputStream out(STDOUT_FILENO, kTrouble);
@@ -80,14 +94,15 @@ int Search(const sifter::cli::Options& options) {
             Complain(sifter::platform::PathInDirectory(options.directory, files.Name(file)),
                      sifter::ErrorBoxText(sifter::IoErrorMessage(code)));
         });
-    const sifter::SearchSummary summary = sifter::RunSearch(options.request, files, sink);
+    const sifter::SearchSummary summary = sifter::RunSearch(request, files, sink);
     if (!sink.Finish()) {
         std::cerr << kProgram << kCannotWrite << std::strerror(out.error()) << '\n';
         return kTrouble;
     }
-    if (rows) std::cerr << sifter::SummaryText(options.request.text, summary) << '\n';
+    const bool unreadable = ReportUnreadable(options, files);
+    if (rows) std::cerr << sifter::SummaryText(request.text, summary) << '\n';
     // As grep: the rows are all out, and still the answer is not to be trusted.
-    if (notRead) return kTrouble;
+    if (notRead || unreadable) return kTrouble;
     return summary.matches > 0 ? kMatched : kNoMatch;
 }
 

@@ -1,5 +1,9 @@
 #include "app/cli_options.h"
 
+#include <optional>
+
+#include "search/files/mask_list.h"
+
 namespace sifter::cli {
 
 const char* const kUsage =
@@ -19,14 +23,22 @@ const char* const kUsage =
     "  --count           PATH:N for each file with N matching lines\n"
     "  -l, --files-with-matches\n"
     "                    PATH for each file with a matching line\n"
+    "  -r, --recursive   also search every subdirectory, depth first (hidden ones and links\n"
+    "                    to directories left out)\n"
+    "  -w, --word-regexp count TEXT only as a whole word: no letter, digit, _ or byte from\n"
+    "                    128 up right before or after it\n"
+    "  --mask LIST       the files to search, as masks separated by ; (\"*.pas;*.pp;*.inc\")\n"
+    "                    instead of *.pas or *.sc\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
     "A file that cannot be read keeps its heading and is named on standard error as\n"
-    "'sifter32-cli: PATH: REASON'; the search goes on. A DIRECTORY that is not one is refused.\n"
+    "'sifter32-cli: PATH: REASON', as is a subdirectory that cannot be listed; the search\n"
+    "goes on. A DIRECTORY that is not one is refused.\n"
     "Exit status: 0 when a line matched, 1 when none did, 2 on an error (a usage error, a\n"
-    "DIRECTORY that cannot be searched, a file that could not be read, output that could not be\n"
-    "written). A closed pipe ends the program as it ends grep, with no message.\n";
+    "DIRECTORY that cannot be searched, a file or subdirectory that could not be read, output\n"
+    "that could not be written). A closed pipe ends the program as it ends grep, with no\n"
+    "message.\n";
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
     Options options;
@@ -38,8 +50,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     bool scripts = false, pascal = false, procs = false, optionsEnded = false;
     bool count = false, filesWithMatches = false, rowsAsked = false;
     OutputForm format = OutputForm::Rows;
+    std::optional<std::string> masks;
     std::vector<std::string> positional;
-    for (const std::string& argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
             positional.push_back(argument);
         } else if (argument == "--") {
@@ -67,6 +81,15 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             count = true;
         } else if (argument == "--files-with-matches" || argument == "-l") {
             filesWithMatches = true;
+        } else if (argument == "--recursive" || argument == "-r") {
+            options.request.options.subdirectories = true;
+        } else if (argument == "--word-regexp" || argument == "-w") {
+            options.request.options.wholeWords = true;
+        } else if (argument == "--mask") {
+            if (i + 1 == arguments.size()) return fail("--mask needs a LIST");
+            masks = arguments[++i];
+        } else if (argument.starts_with("--mask=")) {
+            masks = argument.substr(7);
         } else {
             return fail("unknown option '" + argument +
                         "' (put -- before a TEXT that starts with -)");
@@ -83,6 +106,11 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     options.directory = positional[0];
     options.request.text = positional[1];
     options.request.fileType = scripts ? FileType::Scripts : FileType::Pascal;
+    if (masks) {
+        const MaskListCheck checked = CheckMaskList(*masks);
+        if (!checked.ok()) return fail("--mask: " + checked.error);
+        options.request.options.SetMasks(options.request.fileType, checked.list);
+    }
     options.request.includeProcs = procs;
     options.form = count              ? OutputForm::Count
                    : filesWithMatches ? OutputForm::FilesWithMatches

@@ -63,7 +63,9 @@ enum class EntryType { Regular, Directory, Symlink, Other, Unknown };
 
 struct DirEntry {
     std::string_view name;
-    EntryType type = EntryType::Unknown;  // Symlink and Unknown need `ResolveType`
+    // The entry itself, a link not followed; Symlink and Unknown need `ResolveType` to tell
+    // what they lead to. Unknown only for an entry the system could not look at.
+    EntryType type = EntryType::Unknown;
     // Never shown to the user: the hidden or system attribute on Windows, a name that begins
     // with "." on Linux ("." and ".." among them).
     bool hidden = false;

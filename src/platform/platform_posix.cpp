@@ -180,7 +180,14 @@ public:
                 if (errno != 0) result = MapSystemError(errno);
                 break;
             }
-            each(DirEntry{entry->d_name, TypeFromDirent(entry->d_type), entry->d_name[0] == '.'});
+            EntryType type = TypeFromDirent(entry->d_type);
+            // Some file systems leave the kind to a stat. The entry itself is looked at, not
+            // what a link leads to, so that a walk can tell a link to a directory.
+            struct stat info {};
+            if (type == EntryType::Unknown &&
+                ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISLNK(info.st_mode) ? EntryType::Symlink : TypeFromMode(info.st_mode);
+            each(DirEntry{entry->d_name, type, entry->d_name[0] == '.'});
         }
         ::closedir(dir);
         return result;

@@ -15,6 +15,7 @@ struct SearchCase {
     FileType fileType;
     bool caseSensitive;
     bool procs;
+    SearchOptions options = {};
 };
 
 class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
@@ -29,6 +30,12 @@ TEST_P(CliSearchOptionsTest, GiveThisSearch) {
     EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
     EXPECT_EQ(options.request.includeProcs, c.procs);
     EXPECT_EQ(options.form, OutputForm::Rows);
+    EXPECT_EQ(options.request.options, c.options);
+}
+
+SearchOptions Project(bool subdirectories, bool wholeWords, std::string scripts = "*.sc",
+                      std::string pascal = "*.pas") {
+    return {subdirectories, wholeWords, {std::move(scripts), std::move(pascal)}};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,7 +55,46 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"d", ""}, "d", "", FileType::Pascal, false, false},
         SearchCase{
             {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false},
-        SearchCase{{"--", "d", "-l"}, "d", "-l", FileType::Pascal, false, false}));
+        SearchCase{{"--", "d", "-l"}, "d", "-l", FileType::Pascal, false, false},
+        SearchCase{
+            {"-r", "d", "t"}, "d", "t", FileType::Pascal, false, false, Project(true, false)},
+        SearchCase{{"d", "--recursive", "-w", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(true, true)},
+        SearchCase{{"--word-regexp", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, true)},
+        SearchCase{{"--mask", " *.pas ; *.pp", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, false, "*.sc", "*.pas;*.pp")},
+        SearchCase{{"--scripts", "--mask=*.sc;*.ssl", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Scripts,
+                   false,
+                   false,
+                   Project(false, false, "*.sc;*.ssl")},
+        // The list is the option's value even when it looks like an option or ends them.
+        SearchCase{{"--mask", "--", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, false, "*.sc", "--")},
+        SearchCase{{"--", "-r", "-w"}, "-r", "-w", FileType::Pascal, false, false}));
 
 struct FormCase {
     Args arguments;
@@ -107,7 +153,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{{"--format=rows", "--count", "d", "t"}, "--format=rows lists rows"},
                     ErrorCase{{"-l", "--format=rows", "d", "t"}, "--format=rows lists rows"},
                     ErrorCase{{"-c", "d", "t"}, "unknown option '-c'"},
-                    ErrorCase{{"--count"}, "expected DIRECTORY and TEXT"}));
+                    ErrorCase{{"--count"}, "expected DIRECTORY and TEXT"},
+                    ErrorCase{{"d", "t", "--mask"}, "--mask needs a LIST"},
+                    ErrorCase{{"--mask", "", "d", "t"}, "--mask: The list of file masks is empty"},
+                    ErrorCase{{"--mask=*.pas;;*.pp", "d", "t"}, "empty mask"},
+                    ErrorCase{{"--mask", "src/*.pas", "d", "t"}, "holds a path separator"},
+                    ErrorCase{{"-rw", "d", "t"}, "unknown option '-rw'"}));
 
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
@@ -124,7 +175,8 @@ TEST(CliOptionsTest, UsageNamesEveryOption) {
     EXPECT_EQ(usage.rfind("Usage: sifter32-cli ", 0), 0u);
     for (const char* option :
          {"--scripts", "--pascal", "--case-sensitive", "--procs", "--format=rows", "--format=grep",
-          "--count", "-l, --files-with-matches", "--help", "--version"})
+          "--count", "-l, --files-with-matches", "--recursive", "-r", "--word-regexp", "-w",
+          "--mask LIST", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
 }

@@ -102,6 +102,42 @@ run -- "$WORK/dash" -x
 expect_status 0 "dash text"
 expect_stdout "$banner"'   Search Path: '"$WORK/dash"'\r\n   Search String: "-x"\r\n \r\n d.pas - 1 of 1\r\n \r\n[1] a -x b\r\n' "dash text"
 
+# --- a project: subdirectories depth first, hidden ones and links to directories left out, a
+# file two masks match searched once, whole words, and the row that names the options
+proj="$WORK/proj"
+make_file "$proj/main.pas" 'Result := 1;\r\nResults\r\n'
+make_file "$proj/rtl/b.inc" '{Result}\n'
+make_file "$proj/rtl/unix/sysutils.pp" 'ResultCode\nx:=Result\n'
+make_file "$proj/rtl/c.txt" 'Result\r\n'
+make_file "$proj/.git/x.pas" 'Result\r\n'
+ln -s .. "$proj/rtl/up"
+proj_top="$banner"'   Search Path: '"$proj"'\r\n   Search String: "Result"\r\n'
+run -r -w --case-sensitive --mask '*.pas;*.pp;*.inc;m*' "$proj" Result
+expect_status 0 "project"
+expect_stdout "$proj_top"'   Options: Subdirectories, Whole Words, Masks *.pas;*.pp;*.inc;m*\r\n \r\n main.pas - 1 of 3\r\n \r\n[1] Result := 1;\r\n \r\n rtl/b.inc - 2 of 3\r\n \r\n[1] {Result}\r\n \r\n rtl/unix/sysutils.pp - 3 of 3\r\n \r\n[2] x:=Result\r\n' "project"
+expect_stderr ' Sifter32 Found 3 instances of "Result" in 3 files' "project"
+run --recursive "$proj" result
+expect_status 0 "project, defaults but subdirectories"
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "result"\r\n   Options: Subdirectories\r\n \r\n main.pas - 1 of 1\r\n \r\n[1] Result := 1;\r\n[2] Results\r\n' "project, defaults but subdirectories"
+run --mask '*.inc' "$proj" Result
+expect_status 1 "project, a mask that finds nothing here"
+expect_empty_stdout "project, a mask that finds nothing here"
+expect_stderr " No *.inc files in $proj." "project, a mask that finds nothing here"
+
+# --- a subdirectory that cannot be read (here: its path is longer than the system lists) gives
+# one row at its place and a line on stderr; the search goes on and ends with status 2
+deep="$WORK/deep"
+make_file "$deep/a.pas" 'hit\r\n'
+make_file "$deep/z/z.pas" 'hit\r\n'
+long=$(printf 'd%.0s' $(seq 200))
+too_long=m
+while ((${#deep} + 1 + ${#too_long} <= 4095)); do too_long+=/$long; done
+mkdir -p "$deep/$too_long"
+run -r "$deep" hit
+expect_status 2 "unreadable subdirectory"
+expect_stdout "$banner"'   Search Path: '"$deep"'\r\n   Search String: "hit"\r\n   Options: Subdirectories\r\n \r\n a.pas - 1 of 2\r\n \r\n[1] hit\r\n '"$too_long"' - directory not read: path too long\r\n \r\n z/z.pas - 2 of 2\r\n \r\n[1] hit\r\n' "unreadable subdirectory"
+expect_stderr "sifter32-cli: $deep/$too_long: directory not read: path too long"$'\n'' Sifter32 Found 2 instances of "hit" in 2 files' "unreadable subdirectory"
+
 # --- an empty set
 run "$procs" foo
 expect_status 1 "empty set"
@@ -202,6 +238,12 @@ row "both file types"             2 ''                           "sifter32-cli: 
 row "unknown option"              2 ''                           "sifter32-cli: unknown option '--bogus' (put -- before a TEXT that starts with -)$try" --bogus "$two" x
 row "unknown format"              2 ''                           "sifter32-cli: unknown format in '--format=xml' (--format=rows or --format=grep)$try" --format=xml "$two" x
 row "count and files"             2 ''                           "sifter32-cli: --count and --files-with-matches exclude each other$try" --count -l "$two" x
+row "project, grep form"          0 'main.pas:1:Result := 1;\nrtl/b.inc:1:{Result}\nrtl/unix/sysutils.pp:2:x:=Result\n' '' -r -w --format=grep --mask '*.pas;*.pp;*.inc' "$proj" Result
+row "project, count"              0 'main.pas:1\nrtl/b.inc:1\nrtl/unix/sysutils.pp:1\n' '' --count -r -w --mask='*.pas;*.pp;*.inc' "$proj" Result
+row "unreadable subdirectory, -l" 2 'a.pas\nz/z.pas\n'            "sifter32-cli: $deep/$too_long: directory not read: path too long" -r -l "$deep" hit
+row "mask with a path"            2 ''                           "sifter32-cli: --mask: The mask \"src/*.pas\" holds a path separator: a mask names the files of a directory, such as *.pas, without a path.$try" --mask 'src/*.pas' "$two" x
+row "empty mask list"             2 ''                           "sifter32-cli: --mask: The list of file masks is empty: give at least one, such as *.pas.$try" --mask '' "$two" x
+row "mask without a list"         2 ''                           "sifter32-cli: --mask needs a LIST$try" "$two" x --mask
 row "closed pipe"                 141 PIPE                       ''                          "$big" match
 row "closed pipe, grep form"      141 PIPE                       ''                          --format=grep "$big" match
 if [ "$(id -u)" -ne 0 ]; then

@@ -96,6 +96,16 @@ compare "count" "$WORK" --count "$two" find
 compare "files with matches" "$WORK" -l "$two" find
 compare "grep form, empty set" "$WORK" --format=grep "$procs" foo
 
+# A project: the same walk, hidden directories left out as Wine marks names that begin with a
+# full stop hidden; the headings name the files below with Windows' separator.
+proj="$WORK/proj"
+make_file "$proj/main.pas" 'Result := 1;\r\nResults\r\n'
+make_file "$proj/rtl/b.inc" '{Result}\n'
+make_file "$proj/rtl/unix/sysutils.pp" 'ResultCode\nx:=Result\n'
+make_file "$proj/.git/x.pas" 'Result\r\n'
+compare "project" "$WORK" -r -w --case-sensitive --mask '*.pas;*.pp;*.inc' "$proj" Result
+compare "project, relative" "$proj" --recursive . result
+
 make_file "$WORK/dash/d.pas" 'a -x b\r\n'
 compare "dash text" "$WORK" -- "$WORK/dash" -x
 

@@ -6,7 +6,8 @@
 // could not be read told with the model's code in its place.
 //
 // Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
-// 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers), the text's length (at most 15)
+// 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers; bit 4: whole words, which
+// also adds the heading row of the options), the text's length (at most 15)
 // and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
 // and its bytes. The last file takes whatever is left.
@@ -159,6 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.caseSensitive = (flags & 1) != 0;
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
+    request.options.wholeWords = (flags & 16) != 0;
     request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -182,6 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {kBannerRow, EntryIcon::Banner},
         {"   Search Path: /fuzz", EntryIcon::Blank},
         {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
+    if (request.options.wholeWords) want.push_back({"   Options: Whole Words", EntryIcon::Blank});
     const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -202,7 +205,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fileRows.push_back({" " + lines[n], EntryIcon::Procedure});
                 lineOfRow.push_back(number);
             }
-            if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive)) {
+            if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive,
+                                    request.options.wholeWords)) {
                 fileRows.push_back(
                     {"[" + std::to_string(number) + "] " + lines[n], EntryIcon::Blank});
                 lineOfRow.push_back(number);

@@ -35,8 +35,10 @@ struct Before {
     bool saveEnabled = false;
     std::vector<std::string> rows;
     std::vector<int> selected;
-    std::vector<std::string> names;  // of FList
-    std::string directory;           // of FList
+    std::vector<std::string> names;               // of FList
+    std::vector<UnreadableDirectory> unreadable;  // of FList
+    std::string directory;                        // of FList
+    SearchOptions options;                        // of the Options menu
     // The current directory, held open so that a search's files can be read where the search
     // read them even when it has been removed since; and as the search's path row shows it.
     int currentFd = -1;

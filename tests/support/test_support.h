@@ -189,6 +189,9 @@ public:
     std::function<platform::OpenResult(const std::string&)> create;
     // Rearranges each listing before its entries are delivered.
     std::function<void(std::vector<Listed>&)> arrangeListing;
+    // Called before each listing with its path: an error code answers the listing instead;
+    // 0 lets it go on (after whatever the hook did to the directory).
+    std::function<std::int32_t(const std::string&)> beforeListing;
     // The mounted volumes; without it, the real ones.
     std::function<std::vector<platform::Volume>()> listVolumes;
     // Answers a change of directory with an error code instead of changing it, when it

@@ -9,7 +9,7 @@ namespace sifter {
 FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& system)
     : m_system(system),
       m_includeProcs(request.includeProcs),
-      m_text(request.text, request.caseSensitive),
+      m_text(request.text, request.caseSensitive, request.options.wholeWords),
       m_keys(m_text.Keys()) {
     // Only lines with the text's key bytes can match, and only lines with a closing
     // parenthesis can be procedure lines; the rest are merely counted.
