@@ -3,7 +3,8 @@
 # threads) in one run, the commands taking turns, on the Pascal sources of Debian's
 # fpc-source-3.2.2 copied flat (bench/pascal_corpus.sh; kept in the build directory), when the
 # package is there, once with CR LF line ends and once with LF as they come, the two forms
-# taking turns row by row; and on a generated corpus.
+# taking turns row by row; on the whole fpc-source tree with subdirectories and three masks
+# (grep -r and rg with the same masks); and on a generated corpus.
 #   bench/compare.sh BUILD_DIR [ROUNDS] [FILES] [BYTES_PER_FILE]
 # With BEFORE=path/to/another/sifter32-cli, that program takes its turn too (an older build,
 # for before-and-after figures). Prints the median wall time of each command and the ratios.
@@ -42,23 +43,21 @@ ratio() {
 }
 
 # The commands take turns, so that a machine that speeds up or slows down during the run weighs
-# on all alike. `case` is "sensitive" or "ignore".
-compare() {
-  local label=$1 text=$2 case=$3
-  local cli_flags=() grep_flags=() rg_flags=()
-  if [[ $case == sensitive ]]; then cli_flags=(--case-sensitive); else grep_flags=(-i); rg_flags=(-i); fi
-  cat ./*.pas >/dev/null  # all start from a warm page cache
+# on all alike. Before a call, `cli`, `grep_cmd` and `rg_cmd` hold the three commands; `before`
+# runs with the arguments of `cli`.
+time_row() {
+  local label=$1
   local ours=() old=() greps=() rgs=()
   for ((i = 0; i < rounds; i++)); do
-    ours+=("$(run_us "$build/sifter32-cli" "${cli_flags[@]}" -- . "$text")")
-    [[ -n $before ]] && old+=("$(run_us "$before" "${cli_flags[@]}" -- . "$text")")
-    greps+=("$(run_us grep -n -F "${grep_flags[@]}" -- "$text" ./*.pas)")
-    [[ -n $have_rg ]] && rgs+=("$(run_us rg -n -F --no-ignore "${rg_flags[@]}" -- "$text")")
+    ours+=("$(run_us "$build/sifter32-cli" "${cli[@]}")")
+    [[ -n $before ]] && old+=("$(run_us "$before" "${cli[@]}")")
+    greps+=("$(run_us "${grep_cmd[@]}")")
+    [[ -n $have_rg ]] && rgs+=("$(run_us "${rg_cmd[@]}")")
   done
   local ours_ms grep_ms line
   ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
   grep_ms=$(printf '%s\n' "${greps[@]}" | median_ms)
-  line=$(printf '%-40s sifter32-cli %6s ms | grep %6s ms %s' "$label '$text'" "$ours_ms" "$grep_ms" \
+  line=$(printf '%-40s sifter32-cli %6s ms | grep %6s ms %s' "$label" "$ours_ms" "$grep_ms" \
     "$(ratio "$ours_ms" "$grep_ms")")
   if [[ -n $have_rg ]]; then
     local rg_ms
@@ -71,8 +70,36 @@ compare() {
     line+=$(printf ' | before %6s ms, / grep %s' "$old_ms" "$(ratio "$old_ms" "$grep_ms")")
     [[ -n $have_rg ]] && line+=$(printf ', / rg %s' "$(ratio "$old_ms" "$rg_ms")")
   fi
-  "$build/sifter32-cli" "${cli_flags[@]}" -- . "$text" 2>"$work/summary.txt" >/dev/null || true
+  "$build/sifter32-cli" "${cli[@]}" 2>"$work/summary.txt" >/dev/null || true
   echo "$line   ($(sed 's/^ *Sifter32 //' "$work/summary.txt"))"
+}
+
+# One directory's *.pas files. `case` is "sensitive" or "ignore".
+compare() {
+  local label=$1 text=$2 case=$3
+  local cli_flags=() grep_flags=() rg_flags=()
+  if [[ $case == sensitive ]]; then cli_flags=(--case-sensitive); else grep_flags=(-i); rg_flags=(-i); fi
+  cat ./*.pas >/dev/null  # all start from a warm page cache
+  cli=("${cli_flags[@]}" -- . "$text")
+  grep_cmd=(grep -n -F "${grep_flags[@]}" -- "$text" ./*.pas)
+  rg_cmd=(rg -n -F --no-ignore "${rg_flags[@]}" -- "$text")
+  time_row "$label '$text'"
+}
+
+# A whole tree with its subdirectories and the masks of `masks`; with WORD, whole words only.
+masks=('*.pas' '*.pp' '*.inc')
+compare_tree() {
+  local label=$1 text=$2 case=$3 word=${4:-}
+  local cli_flags=(-r --mask "$(IFS=';' && echo "${masks[*]}")") grep_flags=(-r) rg_flags=()
+  local m
+  for m in "${masks[@]}"; do grep_flags+=("--include=$m") && rg_flags+=(-g "$m"); done
+  if [[ $case == sensitive ]]; then cli_flags+=(--case-sensitive); else grep_flags+=(-i) && rg_flags+=(-i); fi
+  if [[ -n $word ]]; then cli_flags+=(-w) && grep_flags+=(-w) && rg_flags+=(-w); fi
+  grep -F "${grep_flags[@]}" -- "$text" . >/dev/null || true  # a warm page cache
+  cli=("${cli_flags[@]}" -- . "$text")
+  grep_cmd=(grep -n -F "${grep_flags[@]}" -- "$text" .)
+  rg_cmd=(rg -n -F --no-ignore "${rg_flags[@]}" -- "$text")
+  time_row "$label '$text'"
 }
 
 pascal=$build/bench-corpus/fpc-source
@@ -87,6 +114,19 @@ if bash "$here/pascal_corpus.sh" "$pascal" && bash "$here/pascal_corpus.sh" "$pa
   done
 else
   echo "corpus: fpc-source-3.2.2 is not installed; only the generated corpus"
+fi
+
+# A whole project tree as it is (LF line ends, subdirectories, three masks), with a whole-word
+# row beside the plain one of the same text.
+tree=/usr/share/fpcsrc/3.2.2
+if [[ -d $tree ]]; then
+  echo "tree: fpc-source-3.2.2 as installed, $(find "$tree" -type d | wc -l) directories, $(find "$tree" -type f \( -name '*.pas' -o -name '*.pp' -o -name '*.inc' \) | wc -l) files of ${masks[*]}"
+  (cd "$tree" &&
+    compare_tree "tree, ignore case" begin ignore &&
+    compare_tree "tree, case-sensitive" Result sensitive &&
+    compare_tree "tree, case-sensitive, whole word" Result sensitive word &&
+    compare_tree "tree, ignore case, whole word" begin ignore word &&
+    compare_tree "tree, ignore case, no match" Zzqx ignore)
 fi
 
 mkdir "$work/corpus"

@@ -52,6 +52,15 @@ if [[ -f $pascal/.complete ]]; then
   SLOW=1 report "every begin, output read late" "$pascal" begin
 fi
 
+# A whole project tree, walked with three masks.
+tree=/usr/share/fpcsrc/3.2.2
+if [[ -d $tree ]]; then
+  echo "tree: fpc-source-3.2.2 as installed, $(du -sm "$tree" | cut -f1) MB"
+  report "tree, ignore case, every begin" "$tree" begin -r --mask '*.pas;*.pp;*.inc'
+  report "tree, whole word, case-sensitive" "$tree" Result -r -w --case-sensitive --mask '*.pas;*.pp;*.inc'
+  SLOW=1 report "tree, every begin, output read late" "$tree" begin -r --mask '*.pas;*.pp;*.inc'
+fi
+
 # About MEGABYTES of generated sources in files of 100 kB, and one file of about 64 MB whose
 # every line matches: while its turn lasts, rows pile up for the files read ahead behind it.
 files=$((megabytes * 10))

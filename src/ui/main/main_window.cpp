@@ -50,6 +50,7 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     BuildMenus();
     m_walkTimer = new QTimer(this);
     m_walkTimer->setInterval(0);
+    m_walkTimer->setObjectName(QStringLiteral("WalkTimer"));
     m_files.SetBusyCallback([](bool busy) { SetWaitCursor(busy); });
 
     Route(m_edit, &QLineEdit::textChanged, &TForm1::UpdateStat);
