@@ -97,14 +97,28 @@ compare "files with matches" "$WORK" -l "$two" find
 compare "grep form, empty set" "$WORK" --format=grep "$procs" foo
 
 # A project: the same walk, hidden directories left out as Wine marks names that begin with a
-# full stop hidden; the headings name the files below with Windows' separator.
+# full stop hidden, links to directories (reparse points to the Windows program) not followed,
+# so the link back up ends nothing; the headings name the files below with Windows' separator.
 proj="$WORK/proj"
 make_file "$proj/main.pas" 'Result := 1;\r\nResults\r\n'
 make_file "$proj/rtl/b.inc" '{Result}\n'
 make_file "$proj/rtl/unix/sysutils.pp" 'ResultCode\nx:=Result\n'
 make_file "$proj/.git/x.pas" 'Result\r\n'
+ln -s .. "$proj/rtl/up"
+ln -s rtl "$proj/link"
 compare "project" "$WORK" -r -w --case-sensitive --mask '*.pas;*.pp;*.inc' "$proj" Result
 compare "project, relative" "$proj" --recursive . result
+
+# A directory with the system attribute is left out like a hidden one; Linux has no such mark,
+# so the Windows program is checked against itself, before and after the attribute is set.
+make_file "$proj/sys/s.pas" 'Result\r\n'
+files_found() {
+    (cd "$proj" && timeout 120 "$WINE" "$EXE" -r -l . Result 2>&1 | tr -d '\r')
+}
+[ "$(files_found)" = $'main.pas\nsys\\s.pas' ] || fail "system directory: not searched before the attribute"
+(cd "$proj" && "$WINE" cmd /c "attrib +s sys") || fail "system directory: attrib failed"
+[ "$(files_found)" = "main.pas" ] || fail "system directory: searched: $(files_found)"
+rm -r "$proj/sys"
 
 make_file "$WORK/dash/d.pas" 'a -x b\r\n'
 compare "dash text" "$WORK" -- "$WORK/dash" -x
