@@ -8,7 +8,9 @@
 #include <new>
 
 #include "app/cli_options.h"
+#include "app/output_stream.h"
 #include "app/stream_rows.h"
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 #include "search/command_line.h"
 #include "search/files/file_set.h"
@@ -17,35 +19,98 @@
 
 namespace {
 
-constexpr int kMatched = 0;
-constexpr int kNoMatch = 1;
-constexpr int kTrouble = 2;
+using sifter::cli::kMatched;
+using sifter::cli::kNoMatch;
+using sifter::cli::kTrouble;
+
+const char* const kProgram = "sifter32-cli: ";
+const char* const kNotADirectory = "not a directory";
+const char* const kTryHelp = "Try 'sifter32-cli --help'.";
+const char* const kCannotWrite = "cannot write the results: ";
+
+// "sifter32-cli: PATH: TEXT", the form of every message about a path.
+void Complain(const std::string& path, const std::string& text) {
+    std::cerr << kProgram << path << ": " << text << '\n';
+}
+
+// Whether `path` names a file or a device, with separators after it ("unit1.pas/") or without.
+bool NamesAFile(std::string path) {
+    const sifter::platform::PathRules& rules = sifter::platform::Paths();
+    std::string bare = rules.WithoutTrailingSeparator(path);
+    while (bare != path) {
+        path = bare;
+        bare = rules.WithoutTrailingSeparator(path);
+    }
+    const sifter::platform::EntryType type = sifter::platform::System().ResolveType(path);
+    return type == sifter::platform::EntryType::Regular ||
+           type == sifter::platform::EntryType::Other;
+}
+
+// A line on standard error for each subdirectory the search could not read, named as the
+// user named the directory searched; whether there was any.
+bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files) {
+    for (const sifter::UnreadableDirectory& directory : files.Unreadable())
+        Complain(sifter::platform::PathInDirectory(options.directory, directory.path),
+                 std::string("directory not read: ") + sifter::UnreadableReason(directory.error));
+    return !files.Unreadable().empty();
+}
 
 int Search(const sifter::cli::Options& options) {
-    // The directory is read once: a set with a mask that finds nothing is moved there first.
-    sifter::FileSet files(sifter::platform::System(), std::string());
-    files.SetDirectory(options.directory);
-    files.SetMask(std::string(sifter::FileMask(options.request.fileType)));
-    if (files.Count() == 0) {
-        std::cerr << sifter::EmptySetMessage(options.request.fileType, files.Directory()) << '\n';
-        return kNoMatch;
-    }
-    sifter::cli::StreamRows out(STDOUT_FILENO);
-    const sifter::SearchSummary summary = sifter::RunSearch(options.request, files, out);
-    if (!out.Flush()) {
-        std::cerr << "sifter32-cli: cannot write the results: " << std::strerror(out.error())
-                  << '\n';
+    using sifter::cli::OutputForm;
+    const sifter::SearchRequest& request = options.request;
+    // The set would take a file for the directory it is in; the companion searches only what
+    // it was told to.
+    if (NamesAFile(options.directory)) {
+        Complain(options.directory, kNotADirectory);
         return kTrouble;
     }
-    std::cerr << sifter::SummaryText(options.request.text, summary) << '\n';
+    // The directory is read once: a set with a mask that finds nothing is moved there first.
+    sifter::FileSet files(sifter::platform::System(), std::string());
+    try {
+        files.SetDirectory(options.directory);
+        // The options read the set the window's way; at their defaults, the documented way.
+        if (request.options.AnyChanged(request.fileType))
+            files.SetListing({true, request.options.subdirectories});
+        files.SetMask(request.options.Masks(request.fileType));
+    } catch (const sifter::EInOutError& error) {
+        Complain(options.directory, sifter::ErrorBoxText(error.what()));
+        return kTrouble;
+    }
+    // Only the documented form has a summary and a word for a directory without files; the
+    // grep forms say nothing but what went wrong, as grep does.
+    const bool rows = options.form == OutputForm::Rows;
+    if (files.Count() == 0) {
+        if (rows)
+            std::cerr << sifter::EmptySetMessage(request.fileType, files.Directory(),
+                                                 request.options)
+                      << '\n';
+        return ReportUnreadable(options, files) ? kTrouble : kNoMatch;
+    }
+    bool notRead = false;
+    sifter::cli::OutputStream out(STDOUT_FILENO, kTrouble);
+    sifter::cli::StreamRows sink(
+        out, options.form, files.Names(), [&](std::int32_t file, std::int32_t code) {
+            notRead = true;
+            Complain(sifter::platform::PathInDirectory(options.directory, files.Name(file)),
+                     sifter::ErrorBoxText(sifter::IoErrorMessage(code)));
+        });
+    const sifter::SearchSummary summary = sifter::RunSearch(request, files, sink);
+    if (!sink.Finish()) {
+        std::cerr << kProgram << kCannotWrite << std::strerror(out.error()) << '\n';
+        return kTrouble;
+    }
+    const bool unreadable = ReportUnreadable(options, files);
+    if (rows) std::cerr << sifter::SummaryText(request.text, summary) << '\n';
+    // As grep: the rows are all out, and still the answer is not to be trusted.
+    if (notRead || unreadable) return kTrouble;
     return summary.matches > 0 ? kMatched : kNoMatch;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A closed pipe must come back as a failed write, not end the process unannounced; the
-    // rows go out as bytes, CR LF and all, on every system.
+    // A closed pipe must come back as a failed write, which the output turns into the end
+    // grep meets; the rows go out as bytes, CR LF and all, on every system.
     sifter::platform::PrepareProcess();
     // File names sort in the user's collation, as in the window.
     std::setlocale(LC_COLLATE, "");
@@ -60,7 +125,7 @@ int main(int argc, char** argv) {
             std::cout << "sifter32-cli " SIFTER32_VERSION "\n";
             return std::cout.flush() ? kMatched : kTrouble;
         case sifter::cli::Options::Action::UsageError:
-            std::cerr << "sifter32-cli: " << options.error << "\n" << sifter::cli::kUsage;
+            std::cerr << kProgram << options.error << '\n' << kTryHelp << '\n';
             return kTrouble;
         case sifter::cli::Options::Action::Search:
             break;
@@ -68,12 +133,12 @@ int main(int argc, char** argv) {
     try {
         return Search(options);
     } catch (const sifter::Exception& error) {
-        std::cerr << sifter::ErrorBoxText(error.what()) << '\n';
+        std::cerr << kProgram << sifter::ErrorBoxText(error.what()) << '\n';
         return kTrouble;
     } catch (const std::bad_alloc&) {
         // A line or a directory larger than the memory at hand ends the run like any other
         // trouble, not with an abort.
-        std::cerr << sifter::ErrorBoxText("Out of memory") << '\n';
+        std::cerr << kProgram << sifter::ErrorBoxText("Out of memory") << '\n';
         return kTrouble;
     }
 }

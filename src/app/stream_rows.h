@@ -1,32 +1,53 @@
 #pragma once
-// Rows written to a file descriptor as they are made, each followed by CR LF: the bytes a save
-// of the same rows gives.
+// The rows of a search on standard output, as they are made, in one of the companion's forms:
+// as a save of them writes them, or as grep prints its matching lines, counts or file names.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/output_stream.h"
 #include "search/run/result_rows.h"
 
 namespace sifter::cli {
 
+enum class OutputForm {
+    Rows,              // every row followed by CR LF: the bytes a save of the same rows gives
+    Grep,              // PATH:LINE:TEXT for a match row, PATH:LINE-TEXT for a procedure row
+    Count,             // PATH:N for each file with N match rows, none for N = 0
+    FilesWithMatches,  // PATH for each file with a match row
+};
+
 class StreamRows final : public RowSink {
 public:
-    explicit StreamRows(int fd) : m_fd(fd) { m_buffer.reserve(kCapacity); }
-    // Only the rows' bytes are written; where they lead is of no use in a stream.
-    void AddFile(std::string_view) override {}
+    // Told of a file that could not be read once every row before it has been written.
+    using NotRead = std::function<void(std::int32_t file, std::int32_t code)>;
+
+    // `names`: the search's file names by number, the PATH of the grep forms, which end
+    // their lines with an LF alone.
+    StreamRows(OutputStream& out, OutputForm form, const std::vector<std::string>& names,
+               NotRead notRead);
+
+    // The rows that lead to a file name it by its number; a new file ends the last one's count.
+    void AddFile(std::string_view) override;
     void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
-    // Writes what is buffered; false once anything could not be written.
-    bool Flush();
-    bool failed() const { return m_error != 0; }
-    int error() const { return m_error; }  // the errno of the first failure
+    void FileNotRead(std::int32_t file, std::int32_t code) override;
+    // Writes what is still owed (the last file's count) and everything buffered; false when
+    // anything could not be written.
+    bool Finish();
 
 private:
-    static constexpr std::size_t kCapacity = 64 * 1024;
-    void WriteAll(const char* data, std::size_t size);
+    void WriteCount();
 
-    int m_fd;
-    std::string m_buffer;
-    int m_error = 0;
+    OutputStream& m_out;
+    const OutputForm m_form;
+    const std::vector<std::string>& m_names;
+    NotRead m_notRead;
+    std::int32_t m_countedFile = RowOrigin::kNoFile;
+    std::int64_t m_count = 0;  // match rows of the file in turn so far, m_countedFile's
+    std::string m_line;        // the line being written, reused
 };
 
 }  // namespace sifter::cli

@@ -82,6 +82,11 @@ std::string PathRules::WithoutTrailingSeparator(std::string_view path) const {
     return std::string(path);
 }
 
+bool PathRules::TooLongToList(std::string_view directory) const {
+    if (m_style == Style::Windows) return Join(directory, "*.*").size() > 259;
+    return directory.size() > 4095;
+}
+
 std::size_t PathRules::LabelHeadLength(std::string_view fileName) const {
     if (m_style == Style::Windows) return 3;
     return !fileName.empty() && fileName.front() == '/' ? 1 : 0;

@@ -53,6 +53,9 @@ public:
 
     // Most bytes of a name handed to an open; a longer one is cut to this (npos: no cut).
     std::size_t MaxOpenName() const { return m_style == Style::Windows ? 259 : std::string::npos; }
+    // Whether a directory's full path is too long for the system to list it: Windows' ANSI
+    // calls take 259 bytes, the "\*.*" of a listing included; POSIX takes 4095.
+    bool TooLongToList(std::string_view directory) const;
     // Characters at the front of a shown file name that shortening never takes away: the
     // drive part "C:\", or the root's "/".
     std::size_t LabelHeadLength(std::string_view fileName) const;

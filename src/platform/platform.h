@@ -63,7 +63,9 @@ enum class EntryType { Regular, Directory, Symlink, Other, Unknown };
 
 struct DirEntry {
     std::string_view name;
-    EntryType type = EntryType::Unknown;  // Symlink and Unknown need `ResolveType`
+    // The entry itself, a link not followed; Symlink and Unknown need `ResolveType` to tell
+    // what they lead to. Unknown only for an entry the system could not look at.
+    EntryType type = EntryType::Unknown;
     // Never shown to the user: the hidden or system attribute on Windows, a name that begins
     // with "." on Linux ("." and ".." among them).
     bool hidden = false;
@@ -132,6 +134,14 @@ std::string PathInDirectory(const std::string& directory, const std::string& nam
 // What a program's entry needs done first: a write to a closed pipe comes back as a failed
 // write instead of ending the process, and standard output takes bytes unchanged.
 void PrepareProcess();
+// Writes all of `bytes` to the descriptor `fd` the process was handed (standard output): 0, or
+// the C library's number for the failure; EPIPE when the reader of a pipe has gone, on every
+// system (Windows has three codes of its own for it, and its C library words some as EINVAL).
+int WriteToDescriptor(int fd, std::string_view bytes);
+// Ends the process, writing nothing, as a write to a closed pipe ends a program that leaves
+// the system's signal for it alone: killed by SIGPIPE where there is one (a shell sees 141),
+// so that a pipeline treats it as it treats grep; elsewhere with `status`.
+[[noreturn]] void EndByClosedPipe(int status);
 // The command line as one string where the system hands it over so (Windows: the program
 // splits it itself); null where the system hands over the parameters one by one.
 const char* RawCommandLine();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/path_rules.h"
@@ -179,7 +180,14 @@ public:
                 if (errno != 0) result = MapSystemError(errno);
                 break;
             }
-            each(DirEntry{entry->d_name, TypeFromDirent(entry->d_type), entry->d_name[0] == '.'});
+            EntryType type = TypeFromDirent(entry->d_type);
+            // Some file systems leave the kind to a stat. The entry itself is looked at, not
+            // what a link leads to, so that a walk can tell a link to a directory.
+            struct stat info {};
+            if (type == EntryType::Unknown &&
+                ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISLNK(info.st_mode) ? EntryType::Symlink : TypeFromMode(info.st_mode);
+            each(DirEntry{entry->d_name, type, entry->d_name[0] == '.'});
         }
         ::closedir(dir);
         return result;
@@ -275,6 +283,28 @@ const PathRules& Paths() {
 
 void PrepareProcess() {
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+int WriteToDescriptor(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+void EndByClosedPipe(int status) {
+    std::signal(SIGPIPE, SIG_DFL);
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    ::pthread_sigmask(SIG_UNBLOCK, &pipe, nullptr);
+    std::raise(SIGPIPE);
+    // Not reached unless something outside the program keeps the signal from ending it.
+    std::_Exit(status);
 }
 
 const char* RawCommandLine() {

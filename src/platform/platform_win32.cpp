@@ -5,7 +5,9 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "platform/path_rules.h"
@@ -202,6 +204,38 @@ const PathRules& Paths() {
 void PrepareProcess() {
     // The C library would turn every LF written to standard output into CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
+}
+
+int WriteToDescriptor(int fd, std::string_view bytes) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) return EBADF;
+    while (!bytes.empty()) {
+        const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(handle, bytes.data(), size, &written, nullptr)) {
+            switch (::GetLastError()) {
+                case ERROR_BROKEN_PIPE:
+                case ERROR_NO_DATA:
+                case ERROR_PIPE_NOT_CONNECTED:
+                    return EPIPE;
+                case ERROR_DISK_FULL:
+                case ERROR_HANDLE_DISK_FULL:
+                    return ENOSPC;
+                case ERROR_ACCESS_DENIED:
+                    return EACCES;
+                default:
+                    return EIO;
+            }
+        }
+        if (written == 0) return EIO;
+        bytes.remove_prefix(written);
+    }
+    return 0;
+}
+
+void EndByClosedPipe(int status) {
+    // Windows has no signal for it: the status alone says that the output was cut short.
+    std::_Exit(status);
 }
 
 void SpreadThread(std::thread&) {

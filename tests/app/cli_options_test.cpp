@@ -15,6 +15,7 @@ struct SearchCase {
     FileType fileType;
     bool caseSensitive;
     bool procs;
+    SearchOptions options = {};
 };
 
 class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
@@ -28,6 +29,13 @@ TEST_P(CliSearchOptionsTest, GiveThisSearch) {
     EXPECT_EQ(options.request.fileType, c.fileType);
     EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
     EXPECT_EQ(options.request.includeProcs, c.procs);
+    EXPECT_EQ(options.form, OutputForm::Rows);
+    EXPECT_EQ(options.request.options, c.options);
+}
+
+SearchOptions Project(bool subdirectories, bool wholeWords, std::string scripts = "*.sc",
+                      std::string pascal = "*.pas") {
+    return {subdirectories, wholeWords, {std::move(scripts), std::move(pascal)}};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,7 +54,72 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"d", "t", "--"}, "d", "t", FileType::Pascal, false, false},
         SearchCase{{"d", ""}, "d", "", FileType::Pascal, false, false},
         SearchCase{
-            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false}));
+            {"my dir", "two  words"}, "my dir", "two  words", FileType::Pascal, false, false},
+        SearchCase{{"--", "d", "-l"}, "d", "-l", FileType::Pascal, false, false},
+        SearchCase{
+            {"-r", "d", "t"}, "d", "t", FileType::Pascal, false, false, Project(true, false)},
+        SearchCase{{"d", "--recursive", "-w", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(true, true)},
+        SearchCase{{"--word-regexp", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, true)},
+        SearchCase{{"--mask", " *.pas ; *.pp", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, false, "*.sc", "*.pas;*.pp")},
+        SearchCase{{"--scripts", "--mask=*.sc;*.ssl", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Scripts,
+                   false,
+                   false,
+                   Project(false, false, "*.sc;*.ssl")},
+        // The list is the option's value even when it looks like an option or ends them.
+        SearchCase{{"--mask", "--", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   Project(false, false, "*.sc", "--")},
+        SearchCase{{"--", "-r", "-w"}, "-r", "-w", FileType::Pascal, false, false}));
+
+struct FormCase {
+    Args arguments;
+    OutputForm form;
+};
+
+class CliFormOptionsTest : public testing::TestWithParam<FormCase> {};
+
+TEST_P(CliFormOptionsTest, GiveThisForm) {
+    const Options options = ParseOptions(GetParam().arguments);
+    ASSERT_EQ(options.action, Action::Search) << options.error;
+    EXPECT_EQ(options.form, GetParam().form);
+    EXPECT_EQ(options.directory, "d");
+    EXPECT_EQ(options.request.text, "t");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliFormOptionsTest,
+    testing::Values(FormCase{{"--format=grep", "d", "t"}, OutputForm::Grep},
+                    FormCase{{"--format=grep", "--format=rows", "d", "t"}, OutputForm::Rows},
+                    FormCase{{"--scripts", "--procs", "--format=grep", "d", "t"}, OutputForm::Grep},
+                    FormCase{{"d", "t", "--count"}, OutputForm::Count},
+                    FormCase{{"--format=grep", "--count", "d", "t"}, OutputForm::Count},
+                    FormCase{{"-l", "d", "t"}, OutputForm::FilesWithMatches},
+                    FormCase{{"d", "--files-with-matches", "t"}, OutputForm::FilesWithMatches}));
 
 struct ErrorCase {
     Args arguments;
@@ -71,7 +144,21 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{{"--procs", "--pascal", "d", "t"}, "--procs needs --scripts"},
                     ErrorCase{{"--scripts", "--pascal", "d", "t"}, "exclude each other"},
                     ErrorCase{{"d", "-x"}, "unknown option '-x'"},
-                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"}));
+                    ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"},
+                    ErrorCase{{"--format=xml", "d", "t"}, "unknown format in '--format=xml'"},
+                    ErrorCase{{"--format", "d", "t"}, "unknown format in '--format'"},
+                    ErrorCase{{"--format=", "d", "t"}, "unknown format in '--format='"},
+                    ErrorCase{{"--format=Grep", "d", "t"}, "unknown format"},
+                    ErrorCase{{"--count", "-l", "d", "t"}, "exclude each other"},
+                    ErrorCase{{"--format=rows", "--count", "d", "t"}, "--format=rows lists rows"},
+                    ErrorCase{{"-l", "--format=rows", "d", "t"}, "--format=rows lists rows"},
+                    ErrorCase{{"-c", "d", "t"}, "unknown option '-c'"},
+                    ErrorCase{{"--count"}, "expected DIRECTORY and TEXT"},
+                    ErrorCase{{"d", "t", "--mask"}, "--mask needs a LIST"},
+                    ErrorCase{{"--mask", "", "d", "t"}, "--mask: The list of file masks is empty"},
+                    ErrorCase{{"--mask=*.pas;;*.pp", "d", "t"}, "empty mask"},
+                    ErrorCase{{"--mask", "src/*.pas", "d", "t"}, "holds a path separator"},
+                    ErrorCase{{"-rw", "d", "t"}, "unknown option '-rw'"}));
 
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
@@ -87,7 +174,9 @@ TEST(CliOptionsTest, UsageNamesEveryOption) {
     const std::string usage = kUsage;
     EXPECT_EQ(usage.rfind("Usage: sifter32-cli ", 0), 0u);
     for (const char* option :
-         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--help", "--version"})
+         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--format=rows", "--format=grep",
+          "--count", "-l, --files-with-matches", "--recursive", "-r", "--word-regexp", "-w",
+          "--mask LIST", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
 }

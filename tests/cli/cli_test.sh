@@ -102,25 +102,47 @@ run -- "$WORK/dash" -x
 expect_status 0 "dash text"
 expect_stdout "$banner"'   Search Path: '"$WORK/dash"'\r\n   Search String: "-x"\r\n \r\n d.pas - 1 of 1\r\n \r\n[1] a -x b\r\n' "dash text"
 
+# --- a project: subdirectories depth first, hidden ones and links to directories left out, a
+# file two masks match searched once, whole words, and the row that names the options
+proj="$WORK/proj"
+make_file "$proj/main.pas" 'Result := 1;\r\nResults\r\n'
+make_file "$proj/rtl/b.inc" '{Result}\n'
+make_file "$proj/rtl/unix/sysutils.pp" 'ResultCode\nx:=Result\n'
+make_file "$proj/rtl/c.txt" 'Result\r\n'
+make_file "$proj/.git/x.pas" 'Result\r\n'
+ln -s .. "$proj/rtl/up"
+proj_top="$banner"'   Search Path: '"$proj"'\r\n   Search String: "Result"\r\n'
+run -r -w --case-sensitive --mask '*.pas;*.pp;*.inc;m*' "$proj" Result
+expect_status 0 "project"
+expect_stdout "$proj_top"'   Options: Subdirectories, Whole Words, Masks *.pas;*.pp;*.inc;m*\r\n \r\n main.pas - 1 of 3\r\n \r\n[1] Result := 1;\r\n \r\n rtl/b.inc - 2 of 3\r\n \r\n[1] {Result}\r\n \r\n rtl/unix/sysutils.pp - 3 of 3\r\n \r\n[2] x:=Result\r\n' "project"
+expect_stderr ' Sifter32 Found 3 instances of "Result" in 3 files' "project"
+run --recursive "$proj" result
+expect_status 0 "project, defaults but subdirectories"
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "result"\r\n   Options: Subdirectories\r\n \r\n main.pas - 1 of 1\r\n \r\n[1] Result := 1;\r\n[2] Results\r\n' "project, defaults but subdirectories"
+run --mask '*.inc' "$proj" Result
+expect_status 1 "project, a mask that finds nothing here"
+expect_empty_stdout "project, a mask that finds nothing here"
+expect_stderr " No *.inc files in $proj." "project, a mask that finds nothing here"
+
+# --- a subdirectory that cannot be read (here: its path is longer than the system lists) gives
+# one row at its place and a line on stderr; the search goes on and ends with status 2
+deep="$WORK/deep"
+make_file "$deep/a.pas" 'hit\r\n'
+make_file "$deep/z/z.pas" 'hit\r\n'
+long=$(printf 'd%.0s' $(seq 200))
+too_long=m
+while ((${#deep} + 1 + ${#too_long} <= 4095)); do too_long+=/$long; done
+mkdir -p "$deep/$too_long"
+run -r "$deep" hit
+expect_status 2 "unreadable subdirectory"
+expect_stdout "$banner"'   Search Path: '"$deep"'\r\n   Search String: "hit"\r\n   Options: Subdirectories\r\n \r\n a.pas - 1 of 2\r\n \r\n[1] hit\r\n '"$too_long"' - directory not read: path too long\r\n \r\n z/z.pas - 2 of 2\r\n \r\n[1] hit\r\n' "unreadable subdirectory"
+expect_stderr "sifter32-cli: $deep/$too_long: directory not read: path too long"$'\n'' Sifter32 Found 2 instances of "hit" in 2 files' "unreadable subdirectory"
+
 # --- an empty set
 run "$procs" foo
 expect_status 1 "empty set"
 expect_empty_stdout "empty set"
 expect_stderr " No .pas files in $procs." "empty set"
-
-# --- usage errors and a missing directory
-for args in "" "--procs|$two|x" "--scripts|--pascal|$two|x" "$two" "$two|a|b" "--bogus|$two|x"; do
-    IFS='|' read -r -a argv <<<"$args"
-    run "${argv[@]+"${argv[@]}"}"
-    expect_status 2 "usage error [$args]"
-    expect_empty_stdout "usage error [$args]"
-    grep -q '^sifter32-cli: ' "$WORK/err" || fail "usage error [$args]: no message on stderr"
-    grep -q '^Usage: sifter32-cli ' "$WORK/err" || fail "usage error [$args]: no usage on stderr"
-done
-run "$WORK/missing" x
-expect_status 2 "missing directory"
-expect_empty_stdout "missing directory"
-expect_stderr "File not found." "missing directory"
 
 # --- help and version go to stdout
 run --help
@@ -150,10 +172,88 @@ if [ -w /dev/full ]; then
     "$CLI" "$big" match >/dev/full 2>"$WORK/err"
     status=$?
     expect_status 2 "/dev/full"
-    grep -q 'cannot write' "$WORK/err" || fail "/dev/full: no message: $(cat "$WORK/err")"
+    expect_stderr 'sifter32-cli: cannot write the results: No space left on device' "/dev/full"
 fi
-"$CLI" "$big" match 2>"$WORK/err" | head -c1 >/dev/null
-status=${PIPESTATUS[0]}
-expect_status 2 "closed pipe"
+
+# --- The table: a command line, its exact standard output (a printf format, or PIPE: a pipe
+# whose reader takes one byte and goes), its standard error (without its last newline; empty:
+# nothing at all) and its exit status.
+row() {  # WHAT STATUS STDOUT STDERR ARGS...
+    local what=$1 want_status=$2 want_out=$3 want_err=$4
+    shift 4
+    if [ "$want_out" = PIPE ]; then
+        timeout 120 "$CLI" "$@" 2>"$WORK/err" | head -c1 >/dev/null
+        status=${PIPESTATUS[0]}
+    else
+        run "$@"
+        expect_stdout "$want_out" "$what"
+    fi
+    expect_status "$want_status" "$what"
+    if [ -n "$want_err" ]; then
+        expect_stderr "$want_err" "$what"
+    else
+        [ ! -s "$WORK/err" ] || fail "$what: stderr is '$(cat "$WORK/err")', expected nothing"
+    fi
+}
+
+# A file that cannot be read (no permission, or a read that fails: a process's own memory at
+# address 0 gives EIO, to root too) keeps its heading; the search goes on.
+unread="$WORK/unread"
+make_file "$unread/a.pas" 'hit\r\n'
+ln -s /proc/self/mem "$unread/m m.pas"
+make_file "$unread/z.pas" 'x\r\nhit\r\n'
+unread_err="sifter32-cli: $unread/m m.pas: I/O error 1005."
+names="$WORK/names"
+make_file "$names/my file.pas" 'hit\r\n'
+make_file "$names/bad"$'\xff'".pas" 'x\r\nhit\r\n'
+try=$'\nTry \'sifter32-cli --help\'.'
+
+#   WHAT                          STATUS STDOUT                  STDERR                      ARGS
+row "grep form"                   0 'b.pas:2:find me\nb.pas:3:FIND ME TOO\n' ''      --format=grep "$two" find
+row "grep form, no match"         1 ''                           ''                          --format=grep "$two" absent
+row "count"                       0 'b.pas:2\n'                  ''                          --count "$two" find
+row "count, case-sensitive"       0 'b.pas:1\n'                  ''                          --case-sensitive --count "$two" find
+row "files with matches"          0 'b.pas\n'                    ''                          -l "$two" find
+row "files with matches, long"    1 ''                           ''                          --files-with-matches "$two" absent
+row "grep form, procedure rows"   0 'p.sc:1-proc Foo(x)\np.sc:1:proc Foo(x)\np.sc:2:  Foo(1)\np.sc:4:procedure Foo(y)\n' '' --scripts --procs --format=grep "$procs" foo
+row "grep form, bytes unchanged"  0 'a.pas:1:begin\na.pas:3:  begin\rend;\na.pas:4:BEGIN\nb.pas:1:begin\nb.pas:2:x\nbegin\n' '' --format=grep "$lf" begin
+row "grep form, Windows-1252"     0 'u.pas:1:un caf\303\251 noir\nw.pas:1:le caf\351\nw.pas:3:CaF\351 x\n' '' --format=grep "$legacy" $'caf\xc3\xa9'
+row "grep form, odd names"        0 'bad\377.pas:2:hit\nmy file.pas:1:hit\n' ''     --format=grep "$names" hit
+row "count, odd names"            0 'bad\377.pas:1\nmy file.pas:1\n' ''              --count "$names" hit
+row "grep form, empty set"        1 ''                           ''                          --format=grep "$procs" foo
+row "unread file, rows"           2 "$banner"'   Search Path: '"$unread"'\r\n   Search String: "hit"\r\n \r\n a.pas - 1 of 3\r\n \r\n[1] hit\r\n \r\n m m.pas - 2 of 3\r\n \r\n \r\n z.pas - 3 of 3\r\n \r\n[2] hit\r\n' "$unread_err"$'\n Sifter32 Found 2 instances of "hit" in 3 files' "$unread" hit
+row "unread file, grep form"      2 'a.pas:1:hit\nz.pas:2:hit\n' "$unread_err"           --format=grep "$unread" hit
+row "unread file, count"          2 'a.pas:1\nz.pas:1\n'         "$unread_err"           --count "$unread" hit
+row "unread file, no match"       2 ''                           "$unread_err"               -l "$unread" absent
+row "not a directory"             2 ''                           "sifter32-cli: $two/a.pas: not a directory" "$two/a.pas" find
+row "a file, as a directory"      2 ''                           "sifter32-cli: $two/a.pas/: not a directory" "$two/a.pas/" find
+row "a device"                    2 ''                           'sifter32-cli: /dev/null: not a directory' --format=grep /dev/null find
+row "missing directory"           2 ''                           "sifter32-cli: $WORK/missing: File not found." "$WORK/missing" x
+row "missing, grep form"          2 ''                           "sifter32-cli: $WORK/missing: File not found." --count "$WORK/missing" x
+row "no arguments"                2 ''                           "sifter32-cli: expected DIRECTORY and TEXT$try"
+row "no TEXT"                     2 ''                           "sifter32-cli: expected DIRECTORY and TEXT$try" "$two"
+row "two TEXTs"                   2 ''                           "sifter32-cli: expected DIRECTORY and TEXT$try" "$two" a b
+row "procs without scripts"       2 ''                           "sifter32-cli: --procs needs --scripts (Pascal sources list no procedure lines)$try" --procs "$two" x
+row "both file types"             2 ''                           "sifter32-cli: --scripts and --pascal exclude each other$try" --scripts --pascal "$two" x
+row "unknown option"              2 ''                           "sifter32-cli: unknown option '--bogus' (put -- before a TEXT that starts with -)$try" --bogus "$two" x
+row "unknown format"              2 ''                           "sifter32-cli: unknown format in '--format=xml' (--format=rows or --format=grep)$try" --format=xml "$two" x
+row "count and files"             2 ''                           "sifter32-cli: --count and --files-with-matches exclude each other$try" --count -l "$two" x
+row "project, grep form"          0 'main.pas:1:Result := 1;\nrtl/b.inc:1:{Result}\nrtl/unix/sysutils.pp:2:x:=Result\n' '' -r -w --format=grep --mask '*.pas;*.pp;*.inc' "$proj" Result
+row "project, count"              0 'main.pas:1\nrtl/b.inc:1\nrtl/unix/sysutils.pp:1\n' '' --count -r -w --mask='*.pas;*.pp;*.inc' "$proj" Result
+row "unreadable subdirectory, -l" 2 'a.pas\nz/z.pas\n'            "sifter32-cli: $deep/$too_long: directory not read: path too long" -r -l "$deep" hit
+row "mask with a path"            2 ''                           "sifter32-cli: --mask: The mask \"src/*.pas\" holds a path separator: a mask names the files of a directory, such as *.pas, without a path.$try" --mask 'src/*.pas' "$two" x
+row "empty mask list"             2 ''                           "sifter32-cli: --mask: The list of file masks is empty: give at least one, such as *.pas.$try" --mask '' "$two" x
+row "mask without a list"         2 ''                           "sifter32-cli: --mask needs a LIST$try" "$two" x --mask
+row "closed pipe"                 141 PIPE                       ''                          "$big" match
+row "closed pipe, grep form"      141 PIPE                       ''                          --format=grep "$big" match
+if [ "$(id -u)" -ne 0 ]; then
+    make_file "$WORK/locked/a.pas" 'hit\r\n'
+    make_file "$WORK/locked/b.pas" 'hit\r\n'
+    chmod 000 "$WORK/locked/a.pas"
+    row "file without permission" 2 'b.pas:1:hit\n'           "sifter32-cli: $WORK/locked/a.pas: File access denied." --format=grep "$WORK/locked" hit
+    chmod 600 "$WORK/locked/a.pas"
+else
+    echo "note: the file without permission is skipped as root" >&2
+fi
 
 finish

@@ -44,10 +44,13 @@ windows_path() {
     printf 'Z:%s' "$path"
 }
 
-# The Linux program's rows with the "Search Path" row in the Windows form (every output of
-# the program ends with a line end, so awk's line ends change nothing).
+# The Linux program's rows with the "Search Path" row in the Windows form, and the paths of
+# files below the searched directory in their headings with Windows' separator (every output
+# of the program ends with a line end, so awk's line ends change nothing).
 windows_rows() {
-    awk '/^   Search Path: \// { gsub("/", "\\"); sub(/: \\/, ": Z:\\") } { print }' "$1"
+    awk '/^   Search Path: \// { gsub("/", "\\"); sub(/: \\/, ": Z:\\") }
+         /^ [^ ].* - [0-9]+ of [0-9]+\r$/ { gsub("/", "\\") }
+         { print }' "$1"
 }
 
 finish() {

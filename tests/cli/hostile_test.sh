@@ -59,7 +59,7 @@ if [ "$sanitized" = no ]; then
     (ulimit -v $((size / 2 / 1024)) && exec timeout 120 "$CLI" "$long" needle) >"$WORK/out" 2>"$WORK/err"
     status=$?
     expect_status 2 "200 MB line within half its size"
-    expect_stderr 'Out of memory.' "200 MB line within half its size"
+    expect_stderr 'sifter32-cli: Out of memory.' "200 MB line within half its size"
 else
     echo "note: memory limits skipped for a sanitizer build" >&2
 fi
@@ -138,14 +138,15 @@ if [ "$(id -u)" -ne 0 ]; then
     printf 'hit\r\n' >"$kinds/locked.pas"
     chmod 000 "$kinds/locked.pas"
     run "$kinds" hit
-    expect_status 0 "unreadable file"
+    expect_status 2 "unreadable file"
     grep -qa '^ locked.pas - 2 of 3' "$WORK/out" || fail "unreadable file: no heading"
     [ "$(grep -ac '^\[1\] hit' "$WORK/out")" -eq 2 ] || fail "unreadable file: it gave lines"
+    expect_stderr "sifter32-cli: $kinds/locked.pas: File access denied."$'\n'' Sifter32 Found 2 instances of "hit" in 3 files' "unreadable file"
     mkdir "$WORK/shut"
     chmod 000 "$WORK/shut"
     run "$WORK/shut" hit
     expect_status 2 "unreadable directory"
-    expect_stderr 'File access denied.' "unreadable directory"
+    expect_stderr "sifter32-cli: $WORK/shut: File access denied." "unreadable directory"
     chmod 700 "$WORK/shut"
 else
     echo "note: permission cases skipped as root" >&2

@@ -88,6 +88,24 @@ compare "procs" "$WORK" --scripts --procs "$procs" foo
 expected_err=" No .pas files in $(windows_path "$procs")."
 compare "empty set" "$WORK" "$procs" foo
 
+# The grep forms: names relative to the directory, LF line ends, nothing else.
+compare "grep form" "$WORK" --format=grep "$two" find
+compare "grep form, procedure rows" "$WORK" --scripts --procs --format=grep "$procs" foo
+compare "grep form, LF files" "$WORK" --format=grep "$lf" begin
+compare "count" "$WORK" --count "$two" find
+compare "files with matches" "$WORK" -l "$two" find
+compare "grep form, empty set" "$WORK" --format=grep "$procs" foo
+
+# A project: the same walk, hidden directories left out as Wine marks names that begin with a
+# full stop hidden; the headings name the files below with Windows' separator.
+proj="$WORK/proj"
+make_file "$proj/main.pas" 'Result := 1;\r\nResults\r\n'
+make_file "$proj/rtl/b.inc" '{Result}\n'
+make_file "$proj/rtl/unix/sysutils.pp" 'ResultCode\nx:=Result\n'
+make_file "$proj/.git/x.pas" 'Result\r\n'
+compare "project" "$WORK" -r -w --case-sensitive --mask '*.pas;*.pp;*.inc' "$proj" Result
+compare "project, relative" "$proj" --recursive . result
+
 make_file "$WORK/dash/d.pas" 'a -x b\r\n'
 compare "dash text" "$WORK" -- "$WORK/dash" -x
 
@@ -95,7 +113,10 @@ for args in "--procs|$two|x" "--scripts|--pascal|$two|x" "$two" "$two|a|b" "--bo
     IFS='|' read -r -a argv <<<"$args"
     compare "usage error [$args]" "$WORK" "${argv[@]}"
 done
+expected_err="sifter32-cli: $(windows_path "$WORK/missing"): File not found."
 compare "missing directory" "$WORK" "$WORK/missing" x
+expected_err="sifter32-cli: $(windows_path "$two/a.pas"): not a directory"
+compare "not a directory" "$WORK" "$two/a.pas" find
 compare "--help" "$WORK" --help
 compare "--version" "$WORK" --version
 
@@ -134,10 +155,29 @@ grep -aq $'^ caf\xe9\\.pas - 1 of 1\r$' "$WORK/out" || fail "accented name: $(od
 big="$WORK/big"
 mkdir -p "$big"
 awk 'BEGIN { for (i = 0; i < 40000; i++) printf "match line %d of a file large enough to fill a pipe\r\n", i }' >"$big/big.pas"
-timeout 120 "$WINE" "$EXE" "$(windows_path "$big")" match 2>"$WORK/err" | head -c1 >/dev/null
-status=${PIPESTATUS[0]}
-expect_status 2 "closed pipe"
-runs=$((runs + 1))
+# Windows has no signal for a closed pipe: the program ends at once, silently, with status 2.
+for form in rows grep; do
+    timeout 120 "$WINE" "$EXE" --format=$form "$(windows_path "$big")" match 2>"$WORK/err" |
+        head -c1 >/dev/null
+    status=${PIPESTATUS[0]}
+    expect_status 2 "closed pipe, $form"
+    [ ! -s "$WORK/err" ] || fail "closed pipe, $form: stderr is '$(cat "$WORK/err")'"
+    runs=$((runs + 1))
+done
+
+# A file that cannot be opened: the same rows and status, the message naming it in its
+# Windows form. (Root reads every file, so only another user can try it.)
+if [ "$(id -u)" -ne 0 ]; then
+    make_file "$WORK/locked/a.pas" 'hit\r\n'
+    make_file "$WORK/locked/b.pas" 'hit\r\n'
+    chmod 000 "$WORK/locked/a.pas"
+    expected_err="sifter32-cli: $(windows_path "$WORK/locked/a.pas"): File access denied."
+    expected_err+=$'\n'' Sifter32 Found 1 instances of "hit" in 2 files'
+    compare "file without permission" "$WORK" "$WORK/locked" hit
+    expected_err="sifter32-cli: $(windows_path "$WORK/locked/a.pas"): File access denied."
+    compare "file without permission, grep form" "$WORK" --format=grep "$WORK/locked" hit
+    chmod 600 "$WORK/locked/a.pas"
+fi
 
 echo "$runs runs of the Windows program"
 finish

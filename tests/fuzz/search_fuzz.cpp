@@ -1,20 +1,26 @@
 // A whole search through its threads: files served by a system that reads ahead as the real one
 // does, and fails or ends early where the input says, searched with 0 to 3 workers reading
 // ahead. The rows must be those built from the byte-by-byte line model and the plain model of
-// the text's forms, file by file in order, and no code may be left pending.
+// the text's forms, file by file in order, and no code may be left pending. The companion's
+// grep forms, written as the same search goes, must be those the rows give, each file that
+// could not be read told with the model's code in its place.
 //
 // Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
-// 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers), the text's length (at most 15)
+// 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers; bit 4: whole words, which
+// also adds the heading row of the options), the text's length (at most 15)
 // and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
 // and its bytes. The last file takes whatever is left.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "cli_model.h"
 #include "fuzz_support.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
@@ -154,6 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.caseSensitive = (flags & 1) != 0;
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
+    request.options.wholeWords = (flags & 16) != 0;
     request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -166,13 +173,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (set.Count() != static_cast<std::int32_t>(files.size()))
         Fail("the set holds %d files", set.Count());
     ResultRows rows;
-    const SearchSummary summary = RunSearch(request, set, rows, nullptr, system, workers);
+    test::GrepForms grep("/tmp/sifter32-search-fuzz-" + std::to_string(::getpid()) + "-",
+                         set.Names());
+    test::FanOutRows fanOut(grep.Sinks({&rows}));
+    const SearchSummary summary = RunSearch(request, set, fanOut, nullptr, system, workers);
     if (PendingError() != 0) Fail("code %d left pending", PendingError());
+    std::string wantGrep[std::size(test::GrepForms::kForms)];
 
     std::vector<ResultEntry> want = {
         {kBannerRow, EntryIcon::Banner},
         {"   Search Path: /fuzz", EntryIcon::Blank},
         {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
+    if (request.options.wholeWords) want.push_back({"   Options: Whole Words", EntryIcon::Blank});
     const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -185,19 +197,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         LineModel model(
             [&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
         const std::vector<std::string> lines = model.Lines();
+        std::vector<ResultEntry> fileRows;
+        std::vector<std::int64_t> lineOfRow;
         for (std::size_t n = 0; n < lines.size(); ++n) {
-            if (request.includeProcs && IsProcLine(lines[n]))
-                want.push_back({" " + lines[n], EntryIcon::Procedure});
-            if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive)) {
-                want.push_back({"[" + std::to_string(n + 1) + "] " + lines[n], EntryIcon::Blank});
+            const auto number = static_cast<std::int64_t>(n + 1);
+            if (request.includeProcs && IsProcLine(lines[n])) {
+                fileRows.push_back({" " + lines[n], EntryIcon::Procedure});
+                lineOfRow.push_back(number);
+            }
+            if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive,
+                                    request.options.wholeWords)) {
+                fileRows.push_back(
+                    {"[" + std::to_string(number) + "] " + lines[n], EntryIcon::Blank});
+                lineOfRow.push_back(number);
                 ++matches;
             }
         }
+        want.insert(want.end(), fileRows.begin(), fileRows.end());
+        const std::string notRead =
+            model.pending() != 0
+                ? test::GrepForms::NotReadLine(static_cast<std::int32_t>(i), model.pending())
+                : std::string();
+        for (std::size_t g = 0; g < std::size(test::GrepForms::kForms); ++g)
+            wantGrep[g] += test::ModelGrepText(test::GrepForms::kForms[g],
+                                               set.Name(static_cast<std::int32_t>(i)), fileRows,
+                                               lineOfRow, notRead);
     }
     if (rows.size() != want.size())
         Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
     for (std::size_t i = 0; i < want.size(); ++i)
         if (!(rows.Entry(i) == want[i])) Fail("row %zu differs with %d workers", i, workers);
+    for (std::size_t g = 0; g < std::size(test::GrepForms::kForms); ++g)
+        if (grep.Take(g) != wantGrep[g])
+            Fail("the grep form %zu with %d workers is not the one the rows give", g, workers);
     if (summary.matches != matches)
         Fail("%lld matches, the model's %lld", static_cast<long long>(summary.matches),
              static_cast<long long>(matches));

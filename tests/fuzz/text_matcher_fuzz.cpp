@@ -4,7 +4,8 @@
 // the scan.
 //
 // Input: a byte of flags (bit 0: case kept; bit 1: procedure lines wanted, which adds the
-// scan's ')' key), a byte with the text's length (at most 63), the text, then the file's bytes.
+// scan's ')' key; bit 2: whole words), a byte with the text's length (at most 63), the text,
+// then the file's bytes.
 
 #include <string>
 #include <vector>
@@ -37,8 +38,9 @@ void CheckSpan(const char* where, const std::optional<MatchSpan>& got,
 }
 
 void CheckLine(TextMatcher& matcher, const std::vector<std::string>& forms, const std::string& line,
-               bool caseSensitive) {
-    const std::optional<MatchSpan> first = test::ModelFindFrom(forms, line, 0, caseSensitive);
+               bool caseSensitive, bool wholeWords) {
+    const std::optional<MatchSpan> first =
+        test::ModelFindFrom(forms, line, 0, caseSensitive, wholeWords);
     const bool matches = matcher.Matches(line);
     if (matches != first.has_value())
         Fail("Matches says %d for a line of %zu bytes, the model %d", matches, line.size(),
@@ -48,7 +50,7 @@ void CheckLine(TextMatcher& matcher, const std::vector<std::string>& forms, cons
     std::optional<MatchSpan> span = first;
     for (int step = 0; span && step < 8; ++step) {
         const std::size_t from = span->offset + 1;
-        span = test::ModelFindFrom(forms, line, from, caseSensitive);
+        span = test::ModelFindFrom(forms, line, from, caseSensitive, wholeWords);
         CheckSpan("FindFrom", matcher.FindFrom(line, from), span, from);
     }
 }
@@ -62,11 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     const bool caseSensitive = (data[0] & 1) != 0;
     const bool procs = (data[0] & 2) != 0;
+    const bool wholeWords = (data[0] & 4) != 0;
     const std::size_t length = std::min<std::size_t>(data[1] & 63, size - 2);
     const std::string text(reinterpret_cast<const char*>(data) + 2, length);
     const std::string bytes(reinterpret_cast<const char*>(data) + 2 + length, size - 2 - length);
 
-    TextMatcher matcher(text, caseSensitive);
+    TextMatcher matcher(text, caseSensitive, wholeWords);
     const std::vector<std::string> forms = test::ModelForms(text, caseSensitive);
     if (matcher.forms() != forms)
         Fail("the matcher looks for %zu forms, the model for %zu (or they differ)",
@@ -91,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool handed = next < collector.handed.size() &&
                             collector.handed[next].first == static_cast<std::int64_t>(number);
         if (handed) ++next;
-        if (!handed && test::ModelFindFrom(forms, line, 0, caseSensitive))
+        if (!handed && test::ModelFindFrom(forms, line, 0, caseSensitive, wholeWords))
             Fail("line %zu holds a form of the text but the scan skipped it", number);
-        CheckLine(matcher, forms, line, caseSensitive);
+        CheckLine(matcher, forms, line, caseSensitive, wholeWords);
     }
     if (next != collector.handed.size()) Fail("the scan handed over lines the model does not have");
     return 0;

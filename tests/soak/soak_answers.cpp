@@ -1,6 +1,8 @@
 #include "soak_answers.h"
 
 #include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 #include <filesystem>
@@ -98,6 +100,43 @@ void DialogAnswers::InstallHooks() {
         return ok ? QDialog::Accepted : QDialog::Rejected;
     });
     ui::TAboutBox::SetAnswerHook([this](ui::TAboutBox&) { m_log.Note("about box read"); });
+    ui::SetMaskDialogHook([this](QDialog& dialog) { AnswerMasks(dialog); });
+}
+
+void DialogAnswers::AnswerMasks(QDialog& dialog) {
+    // Lists the soak's files answer to in different ways, one the dialog refuses, the
+    // defaults, or nothing.
+    static const std::vector<const char*> kLists = {"*.pas;*.sc", "*.PAS;a*", "*.sc;*.pas;*.SC",
+                                                    "x*", "*.pas;;*.sc"};
+    auto* edit = dialog.findChild<QLineEdit*>(
+        QString::fromLatin1(m_random.Percent(50) ? "ScriptMasks" : "PascalMasks"));
+    const auto click = [&](const char* name) {
+        if (auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name)))
+            button->click();
+    };
+    switch (m_random.Weighted({30, 50, 20})) {
+        case 0:
+            m_log.Note("masks: Cancel");
+            click("CancelButton");
+            return;
+        case 1:
+            if (edit != nullptr) {
+                const char* list = m_random.Pick(kLists);
+                m_log.Note(std::string("masks: ") + list);
+                edit->setText(QString::fromLatin1(list));
+            }
+            break;
+        default:
+            m_log.Note("masks: Defaults");
+            click("DefaultMasks");
+            break;
+    }
+    click("OKButton");
+    // A list the dialog refused leaves it open: the person gives up.
+    if (dialog.result() != QDialog::Accepted) {
+        m_log.Note("masks: Cancel");
+        click("CancelButton");
+    }
 }
 
 void DialogAnswers::RemoveHooks() {
@@ -106,6 +145,7 @@ void DialogAnswers::RemoveHooks() {
     ui::SetFontDialogHook(nullptr);
     ui::TForm3::SetAnswerHook(nullptr);
     ui::TAboutBox::SetAnswerHook(nullptr);
+    ui::SetMaskDialogHook(nullptr);
 }
 
 std::optional<std::string> DialogAnswers::ChooseSaveName() {

@@ -18,6 +18,7 @@
 #include "soak_log.h"
 #include "ui/messages.h"
 
+class QDialog;
 class QFileDialog;
 class QMessageBox;
 
@@ -56,6 +57,7 @@ private:
     void InstallHooks();
     void RemoveHooks();
     std::optional<std::string> ChooseSaveName();
+    void AnswerMasks(QDialog& dialog);
     SaveChoice Choice(const std::string& name) const;
     void Tick(int round);
     // One step on the modal window at the top, when there is one.

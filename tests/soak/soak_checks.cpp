@@ -39,6 +39,11 @@ const QString kTableNotice = QStringLiteral(
 const QString kEditorRefused =
     QStringLiteral("The file could not be handed to the desktop's editor");
 
+// What the File Masks dialog says of a list it refuses.
+const QRegularExpression kMaskRefused(
+    QStringLiteral("^(The list of file masks (is empty|holds an empty mask)|The mask \".*\" "
+                   "holds a)"));
+
 // The texts of the I/O errors that files and directories removed under the program's feet,
 // and a volume that is not ready, may raise.
 const QRegularExpression kIoError(
@@ -86,6 +91,8 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
     before.rows = test::RowTexts(session.ListBox1()->Model().Rows());
     before.selected = test::SelectedRows(*session.ListBox1());
     before.names = form.FList().Names();
+    before.unreadable = form.FList().Unreadable();
+    before.options = form.Options();
     before.directory = form.FList().Directory();
     before.currentFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const platform::PathResult current = platform::System().CurrentDirectory();
@@ -140,8 +147,14 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
 
     // Searching: what starts one, what it shows.
     const FileType type = before.scripts ? FileType::Scripts : FileType::Pascal;
-    const std::string ext(FileExtension(type));
-    const QString emptySet = ui::DisplayText(" No " + ext + " files in " + before.directory + ".");
+    // A search runs with the options as the action found them: choosing one is an action.
+    const SearchOptions& options = before.options;
+    const std::string what = options.Masks(type) != FileMask(type)
+                                 ? options.Masks(type)
+                                 : std::string(FileExtension(type));
+    const QString emptySet =
+        ui::DisplayText(" No " + what + " files in " + before.directory +
+                        (options.subdirectories ? " or its subdirectories." : "."));
     const bool enterSearches =
         (c.KeyOnMain(Qt::Key_Return) || c.KeyOnMain(Qt::Key_Enter)) &&
         ((focus == session.Edit1() && !before.text.isEmpty()) || focusSearches);
@@ -160,7 +173,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     // first search's UpdateStat read again, which may be none.
     std::error_code ignored;
     const bool emptyNow = std::filesystem::is_directory(before.directory, ignored) &&
-                          ExpectedNames(before.directory, type).empty();
+                          ExpectedNames(before.directory, type, options).empty();
     const bool emptySetMaySay = before.names.empty() || (c.searchRan && emptyNow);
     c.Expect(!c.searchRan || !before.names.empty(),
              QStringLiteral("a search ran over an empty file set instead of saying so"));
@@ -169,6 +182,8 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool deleting = (c.KeyOnMain(Qt::Key_Delete) && focusOnList) ||
                           seen.triggered.contains(QStringLiteral("DeleteSelected1"));
     const bool nothingSelected = deleting && before.selected.empty();
+    const bool undoing =
+        c.KeyOnMain(Qt::Key_Z, Qt::ControlModifier) && focusOnList && !model.deletions.empty();
 
     // Choosing a directory.
     ui::TForm3& chooser = session.Program().Form3();
@@ -180,22 +195,25 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         request.text = before.text.toStdString();
         request.caseSensitive = before.caseSensitive;
         request.includeProcs = before.includeProcs;
+        request.options = options;
         // A second search in one action (a double click on the button) goes over the names that
         // the first one's UpdateStat read again, in the file set's directory made current.
         const bool again =
             seen.searches > 1 && std::filesystem::is_directory(before.directory, ignored);
         const std::vector<std::string> names =
-            again ? ExpectedNames(before.directory, request.fileType) : before.names;
+            again ? ExpectedNames(before.directory, request.fileType, options) : before.names;
         const int againFd =
             again ? ::open(before.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
         const ExpectedSearch expected =
             again ? ExpectedRows(names, againFd, before.directory, request)
-                  : ExpectedRows(names, before.currentFd, before.shownDirectory, request);
+                  : ExpectedRows(names, before.currentFd, before.shownDirectory, request,
+                                 before.unreadable);
         if (againFd >= 0) ::close(againFd);
         c.Expect(c.rows == expected.rows,
                  QStringLiteral("the search's rows are not the files' lines: ") +
                      Difference(c.rows, expected.rows));
         model.rows = static_cast<std::int64_t>(expected.rows.size());
+        model.deletions.clear();
         const QString summary = ui::DisplayText(
             " Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
             request.text + "\" in " + std::to_string(names.size()) + " files");
@@ -213,17 +231,30 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         c.Expect(c.rows == kept, QStringLiteral("deleting the selected rows left other rows: ") +
                                      Difference(c.rows, kept));
         model.rows -= static_cast<std::int64_t>(before.selected.size());
+        model.deletions.push_back({before.rows, before.selected});
         c.Expect(test::SelectedRows(list).empty(),
                  QStringLiteral("rows are selected after a deletion"));
+    } else if (undoing) {
+        const Deletion undone = std::move(model.deletions.back());
+        model.deletions.pop_back();
+        c.Expect(c.rows == undone.rows,
+                 QStringLiteral("Ctrl+Z did not put the deleted rows back in their places: ") +
+                     Difference(c.rows, undone.rows));
+        model.rows += static_cast<std::int64_t>(undone.selected.size());
+        c.Expect(test::SelectedRows(list) == undone.selected &&
+                     list.currentIndex().row() == undone.selected.front(),
+                 QStringLiteral("after Ctrl+Z the rows put back are not the selected ones, with "
+                                "the first of them current"));
     } else if (c.chooserTookDirectory) {
         model.rows = 0;
+        model.deletions.clear();
         model.directory = chooser.Directory();
         c.Expect(form.StatusPanel()->text().isEmpty(),
                  QStringLiteral("the status bar keeps \"%1\" after a new directory")
                      .arg(form.StatusPanel()->text()));
     } else {
         c.Expect(c.rows == before.rows, QStringLiteral("the rows changed without a search, a "
-                                                       "deletion or a new directory: ") +
+                                                       "deletion, an undo or a new directory: ") +
                                             Difference(c.rows, before.rows));
     }
     if (!c.searchRan && !c.chooserTookDirectory)
@@ -231,7 +262,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                  QStringLiteral("the status bar changed from \"%1\" to \"%2\"")
                      .arg(before.status, form.StatusPanel()->text()));
     c.Expect(static_cast<std::int64_t>(c.rows.size()) == model.rows,
-             QStringLiteral("the list holds %1 rows; the last search added and deletions left %2")
+             QStringLiteral("the list holds %1 rows; the last search, deletions and undos left %2")
                  .arg(c.rows.size())
                  .arg(model.rows));
 
@@ -239,6 +270,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     bool badSave = false;
     for (const SaveChoice& save : answers.Saves()) badSave |= !save.creatable;
     const bool tableChosen = seen.triggered.contains(QStringLiteral("SavetoTable1"));
+    const bool masksChosen = seen.triggered.contains(QStringLiteral("FileMasks1"));
     const bool editorRefused = desktop.refusals > before.editorRefusals;
     int nothingSelectedBoxes = 0;
     for (const ui::Message& message : answers.Messages()) {
@@ -251,8 +283,9 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
             expected = (text == emptySet && maySearch && emptySetMaySay) ||
                        (text == kTableNotice && tableChosen);
         } else if (message.kind == ui::MessageKind::Warning) {
-            expected =
-                (text == kBadName && badSave) || (text.startsWith(kEditorRefused) && editorRefused);
+            expected = (text == kBadName && badSave) ||
+                       (text.startsWith(kEditorRefused) && editorRefused) ||
+                       (kMaskRefused.match(text).hasMatch() && masksChosen);
         } else {
             expected = kIoError.match(text).hasMatch();
         }
@@ -263,8 +296,12 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         QStringLiteral("Delete with no row selected did not say \" Nothing selected. \" once"));
     c.problems += answers.Problems();
 
+    // An option chosen reads the file set again; so do mask lists that changed.
+    const bool optionsRead = seen.triggered.contains(QStringLiteral("IncludeSubdirectories1")) ||
+                             seen.triggered.contains(QStringLiteral("WholeWords1")) ||
+                             form.Options().masks != before.options.masks;
     c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
-                      c.chooserTookDirectory || facts.action == nullptr;
+                      c.chooserTookDirectory || optionsRead || facts.action == nullptr;
     if (c.updateStatRan) model.rowsAtUpdateStat = c.rows.size();
     CheckControlStates(c);
     CheckTitleAndFileSet(c);

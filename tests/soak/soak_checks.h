@@ -35,8 +35,10 @@ struct Before {
     bool saveEnabled = false;
     std::vector<std::string> rows;
     std::vector<int> selected;
-    std::vector<std::string> names;  // of FList
-    std::string directory;           // of FList
+    std::vector<std::string> names;               // of FList
+    std::vector<UnreadableDirectory> unreadable;  // of FList
+    std::string directory;                        // of FList
+    SearchOptions options;                        // of the Options menu
     // The current directory, held open so that a search's files can be read where the search
     // read them even when it has been removed since; and as the search's path row shows it.
     int currentFd = -1;
@@ -52,9 +54,16 @@ struct Before {
 
 void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before);
 
+// A deletion that Ctrl+Z in the list may undo: the rows as they were and those it removed.
+struct Deletion {
+    std::vector<std::string> rows;
+    std::vector<int> selected;
+};
+
 // What the soak keeps over the actions of one run of the program.
 struct Model {
-    std::int64_t rows = 0;  // added by the last search, less those deleted since
+    std::int64_t rows = 0;  // added by the last search, less those deleted and not put back
+    std::vector<Deletion> deletions;  // since the last search or chosen directory, last one last
     std::size_t rowsAtUpdateStat = 0;
     // The "&Edit" menu's state: UpdateStat sets it last, after re-reading the file set, so a
     // directory that cannot be read leaves it as it was.

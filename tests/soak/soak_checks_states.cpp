@@ -97,9 +97,10 @@ void CheckTitleAndFileSet(Context& c) {
         return;
     }
     const FileType type = c.session.Form1().SelectedFileType();
-    c.Expect(files.Mask() == FileMask(type),
+    const SearchOptions& options = c.session.Form1().Options();
+    c.Expect(files.Mask() == options.Masks(type),
              QStringLiteral("the file set's mask is %1").arg(Quoted(files.Mask())));
-    const std::vector<std::string> expected = ExpectedNames(directory, type);
+    const std::vector<std::string> expected = ExpectedNames(directory, type, options);
     if (files.Names() == expected) return;
     QStringList held;
     QStringList wanted;

@@ -46,7 +46,7 @@ const std::vector<Weighted> kMainKeys = {{6, Qt::Key_Backspace},
                                          {1, Qt::CTRL | Qt::Key_A},
                                          {3, Qt::CTRL | Qt::Key_C},
                                          {1, Qt::CTRL | Qt::Key_E},
-                                         {1, Qt::CTRL | Qt::Key_Z},
+                                         {3, Qt::CTRL | Qt::Key_Z},
                                          {1, Qt::CTRL | Qt::Key_V},
                                          {1, Qt::Key_Escape},
                                          {3, Qt::Key_Space},
@@ -62,6 +62,7 @@ const std::vector<Weighted> kMainKeys = {{6, Qt::Key_Backspace},
                                          {2, Qt::ALT | Qt::Key_S},
                                          {2, Qt::ALT | Qt::Key_A},
                                          {1, Qt::ALT | Qt::Key_I},
+                                         {2, Qt::ALT | Qt::Key_O},
                                          {1, Qt::Key_Menu}};
 
 // The viewer's keys.
@@ -91,7 +92,8 @@ const std::vector<Weighted> kViewerKeys = {{3, Qt::Key_Up},
 const std::vector<Weighted> kMenuKeys = {
     {4, Qt::Key_Down},   {2, Qt::Key_Up},     {2, Qt::Key_Left}, {2, Qt::Key_Right},
     {3, Qt::Key_Return}, {3, Qt::Key_Escape}, {1, Qt::Key_D},    {1, Qt::Key_V},
-    {1, Qt::Key_T},      {1, Qt::Key_X},      {1, Qt::Key_S},    {1, Qt::Key_A}};
+    {1, Qt::Key_T},      {1, Qt::Key_X},      {1, Qt::Key_S},    {1, Qt::Key_A},
+    {1, Qt::Key_W},      {1, Qt::Key_M}};
 
 // Words and letters typed into the search box: ones the files hold, in both encodings.
 const std::vector<QString> kWords = {

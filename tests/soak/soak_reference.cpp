@@ -2,9 +2,11 @@
 // every file read whole, every line compared with std::string's own search.
 
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "soak_world.h"
@@ -24,11 +26,6 @@ std::string Lower(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The search text in Windows-1252, when it is UTF-8 with characters beyond ASCII that the
@@ -89,32 +86,95 @@ std::string ReadAt(int directoryFd, const std::string& name) {
     return bytes;
 }
 
-}  // namespace
+bool MatchesMasks(const std::string& masks, const std::string& name) {
+    std::size_t start = 0;
+    while (start <= masks.size()) {
+        const std::size_t end = std::min(masks.find(';', start), masks.size());
+        const std::string pattern = masks.substr(start, end - start);
+        start = end + 1;
+        if (!pattern.empty() && ::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0)
+            return true;
+    }
+    return false;
+}
 
-std::vector<std::string> ExpectedNames(const std::string& directory, FileType type) {
-    const std::string extension(FileExtension(type));
-    std::vector<std::string> names;
+bool NameOrder(const std::string& a, const std::string& b) {
+    const std::string la = Lower(a);
+    const std::string lb = Lower(b);
+    return la != lb ? la < lb : a < b;
+}
+
+void Walk(const fs::path& directory, const std::string& below, FileType type,
+          const SearchOptions& options, std::vector<std::string>& names) {
+    std::vector<std::string> files;
+    std::vector<std::string> subdirectories;
     std::error_code error;
     for (fs::directory_iterator it(directory, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code ignored;
-        if (name.front() == '.' || !fs::is_regular_file(it->path(), ignored)) continue;
-        if (EndsWith(Lower(name), extension)) names.push_back(name);
+        if (name.front() == '.') continue;
+        if (!fs::is_symlink(it->path(), ignored) && fs::is_directory(it->path(), ignored)) {
+            subdirectories.push_back(name);
+            continue;
+        }
+        if (fs::is_regular_file(it->path(), ignored) && MatchesMasks(options.Masks(type), name))
+            files.push_back(name);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = Lower(a);
-        const std::string lb = Lower(b);
-        return la != lb ? la < lb : a < b;
-    });
+    std::sort(files.begin(), files.end(), NameOrder);
+    std::sort(subdirectories.begin(), subdirectories.end(), NameOrder);
+    for (const std::string& name : files)
+        names.push_back(below.empty() ? name : below + "/" + name);
+    if (!options.subdirectories) return;
+    for (const std::string& name : subdirectories)
+        Walk(directory / name, below.empty() ? name : below + "/" + name, type, options, names);
+}
+
+// Whether `form` stands in `compared` (the line, upper-cased or not) where no letter, digit,
+// '_' or byte from 128 up of `line` stands right before or after it.
+bool HoldsWord(const std::string& compared, const std::string& line, const std::string& form) {
+    const auto inWord = [&](std::size_t at) {
+        if (at >= line.size()) return false;
+        const auto byte = static_cast<unsigned char>(line[at]);
+        return byte >= 128 || byte == '_' || std::isalnum(byte) != 0;
+    };
+    for (std::size_t at = compared.find(form); at != std::string::npos;
+         at = compared.find(form, at + 1))
+        if (!(at > 0 && inWord(at - 1)) && !inWord(at + form.size())) return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> ExpectedNames(const std::string& directory, FileType type,
+                                       const SearchOptions& options) {
+    std::vector<std::string> names;
+    Walk(directory, "", type, options, names);
     return names;
 }
 
 ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directoryFd,
-                            const std::string& shownDirectory, const SearchRequest& request) {
+                            const std::string& shownDirectory, const SearchRequest& request,
+                            const std::vector<UnreadableDirectory>& unreadable) {
     ExpectedSearch search;
     search.rows = {kBannerRow, "   Search Path: " + shownDirectory,
                    "   Search String: \"" + request.text + "\""};
+    std::string options;
+    const SearchOptions& chosen = request.options;
+    if (chosen.subdirectories) options += ", Subdirectories";
+    if (chosen.wholeWords) options += ", Whole Words";
+    if (chosen.Masks(request.fileType) != FileMask(request.fileType))
+        options += ", Masks " + chosen.Masks(request.fileType);
+    if (!options.empty()) search.rows.push_back("   Options: " + options.substr(2));
+    std::size_t nextUnreadable = 0;
+    const auto unreadableUpTo = [&](std::size_t place) {
+        for (; nextUnreadable < unreadable.size() &&
+               static_cast<std::size_t>(unreadable[nextUnreadable].place) <= place;
+             ++nextUnreadable)
+            search.rows.push_back(
+                " " + unreadable[nextUnreadable].path +
+                " - directory not read: " + UnreadableReason(unreadable[nextUnreadable].error));
+    };
     std::vector<std::string> forms;
     if (!request.text.empty()) forms.push_back(request.text);
     if (const std::string legacy = Legacy(request.text); !legacy.empty()) forms.push_back(legacy);
@@ -123,6 +183,7 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
 
     const std::string count = std::to_string(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
+        unreadableUpTo(i);
         search.rows.insert(
             search.rows.end(),
             {" ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "});
@@ -135,14 +196,17 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
                                   line.find(')') != std::string::npos;
             if (procLine && request.includeProcs) search.rows.push_back(" " + line);
             const std::string& compared = request.caseSensitive ? line : upper;
-            const bool match = std::any_of(
-                forms.begin(), forms.end(),
-                [&](const std::string& form) { return compared.find(form) != std::string::npos; });
+            const bool match =
+                std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
+                    return chosen.wholeWords ? HoldsWord(compared, line, form)
+                                             : compared.find(form) != std::string::npos;
+                });
             if (!match) continue;
             search.rows.push_back("[" + std::to_string(n + 1) + "] " + line);
             ++search.matches;
         }
     }
+    unreadableUpTo(names.size());
     return search;
 }
 

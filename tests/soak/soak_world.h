@@ -63,9 +63,12 @@ private:
 };
 
 // The names a file set of `directory` holds for `type`, in its order (the C locale's): regular
-// files whose name ends in the type's extension, letter case ignored, and does not start with
-// a full stop. Empty when the directory cannot be read.
-std::vector<std::string> ExpectedNames(const std::string& directory, FileType type);
+// files whose name one of the type's masks in `options` matches, letter case ignored, and does
+// not start with a full stop; with subdirectories, those of every subdirectory that does not
+// start with one and is no link, each after the files above it, named by its path below
+// `directory`. Empty when the directory cannot be read.
+std::vector<std::string> ExpectedNames(const std::string& directory, FileType type,
+                                       const SearchOptions& options = {});
 
 struct ExpectedSearch {
     std::vector<std::string> rows;
@@ -73,9 +76,12 @@ struct ExpectedSearch {
 };
 
 // The rows a search of `names` gives for `request`: the three heading rows (the path row shows
-// `shownDirectory`), then each file's heading and its procedure and match rows. The names are
-// opened in the directory `directoryFd` stands for, which may since have been removed.
+// `shownDirectory`) and the row of the options that are not at their defaults, then each
+// file's heading and its procedure and match rows, and the rows of `unreadable` subdirectories
+// at their places. The names are opened in the directory `directoryFd` stands for, which may
+// since have been removed.
 ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directoryFd,
-                            const std::string& shownDirectory, const SearchRequest& request);
+                            const std::string& shownDirectory, const SearchRequest& request,
+                            const std::vector<UnreadableDirectory>& unreadable = {});
 
 }  // namespace sifter::soak

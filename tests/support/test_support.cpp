@@ -203,6 +203,9 @@ platform::OpenResult FakeSystem::Create(const std::string& name) {
 std::int32_t FakeSystem::ListDirectory(const std::string& path,
                                        const std::function<void(const platform::DirEntry&)>& each) {
     ++listings;
+    if (beforeListing) {
+        if (const std::int32_t error = beforeListing(path); error != 0) return error;
+    }
     if (!arrangeListing) return Inner().ListDirectory(path, each);
     std::vector<Listed> entries;
     const std::int32_t result = Inner().ListDirectory(path, [&](const platform::DirEntry& entry) {

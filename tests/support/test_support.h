@@ -67,9 +67,13 @@ struct SunkRow {
 };
 
 // Keeps every row it is given in order, a file named to it as a row "file NAME" with the File
-// icon, and counts the calls made from another thread than the one that made it.
+// icon, a file not read as a row NotRead(file, code), and counts the calls made from another
+// thread than the one that made it.
 class RowCollector final : public RowSink {
 public:
+    static SunkRow NotRead(std::int32_t file, std::int32_t code) {
+        return {"not read", EntryIcon::Blank, {file, code}};
+    }
     void AddFile(std::string_view path) override {
         Note();
         ++files;
@@ -78,6 +82,10 @@ public:
     void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
         Note();
         rows.push_back({std::string(text), icon, origin});
+    }
+    void FileNotRead(std::int32_t file, std::int32_t code) override {
+        Note();
+        rows.push_back(NotRead(file, code));
     }
     std::vector<SunkRow> rows;
     int files = 0;
@@ -181,6 +189,9 @@ public:
     std::function<platform::OpenResult(const std::string&)> create;
     // Rearranges each listing before its entries are delivered.
     std::function<void(std::vector<Listed>&)> arrangeListing;
+    // Called before each listing with its path: an error code answers the listing instead;
+    // 0 lets it go on (after whatever the hook did to the directory).
+    std::function<std::int32_t(const std::string&)> beforeListing;
     // The mounted volumes; without it, the real ones.
     std::function<std::vector<platform::Volume>()> listVolumes;
     // Answers a change of directory with an error code instead of changing it, when it

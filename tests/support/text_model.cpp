@@ -67,14 +67,21 @@ std::vector<std::string> ModelForms(std::string_view text, bool caseSensitive) {
 }
 
 std::optional<MatchSpan> ModelFindFrom(const std::vector<std::string>& forms, std::string_view line,
-                                       std::size_t from, bool caseSensitive) {
+                                       std::size_t from, bool caseSensitive, bool wholeWords) {
     const std::string compared = caseSensitive ? std::string(line) : Upper(line);
+    const std::string_view wordBytes =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
+    const auto inWord = [&](std::size_t at) {
+        return at < line.size() && (static_cast<unsigned char>(line[at]) >= 128 ||
+                                    wordBytes.find(line[at]) != std::string_view::npos);
+    };
     for (std::size_t at = from; at < compared.size(); ++at) {
         std::optional<MatchSpan> best;
-        for (const std::string& form : forms)
-            if (compared.compare(at, form.size(), form) == 0 &&
-                (!best || form.size() > best->length))
-                best = MatchSpan{at, form.size()};
+        for (const std::string& form : forms) {
+            if (compared.compare(at, form.size(), form) != 0) continue;
+            if (wholeWords && ((at > 0 && inWord(at - 1)) || inWord(at + form.size()))) continue;
+            if (!best || form.size() > best->length) best = MatchSpan{at, form.size()};
+        }
         if (best) return best;
     }
     return std::nullopt;

@@ -20,9 +20,11 @@ std::optional<std::string> ModelWindows1252(std::string_view text);
 std::vector<std::string> ModelForms(std::string_view text, bool caseSensitive);
 
 // The earliest occurrence of a form at `from` or after it (the longer one where two start
-// together), by trying every form at every place.
+// together), by trying every form at every place. With whole words, only occurrences with no
+// ASCII letter or digit, '_' or byte from 128 up right before or after them count.
 std::optional<MatchSpan> ModelFindFrom(const std::vector<std::string>& forms, std::string_view line,
-                                       std::size_t from, bool caseSensitive);
+                                       std::size_t from, bool caseSensitive,
+                                       bool wholeWords = false);
 
 // Whether a line holds a key of the scan: a lead byte with a follower right after it (a lead
 // alone when there are no followers), or an alternative byte.

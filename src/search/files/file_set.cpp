@@ -1,5 +1,6 @@
 #include "search/files/file_set.h"
 
+#include <cstdint>
 #include <new>
 
 #include "platform/path_rules.h"
@@ -45,6 +46,8 @@ FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
 FileSet::FileSet(platform::SystemApi& system, std::string mask) : FileSet(system) {
     m_mask = std::move(mask);
 }
+
+FileSet::~FileSet() = default;
 
 std::string FileSet::ResolveParts(const std::string& path) {
     CurrentDirectoryGuard restore(*m_system);
@@ -101,28 +104,82 @@ void FileSet::Refresh() {
 
 void FileSet::ReadNames() {
     Enter(*m_system, m_directory);
-    m_names.clear();
-
-    std::vector<std::string> found;
+    m_walk.reset();
     try {
-        std::size_t start = 0;
-        while (start <= m_mask.size()) {
-            const std::size_t end = std::min(m_mask.find(';', start), m_mask.size());
-            const std::string_view pattern(m_mask.data() + start, end - start);
-            start = end + 1;
-            if (pattern.empty()) continue;
-            m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
-                if (entry.hidden || entry.name.empty()) return;
-                if (!MatchesWildcard(pattern, entry.name)) return;
-                platform::EntryType type = entry.type;
-                if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
-                    type = m_system->ResolveType(std::string(entry.name));
-                // Ordinary files only: opening a FIFO or a device would stall the search.
-                if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
-            });
+        if (m_listing == Listing{}) {
+            ListEachPattern();
+            return;
         }
+        const std::unique_ptr<DirectoryWalk> walk = StartWalk();
+        walk->Finish();
+        TakeWalk(*walk);
     } catch (const std::bad_alloc&) {
         throw Exception("Unable to insert a line");
+    }
+}
+
+std::unique_ptr<DirectoryWalk> FileSet::StartWalk() const {
+    return std::make_unique<DirectoryWalk>(*m_system, m_directory, m_mask,
+                                           m_listing.subdirectories);
+}
+
+void FileSet::TakeWalk(DirectoryWalk& walk) {
+    m_names = std::move(walk.Names());
+    m_unreadable = std::move(walk.Unreadable());
+    if (m_names.size() > kBusyPlace && m_busy) {
+        m_busy(true);
+        m_busy(false);
+    }
+}
+
+void FileSet::BeginRefresh() {
+    if (!m_listing.subdirectories) {
+        ReadNames();
+        return;
+    }
+    m_walk.reset();
+    Enter(*m_system, m_directory);
+    m_walk = StartWalk();
+}
+
+bool FileSet::ContinueRefresh(int directories) {
+    if (!m_walk) return true;
+    try {
+        for (int i = 0; i < directories && !m_walk->Done(); ++i) m_walk->Step();
+        if (!m_walk->Done()) return false;
+        TakeWalk(*m_walk);
+        m_walk.reset();
+    } catch (const std::bad_alloc&) {
+        m_walk.reset();
+        throw Exception("Unable to insert a line");
+    }
+    return true;
+}
+
+void FileSet::FinishRefresh() {
+    while (!ContinueRefresh(INT32_MAX)) {
+    }
+}
+
+void FileSet::ListEachPattern() {
+    m_names.clear();
+    m_unreadable.clear();
+    std::vector<std::string> found;
+    std::size_t start = 0;
+    while (start <= m_mask.size()) {
+        const std::size_t end = std::min(m_mask.find(';', start), m_mask.size());
+        const std::string_view pattern(m_mask.data() + start, end - start);
+        start = end + 1;
+        if (pattern.empty()) continue;
+        m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
+            if (entry.hidden || entry.name.empty()) return;
+            if (!MatchesWildcard(pattern, entry.name)) return;
+            platform::EntryType type = entry.type;
+            if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
+                type = m_system->ResolveType(std::string(entry.name));
+            // Ordinary files only: opening a FIFO or a device would stall the search.
+            if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
+        });
     }
 
     OrderedNames ordered = OrderNames(std::move(found), kBusyPlace);

@@ -1,15 +1,18 @@
 #pragma once
-// The sorted names of the ordinary files of one directory that match a mask.
+// The sorted names of the ordinary files of one directory that match a mask; or, when asked,
+// the files of a whole project below it (see directory_walk.h), named relative to it.
 //
-// The set owns the process's current directory: the search opens its names bare, so setting
-// the directory makes it current, and so does every read.
+// The set owns the process's current directory: the search opens its names relative to it, so
+// setting the directory makes it current, and so does every read.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/files/directory_walk.h"
 
 namespace sifter {
 
@@ -19,10 +22,22 @@ public:
     // false when that read ends; never called for a small read.
     using BusyCallback = std::function<void(bool busy)>;
 
+    // How reads list names beyond the plain listing of one directory: each name once however
+    // many patterns of the mask match it, and the files of every subdirectory too. A read
+    // with subdirectories lists each name once.
+    struct Listing {
+        bool eachNameOnce = false;
+        bool subdirectories = false;
+        friend bool operator==(const Listing&, const Listing&) = default;
+    };
+
     // Holds the current directory and the mask "*.*"; reads nothing yet.
     explicit FileSet(platform::SystemApi& system = platform::System());
     // The same with another mask to begin with, for a caller that knows it already.
     FileSet(platform::SystemApi& system, std::string mask);
+    ~FileSet();
+    FileSet(const FileSet&) = delete;
+    FileSet& operator=(const FileSet&) = delete;
 
     const std::string& Directory() const { return m_directory; }
     const std::string& Mask() const { return m_mask; }
@@ -31,6 +46,9 @@ public:
         return m_names.at(static_cast<std::size_t>(index));
     }
     const std::vector<std::string>& Names() const { return m_names; }
+    // The subdirectories the last read could not list, each with its place among the names.
+    const std::vector<UnreadableDirectory>& Unreadable() const { return m_unreadable; }
+    const Listing& listing() const { return m_listing; }
 
     // Makes `path` current and reads it, unless it already is the directory held. Throws
     // EInOutError when a part of the path cannot be entered; nothing changes then.
@@ -41,10 +59,30 @@ public:
     // made current; the names stay as they were then.
     void Refresh();
 
+    // Stored for the reads to come; nothing is read now.
+    void SetListing(Listing listing) { m_listing = listing; }
+    // A mask for the reads to come, stored without reading now.
+    void StoreMask(std::string mask) { m_mask = std::move(mask); }
+
+    // A read spread over time, for a tree too large to walk at once: `BeginRefresh` makes the
+    // directory current as `Refresh` does (throwing as it does) and starts the read,
+    // `ContinueRefresh` lists up to `directories` more directories and says whether the read
+    // is over, `FinishRefresh` completes it. Until the read is over the names are those of the
+    // read before; any other read drops it. Without subdirectories the read is over at once.
+    void BeginRefresh();
+    bool ContinueRefresh(int directories);
+    void FinishRefresh();
+    bool Refreshing() const { return m_walk != nullptr; }
+
     void SetBusyCallback(BusyCallback callback) { m_busy = std::move(callback); }
 
 private:
     void ReadNames();
+    // The documented listing: one pass over the directory per pattern of the mask.
+    void ListEachPattern();
+    // Takes the names of a walk that is over.
+    void TakeWalk(DirectoryWalk& walk);
+    std::unique_ptr<DirectoryWalk> StartWalk() const;
     // The path P stands for, checked part by part from the current directory; still relative
     // when P is.
     std::string ResolveParts(const std::string& path);
@@ -53,6 +91,9 @@ private:
     std::string m_directory;
     std::string m_mask = "*.*";
     std::vector<std::string> m_names;
+    std::vector<UnreadableDirectory> m_unreadable;
+    Listing m_listing;
+    std::unique_ptr<DirectoryWalk> m_walk;  // a read in progress
     BusyCallback m_busy;
 };
 

@@ -13,6 +13,7 @@
 
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
+#include "search/text/text_rules.h"
 
 namespace sifter {
 namespace {
@@ -38,20 +39,29 @@ bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::siz
             continue;  // the form would begin before the line
         }
         const std::size_t from = key - anchor.offset;
-        if (from + anchor.form.size() > size) return true;
+        const std::size_t end = from + anchor.form.size();
+        // Whole words look at the byte after the form too.
+        if (end + (keys.wholeWords ? 1 : 0) > size) return true;
         const char* const bytes = data + from;
         if (!keys.foldCase) {
-            if (std::memcmp(bytes, anchor.form.data(), anchor.form.size()) == 0) return true;
-            continue;
+            if (std::memcmp(bytes, anchor.form.data(), anchor.form.size()) != 0) continue;
+        } else {
+            std::size_t same = 0;
+            while (same < anchor.form.size()) {
+                auto folded = static_cast<unsigned char>(bytes[same]);
+                if (folded >= 'a' && folded <= 'z') folded -= 32;
+                if (folded != static_cast<unsigned char>(anchor.form[same])) break;
+                ++same;
+            }
+            if (same != anchor.form.size()) continue;
         }
-        std::size_t same = 0;
-        while (same < anchor.form.size()) {
-            auto folded = static_cast<unsigned char>(bytes[same]);
-            if (folded >= 'a' && folded <= 'z') folded -= 32;
-            if (folded != static_cast<unsigned char>(anchor.form[same])) break;
-            ++same;
-        }
-        if (same == anchor.form.size()) return true;
+        if (!keys.wholeWords) return true;
+        // A line end, or the Ctrl-Z that ends the data, is no word byte. The line's first byte
+        // has nothing before it, unless the line began in an earlier window.
+        if (from == start && earlier) return true;
+        const bool wordBefore =
+            from > start && IsWordByte(static_cast<unsigned char>(data[from - 1]));
+        if (!wordBefore && !IsWordByte(static_cast<unsigned char>(data[end]))) return true;
     }
     return false;
 }

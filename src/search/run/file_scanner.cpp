@@ -9,7 +9,7 @@ namespace sifter {
 FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& system)
     : m_system(system),
       m_includeProcs(request.includeProcs),
-      m_text(request.text, request.caseSensitive),
+      m_text(request.text, request.caseSensitive, request.options.wholeWords),
       m_keys(m_text.Keys()) {
     // Only lines with the text's key bytes can match, and only lines with a closing
     // parenthesis can be procedure lines; the rest are merely counted.
@@ -21,19 +21,28 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     m_rows = &rows;
     m_file = fileNumber;
     m_matches = 0;
+    // A code left by someone else is not this file's.
+    TakeError();
+    std::int32_t failure = 0;
     LineFile file(m_system);
     file.SetReadPulse(pulse);
     try {
         file.OpenRead(name);
-        file.ScanLines(m_keys, *this);
-        file.Close();
+        if (file.mode() == LineFile::Mode::Reading) {
+            file.ScanLines(m_keys, *this);
+            failure = TakeError();
+            file.Close();
+        }
     } catch (...) {
         // The rows could not be taken (no memory, or the search was given up): the file is
         // released unread, and it leaves no code behind either.
         TakeError();
         throw;
     }
-    TakeError();
+    // The open's code, or the close's when the reading went well.
+    const std::int32_t left = TakeError();
+    if (failure == 0) failure = left;
+    if (failure != 0) rows.FileNotRead(fileNumber, failure);
     m_rows = nullptr;
     return m_matches;
 }

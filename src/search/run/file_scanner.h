@@ -1,6 +1,6 @@
 #pragma once
 // The work a search does on one file: open it by its name, read every line, make its rows,
-// close it and drop the code it left. Each thread of a search has a scanner of its own.
+// close it and hand on the code it left. Each thread of a search has a scanner of its own.
 
 #include <cstdint>
 #include <string>
@@ -22,8 +22,9 @@ public:
 
     // Reads the file `name` (opened relative to the current directory) to its end, adding its
     // procedure and match rows to `rows`, each leading to file `fileNumber`. Returns its
-    // matching lines. Whatever code the file leaves pending is taken and dropped. `pulse` (if
-    // any) is told every 64 KiB read.
+    // matching lines. A file that cannot be opened or read to its end is told to `rows` by its
+    // code, after the rows it gave; no code is left pending. `pulse` (if any) is told every
+    // 64 KiB read.
     std::int64_t Scan(const std::string& name, std::int32_t fileNumber, RowSink& rows,
                       ReadPulse* pulse = nullptr);
 

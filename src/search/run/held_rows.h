@@ -22,10 +22,13 @@ public:
     // The file is named by whoever replays the rows, in its turn.
     void AddFile(std::string_view) override {}
     void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
+    // Held in its place among the rows.
+    void FileNotRead(std::int32_t file, std::int32_t code) override;
     // Hands over the rows not handed over yet, if any.
     void Flush();
 
-    // Adds the rows of one block to `rows`, in the order they were made.
+    // Adds the rows of one block to `rows`, in the order they were made, and tells it of a file
+    // not read where that came.
     static void Replay(std::string_view block, RowSink& rows);
 
 private:

@@ -62,4 +62,43 @@ void ResultRows::RemoveRows(const std::vector<bool>& remove) {
     m_bytes.resize(keptBytes);
 }
 
+void ResultRows::CopyRow(const ResultRows& from, std::size_t row) {
+    Row copy = from.m_rows[row];
+    copy.offset = m_bytes.size();
+    m_bytes.append(from.Text(row));
+    m_rows.push_back(copy);
+}
+
+ResultRows::Removed ResultRows::TakeRows(const std::vector<bool>& remove) {
+    Removed removed;
+    for (std::size_t i = 0; i < m_rows.size() && i < remove.size(); ++i) {
+        if (!remove[i]) continue;
+        removed.rows.CopyRow(*this, i);
+        if (!removed.runs.empty() && removed.runs.back().first + removed.runs.back().count == i)
+            ++removed.runs.back().count;
+        else
+            removed.runs.push_back({i, 1});
+    }
+    RemoveRows(remove);
+    return removed;
+}
+
+void ResultRows::PutBack(const Removed& removed) {
+    // Built anew in list order: the kept rows move apart to let the others in, and one pass
+    // that copies every row is simpler than moving the store's bytes around in place.
+    ResultRows merged;
+    merged.m_rows.reserve(m_rows.size() + removed.rows.size());
+    merged.m_bytes.reserve(m_bytes.size() + removed.rows.m_bytes.size());
+    std::size_t kept = 0;
+    std::size_t back = 0;
+    for (const Removed::Run& run : removed.runs) {
+        while (merged.size() < run.first && kept < size()) merged.CopyRow(*this, kept++);
+        for (std::size_t i = 0; i < run.count && back < removed.rows.size(); ++i)
+            merged.CopyRow(removed.rows, back++);
+    }
+    while (kept < size()) merged.CopyRow(*this, kept++);
+    m_rows.swap(merged.m_rows);
+    m_bytes.swap(merged.m_bytes);
+}
+
 }  // namespace sifter

@@ -41,6 +41,10 @@ public:
     // The next file of the search, by the path it can be opened under from anywhere.
     virtual void AddFile(std::string_view path) = 0;
     virtual void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) = 0;
+    // File `file` (numbered as the rows' origins) could not be opened, or not read to its end:
+    // `code` is the program's code for why (IoErrorMessage words it). It comes after the rows
+    // the file gave and before the next file is named. A list of rows has no place for it.
+    virtual void FileNotRead(std::int32_t /*file*/, std::int32_t /*code*/) {}
 };
 
 class ResultRows final : public RowSink {
@@ -64,6 +68,12 @@ public:
     // Removes every row whose flag is set, in one pass over the store; `remove` has one flag
     // per row. The files stay: the rows kept still lead to theirs.
     void RemoveRows(const std::vector<bool>& remove);
+    // The same, handing the removed rows back with the places they held.
+    struct Removed;
+    Removed TakeRows(const std::vector<bool>& remove);
+    // Puts rows taken by the last TakeRows not yet undone back at their places, with their
+    // icons and origins; the rows around them are those that were kept.
+    void PutBack(const Removed& removed);
 
 private:
     struct Row {
@@ -74,9 +84,24 @@ private:
         std::int64_t line;
     };
     static_assert(sizeof(Row) == 24);
+    // Appends row `row` of `from` to the stores of this list.
+    void CopyRow(const ResultRows& from, std::size_t row);
+
     std::vector<Row> m_rows;
     std::string m_bytes;
     std::vector<std::string> m_files;
+};
+
+// Rows taken out of a list: the rows themselves (their origins still count the list's files),
+// and the runs of places they held in the list as it was before, in order.
+struct ResultRows::Removed {
+    struct Run {
+        std::size_t first = 0;
+        std::size_t count = 0;
+        friend bool operator==(const Run&, const Run&) = default;
+    };
+    ResultRows rows;
+    std::vector<Run> runs;
 };
 
 }  // namespace sifter

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <vector>
 
 #include "search/files/file_set.h"
 #include "search/run/ordered_search.h"
@@ -11,8 +12,39 @@ namespace sifter {
 
 const char* const kBannerRow = "Sifter32 Search Results ";
 
-std::string EmptySetMessage(FileType type, const std::string& directory) {
-    return " No " + std::string(FileExtension(type)) + " files in " + directory + ".";
+namespace {
+
+// The names of the options in the heading row, in the order of the Options menu.
+const char* const kOptionsHead = "   Options: ";
+const char* const kSubdirectoriesName = "Subdirectories";
+const char* const kWholeWordsName = "Whole Words";
+const char* const kMasksName = "Masks ";
+const char* const kNotRead = " - directory not read: ";
+
+}  // namespace
+
+std::string EmptySetMessage(FileType type, const std::string& directory,
+                            const SearchOptions& options) {
+    const std::string what =
+        options.MasksChanged(type) ? options.Masks(type) : std::string(FileExtension(type));
+    return " No " + what + " files in " + directory +
+           (options.subdirectories ? " or its subdirectories." : ".");
+}
+
+std::string OptionsRow(const SearchRequest& request) {
+    std::vector<std::string> named;
+    if (request.options.subdirectories) named.emplace_back(kSubdirectoriesName);
+    if (request.options.wholeWords) named.emplace_back(kWholeWordsName);
+    if (request.options.MasksChanged(request.fileType))
+        named.push_back(kMasksName + request.options.Masks(request.fileType));
+    if (named.empty()) return {};
+    std::string row = kOptionsHead;
+    for (std::size_t i = 0; i < named.size(); ++i) row.append(i > 0 ? ", " : "").append(named[i]);
+    return row;
+}
+
+std::string UnreadableRow(const UnreadableDirectory& directory) {
+    return " " + directory.path + kNotRead + UnreadableReason(directory.error);
 }
 
 std::string SummaryText(const std::string& text, const SearchSummary& summary) {
@@ -35,13 +67,24 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     rows.AddRow(kBannerRow, EntryIcon::Banner, {});
     rows.AddRow("   Search Path: " + directory, EntryIcon::Blank, {});
     rows.AddRow("   Search String: \"" + request.text + "\"", EntryIcon::Blank, {});
+    if (const std::string options = OptionsRow(request); !options.empty())
+        rows.AddRow(options, EntryIcon::Blank, {});
 
     SearchSummary summary;
     summary.files = files.Count();
     if (progress != nullptr) progress->Started(summary.files, request.text);
 
     const std::string ofCount = " of " + DecimalText(summary.files);
+    // Each unreadable subdirectory stands before the first file that comes after it.
+    const std::vector<UnreadableDirectory>& unreadable = files.Unreadable();
+    std::size_t nextUnreadable = 0;
+    const auto unreadableBefore = [&](std::int32_t place) {
+        for (; nextUnreadable < unreadable.size() && unreadable[nextUnreadable].place <= place;
+             ++nextUnreadable)
+            rows.AddRow(UnreadableRow(unreadable[nextUnreadable]), EntryIcon::Blank, {});
+    };
     const auto beginFile = [&](std::int32_t i) {
+        unreadableBefore(i);
         const std::string& name = files.Name(i);
         if (progress != nullptr) progress->FileStarted(i + 1, name);
         // Rows keep the full path: the current directory may have moved by the time a row is
@@ -53,6 +96,7 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     };
     OrderedSearch search(request, files, system, workers);
     summary.matches = search.Run(rows, beginFile, progress);
+    unreadableBefore(summary.files);
     if (progress != nullptr) progress->Finished();
     return summary;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "search/files/directory_walk.h"
 #include "search/lines/line_file.h"
 #include "search/run/result_rows.h"
 #include "search/run/search_request.h"
@@ -33,8 +34,15 @@ struct SearchSummary {
 
 extern const char* const kBannerRow;
 
-// " No .sc files in /home/a." for a set without files.
-std::string EmptySetMessage(FileType type, const std::string& directory);
+// " No .sc files in /home/a." for a set without files. Masks that are not the documented ones
+// are named instead of the extension, and subdirectories said to have been searched.
+std::string EmptySetMessage(FileType type, const std::string& directory,
+                            const SearchOptions& options = {});
+// The heading row that names the options of `request` that differ from their defaults:
+// "   Options: Subdirectories, Whole Words, Masks *.pas;*.pp"; empty when none does.
+std::string OptionsRow(const SearchRequest& request);
+// The row of a subdirectory that a search could not read: " rtl/x - directory not read: why".
+std::string UnreadableRow(const UnreadableDirectory& directory);
 // " Sifter32 Found 5 instances of "begin" in 12 files"
 std::string SummaryText(const std::string& text, const SearchSummary& summary);
 
@@ -43,8 +51,10 @@ std::string SummaryText(const std::string& text, const SearchSummary& summary);
 std::int32_t DefaultWorkers();
 
 // Runs the search over a set that holds at least one file, adding its rows to `rows` in order,
-// each file's as soon as the files before it are done. `workers` threads read ahead of the
-// calling one; `rows` and `progress` are only ever called on the calling thread. No I/O error
+// each file's as soon as the files before it are done; a subdirectory the set could not read
+// gives its row at its place among them. `workers` threads read ahead of the calling one;
+// `rows` and `progress` are only ever called on the calling thread. A file that cannot be read
+// keeps its heading and is told to `rows` in its place, and the search goes on. No I/O error
 // code is left pending on any thread; only running out of memory is thrown.
 SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
                         SearchProgress* progress = nullptr,

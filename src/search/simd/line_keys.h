@@ -32,6 +32,8 @@ struct LineKeys {
     KeyAnchor anchors[2];
     int anchorCount = 0;
     bool foldCase = false;  // letters of the line compared as upper case
+    // An anchored form counts only where no word byte stands right before or after it.
+    bool wholeWords = false;
 };
 
 }  // namespace sifter

@@ -5,7 +5,8 @@
 
 namespace sifter {
 
-TextMatcher::TextMatcher(std::string_view text, bool caseSensitive) : m_ignoreCase(!caseSensitive) {
+TextMatcher::TextMatcher(std::string_view text, bool caseSensitive, bool wholeWords)
+    : m_ignoreCase(!caseSensitive), m_wholeWords(wholeWords) {
     if (text.empty()) return;
     m_forms.emplace_back(text);
     if (std::optional<std::string> legacy = Windows1252Form(text))
@@ -25,20 +26,25 @@ std::string_view TextMatcher::Compared(std::string_view line) {
 bool TextMatcher::Matches(std::string_view line) {
     if (m_finders.empty()) return false;
     const std::string_view compared = Compared(line);
-    for (const TextFinder& finder : m_finders)
-        if (finder.FoundIn(compared)) return true;
+    for (const TextFinder& finder : m_finders) {
+        const std::size_t at = m_wholeWords ? finder.FindWord(compared, 0) : finder.Find(compared);
+        if (at != std::string_view::npos) return true;
+    }
     return false;
 }
 
 std::optional<MatchSpan> TextMatcher::FindFrom(std::string_view line, std::size_t from) {
     if (m_finders.empty() || from >= line.size()) return std::nullopt;
     // Upper-casing keeps every byte in its place, so offsets in the rest are offsets in the line.
-    const std::string_view rest = Compared(line.substr(from));
+    // Whole words look at the byte before the rest too; it is a word byte in either case.
+    const std::size_t before = m_wholeWords ? from : 0;
+    const std::string_view compared = Compared(line.substr(from - before));
     std::optional<MatchSpan> earliest;
     for (std::size_t i = 0; i < m_finders.size(); ++i) {
-        const std::size_t at = m_finders[i].Find(rest);
+        const std::size_t at =
+            m_wholeWords ? m_finders[i].FindWord(compared, before) : m_finders[i].Find(compared);
         if (at == std::string_view::npos) continue;
-        const MatchSpan span{from + at, m_forms[i].size()};
+        const MatchSpan span{from - before + at, m_forms[i].size()};
         if (!earliest || span.offset < earliest->offset ||
             (span.offset == earliest->offset && span.length > earliest->length))
             earliest = span;
@@ -47,7 +53,9 @@ std::optional<MatchSpan> TextMatcher::FindFrom(std::string_view line, std::size_
 }
 
 LineKeys TextMatcher::Keys() const {
-    return KeysForForms(m_forms, m_ignoreCase);
+    LineKeys keys = KeysForForms(m_forms, m_ignoreCase);
+    keys.wholeWords = m_wholeWords;
+    return keys;
 }
 
 }  // namespace sifter

@@ -4,7 +4,8 @@
 // A text that is valid UTF-8 and holds characters beyond ASCII, all of which Windows-1252 has,
 // is looked for in two forms: its own bytes and its Windows-1252 bytes, as the legacy sources
 // hold it. Any other text has one form, its bytes as they stand. Ignoring case folds 'a' to 'z'
-// only, in the forms and in the line alike.
+// only, in the forms and in the line alike. With whole words, an occurrence counts only where
+// the bytes before and after it, when there are any, are no word bytes (see IsWordByte).
 
 #include <cstddef>
 #include <optional>
@@ -26,13 +27,14 @@ struct MatchSpan {
 // independent.
 class TextMatcher final {
 public:
-    TextMatcher(std::string_view text, bool caseSensitive);
+    TextMatcher(std::string_view text, bool caseSensitive, bool wholeWords = false);
 
     // An empty text matches nothing.
     bool empty() const { return m_finders.empty(); }
     bool Matches(std::string_view line);
-    // The earliest occurrence of any form at `from` or after it; where two forms start at the
-    // same place, the longer. Nothing when there is none.
+    // The earliest occurrence of any form at `from` or after it (the byte before `from` telling
+    // whether a word goes on there); where two forms start at the same place, the longer.
+    // Nothing when there is none.
     std::optional<MatchSpan> FindFrom(std::string_view line, std::size_t from);
 
     // The forms looked for, upper-cased when case is ignored; the text's own bytes first.
@@ -45,6 +47,7 @@ private:
     std::string_view Compared(std::string_view line);
 
     bool m_ignoreCase = true;
+    bool m_wholeWords = false;
     std::vector<std::string> m_forms;
     std::vector<TextFinder> m_finders;
     std::string m_upper;

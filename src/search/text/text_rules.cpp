@@ -120,6 +120,54 @@ TextFinder::TextFinder(std::string pattern) : m_pattern(std::move(pattern)) {
             m_anchor = i;
         }
     }
+    // m_border[i]: the longest proper prefix of the first i + 1 bytes that also ends them.
+    m_border.assign(m_pattern.size(), 0);
+    for (std::size_t i = 1, k = 0; i < m_pattern.size(); ++i) {
+        while (k > 0 && m_pattern[i] != m_pattern[k]) k = m_border[k - 1];
+        if (m_pattern[i] == m_pattern[k]) ++k;
+        m_border[i] = k;
+    }
+}
+
+bool TextFinder::IsWholeWordAt(std::string_view text, std::size_t at) const {
+    const std::size_t end = at + m_pattern.size();
+    return (at == 0 || !IsWordByte(static_cast<unsigned char>(text[at - 1]))) &&
+           (end == text.size() || !IsWordByte(static_cast<unsigned char>(text[end])));
+}
+
+std::size_t TextFinder::FindWord(std::string_view text, std::size_t from) const {
+    const std::size_t m = m_pattern.size();
+    const bool wordStart = m > 0 && IsWordByte(static_cast<unsigned char>(m_pattern[0]));
+    std::size_t falseStarts = 0;
+    const std::size_t budget = m == 0 ? 0 : 16 + text.size() / m;
+    while (m > 0 && from < text.size()) {
+        std::size_t at = Find(text.substr(from));
+        if (at == std::string_view::npos) return at;
+        at += from;
+        if (IsWholeWordAt(text, at)) return at;
+        if (++falseStarts > budget) return FindWordSteadily(text, at + 1);
+        from = at + 1;
+        // An occurrence that begins with a word byte can only begin a word: none begins before
+        // the end of the word this one stands in.
+        if (wordStart)
+            while (from < text.size() && IsWordByte(static_cast<unsigned char>(text[from - 1])))
+                ++from;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t TextFinder::FindWordSteadily(std::string_view text, std::size_t from) const {
+    const std::size_t m = m_pattern.size();
+    std::size_t matched = 0;
+    for (std::size_t i = from; i < text.size(); ++i) {
+        while (matched > 0 && text[i] != m_pattern[matched]) matched = m_border[matched - 1];
+        if (text[i] == m_pattern[matched]) ++matched;
+        if (matched < m) continue;
+        const std::size_t at = i + 1 - m;
+        if (IsWholeWordAt(text, at)) return at;
+        matched = m_border[m - 1];
+    }
+    return std::string_view::npos;
 }
 
 std::size_t TextFinder::Find(std::string_view text) const {

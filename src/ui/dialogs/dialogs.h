@@ -5,10 +5,12 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
+class QDialog;
 class QWidget;
 
 namespace sifter::ui {
@@ -33,5 +35,18 @@ void SetFontDialogHook(FontDialogHook hook);
 std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& searched);
 using SaveDialogHook = std::function<std::optional<std::string>()>;
 void SetSaveDialogHook(SaveDialogHook hook);
+
+// The File Masks dialog: the mask list of each file type (scripts first, then Pascal sources),
+// prefilled with `current`, a button that puts the documented masks back, OK and Cancel. OK
+// with an empty or malformed list shows a warning that says what is wrong and leaves the
+// dialog open; the lists in force stay as they were until OK takes both. Empty when the user
+// cancels.
+using MaskLists = std::array<std::string, 2>;
+std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current);
+// Runs in place of the person, with the dialog built and prefilled; it works the dialog's
+// controls (object names ScriptMasks, PascalMasks, DefaultMasks, OKButton, CancelButton) and
+// ends it as a person would.
+using MaskDialogHook = std::function<void(QDialog& dialog)>;
+void SetMaskDialogHook(MaskDialogHook hook);
 
 }  // namespace sifter::ui

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 
 #include "platform/platform.h"
 #include "search/command_line.h"
@@ -47,6 +48,8 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     : QMainWindow(parent), m_parameters(std::move(parameters)) {
     BuildControls();
     BuildMenus();
+    m_walkTimer = new QTimer(this);
+    m_walkTimer->setInterval(0);
     m_files.SetBusyCallback([](bool busy) { SetWaitCursor(busy); });
 
     Route(m_edit, &QLineEdit::textChanged, &TForm1::UpdateStat);
@@ -60,6 +63,10 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     Route(m_searchDirectory, &QAction::triggered, &TForm1::SearchDirectory1Click);
     Route(m_aboutAction, &QAction::triggered, &TForm1::About1Click);
     Route(m_resultsFont, &QAction::triggered, &TForm1::ResultsFont1Click);
+    Route(m_subdirectories, &QAction::triggered, &TForm1::OptionsChanged);
+    Route(m_wholeWords, &QAction::triggered, &TForm1::OptionsChanged);
+    Route(m_fileMasks, &QAction::triggered, &TForm1::FileMasks1Click);
+    Route(m_walkTimer, &QTimer::timeout, &TForm1::ContinueWalk);
     Route(m_list, &ResultList::SearchRequested, &TForm1::pbSifterClick);
     connect(m_list, &ResultList::CloseRequested, this, &QWidget::close);
     connect(m_list, &ResultList::ViewRequested, this,
@@ -125,8 +132,7 @@ void TForm1::UpdateStat() {
     m_list->setEnabled(hasRows);
     m_saveToFile->setEnabled(hasRows);
     m_saveToTable->setEnabled(hasRows);
-    m_files.SetMask(std::string(FileMask(SelectedFileType())));
-    m_files.Refresh();
+    ReadFileSet();
     m_editMenu->menuAction()->setEnabled(hasText);
 }
 
@@ -136,8 +142,12 @@ void TForm1::SetStatus(const QString& text) {
 
 void TForm1::pbSifterClick() {
     const FileType type = SelectedFileType();
+    if (m_files.Refreshing()) {
+        WaitCursor hourglass;
+        FList();
+    }
     if (m_files.Count() == 0) {
-        ShowInformation(DisplayText(EmptySetMessage(type, m_files.Directory())));
+        ShowInformation(DisplayText(EmptySetMessage(type, m_files.Directory(), m_searchOptions)));
         return;
     }
     auto pictures = std::make_shared<const EntryPictures>();
@@ -149,6 +159,7 @@ void TForm1::pbSifterClick() {
     request.text = SearchText();
     request.caseSensitive = m_caseSensitive->isChecked();
     request.includeProcs = m_doProcs->isChecked();
+    request.options = m_searchOptions;
     m_list->hide();
     m_list->Clear();
 
@@ -172,7 +183,8 @@ void TForm1::ViewRow(int row) {
     if (!origin.Leads()) return;
     if (m_viewer == nullptr) m_viewer = new LineViewer(this);
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
-                   TextMatcher(m_shownSearch.text, m_shownSearch.caseSensitive));
+                   TextMatcher(m_shownSearch.text, m_shownSearch.caseSensitive,
+                               m_shownSearch.options.wholeWords));
 }
 
 void TForm1::ResultsFont1Click() {
@@ -188,6 +200,8 @@ void TForm1::SearchDirectory1Click() {
     const std::string chosen = m_chooser->Directory();
     // The chooser made it current already unless it vanished since; a failure shows below.
     platform::System().SetCurrentDirectory(chosen);
+    // A walk of the new tree waits for UpdateStat, which spreads it over the events after it.
+    m_files.SetListing({});
     m_files.SetDirectory(chosen);
     m_files.Refresh();
     SetStatus(QString());

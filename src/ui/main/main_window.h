@@ -19,6 +19,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace sifter::ui {
 
@@ -53,11 +54,15 @@ public:
     void SaveToTable();
     void About1Click();
     void SearchDirectory1Click();
+    void FileMasks1Click();
     // A double-click on a row of ListBox1, or F4: the viewer at the row's line. Rows that lead
     // to no line open nothing.
     void ViewRow(int row);
 
-    FileSet& FList() { return m_files; }
+    // The file set as it stands: a walk of subdirectories still under way is finished first.
+    FileSet& FList();
+    // The options of the "&Options" menu, as the next search takes them.
+    const SearchOptions& Options() const { return m_searchOptions; }
     QLineEdit* Edit1() const { return m_edit; }
     ResultList* ListBox1() const { return m_list; }
     QLabel* StatusPanel() const { return m_status; }
@@ -75,6 +80,16 @@ private:
     void Route(Sender* sender, Signal signal, void (TForm1::*handler)());
     void BuildControls();
     void BuildMenus();
+    void BuildOptionsMenu();
+    // The options menu's check marks taken into the options.
+    void OptionsChanged();
+    // The file type's captions name the mask lists in force.
+    void ShowMaskCaptions();
+    // UpdateStat's read of the file set: the documented read while the options leave the set
+    // alone, else the walk, spread over the events that follow.
+    void ReadFileSet();
+    // A slice of the walk under way; the timer comes back for the next.
+    void ContinueWalk();
     void FormCreate();
     void ParseParams();
     void SetStatus(const QString& text);
@@ -90,6 +105,8 @@ private:
     FileSet m_files;               // FList
     // The search that made the rows on show: the viewer highlights what it found.
     SearchRequest m_shownSearch;
+    SearchOptions m_searchOptions;
+    QTimer* m_walkTimer = nullptr;
     LineViewer* m_viewer = nullptr;
 
     QFrame* m_topPanel = nullptr;  // Panel2
@@ -113,6 +130,9 @@ private:
     QAction* m_resultsFont = nullptr;
     QAction* m_sifterAction = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_subdirectories = nullptr;
+    QAction* m_wholeWords = nullptr;
+    QAction* m_fileMasks = nullptr;
 };
 
 }  // namespace sifter::ui

@@ -152,6 +152,8 @@ void TForm1::BuildMenus() {
     m_sifterAction =
         item(m_editMenu, "Sifter1", QStringLiteral("&Sifter!"), QKeySequence(Qt::Key_F2));
 
+    BuildOptionsMenu();
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_aboutAction = item(help, "About1", QStringLiteral("&About"), QKeySequence());
 

@@ -91,6 +91,15 @@ void ResultList::DeleteItems() {
     }
 }
 
+void ResultList::UndoDeletion() {
+    const QItemSelection restored = m_model->UndoRemoval();
+    if (restored.isEmpty()) return;
+    const QModelIndex first = restored.first().topLeft();
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(restored, QItemSelectionModel::ClearAndSelect);
+    scrollTo(first);
+}
+
 void ResultList::CopySelectedRows() {
     const QItemSelection selection = selectionModel()->selection();
     if (selection.isEmpty()) return;
@@ -107,6 +116,12 @@ void ResultList::keyPressEvent(QKeyEvent* event) {
     // The view's own copy would take the current row alone, selected or not.
     if (event->matches(QKeySequence::Copy)) {
         CopySelectedRows();
+        event->accept();
+        return;
+    }
+    // Ctrl+Z alone, not every key the platform takes for an undo (Windows' Alt+Backspace too).
+    if (event->key() == Qt::Key_Z && event->modifiers() == Qt::ControlModifier) {
+        UndoDeletion();
         event->accept();
         return;
     }

@@ -37,6 +37,9 @@ public:
 
     // Deletes every selected row in one pass and one repaint, or says " Nothing selected. ".
     void DeleteItems();
+    // Ctrl+Z: the rows the last deletion not yet undone removed, back at their places and the
+    // only ones selected, the first of them current. Nothing happens when there is none.
+    void UndoDeletion();
     // Ctrl+C: the selected rows on the clipboard, in list order, each followed by CR LF. With
     // nothing selected the clipboard keeps what it holds.
     void CopySelectedRows();

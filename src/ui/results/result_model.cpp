@@ -40,6 +40,7 @@ void ResultModel::SetRows(ResultRows rows, std::shared_ptr<const EntryPictures> 
     // The list may keep these rows for a long time; the growth slack of the search goes.
     m_rows.ShrinkToFit();
     m_pictures = std::move(pictures);
+    m_removals.clear();
     endResetModel();
 }
 
@@ -48,6 +49,7 @@ void ResultModel::Clear() {
     m_rows.Clear();
     // Nothing refers to the pictures of the last search any more.
     m_pictures.reset();
+    m_removals.clear();
     endResetModel();
 }
 
@@ -85,8 +87,23 @@ void ResultModel::RemoveRows(const std::vector<bool>& remove) {
     // One reset rather than one removal signal per run of rows: after a scattered selection
     // the views would otherwise relayout thousands of times.
     beginResetModel();
-    m_rows.RemoveRows(remove);
+    ResultRows::Removed removed = m_rows.TakeRows(remove);
+    if (!removed.runs.empty()) m_removals.push_back(std::move(removed));
     endResetModel();
+}
+
+QItemSelection ResultModel::UndoRemoval() {
+    QItemSelection restored;
+    if (m_removals.empty()) return restored;
+    beginResetModel();
+    m_rows.PutBack(m_removals.back());
+    endResetModel();
+    for (const ResultRows::Removed::Run& run : m_removals.back().runs) {
+        const auto first = static_cast<int>(run.first);
+        restored.select(index(first), index(first + static_cast<int>(run.count) - 1));
+    }
+    m_removals.pop_back();
+    return restored;
 }
 
 }  // namespace sifter::ui

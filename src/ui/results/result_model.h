@@ -36,13 +36,17 @@ public:
     // DisplayRole: the row's text as shown; kRowRole: the RowView.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // Takes all rows of a search at once (one model reset).
+    // Takes all rows of a search at once (one model reset). Removals made before can no longer
+    // be undone, and neither after Clear.
     void SetRows(ResultRows rows, std::shared_ptr<const EntryPictures> pictures);
     void Clear();
-    // Removes the rows whose flag is set, in one pass and one reset.
+    // Removes the rows whose flag is set, in one pass and one reset, keeping them for an undo.
     void RemoveRows(const std::vector<bool>& remove);
     // Removes the rows of a selection of this model the same way.
     void RemoveRows(const QItemSelection& selection);
+    // Puts the rows of the last removal not yet undone back at their places (one reset) and
+    // gives their selection; an empty one when there is nothing to undo.
+    QItemSelection UndoRemoval();
     // The rows of a selection in list order, each as shown and followed by CR LF: the bytes a
     // save of them would write, as text.
     QString RowsText(const QItemSelection& selection) const;
@@ -55,6 +59,7 @@ private:
 
     ResultRows m_rows;
     std::shared_ptr<const EntryPictures> m_pictures;
+    std::vector<ResultRows::Removed> m_removals;  // the last one last
 };
 
 }  // namespace sifter::ui

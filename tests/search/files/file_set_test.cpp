@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <filesystem>
 
 #include "search/files/name_order.h"
 #include "search/text/wildcard.h"
@@ -25,12 +26,17 @@ protected:
     void Touch(const std::string& name) { test::WriteBytes(m_dir / name, "x\r\n"); }
 
     // The names listed for `mask` in the scratch directory.
-    Names List(const std::string& mask) {
+    Names List(const std::string& mask, FileSet::Listing listing = {}) {
         FileSet set;
         set.SetDirectory(m_dir.path());
+        set.SetListing(listing);
         set.SetMask(mask);
         set.Refresh();  // the set may have started there, with this mask: nothing read yet
         return set.Names();
+    }
+
+    void MakeDirectories(std::initializer_list<const char*> names) {
+        for (const char* name : names) ASSERT_EQ(::mkdir((m_dir / name).c_str(), 0700), 0) << name;
     }
 
     test::CurrentDirectoryGuard m_restore;
@@ -66,6 +72,77 @@ TEST_F(FileSetListingTest, AMaskOfTwoPatternsListsBothInOneSortedList) {
     EXPECT_EQ(List("*.sc;b*"), (Names{"b.sc", "b.sc", "c.sc"}));  // matched twice, listed twice
     EXPECT_EQ(List(";*.pas;"), Names{"a.pas"});                   // empty patterns find nothing
     EXPECT_EQ(List(""), Names{});
+}
+
+TEST_F(FileSetListingTest, AWalkSkipsHiddenDirectoriesAndNeverFollowsALinkToOne) {
+    MakeDirectories({"sub", "sub/deep", ".git", "Zed"});
+    for (const char* name : {"a.pas", "sub/b.pas", "sub/deep/c.pas", ".git/x.pas", "Zed/d.PAS"})
+        Touch(name);
+    ASSERT_EQ(::symlink(".", (m_dir / "loop").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (m_dir / "sub/up").c_str()), 0);
+    ASSERT_EQ(::symlink("sub", (m_dir / "sub.pas").c_str()), 0);
+    ASSERT_EQ(::symlink("sub/b.pas", (m_dir / "linked.pas").c_str()), 0);
+    ASSERT_EQ(::mkfifo((m_dir / "sub/fifo.pas").c_str(), 0600), 0);
+    EXPECT_EQ(List("*.pas", {true, true}),
+              (Names{"a.pas", "linked.pas", "sub/b.pas", "sub/deep/c.pas", "Zed/d.PAS"}));
+    EXPECT_EQ(List("*.pas", {true, false}), (Names{"a.pas", "linked.pas"}));
+    // The documented listing, for comparison: the same top directory.
+    EXPECT_EQ(List("*.pas"), (Names{"a.pas", "linked.pas"}));
+}
+
+TEST_F(FileSetListingTest, ADirectoryThatCannotBeReadIsNotedAtItsPlace) {
+    MakeDirectories({"gone", "locked", "z"});
+    for (const char* name : {"a.pas", "gone/g.pas", "locked/l.pas", "z/z.pas"}) Touch(name);
+    test::FakeSystem system;
+    // One is removed between its parent's listing and its own; the other refuses.
+    system.beforeListing = [&](const std::string& path) -> std::int32_t {
+        if (path == m_dir / "gone") std::filesystem::remove_all(path);
+        return path == m_dir / "locked" ? 5 : 0;
+    };
+    FileSet set(system, "*.pas");
+    set.SetDirectory(m_dir.path());
+    set.SetListing({true, true});
+    set.Refresh();
+    EXPECT_EQ(set.Names(), (Names{"a.pas", "z/z.pas"}));
+    EXPECT_EQ(set.Unreadable(),
+              (std::vector<UnreadableDirectory>{{"gone", 2, 1}, {"locked", 5, 1}}));
+    // The next read finds the directory gone for good, and the other still refusing.
+    set.Refresh();
+    EXPECT_EQ(set.Unreadable(), (std::vector<UnreadableDirectory>{{"locked", 5, 1}}));
+}
+
+TEST_F(FileSetListingTest, AReadSpreadOverStepsEndsWithTheNamesOfAWholeRead) {
+    MakeDirectories({"a", "b", "b/c"});
+    for (const char* name : {"0.pas", "a/1.pas", "b/2.pas", "b/c/3.pas"}) Touch(name);
+    const Names whole = {"0.pas", "a/1.pas", "b/2.pas", "b/c/3.pas"};
+    FileSet set;
+    set.SetDirectory(m_dir.path());
+    set.SetMask("*.pas");
+    const Names before = set.Names();
+    EXPECT_EQ(before, Names{"0.pas"});
+    set.SetListing({true, true});
+    test::TempDir elsewhere;
+    test::ChangeDirectory(elsewhere.path());
+    set.BeginRefresh();
+    EXPECT_EQ(test::CurrentDirectory(), m_dir.path());  // made current as a Refresh makes it
+    int steps = 0;
+    while (!set.ContinueRefresh(1)) {
+        EXPECT_EQ(set.Names(), before) << "the names changed in the middle of a read";
+        EXPECT_TRUE(set.Refreshing());
+        ++steps;
+    }
+    EXPECT_EQ(steps, 3);  // the directory and two of its three subdirectories before the end
+    EXPECT_FALSE(set.Refreshing());
+    EXPECT_EQ(set.Names(), whole);
+    // Another read drops one under way; finishing one that is over changes nothing.
+    set.BeginRefresh();
+    Touch("b/4.pas");
+    set.SetListing({});
+    set.Refresh();
+    EXPECT_FALSE(set.Refreshing());
+    EXPECT_EQ(set.Names(), Names{"0.pas"});
+    set.FinishRefresh();
+    EXPECT_EQ(set.Names(), Names{"0.pas"});
 }
 
 TEST_F(FileSetListingTest, NamesAreSortedWithCaseIgnoredAndTiesByTheirBytes) {

@@ -12,19 +12,29 @@ namespace {
 using Row = test::SunkRow;
 
 TEST(HeldRows, ReplayGivesBackEveryRowWithItsIconAndOriginInOrder) {
+    // Files not read among them, in their places: the first thing held, between rows, last.
     const std::vector<Row> rows = {
+        test::RowCollector::NotRead(6, 2),
         {"[1] a hit", EntryIcon::Blank, {7, 1}},
         {"", EntryIcon::Blank, {7, 2}},
         {std::string("nul\0inside", 10), EntryIcon::Procedure, {7, 3}},
+        test::RowCollector::NotRead(7, 1005),
         {std::string(5000, 'x'), EntryIcon::Blank, {7, 4'000'000'000'000}},
         {" heading", EntryIcon::File, {}},
         {"last", EntryIcon::Banner, {RowOrigin::kNoFile, 0}},
+        test::RowCollector::NotRead(8, 2147483647),
     };
     for (const std::size_t blockBytes : {1, 40, 4096, 1 << 20}) {
         std::vector<std::string> blocks;
         HeldRows held([&](std::string&& block) { blocks.push_back(std::move(block)); }, blockBytes);
         held.AddFile("ignored: the file is named in its turn");
-        for (const Row& row : rows) held.AddRow(row.text, row.icon, row.origin);
+        for (const Row& row : rows) {
+            const auto code = static_cast<std::int32_t>(row.origin.line);
+            if (row == test::RowCollector::NotRead(row.origin.file, code))
+                held.FileNotRead(row.origin.file, code);
+            else
+                held.AddRow(row.text, row.icon, row.origin);
+        }
         held.Flush();
         held.Flush();  // nothing more to hand over
         test::RowCollector replayed;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <clocale>
@@ -95,6 +96,13 @@ TEST_F(OrderedSearchTest, RowsTurnsAndMatchesAreThoseOfOneThreadWithinTheBoundsO
     for (std::int32_t i = 0; i < 60; ++i) inOrder[static_cast<std::size_t>(i)] = i;
     ASSERT_EQ(alone.turns, inOrder);
     ASSERT_GT(alone.matches, 20000);
+    // The file that vanished is told with its code right where its rows would stand.
+    const Row vanished = test::RowCollector::NotRead(11, 2);
+    const auto told = std::find(alone.rows.begin(), alone.rows.end(), vanished);
+    ASSERT_NE(told, alone.rows.end());
+    EXPECT_EQ(told[-1].text, "file f111.pas");
+    EXPECT_EQ(told[1].text, "file f112.pas");
+    EXPECT_EQ(std::count(alone.rows.begin(), alone.rows.end(), vanished), 1);
 
     const OrderedSearch::Limits tight{
         .filesAhead = 3, .heldBytes = 8192, .turnBytes = 2048, .blockBytes = 1024};
@@ -149,11 +157,25 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
             // A slow turn, so that the workers would run far ahead if they could.
             std::this_thread::sleep_for(std::chrono::microseconds(300));
             begun = file + 1;
+            sink.AddFile(m_set.Name(file));
         },
         nullptr);
     EXPECT_LE(furthest, 4);
     EXPECT_EQ(leftPending.load(), 0);
     EXPECT_EQ(PendingError(), 0);
+    // Each of those files is told once, in its turn: after the rows it gave, before the next.
+    std::vector<Row> told;
+    std::vector<Row> expected;
+    for (int file = 0; file < 40; ++file)
+        if (file % 3 == 0 || file % 2 == 0)
+            expected.push_back(test::RowCollector::NotRead(file, 5));
+    for (std::size_t i = 0; i < sink.rows.size(); ++i) {
+        if (sink.rows[i].text != "not read") continue;
+        told.push_back(sink.rows[i]);
+        const bool next = i + 1 == sink.rows.size() || sink.rows[i + 1].text.starts_with("file ");
+        EXPECT_TRUE(next) << "row " << i << " follows a file not read";
+    }
+    EXPECT_EQ(told, expected);
 }
 
 TEST_F(OrderedSearchTest, WhileAWorkerHoldsTheFileInTurnTheMainThreadTellsItIsWaiting) {

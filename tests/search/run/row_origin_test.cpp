@@ -1,5 +1,5 @@
 // Every row of a search knows the file and line it came from, and keeps knowing it when rows
-// around it are deleted.
+// around it are deleted, or when deleted rows are put back.
 
 #include <gtest/gtest.h>
 
@@ -94,6 +94,42 @@ TEST_F(RowOriginTest, RowsKeepTheirOriginWhenRowsAroundThemAreDeleted) {
     // The file list is the search's; rows of a file whose heading is gone still reach it.
     EXPECT_EQ(rows.FileCount(), 2u);
     EXPECT_EQ(expected[3].path, m_dir / "a.sc");
+}
+
+TEST_F(RowOriginTest, RowsTakenOutComeBackInTheirPlacesWithTheirOrigins) {
+    const ResultRows search = Run();
+    const std::vector<Led> all = Leads(search);
+    ASSERT_EQ(all.size(), 13u);
+    using Runs = std::vector<ResultRows::Removed::Run>;
+    const struct {
+        std::vector<std::size_t> taken;
+        Runs runs;
+    } cases[] = {
+        {{}, {}},
+        {{0}, {{0, 1}}},
+        {{12}, {{12, 1}}},
+        {{3, 4, 6, 10, 12}, {{3, 2}, {6, 1}, {10, 1}, {12, 1}}},
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {{0, 13}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.taken.size() << " rows taken");
+        ResultRows rows = search;
+        std::vector<bool> remove(rows.size(), false);
+        for (const std::size_t i : c.taken) remove[i] = true;
+        const ResultRows::Removed removed = rows.TakeRows(remove);
+        EXPECT_EQ(removed.runs, c.runs);
+        std::vector<Led> kept;
+        for (std::size_t i = 0; i < all.size(); ++i)
+            if (!remove[i]) kept.push_back(all[i]);
+        EXPECT_EQ(Leads(rows), kept);
+        ASSERT_EQ(removed.rows.size(), c.taken.size());
+        for (std::size_t k = 0; k < c.taken.size(); ++k) {
+            EXPECT_EQ(removed.rows.Text(k), all[c.taken[k]].text);
+            EXPECT_EQ(removed.rows.Origin(k).line, all[c.taken[k]].line);
+        }
+        rows.PutBack(removed);
+        EXPECT_EQ(Leads(rows), all);
+    }
 }
 
 TEST_F(RowOriginTest, PathsStayFullWhenTheSearchRunsInAnotherDirectory) {

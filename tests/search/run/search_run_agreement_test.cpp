@@ -1,12 +1,14 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
 // line (a text looked for in each of its forms), however the search gets there: on one thread
-// or with workers reading ahead. Random files of a few telling bytes are read both ways.
+// or with workers reading ahead. Random files of a few telling bytes are read both ways. The
+// companion's grep forms of the same search must be what those rows give.
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <random>
 
+#include "cli_model.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
@@ -20,8 +22,10 @@ namespace {
 
 using Rows = std::vector<ResultEntry>;
 
-// The rows of one file, built from the plain line operations and the string rules.
-Rows ExpectedFileRows(const std::string& name, const SearchRequest& request) {
+// The rows of one file, built from the plain line operations and the string rules, and the
+// line each came from.
+Rows ExpectedFileRows(const std::string& name, const SearchRequest& request,
+                      std::vector<std::int64_t>& lineOfRow) {
     LineFile file;
     file.OpenRead(name);
     const std::vector<std::string> lines = test::ReadAllLines(file);
@@ -30,10 +34,15 @@ Rows ExpectedFileRows(const std::string& name, const SearchRequest& request) {
     Rows rows;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (request.includeProcs && IsProcLine(line))
+        const auto number = static_cast<std::int64_t>(i + 1);
+        if (request.includeProcs && IsProcLine(line)) {
             rows.push_back({" " + line, EntryIcon::Procedure});
-        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive))
-            rows.push_back({"[" + std::to_string(i + 1) + "] " + line, EntryIcon::Blank});
+            lineOfRow.push_back(number);
+        }
+        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive)) {
+            rows.push_back({"[" + std::to_string(number) + "] " + line, EntryIcon::Blank});
+            lineOfRow.push_back(number);
+        }
     }
     return rows;
 }
@@ -99,12 +108,17 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                                       {FileType::Scripts, "\xE2\x82\xAC", false, true},
                                       {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false},
                                       {FileType::Scripts, "\xC3\xAFv", false, false}};
+    // The grep forms, each written by the companion's sink as the search goes.
+    test::GrepForms grep(dir / "grep", set.Names());
+    constexpr std::size_t kForms = std::size(test::GrepForms::kForms);
     for (const SearchRequest& request : requests)
         for (const std::int32_t workers : {0, 1, 3}) {
             SCOPED_TRACE(testing::Message() << workers << " workers");
             ResultRows produced;
+            test::FanOutRows sinks(grep.Sinks({&produced}));
             const SearchSummary summary =
-                RunSearch(request, set, produced, nullptr, platform::System(), workers);
+                RunSearch(request, set, sinks, nullptr, platform::System(), workers);
+            std::string expectedGrep[kForms];
             ASSERT_GE(produced.size(), 3u);
             std::size_t row = 3;  // past the three rows that open the list
             std::int64_t matches = 0;
@@ -114,10 +128,15 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                     {" ", EntryIcon::Blank},
                     {" " + name + " - " + std::to_string(f + 1) + " of 120", EntryIcon::File},
                     {" ", EntryIcon::Blank}};
-                for (ResultEntry& entry : ExpectedFileRows(name, request)) {
+                std::vector<std::int64_t> lines;
+                const Rows fileRows = ExpectedFileRows(name, request, lines);
+                for (const ResultEntry& entry : fileRows) {
                     matches += entry.icon == EntryIcon::Blank ? 1 : 0;
-                    expected.push_back(std::move(entry));
+                    expected.push_back(entry);
                 }
+                for (std::size_t g = 0; g < kForms; ++g)
+                    expectedGrep[g] +=
+                        test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lines, "");
                 Rows actual;
                 for (std::size_t k = 0; k < expected.size() && row < produced.size(); ++k)
                     actual.push_back(produced.Entry(row++));
@@ -125,6 +144,9 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
             }
             EXPECT_EQ(row, produced.size());
             EXPECT_EQ(summary.matches, matches);
+            for (std::size_t g = 0; g < kForms; ++g)
+                EXPECT_EQ(grep.Take(g), expectedGrep[g])
+                    << "form " << g << " of \"" << request.text << "\"";
             EXPECT_EQ(PendingError(), 0);
         }
 }

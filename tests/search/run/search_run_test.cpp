@@ -4,7 +4,9 @@
 
 #include <clocale>
 #include <cstdio>
+#include <filesystem>
 
+#include "platform/path_rules.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "search/lines/save_results.h"
@@ -91,6 +93,64 @@ TEST_F(SearchRunTest, ListsEveryFileWithItsHeadingAndOnlyTheMatchingLines) {
                         FileHeading("b.sc", 2, 2) + Rows({Blank("[2] find me")}));
     EXPECT_EQ(m_summary.matches, 1);
     EXPECT_EQ(m_summary.files, 2);
+}
+
+// A project: files in subdirectories, of several masks, with words that hold the text.
+TEST_F(SearchRunTest, AProjectSearchHeadsEachFileWithItsPathAndCountsTheWholeWalk) {
+    std::filesystem::create_directories(m_dir / "rtl/unix");
+    std::filesystem::create_directories(m_dir / ".svn");
+    Write("main.pas", "Result := 1;\r\nResults := 2;\r\n");
+    Write("rtl/unix/sysutils.pp", "  ResultCode\n  x:=Result\n_Result\n");
+    Write("rtl/b.INC", "{Result}");
+    Write("rtl/c.txt", "Result\r\n");
+    Write(".svn/d.pas", "Result\r\n");
+    SearchRequest request{FileType::Pascal, "Result", true, false};
+    request.options = {true, true, {"*.sc", "*.pas;*.pp;*.inc;m*"}};
+    m_set.SetDirectory(m_dir.path());
+    m_set.SetListing({true, true});
+    m_set.SetMask(request.options.Masks(FileType::Pascal));
+    const char separator = platform::Paths().Separator();
+    const std::string sysutils =
+        std::string("rtl") + separator + "unix" + separator + "sysutils.pp";
+    EXPECT_EQ(RunOnSet(request), Heading("Result", m_dir.path()) +
+                                     Rows({Blank("   Options: Subdirectories, Whole Words, Masks "
+                                                 "*.pas;*.pp;*.inc;m*")}) +
+                                     FileHeading("main.pas", 1, 3) +
+                                     Rows({Blank("[1] Result := 1;")}) +
+                                     FileHeading(std::string("rtl") + separator + "b.INC", 2, 3) +
+                                     Rows({Blank("[1] {Result}")}) + FileHeading(sysutils, 3, 3) +
+                                     Rows({Blank("[2]   x:=Result")}));
+    EXPECT_EQ(m_summary.files, 3);
+    EXPECT_EQ(m_summary.matches, 3);
+    // Without whole words, the longer words count too.
+    request.options.wholeWords = false;
+    RunOnSet(request);
+    EXPECT_EQ(m_summary.matches, 6);
+}
+
+TEST_F(SearchRunTest, ASubdirectoryThatCannotBeReadGivesOneRowAtItsPlace) {
+    for (const char* name : {"a", "locked", "z"}) std::filesystem::create_directories(m_dir / name);
+    Write("a/1.pas", "x\r\n");
+    Write("locked/2.pas", "x\r\n");
+    test::FakeSystem system;
+    system.beforeListing = [&](const std::string& path) {
+        return path == m_dir / "locked" || path == m_dir / "z" ? 5 : 0;
+    };
+    FileSet set(system, "*.pas");
+    set.SetDirectory(m_dir.path());
+    set.SetListing({true, true});
+    set.Refresh();
+    SearchRequest request{FileType::Pascal, "x", false, false};
+    request.options.subdirectories = true;
+    ResultRows rows;
+    RunSearch(request, set, rows, nullptr, system);
+    Rows entries;
+    for (std::size_t i = 0; i < rows.size(); ++i) entries.push_back(rows.Entry(i));
+    EXPECT_EQ(entries,
+              Heading("x", m_dir.path()) + Rows({Blank("   Options: Subdirectories")}) +
+                  FileHeading(std::string("a") + platform::Paths().Separator() + "1.pas", 1, 1) +
+                  Rows({Blank("[1] x"), Blank(" locked - directory not read: access denied"),
+                        Blank(" z - directory not read: access denied")}));
 }
 
 TEST_F(SearchRunTest, TheBannerEndsWithOneBlankAndTheSearchTextIsShownAsTyped) {
@@ -254,6 +314,45 @@ TEST(SearchTextsTest, SummaryAndEmptySetMessageReadExactly) {
     EXPECT_EQ(FileMask(FileType::Pascal), "*.pas");
     EXPECT_EQ(FileExtension(FileType::Scripts), ".sc");
     EXPECT_EQ(FileExtension(FileType::Pascal), ".pas");
+    SearchOptions project;
+    project.subdirectories = true;
+    EXPECT_EQ(EmptySetMessage(FileType::Pascal, "/w", project),
+              " No .pas files in /w or its subdirectories.");
+    project.SetMasks(FileType::Pascal, "*.pas;*.pp");
+    EXPECT_EQ(EmptySetMessage(FileType::Pascal, "/w", project),
+              " No *.pas;*.pp files in /w or its subdirectories.");
+    // The other type's list is not the one in use.
+    EXPECT_EQ(EmptySetMessage(FileType::Scripts, "/w", SearchOptions{false, false, project.masks}),
+              " No .sc files in /w.");
+}
+
+TEST(SearchTextsTest, TheOptionsRowNamesOnlyWhatDiffersFromTheDefaults) {
+    const std::string pascalList = "*.pas;*.pp;*.inc";
+    const struct {
+        FileType type;
+        SearchOptions options;
+        std::string row;
+    } cases[] = {
+        {FileType::Pascal, {}, ""},
+        {FileType::Pascal, {true, false}, "   Options: Subdirectories"},
+        {FileType::Scripts, {false, true}, "   Options: Whole Words"},
+        {FileType::Pascal,
+         {true, true, {"*.sc", pascalList}},
+         "   Options: Subdirectories, Whole Words, Masks *.pas;*.pp;*.inc"},
+        {FileType::Pascal, {false, false, {"*.sc", pascalList}}, "   Options: Masks " + pascalList},
+        // Only the list of the type searched counts; the same list as the default is none.
+        {FileType::Scripts, {false, false, {"*.sc", pascalList}}, ""},
+        {FileType::Scripts,
+         {false, true, {"*.sc;*.ssl", "*.pas"}},
+         "   Options: Whole Words, Masks *.sc;*.ssl"},
+    };
+    for (const auto& c : cases) {
+        SearchRequest request;
+        request.fileType = c.type;
+        request.options = c.options;
+        EXPECT_EQ(OptionsRow(request), c.row);
+        EXPECT_EQ(c.options.AnyChanged(c.type), !c.row.empty()) << c.row;
+    }
 }
 
 }  // namespace

@@ -110,6 +110,7 @@ struct MatchCase {
     bool caseSensitive;
     std::string line;
     std::optional<MatchSpan> first;  // the earliest occurrence from 0
+    bool wholeWords = false;
 };
 
 std::optional<MatchSpan> At(std::size_t offset, std::size_t length) {
@@ -136,9 +137,27 @@ TEST(TextMatcherTest, FindsEitherFormFoldingOnlyAToZ) {
         {"the longer where both start", "\xC3\x83\xC6\x92", true, "\xC3\x83\xC6\x92", At(0, 4)},
         {"empty text", "", false, "anything", std::nullopt},
         {"empty line", kCafe, false, "", std::nullopt},
+        // Whole words: no letter, digit, '_' or byte from 128 up right before or after.
+        {"a whole word at the start of a line", "Result", true, "Result:=0", At(0, 6), true},
+        {"and at its end", "Result", true, "x:=Result", At(3, 6), true},
+        {"next to _ is inside a word", "Result", true, "Result_ _Result Result", At(16, 6), true},
+        {"next to a digit too", "Result", true, "Result2 2Result", std::nullopt, true},
+        {"a longer word holds no occurrence", "Result", true, "Results ResultCode", std::nullopt,
+         true},
+        {"bytes from 128 up are letters", "caf", true, "caf\xC3\xA9 caf\xE9 caf", At(11, 3), true},
+        {"one before too", "x", true, "\xE9x \xC3\xA9x x", At(7, 1), true},
+        {"the UTF-8 form as a whole word", kCafe, false, "CAF\xC3\xA9S un caf\xC3\xA9", At(10, 5),
+         true},
+        {"the Windows-1252 form as a whole word", kCafe, true, "caf\xE9s caf\xE9.", At(6, 4), true},
+        {"case ignored: a to z fold", "result", false, "RESULTS Result", At(8, 6), true},
+        {"case kept", "result", true, "Result result", At(7, 6), true},
+        {"a text without letters still needs no word around it", ":=", true, "a:=b c := d",
+         At(7, 2), true},
+        {"an occurrence overlapping one that failed", "aa", true, "aaa aa", At(4, 2), true},
+        {"blanks around the text count as its own", " x ", true, "a x b x c", std::nullopt, true},
     };
     for (const MatchCase& c : cases) {
-        TextMatcher matcher(c.text, c.caseSensitive);
+        TextMatcher matcher(c.text, c.caseSensitive, c.wholeWords);
         EXPECT_EQ(matcher.Matches(c.line), c.first.has_value()) << c.what;
         const std::optional<MatchSpan> found = matcher.FindFrom(c.line, 0);
         ASSERT_EQ(found.has_value(), c.first.has_value()) << c.what;
@@ -161,6 +180,28 @@ TEST(TextMatcherTest, FindFromWalksEveryOccurrenceOfBothForms) {
     EXPECT_FALSE(matcher.FindFrom(line, line.size() + 5));
 }
 
+TEST(TextMatcherTest, WholeWordsFromAPlaceLookAtTheByteBeforeIt) {
+    TextMatcher matcher("Result", true, true);
+    const std::string line = "xResult Result";
+    const struct {
+        std::size_t from;
+        std::optional<std::size_t> at;
+    } cases[] = {{0, 8}, {1, 8}, {7, 8}, {8, 8}, {9, std::nullopt}};
+    for (const auto& c : cases) {
+        const std::optional<MatchSpan> found = matcher.FindFrom(line, c.from);
+        ASSERT_EQ(found.has_value(), c.at.has_value()) << c.from;
+        if (found) EXPECT_EQ(found->offset, *c.at) << c.from;
+    }
+    // The steady way takes over from the quick one where occurrences that fail pile up, and
+    // finds the same.
+    const std::string crowded = std::string(5000, 'a') + " aa";
+    TextMatcher pair("aa", true, true);
+    const std::optional<MatchSpan> found = pair.FindFrom(crowded, 0);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->offset, 5001u);
+    EXPECT_FALSE(pair.Matches(std::string(5000, 'a')));
+}
+
 std::string Pick(std::mt19937& random, const std::vector<std::string>& pieces, std::size_t most) {
     std::string out;
     const std::size_t count = random() % (most + 1);
@@ -172,10 +213,10 @@ std::string Pick(std::mt19937& random, const std::vector<std::string>& pieces, s
 // earliest occurrence from any place, and every matching line holding the scan's keys.
 TEST(TextMatcherTest, AgreesWithTheModelOnRandomTextsAndLines) {
     const std::vector<std::string> pieces = {
-        "a",        "B",       "c",    "e",       " ",        "\xC3\xA9", "\xC3\x89",
-        "\xE9",     "\xC9",    kEuro,  "\x80",    kDblAcuteO, "\xF5",     kArrow,
-        "\x92",     kNextLine, "\x85", kEllipsis, "\xC3",     "\xA9",     "\xC3\x83",
-        "\xC6\x92", "\x83",    "\xC5", "\xE2",    "\xC2\xA0", "\xA0"};
+        "a",    "B",        "c",    "e",        " ",        "\xC3\xA9", "\xC3\x89", "\xE9",
+        "\xC9", kEuro,      "\x80", kDblAcuteO, "\xF5",     kArrow,     "\x92",     kNextLine,
+        "\x85", kEllipsis,  "\xC3", "\xA9",     "\xC3\x83", "\xC6\x92", "\x83",     "\xC5",
+        "\xE2", "\xC2\xA0", "\xA0", "_",        "7",        ".",        "e "};
     // Texts are mostly valid UTF-8, so that many have two forms.
     const std::vector<std::string> characters = {
         "a",        "B",    "e",       " ",       "\xC3\xA9", "\xC3\x89", kEuro,
@@ -185,7 +226,8 @@ TEST(TextMatcherTest, AgreesWithTheModelOnRandomTextsAndLines) {
     for (int round = 0; round < 3000; ++round) {
         const std::string text = Pick(random, round % 4 == 0 ? pieces : characters, 4);
         const bool caseSensitive = random() % 2 == 0;
-        TextMatcher matcher(text, caseSensitive);
+        const bool wholeWords = round % 3 == 0;
+        TextMatcher matcher(text, caseSensitive, wholeWords);
         const std::vector<std::string> forms = test::ModelForms(text, caseSensitive);
         ASSERT_EQ(matcher.forms(), forms);
         twoForms += forms.size() > 1 ? 1 : 0;
@@ -201,7 +243,7 @@ TEST(TextMatcherTest, AgreesWithTheModelOnRandomTextsAndLines) {
                 line.insert(random() % (line.size() + 1), planted);
             }
             const std::optional<MatchSpan> first =
-                test::ModelFindFrom(forms, line, 0, caseSensitive);
+                test::ModelFindFrom(forms, line, 0, caseSensitive, wholeWords);
             ASSERT_EQ(matcher.Matches(line), first.has_value()) << text << " in " << line;
             matched += first ? 1 : 0;
             if (first) {
@@ -209,7 +251,7 @@ TEST(TextMatcherTest, AgreesWithTheModelOnRandomTextsAndLines) {
             }
             const std::size_t from = random() % (line.size() + 1);
             const auto found = matcher.FindFrom(line, from);
-            const auto expected = test::ModelFindFrom(forms, line, from, caseSensitive);
+            const auto expected = test::ModelFindFrom(forms, line, from, caseSensitive, wholeWords);
             ASSERT_EQ(found.has_value(), expected.has_value())
                 << text << " in " << line << " from " << from;
             if (found) {

@@ -58,6 +58,8 @@ private slots:
     void deleteRemovesTheSelectedRows_data();
     void deleteRemovesTheSelectedRows();
     void deleteWithNothingSelectedOnlySaysSo();
+    void ctrlZPutsBackWhatTheLastDeletionsRemoved_data();
+    void ctrlZPutsBackWhatTheLastDeletionsRemoved();
     void emptiedListKeepsFocusInTheFirstRowsPlace();
     void enterAndEscapeAreHandedOn_data();
     void enterAndEscapeAreHandedOn();
@@ -154,6 +156,69 @@ void ResultListTest::deleteWithNothingSelectedOnlySaysSo() {
     QCOMPARE(message.kind, sifter::ui::MessageKind::Plain);
     QCOMPARE(message.caption, QStringLiteral("Sifter32"));
     QCOMPARE(message.text, QStringLiteral(" Nothing selected. "));
+}
+
+using Deletions = std::vector<std::vector<int>>;
+Q_DECLARE_METATYPE(Deletions)
+
+void ResultListTest::ctrlZPutsBackWhatTheLastDeletionsRemoved_data() {
+    QTest::addColumn<Deletions>("deletions");  // the rows selected for each Delete, in turn
+    QTest::addColumn<QString>("between");      // "search" or "clear" after the deletions
+    QTest::addColumn<int>("undos");
+    QTest::addColumn<Texts>("rows");
+    QTest::addColumn<std::vector<int>>("selected");
+    const Texts all = RowTexts(MakeRows(TenRows()));
+    QTest::newRow("one deletion") << Deletions{{2, 3, 7}} << QString() << 1 << all
+                                  << std::vector<int>{2, 3, 7};
+    // After the first deletion "row 5" is row 4.
+    QTest::newRow("two deletions, the last undone")
+        << Deletions{{1}, {0, 4}} << QString() << 1
+        << Texts{"row 0", "row 2", "row 3", "row 4", "row 5", "row 6", "row 7", "row 8", "row 9"}
+        << std::vector<int>{0, 4};
+    QTest::newRow("two deletions, both undone")
+        << Deletions{{1}, {0, 4}} << QString() << 2 << all << std::vector<int>{1};
+    QTest::newRow("every row") << Deletions{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}} << QString() << 1 << all
+                               << std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    QTest::newRow("every row in three steps, all undone")
+        << Deletions{{9}, {0, 1, 2}, {0, 1, 2, 3, 4, 5}} << QString() << 3 << all
+        << std::vector<int>{9};
+    QTest::newRow("more undos than deletions")
+        << Deletions{{5}} << QString() << 3 << all << std::vector<int>{5};
+    QTest::newRow("after a new search")
+        << Deletions{{5}, {0}} << QStringLiteral("search") << 1 << all << std::vector<int>{};
+    QTest::newRow("after a chosen directory")
+        << Deletions{{5}} << QStringLiteral("clear") << 1 << Texts{} << std::vector<int>{};
+}
+
+void ResultListTest::ctrlZPutsBackWhatTheLastDeletionsRemoved() {
+    QFETCH(Deletions, deletions);
+    QFETCH(QString, between);
+    QFETCH(int, undos);
+    QFETCH(Texts, rows);
+    QFETCH(std::vector<int>, selected);
+    sifter::test::MessageRecorder messages;
+    auto list = ShownList(TenRows(), {360, 48});
+    QVERIFY(list);
+    for (const std::vector<int>& rowsToDelete : deletions) {
+        Select(*list, rowsToDelete);
+        QTest::keyClick(list.get(), Qt::Key_Delete);
+    }
+    if (between == QLatin1String("search"))
+        list->SetRows(MakeRows(TenRows()), std::make_shared<const sifter::ui::EntryPictures>());
+    if (between == QLatin1String("clear")) list->Clear();
+    for (int i = 0; i < undos; ++i) QTest::keyClick(list.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(RowTexts(list->Model().Rows()), rows);
+    QCOMPARE(SelectedRows(*list), selected);
+    // The first row put back is current, and scrolled into the three rows shown.
+    QCOMPARE(list->currentIndex().row(), selected.empty() ? -1 : selected.front());
+    if (!selected.empty())
+        QVERIFY(list->viewport()->rect().contains(list->visualRect(list->currentIndex())));
+    QVERIFY(messages.messages().isEmpty());
+    // Ctrl+Z with another modifier is no undo.
+    const sifter::ResultRows& model = list->Model().Rows();
+    const std::size_t before = model.size();
+    QTest::keyClick(list.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(model.size(), before);
 }
 
 void ResultListTest::emptiedListKeepsFocusInTheFirstRowsPlace() {

@@ -1,0 +1,65 @@
+#pragma once
+// The files of a project: those of one directory that match a mask list, then, when asked,
+// those of every subdirectory below it, in the order a search reads them. Each directory's own
+// files come first, in a file set's order; then its subdirectories, in the same order, each
+// walked whole (files, then its own subdirectories) before the next.
+//
+// Hidden directories are left out as hidden files are, and a link to a directory (a junction
+// or any other reparse point on Windows) is never followed, so no tree is walked twice and a
+// tree that links to itself ends. A subdirectory that cannot be listed is noted at its place
+// in the order, and the walk goes on.
+//
+// The walk lists one directory per step, so that a caller can spread a large tree over time.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace sifter {
+
+struct UnreadableDirectory {
+    std::string path;        // below the walked directory, with the system's separators
+    std::int32_t error = 0;  // the system's code, or kPathTooLong
+    std::int32_t place = 0;  // how many of the walk's files come before it
+    friend bool operator==(const UnreadableDirectory&, const UnreadableDirectory&) = default;
+};
+
+// A directory whose path is longer than the system lists; never asked of the system.
+constexpr std::int32_t kPathTooLong = -1;
+
+// Why a directory was not read, in a few words: "access denied", "path too long".
+std::string UnreadableReason(std::int32_t error);
+
+class DirectoryWalk final {
+public:
+    // Nothing is listed yet. `root` is the full path of the walked directory; names are given
+    // relative to it. `masks` as a mask list holds them, each name listed once.
+    DirectoryWalk(platform::SystemApi& system, std::string root, std::string masks,
+                  bool subdirectories);
+
+    bool Done() const { return m_pending.empty(); }
+    // Lists the next directory of the walk. Only running out of memory is thrown.
+    void Step();
+    void Finish() {
+        while (!Done()) Step();
+    }
+
+    // The files so far, in order: "a.pas", "rtl/b.pp".
+    std::vector<std::string>& Names() { return m_names; }
+    std::vector<UnreadableDirectory>& Unreadable() { return m_unreadable; }
+
+private:
+    platform::SystemApi& m_system;
+    const std::string m_root;
+    const std::string m_masks;
+    const bool m_subdirectories;
+    // Directories still to list, relative to the root, the next one last.
+    std::vector<std::string> m_pending;
+    std::vector<std::string> m_names;
+    std::vector<UnreadableDirectory> m_unreadable;
+};
+
+}  // namespace sifter

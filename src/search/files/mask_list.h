@@ -1,0 +1,28 @@
+#pragma once
+// A file type's list of masks as the user gives it: patterns separated by ';', each matched as
+// a file set's mask is ('*' any run of characters, '?' any one, letter case ignored).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sifter {
+
+struct MaskListCheck {
+    std::string list;   // the patterns without the blanks around them, joined by ';'
+    std::string error;  // why the list was refused; empty when it was taken
+    bool ok() const { return error.empty(); }
+};
+
+// Takes a typed list: blanks around each pattern are dropped. Refused: a list without a
+// pattern, an empty pattern between two semicolons, and a pattern that holds a path separator
+// or a control character (a mask names files of one directory).
+MaskListCheck CheckMaskList(std::string_view typed);
+
+// The patterns of a list, in order; empty ones kept, as a file set takes its mask.
+std::vector<std::string_view> MaskPatterns(std::string_view list);
+
+// Whether any pattern of `list` matches `name`; an empty pattern matches nothing.
+bool MatchesAnyMask(const std::vector<std::string_view>& patterns, std::string_view name);
+
+}  // namespace sifter

@@ -1,0 +1,123 @@
+// The File Masks dialog: which files each file type searches.
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "search/files/mask_list.h"
+#include "search/run/search_request.h"
+#include "ui/conventions.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/messages.h"
+
+namespace sifter::ui {
+namespace {
+
+const char* const kTitle = "File Masks";
+const char* const kHint = "Masks separated by semicolons, such as *.pas;*.pp;*.inc";
+constexpr int kListWidth = 260;
+
+MaskDialogHook& Hook() {
+    static MaskDialogHook hook;
+    return hook;
+}
+
+class MaskDialog final : public QDialog {
+public:
+    MaskDialog(QWidget* parent, const MaskLists& current)
+        : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+        setObjectName(QStringLiteral("MaskDialog"));
+        setWindowTitle(QString::fromLatin1(kTitle));
+        setFont(DialogFont());
+        auto* column = new QVBoxLayout(this);
+        auto* grid = new QGridLayout;
+        column->addLayout(grid);
+        const struct {
+            FileType type;
+            const char* label;
+            const char* name;
+        } rows[] = {{FileType::Scripts, "&Scripts:", "ScriptMasks"},
+                    {FileType::Pascal, "P&ascal:", "PascalMasks"}};
+        for (const auto& row : rows) {
+            const auto index = static_cast<std::size_t>(row.type);
+            auto* edit = new QLineEdit(DisplayText(current[index]), this);
+            edit->setObjectName(QString::fromLatin1(row.name));
+            edit->setMinimumWidth(kListWidth);
+            auto* label = new QLabel(QString::fromLatin1(row.label), this);
+            label->setBuddy(edit);
+            grid->addWidget(label, static_cast<int>(index), 0);
+            grid->addWidget(edit, static_cast<int>(index), 1);
+            m_edits[index] = edit;
+        }
+        auto* hint = new QLabel(QString::fromLatin1(kHint), this);
+        hint->setTextFormat(Qt::PlainText);
+        column->addWidget(hint);
+
+        auto* buttons = new QDialogButtonBox(this);
+        QPushButton* defaults =
+            buttons->addButton(QStringLiteral("&Defaults"), QDialogButtonBox::ResetRole);
+        defaults->setObjectName(QStringLiteral("DefaultMasks"));
+        defaults->setAutoDefault(false);
+        QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+        ok->setObjectName(QStringLiteral("OKButton"));
+        ok->setDefault(true);
+        QPushButton* cancel =
+            buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+        cancel->setObjectName(QStringLiteral("CancelButton"));
+        cancel->setAutoDefault(false);
+        column->addWidget(buttons);
+        connect(defaults, &QPushButton::clicked, this, [this] {
+            for (const FileType type : {FileType::Scripts, FileType::Pascal})
+                m_edits[static_cast<std::size_t>(type)]->setText(
+                    QString::fromLatin1(FileMask(type).data(), FileMask(type).size()));
+        });
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        setFixedSize(sizeHint());
+    }
+
+    void accept() override {
+        MaskLists checked;
+        for (std::size_t i = 0; i < m_edits.size(); ++i) {
+            const MaskListCheck check = CheckMaskList(EngineBytes(m_edits[i]->text()));
+            if (!check.ok()) {
+                // The dialog stays, with the list to mend in hand.
+                ShowWarning(DisplayText(check.error));
+                m_edits[i]->setFocus();
+                m_edits[i]->selectAll();
+                return;
+            }
+            checked[i] = check.list;
+        }
+        m_lists = checked;
+        QDialog::accept();
+    }
+
+    const MaskLists& Lists() const { return m_lists; }
+
+private:
+    std::array<QLineEdit*, 2> m_edits{};
+    MaskLists m_lists;
+};
+
+}  // namespace
+
+std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current) {
+    MaskDialog dialog(parent, current);
+    if (Hook())
+        Hook()(dialog);
+    else
+        dialog.exec();
+    if (dialog.result() != QDialog::Accepted) return std::nullopt;
+    return dialog.Lists();
+}
+
+void SetMaskDialogHook(MaskDialogHook hook) {
+    Hook() = std::move(hook);
+}
+
+}  // namespace sifter::ui

@@ -1,0 +1,116 @@
+// The main window's "&Options" menu: subdirectories, whole words and the file masks, and the
+// walk of a whole tree spread over the events after each UpdateStat.
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTimer>
+
+#include "ui/conventions.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/main/main_window.h"
+
+namespace sifter::ui {
+namespace {
+
+// A slice of a walk stays below what a person notices between a key and its letter.
+constexpr qint64 kWalkSliceMilliseconds = 8;
+
+}  // namespace
+
+void TForm1::BuildOptionsMenu() {
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("Options1Menu"));
+    const auto item = [this, options](const char* name, const QString& text, bool checkable) {
+        QAction* action = options->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(checkable);
+        addAction(action);
+        return action;
+    };
+    m_subdirectories =
+        item("IncludeSubdirectories1", QStringLiteral("Include &Subdirectories"), true);
+    m_wholeWords = item("WholeWords1", QStringLiteral("&Whole Words"), true);
+    m_fileMasks = item("FileMasks1", QStringLiteral("File &Masks..."), false);
+}
+
+FileSet& TForm1::FList() {
+    m_files.FinishRefresh();
+    m_walkTimer->stop();
+    return m_files;
+}
+
+void TForm1::OptionsChanged() {
+    m_searchOptions.subdirectories = m_subdirectories->isChecked();
+    m_searchOptions.wholeWords = m_wholeWords->isChecked();
+    UpdateStat();
+}
+
+void TForm1::FileMasks1Click() {
+    const std::optional<MaskLists> chosen = ChooseMasks(this, m_searchOptions.masks);
+    if (!chosen || *chosen == m_searchOptions.masks) return;
+    m_searchOptions.masks = *chosen;
+    ShowMaskCaptions();
+    UpdateStat();
+}
+
+void TForm1::ShowMaskCaptions() {
+    const struct {
+        QRadioButton* button;
+        FileType type;
+        const char* name;  // its mnemonic is the name's only '&'
+    } items[] = {{m_scripts, FileType::Scripts, "&Scripts"},
+                 {m_pascal, FileType::Pascal, "P&ascal"}};
+    for (const auto& item : items) {
+        const QString name = QString::fromLatin1(item.name);
+        const QString masks = DisplayText(m_searchOptions.Masks(item.type));
+        QString caption = name + QStringLiteral(" (") + masks + QLatin1Char(')');
+        item.button->setToolTip(QString());
+        if (m_searchOptions.MasksChanged(item.type)) {
+            // Cut to the room beside the button's circle; the whole list is the tooltip.
+            QStyleOptionButton option;
+            option.initFrom(item.button);
+            const int room =
+                item.button->style()
+                    ->subElementRect(QStyle::SE_RadioButtonContents, &option, item.button)
+                    .width();
+            const qsizetype mnemonic = name.indexOf(QLatin1Char('&'));
+            QString shown = caption;
+            shown.remove(mnemonic, 1);
+            shown = item.button->fontMetrics().elidedText(shown, Qt::ElideRight, room);
+            caption = shown.insert(mnemonic, QLatin1Char('&'));
+            item.button->setToolTip(masks);
+        }
+        item.button->setText(caption);
+    }
+}
+
+void TForm1::ReadFileSet() {
+    const FileType type = SelectedFileType();
+    const std::string& masks = m_searchOptions.Masks(type);
+    if (!m_searchOptions.subdirectories) {
+        m_walkTimer->stop();
+        m_files.SetListing({m_searchOptions.MasksChanged(type), false});
+        m_files.SetMask(masks);
+        m_files.Refresh();
+        return;
+    }
+    // The walk of a large tree would hold up every key typed: it goes on between the events,
+    // and whatever needs the set finishes it first (FList).
+    m_files.SetListing({true, true});
+    m_files.StoreMask(masks);
+    m_files.BeginRefresh();
+    m_walkTimer->start();
+}
+
+void TForm1::ContinueWalk() {
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_files.ContinueRefresh(1))
+        if (slice.elapsed() >= kWalkSliceMilliseconds) return;
+    m_walkTimer->stop();
+}
+
+}  // namespace sifter::ui

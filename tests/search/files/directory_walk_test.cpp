@@ -1,0 +1,261 @@
+// The walk of a project's tree and the mask lists it reads it with, over a scripted tree: the
+// order, what is left out, and the directories that cannot be listed, on every system.
+
+#include "search/files/directory_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <map>
+
+#include "platform/path_rules.h"
+#include "search/files/mask_list.h"
+#include "search/io_error.h"
+#include "test_support.h"
+
+namespace sifter {
+namespace {
+
+using Names = std::vector<std::string>;
+constexpr const char* kRoot = "R";
+
+// Paths of the script are written with '/'; the walk writes the system's separator.
+std::string Native(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = platform::Paths().Separator();
+    return path;
+}
+
+std::string Scripted(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+// A tree described line by line: "a.pas" a file, "sub/" a directory, "x -> y" a link to y, "d/
+// !5" a directory whose listing fails with code 5. A name that begins with a full stop is
+// hidden. Every directory's entries come in the order given.
+class TreeSystem final : public test::ForwardingSystem {
+public:
+    explicit TreeSystem(const std::vector<std::string>& lines) {
+        m_listings[kRoot];
+        for (const std::string& line : lines) {
+            std::string path = line;
+            Entry entry;
+            if (const std::size_t arrow = line.find(" -> "); arrow != std::string::npos) {
+                path = line.substr(0, arrow);
+                entry.type = platform::EntryType::Symlink;
+                entry.target = line.substr(arrow + 4);
+            } else if (const std::size_t bang = line.find(" !"); bang != std::string::npos) {
+                path = line.substr(0, bang);
+                entry.type = platform::EntryType::Directory;
+                m_failures[std::string(kRoot) + "/" + path.substr(0, path.size() - 1)] =
+                    std::stoi(line.substr(bang + 2));
+            } else if (path.back() == '/') {
+                entry.type = platform::EntryType::Directory;
+            }
+            if (path.back() == '/') path.pop_back();
+            const std::size_t slash = path.rfind('/');
+            const std::string parent =
+                std::string(kRoot) +
+                (slash == std::string::npos ? "" : "/" + path.substr(0, slash));
+            entry.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+            m_listings[parent].push_back(entry);
+            if (entry.type == platform::EntryType::Directory)
+                m_listings[std::string(kRoot) + "/" + path];
+        }
+    }
+
+    std::int32_t ListDirectory(
+        const std::string& path,
+        const std::function<void(const platform::DirEntry&)>& each) override {
+        const std::string key = Scripted(path);
+        listed.push_back(key);
+        if (const auto failure = m_failures.find(key); failure != m_failures.end())
+            return failure->second;
+        const auto listing = m_listings.find(key);
+        if (listing == m_listings.end()) return 3;
+        for (const Entry& entry : listing->second)
+            each({entry.name, entry.type, entry.name.front() == '.'});
+        return 0;
+    }
+
+    platform::EntryType ResolveType(const std::string& path) override {
+        const std::string key = Scripted(path);
+        const std::size_t slash = key.rfind('/');
+        for (const Entry& entry : m_listings[key.substr(0, slash)]) {
+            if (entry.name != key.substr(slash + 1)) continue;
+            if (entry.type != platform::EntryType::Symlink) return entry.type;
+            return ResolveType(std::string(kRoot) + "/" + entry.target);
+        }
+        return platform::EntryType::Unknown;
+    }
+
+    std::vector<std::string> listed;
+
+private:
+    struct Entry {
+        std::string name;
+        platform::EntryType type = platform::EntryType::Regular;
+        std::string target;
+    };
+    std::map<std::string, std::vector<Entry>> m_listings;
+    std::map<std::string, std::int32_t> m_failures;
+};
+
+struct WalkCase {
+    const char* what;
+    std::vector<std::string> tree;
+    std::string masks;
+    bool subdirectories;
+    Names names;
+    std::vector<UnreadableDirectory> unreadable = {};
+};
+
+class DirectoryWalkTest : public testing::TestWithParam<WalkCase> {
+protected:
+    void SetUp() override { std::setlocale(LC_COLLATE, "C"); }
+};
+
+TEST_P(DirectoryWalkTest, ListsTheTreeInTheSearchOrder) {
+    const WalkCase& c = GetParam();
+    TreeSystem system(c.tree);
+    DirectoryWalk walk(system, kRoot, c.masks, c.subdirectories);
+    walk.Finish();
+    Names names;
+    for (const std::string& name : c.names) names.push_back(Native(name));
+    EXPECT_EQ(walk.Names(), names) << c.what;
+    std::vector<UnreadableDirectory> unreadable = c.unreadable;
+    for (UnreadableDirectory& directory : unreadable) directory.path = Native(directory.path);
+    EXPECT_EQ(walk.Unreadable(), unreadable) << c.what;
+    // No directory is listed twice, whatever links there are.
+    std::vector<std::string> listed = system.listed;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end()) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DirectoryWalkTest,
+    testing::Values(
+        WalkCase{"a directory's files first, then each subdirectory whole, in name order",
+                 {"b/", "b/z.pas", "b/c/", "b/c/y.pas", "A/", "A/x.pas", "m.pas", "a.pas"},
+                 "*.pas",
+                 true,
+                 {"a.pas", "m.pas", "A/x.pas", "b/z.pas", "b/c/y.pas"}},
+        WalkCase{"without subdirectories only the directory's own files",
+                 {"b/", "b/z.pas", "m.pas"},
+                 "*.pas",
+                 false,
+                 {"m.pas"}},
+        WalkCase{"hidden directories and files are left out",
+                 {".git/", ".git/h.pas", ".h.pas", "s/", "s/.x.pas", "s/v.pas"},
+                 "*.pas",
+                 true,
+                 {"s/v.pas"}},
+        WalkCase{"a link to a directory is not followed; one to a file is a file",
+                 {"src/", "src/u.pas", "alias -> src", "same.pas -> src/u.pas"},
+                 "*.pas",
+                 true,
+                 {"same.pas", "src/u.pas"}},
+        WalkCase{"a tree that links to itself is walked once",
+                 {"a/", "a/b/", "a/b/up -> a", "a/b/root -> .", "a/b/f.pas"},
+                 "*.pas",
+                 true,
+                 {"a/b/f.pas"}},
+        WalkCase{"a directory that cannot be listed is noted where its files would be",
+                 {"a/", "a/1.pas", "b/ !5", "c/", "c/2.pas", "0.pas"},
+                 "*.pas",
+                 true,
+                 {"0.pas", "a/1.pas", "c/2.pas"},
+                 {{"b", 5, 2}}},
+        WalkCase{"one removed after its parent was listed, deep down and last",
+                 {"a/", "a/b/ !2", "a/1.pas"},
+                 "*.pas",
+                 true,
+                 {"a/1.pas"},
+                 {{"a/b", 2, 1}}},
+        WalkCase{"a directory matching the mask is no file, and a file no directory",
+                 {"x.pas/", "x.pas/in.pas", "y.pas"},
+                 "*.pas",
+                 true,
+                 {"y.pas", "x.pas/in.pas"}},
+        WalkCase{"several masks, overlapping: each file once, in one order",
+                 {"b.PP", "a.pas", "c.inc", "d.txt", "s/", "s/e.inc", "s/ab.pas"},
+                 "*.pas;*.pp;*.inc;a*",
+                 true,
+                 {"a.pas", "b.PP", "c.inc", "s/ab.pas", "s/e.inc"}},
+        WalkCase{"an empty pattern finds nothing", {"a.pas", "b"}, ";*.pas;", false, {"a.pas"}}));
+
+TEST(DirectoryWalkStepsTest, ListsOneDirectoryPerStepAndAPathTooLongNever) {
+    // A path just past what the system lists (a scripted name may be longer than a real one).
+    const std::string deep(
+        platform::Paths().style() == platform::PathRules::Style::Windows ? 254 : 4094, 'd');
+    TreeSystem system({"a.pas", "s/", "s/b.pas", deep + "/", deep + "/c.pas", "t/", "t/d.pas"});
+    DirectoryWalk walk(system, kRoot, "*.pas", true);
+    const std::vector<std::size_t> namesAfterEachStep = {1, 1, 2, 3};
+    for (const std::size_t names : namesAfterEachStep) {
+        ASSERT_FALSE(walk.Done());
+        walk.Step();
+        EXPECT_EQ(walk.Names().size(), names);
+    }
+    EXPECT_TRUE(walk.Done());
+    EXPECT_EQ(walk.Unreadable(), (std::vector<UnreadableDirectory>{{deep, kPathTooLong, 1}}));
+    EXPECT_EQ(system.listed, (std::vector<std::string>{"R", "R/s", "R/t"}));
+}
+
+TEST(UnreadableReasonTest, SaysWhyInAFewWords) {
+    EXPECT_EQ(UnreadableReason(5), "access denied");
+    EXPECT_EQ(UnreadableReason(2), "not found");
+    EXPECT_EQ(UnreadableReason(3), "not found");
+    EXPECT_EQ(UnreadableReason(kPathTooLong), "path too long");
+    EXPECT_EQ(UnreadableReason(1005), IoErrorMessage(1005));
+}
+
+struct MaskListCase {
+    std::string typed;
+    std::string list;       // what is taken; empty when the list is refused
+    std::string errorPart;  // what the refusal says
+};
+
+class MaskListTest : public testing::TestWithParam<MaskListCase> {};
+
+TEST_P(MaskListTest, TakesAListOrSaysWhatIsWrong) {
+    const MaskListCase& c = GetParam();
+    const MaskListCheck check = CheckMaskList(c.typed);
+    EXPECT_EQ(check.list, c.list) << c.typed;
+    EXPECT_EQ(check.ok(), c.errorPart.empty()) << c.typed;
+    EXPECT_NE(check.error.find(c.errorPart), std::string::npos) << check.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MaskListTest,
+    testing::Values(MaskListCase{"*.pas", "*.pas", ""},
+                    MaskListCase{"*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk",
+                                 "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk", ""},
+                    MaskListCase{" *.pas ;\t*.pp ", "*.pas;*.pp", ""},
+                    MaskListCase{"unit?.PAS;*", "unit?.PAS;*", ""},
+                    MaskListCase{"", "", "is empty"}, MaskListCase{" \t ", "", "is empty"},
+                    MaskListCase{"*.pas;;*.pp", "", "empty mask"},
+                    MaskListCase{"*.pas;", "", "empty mask"},
+                    MaskListCase{";*.pas", "", "empty mask"},
+                    MaskListCase{"*.pas;src/*.pp", "", "\"src/*.pp\" holds a path separator"},
+                    MaskListCase{"rtl\\*.pp", "", "\"rtl\\*.pp\" holds a path separator"},
+                    MaskListCase{"*.pas;a\tb", "", "control character"},
+                    MaskListCase{std::string("*.p\0s", 5), "", "control character"}));
+
+TEST(MaskListTest, AnyPatternMatchesWithLetterCaseIgnored) {
+    const std::vector<std::string_view> patterns = MaskPatterns("*.pas;;UNIT?.pp");
+    EXPECT_EQ(patterns, (std::vector<std::string_view>{"*.pas", "", "UNIT?.pp"}));
+    const struct {
+        const char* name;
+        bool matches;
+    } cases[] = {{"a.PAS", true},
+                 {"unit1.PP", true},
+                 {"unit12.pp", false},
+                 {"", false},
+                 {"a.pas.bak", false}};
+    for (const auto& c : cases) EXPECT_EQ(MatchesAnyMask(patterns, c.name), c.matches) << c.name;
+}
+
+}  // namespace
+}  // namespace sifter
