@@ -88,6 +88,7 @@ std::optional<MatchSpan> ModelFindFrom(const std::vector<std::string>& forms, st
 }
 
 bool ModelHoldsKey(std::string_view line, const LineKeys& keys) {
+    if (keys.everyLine) return true;
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (IsOneOf(line[i], keys.alternative)) return true;
         if (!IsOneOf(line[i], keys.lead)) continue;
