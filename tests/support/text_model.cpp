@@ -1,6 +1,7 @@
 #include "text_model.h"
 
 #include <array>
+#include <cctype>
 
 namespace sifter::test {
 namespace {
@@ -85,6 +86,16 @@ std::optional<MatchSpan> ModelFindFrom(const std::vector<std::string>& forms, st
         if (best) return best;
     }
     return std::nullopt;
+}
+
+std::string EscapedPattern(std::string_view text) {
+    std::string pattern;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && !std::isalnum(byte)) pattern.push_back('\\');
+        pattern.push_back(c);
+    }
+    return pattern;
 }
 
 bool ModelHoldsKey(std::string_view line, const LineKeys& keys) {

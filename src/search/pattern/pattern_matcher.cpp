@@ -122,7 +122,8 @@ PatternMatcher::PatternMatcher(std::string_view pattern, bool caseSensitive, boo
         int error = 0;
         PCRE2_SIZE offset = 0;
         auto form = std::make_unique<Form>();
-        form->code = Compile(wholeWords ? WholeWordPattern(source) : source, options, error, offset);
+        form->code =
+            Compile(wholeWords ? WholeWordPattern(source) : source, options, error, offset);
         // A Windows-1252 form that names a character beyond its bytes (\x{20ac}) is left out.
         if (form->code == nullptr) continue;
         pcre2_jit_compile(form->code, PCRE2_JIT_COMPLETE);  // where there is no JIT, interpreted
@@ -140,7 +141,8 @@ PatternMatcher::PatternMatcher(std::string_view pattern, bool caseSensitive, boo
     if (wholeWords) pcre2_set_callout(m_context->match, WordCallout, nullptr);
 
     m_literal = RequiredLiteral(pattern, m_caseless);
-    if (!m_literal.empty()) m_literalForms.push_back(m_caseless ? AsciiUpper(m_literal) : m_literal);
+    if (!m_literal.empty())
+        m_literalForms.push_back(m_caseless ? AsciiUpper(m_literal) : m_literal);
 }
 
 PatternMatcher::~PatternMatcher() = default;

@@ -5,7 +5,9 @@
 namespace sifter {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool IsAsciiAlnum(char c) {
     return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
 }
@@ -94,8 +96,8 @@ private:
         // is not a byte of the run. Its argument is passed over so that it is not read as one.
         EndRun();
         ++m_at;
-        if (m_at < m_pattern.size() && (m_pattern[m_at] == '{' || m_pattern[m_at] == '<' ||
-                                        m_pattern[m_at] == '\'')) {
+        if (m_at < m_pattern.size() &&
+            (m_pattern[m_at] == '{' || m_pattern[m_at] == '<' || m_pattern[m_at] == '\'')) {
             const char close = m_pattern[m_at] == '{' ? '}' : m_pattern[m_at] == '<' ? '>' : '\'';
             while (m_at < m_pattern.size() && m_pattern[m_at] != close) ++m_at;
             ++m_at;
@@ -167,7 +169,8 @@ private:
                 SkipQuoted();
                 continue;
             }
-            if (m_pattern[m_at] == '\\') ++m_at;
+            if (m_pattern[m_at] == '\\')
+                ++m_at;
             else if (m_pattern.compare(m_at, 2, "[:") == 0) {
                 const std::size_t end = m_pattern.find(":]", m_at + 2);
                 if (end != std::string_view::npos) m_at = end + 1;
@@ -203,8 +206,7 @@ private:
             m_at = end + 1;
         }
         // A lazy or possessive mark belongs to the repeat.
-        if (m_at < m_pattern.size() && (m_pattern[m_at] == '?' || m_pattern[m_at] == '+'))
-            ++m_at;
+        if (m_at < m_pattern.size() && (m_pattern[m_at] == '?' || m_pattern[m_at] == '+')) ++m_at;
         if (mayBeNone && !m_run.empty()) m_run.pop_back();
         EndRun();
     }

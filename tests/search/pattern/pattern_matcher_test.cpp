@@ -35,7 +35,10 @@ TEST(PatternMatcherTest, MatchesEachLineByTheRules) {
         {"an ASCII pattern has no Windows-1252 form", "^caf.$", true, false, kCafe1252, no},
         {"a character beyond the code page: no second form", "caf\xC3\xA9\xC5\x91", true, false,
          kCafe1252 + "\xF5", no},
-        {"invalid UTF-8 in the line is passed over", "b+c", true, false, "a\xFF\xC3" "bbc", yes},
+        {"invalid UTF-8 in the line is passed over", "b+c", true, false,
+         "a\xFF\xC3"
+         "bbc",
+         yes},
         {"case kept", "BEGIN", true, false, "begin", no},
         {"case ignored", "BEGIN", false, false, "begin", yes},
         {"case ignored beyond ASCII in UTF-8", "\xC3\x89t\xC3\xA9", false, false,
@@ -44,7 +47,10 @@ TEST(PatternMatcherTest, MatchesEachLineByTheRules) {
         {"whole word", "beg\\w*", true, true, "x := begin;", yes},
         {"not a whole word after a letter", "begin", true, true, "xbegin", no},
         {"not a whole word before a byte from 128 up", "begin", true, true, "begin\xC3\xA9", no},
-        {"an invalid byte is a word byte", "abc", true, true, "\xFF" "abc", no},
+        {"an invalid byte is a word byte", "abc", true, true,
+         "\xFF"
+         "abc",
+         no},
         {"a later match stands alone", "in", true, true, "begin in", yes},
         {"whole words find the match that fits", "a+", true, true, "ba aa", yes},
         {"the empty pattern", "", true, false, "abc", no},
@@ -148,8 +154,7 @@ class Collector final : public LineVisitor {
 public:
     explicit Collector(PatternMatcher& matcher) : m_matcher(matcher) {}
     void Line(std::int64_t number, std::string_view text) override {
-        if (m_matcher.Match(text) != LineMatch::No)
-            matched.emplace(number, std::string(text));
+        if (m_matcher.Match(text) != LineMatch::No) matched.emplace(number, std::string(text));
     }
     std::map<std::int64_t, std::string> matched;
 
@@ -175,9 +180,9 @@ std::map<std::int64_t, std::string> Matched(const std::string& bytes, PatternMat
 }
 
 TEST(PatternMatcherTest, TheCandidateLinesByTheLiteralAreThoseEveryLineGives) {
-    const char* const patterns[] = {"Result\\s*:=", "\\bbegin\\b", "be+gin", "a.c$", "^x?yz",
-                                    "ab|cd", "k[ae]y", "ss+", "b\\Q(\\Ex", "\\d{3}",
-                                    "[a-c]+\\.d", "y\\x{e9}z", "z\xC3\xA9"};
+    const char* const patterns[] = {
+        "Result\\s*:=", "\\bbegin\\b", "be+gin", "a.c$",       "^x?yz",     "ab|cd",    "k[ae]y",
+        "ss+",          "b\\Q(\\Ex",   "\\d{3}", "[a-c]+\\.d", "y\\x{e9}z", "z\xC3\xA9"};
     const std::string alphabet = "abcdegiknrstuxyzBEGINRS(.:= \t\r\n\n\xC3\xA9\xE9\x1a0123";
     std::mt19937 random(20261210);
     LineKeys everyLine;
