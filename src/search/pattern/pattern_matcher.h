@@ -33,7 +33,7 @@ enum class LineMatch : std::uint8_t { No, Yes, TooComplex };
 class PatternMatcher final {
 public:
     // PCRE2's work on one line is bounded so that no line takes much more than 50 ms.
-    static constexpr std::uint32_t kMatchLimit = 2'000'000;
+    static constexpr std::uint32_t kMatchLimit = 4'000'000;
     static constexpr std::uint32_t kDepthLimit = 20'000;
 
     // A pattern with a problem (see PatternProblem) matches nothing.
