@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include "search/pattern/required_literal.h"
+#include "search/pattern/start_bytes.h"
 #include "search/text/scan_keys.h"
 #include "search/text/text_rules.h"
 #include "search/text/utf8.h"
@@ -83,6 +84,15 @@ bool LimitMet(int code) {
 struct PatternMatcher::Form {
     pcre2_code* code = nullptr;
     pcre2_match_data* data = nullptr;
+    // What PCRE2 knows of every match: its least length in bytes (characters are at least a
+    // byte), and the bytes one can start with (all of them when it cannot tell). A line that
+    // is shorter, or holds none of those bytes, is passed over without a call.
+    std::size_t minLength = 0;
+    bool jit = false;  // compiled to machine code: matched by PCRE2's JIT fast path
+    StartBytes starts;
+    bool MayMatch(std::string_view line) const {
+        return line.size() >= minLength && starts.AnyIn(line);
+    }
     ~Form() {
         pcre2_match_data_free(data);
         pcre2_code_free(code);
@@ -126,7 +136,15 @@ PatternMatcher::PatternMatcher(std::string_view pattern, bool caseSensitive, boo
             Compile(wholeWords ? WholeWordPattern(source) : source, options, error, offset);
         // A Windows-1252 form that names a character beyond its bytes (\x{20ac}) is left out.
         if (form->code == nullptr) continue;
-        pcre2_jit_compile(form->code, PCRE2_JIT_COMPLETE);  // where there is no JIT, interpreted
+        // Where there is no JIT, the pattern is interpreted.
+        form->jit = pcre2_jit_compile(form->code, PCRE2_JIT_COMPLETE) == 0;
+        std::uint32_t minLength = 0;
+        if (pcre2_pattern_info(form->code, PCRE2_INFO_MINLENGTH, &minLength) == 0)
+            form->minLength = minLength;
+        const std::uint8_t* bitmap = nullptr;
+        if (pcre2_pattern_info(form->code, PCRE2_INFO_FIRSTBITMAP, &bitmap) == 0 &&
+            bitmap != nullptr)
+            form->starts = StartBytes(bitmap);
         form->data = pcre2_match_data_create_from_pattern(form->code, nullptr);
         if (form->data == nullptr) throw std::bad_alloc();
         m_forms.push_back(std::move(form));
@@ -149,8 +167,11 @@ PatternMatcher::~PatternMatcher() = default;
 
 LineMatch PatternMatcher::MatchForm(Form& form, std::string_view line, std::size_t from,
                                     MatchSpan* span) {
-    const int rc = pcre2_match(form.code, reinterpret_cast<PCRE2_SPTR>(line.data()), line.size(),
-                               from, 0, form.data, m_context->match);
+    const auto subject = reinterpret_cast<PCRE2_SPTR>(line.data());
+    const int rc =
+        form.jit
+            ? pcre2_jit_match(form.code, subject, line.size(), from, 0, form.data, m_context->match)
+            : pcre2_match(form.code, subject, line.size(), from, 0, form.data, m_context->match);
     if (rc >= 0) {
         if (span != nullptr) {
             const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(form.data);
@@ -166,6 +187,7 @@ LineMatch PatternMatcher::MatchForm(Form& form, std::string_view line, std::size
 LineMatch PatternMatcher::Match(std::string_view line) {
     LineMatch result = LineMatch::No;
     for (const std::unique_ptr<Form>& form : m_forms) {
+        if (!form->MayMatch(line)) continue;
         const LineMatch one = MatchForm(*form, line, 0, nullptr);
         if (one == LineMatch::Yes) return one;
         if (one == LineMatch::TooComplex) result = one;

@@ -8,6 +8,7 @@
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
 #include "search/pattern/required_literal.h"
+#include "search/pattern/start_bytes.h"
 #include "test_support.h"
 
 namespace sifter {
@@ -150,6 +151,32 @@ TEST(RequiredLiteralTest, TakesOnlyWhatEveryMatchHolds) {
         EXPECT_EQ(RequiredLiteral(c.pattern, c.caseless), c.want) << c.pattern;
 }
 
+TEST(StartBytesTest, FindsAByteOfTheBitmapAnywhereInALine) {
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 3000; ++round) {
+        // A few runs of byte values, sometimes more than are compared 16 bytes at a time.
+        std::uint8_t bitmap[32] = {};
+        const int runs = 1 + static_cast<int>(random() % 7);
+        for (int r = 0; r < runs; ++r) {
+            const auto first = static_cast<int>(random() % 256);
+            const auto last = std::min(255, first + static_cast<int>(random() % 12));
+            for (int b = first; b <= last; ++b)
+                bitmap[b >> 3] |= static_cast<std::uint8_t>(1 << (b & 7));
+        }
+        const StartBytes starts(bitmap);
+        std::string line(random() % 70, '\0');
+        for (char& c : line) c = static_cast<char>(random() % 256);
+        bool want = false;
+        for (const char c : line) {
+            const auto b = static_cast<unsigned char>(c);
+            want = want || ((bitmap[b >> 3] >> (b & 7)) & 1) != 0;
+        }
+        EXPECT_EQ(starts.AnyIn(line), want) << testing::PrintToString(line);
+        if (HasFailure()) break;
+    }
+    EXPECT_TRUE(StartBytes().AnyIn(""));
+}
+
 class Collector final : public LineVisitor {
 public:
     explicit Collector(PatternMatcher& matcher) : m_matcher(matcher) {}
@@ -183,7 +210,9 @@ TEST(PatternMatcherTest, TheCandidateLinesByTheLiteralAreThoseEveryLineGives) {
     const char* const patterns[] = {
         "Result\\s*:=", "\\bbegin\\b", "be+gin", "a.c$",       "^x?yz",     "ab|cd",    "k[ae]y",
         "ss+",          "b\\Q(\\Ex",   "\\d{3}", "[a-c]+\\.d", "y\\x{e9}z", "z\xC3\xA9"};
-    const std::string alphabet = "abcdegiknrstuxyzBEGINRS(.:= \t\r\n\n\xC3\xA9\xE9\x1a0123";
+    const std::string alphabet =
+        "abcdegiknrstuxyzBEGINRS(.:= \t\r\n\n\xC3\xA9\xE9\x1a"
+        "0123";
     std::mt19937 random(20261210);
     LineKeys everyLine;
     everyLine.everyLine = true;
