@@ -16,7 +16,10 @@ namespace sifter {
 class LineMatcher final {
 public:
     LineMatcher(std::string_view text, bool caseSensitive, bool wholeWords = false,
-                bool regexp = false);
+                bool regexp = false)
+        : m_text(regexp ? std::string_view() : text, caseSensitive, wholeWords),
+          m_pattern(regexp ? std::make_shared<PatternMatcher>(text, caseSensitive, wholeWords)
+                           : nullptr) {}
 
     bool empty() const { return m_pattern ? m_pattern->empty() : m_text.empty(); }
     // A line too complex for the pattern does not match.

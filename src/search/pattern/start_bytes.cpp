@@ -15,7 +15,8 @@ StartBytes::StartBytes(const std::uint8_t* bitmap) : m_any(false) {
             if (runs <= kMostRuns) ++m_runs[static_cast<std::size_t>(runs - 1)].span;
             continue;
         }
-        if (runs < kMostRuns) m_runs[static_cast<std::size_t>(runs)] = {static_cast<std::uint8_t>(byte), 0};
+        if (runs < kMostRuns)
+            m_runs[static_cast<std::size_t>(runs)] = {static_cast<std::uint8_t>(byte), 0};
         ++runs;
     }
     m_runCount = runs <= kMostRuns ? runs : -1;
@@ -39,8 +40,7 @@ bool StartBytes::AnyIn(std::string_view line) const {
             __m128i hit = _mm_setzero_si128();
             for (int i = 0; i < m_runCount; ++i) {
                 const __m128i offset = _mm_sub_epi8(bytes, firsts[i]);
-                hit = _mm_or_si128(hit,
-                                   _mm_cmpeq_epi8(_mm_min_epu8(offset, spans[i]), offset));
+                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(offset, spans[i]), offset));
             }
             if (_mm_movemask_epi8(hit) != 0) return true;
         }
