@@ -259,6 +259,7 @@ row "pattern, both forms"         0 'u.pas:1:un caf\303\251 noir\nu.pas:2:CAF\30
 row "bad pattern"                 2 ''                           'sifter32-cli: missing closing parenthesis at position 5' -E "$two" 'find('
 row "bad pattern, missing dir"    2 ''                           'sifter32-cli: quantifier does not follow a repeatable item at position 0' -E "$WORK/missing" '*x'
 row "pattern too complex"         0 'c.pas:1:aaa\n'              'sifter32-cli: Pattern too complex for 1 lines; first at c.pas:2' -E --format=grep "$complex" '(a+)+$'
+row "pattern too complex, rows"   0 "$banner"'   Search Path: '"$complex"'\r\n   Search String: "(a+)+$"\r\n   Options: Regular Expression\r\n \r\n c.pas - 1 of 1\r\n \r\n[1] aaa\r\n Pattern too complex for 1 lines; first at c.pas:2\r\n' 'sifter32-cli: Pattern too complex for 1 lines; first at c.pas:2'$'\n Sifter32 Found 1 instances of "(a+)+$" in 1 files' -E "$complex" '(a+)+$'
 if [ "$(id -u)" -ne 0 ]; then
     make_file "$WORK/locked/a.pas" 'hit\r\n'
     make_file "$WORK/locked/b.pas" 'hit\r\n'
