@@ -129,9 +129,13 @@ compare_regexp() {
     rg_ms=$(printf '%s\n' "${rgs[@]}" | median_ms)
     line+=$(printf ' | rg %7s ms %s' "$rg_ms" "$(ratio "$ours_ms" "$rg_ms")")
   fi
-  local peak
-  peak=$( { /usr/bin/time -f '%M' "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" \
-    >"$work/out.txt"; } 2>&1 >/dev/null | tail -1)
+  # The peak memory by GNU time (Debian's package time), where it is installed.
+  local peak=unknown
+  "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" >"$work/out.txt" 2>/dev/null || true
+  if [[ -x /usr/bin/time ]]; then
+    peak=$( { /usr/bin/time -f '%M' "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" \
+      >/dev/null; } 2>&1 | tail -1)
+  fi
   echo "$line | $(wc -l <"$work/out.txt") lines, peak ${peak} KB"
 }
 
