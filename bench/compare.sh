@@ -143,3 +143,56 @@ compare "case-sensitive, accented" $'na\xc3\xafve' sensitive
 compare "case-sensitive, ASCII twin" native sensitive
 compare "ignore case, accented" $'NA\xc3\xafVE' ignore
 compare "ignore case, ASCII twin" NATIVE ignore
+
+# Regular expressions: sifter32-cli --regexp against rg -n --no-ignore and grep -rn -E, each
+# asked for the *.pas files only, on the Free Pascal tree as it is installed (--recursive) and
+# on the flat copy of its sources. The first three patterns hold a literal that every match
+# holds; the last holds none, so every line is handed to PCRE2.
+compare_regexp() {
+  local label=$1 pattern=$2 case=$3 recursive=$4
+  local cli_flags=(--regexp --format=grep) grep_flags=() rg_flags=()
+  [[ $case == sensitive ]] && cli_flags+=(--case-sensitive) || { grep_flags=(-i); rg_flags=(-i); }
+  [[ $recursive == yes ]] && cli_flags+=(--recursive)
+  local ours=() greps=() rgs=()
+  for ((i = 0; i < rounds; i++)); do
+    ours+=("$(run_us "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern")")
+    greps+=("$(run_us grep -rn -E --include='*.pas' "${grep_flags[@]}" -- "$pattern" .)")
+    [[ -n $have_rg ]] && rgs+=("$(run_us rg -n --no-ignore -g '*.pas' "${rg_flags[@]}" -- "$pattern")")
+  done
+  local ours_ms grep_ms line
+  ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
+  grep_ms=$(printf '%s\n' "${greps[@]}" | median_ms)
+  line=$(printf '%-48s sifter32-cli %7s ms | grep %7s ms %s' "$label '$pattern'" "$ours_ms" \
+    "$grep_ms" "$(ratio "$ours_ms" "$grep_ms")")
+  if [[ -n $have_rg ]]; then
+    local rg_ms
+    rg_ms=$(printf '%s\n' "${rgs[@]}" | median_ms)
+    line+=$(printf ' | rg %7s ms %s' "$rg_ms" "$(ratio "$ours_ms" "$rg_ms")")
+  fi
+  # The peak memory by GNU time (Debian's package time), where it is installed.
+  local peak=unknown
+  "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" >"$work/out.txt" 2>/dev/null || true
+  if [[ -x /usr/bin/time ]]; then
+    peak=$( { /usr/bin/time -f '%M' "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" \
+      >/dev/null; } 2>&1 | tail -1)
+  fi
+  echo "$line | $(wc -l <"$work/out.txt") lines, peak ${peak} KB"
+}
+
+regexp_rows=("Result\\s*:=|sensitive" "\\bbegin\\b|ignore"
+             "procedure\\s+T\\w+\\.Create|sensitive" "[0-9]{6,}|sensitive")
+fpc_tree=/usr/share/fpcsrc/3.2.2
+if [[ -d $fpc_tree ]]; then
+  echo "regular expressions, the Free Pascal tree ($fpc_tree, --recursive):"
+  for row in "${regexp_rows[@]}"; do
+    IFS='|' read -r pattern case <<<"$row"
+    (cd "$fpc_tree" && compare_regexp "tree, $case" "$pattern" "$case" yes)
+  done
+fi
+if [[ -d $pascal ]]; then
+  echo "regular expressions, the flat copy ($(du -sm "$pascal" | cut -f1) MB, one directory):"
+  for row in "${regexp_rows[@]}"; do
+    IFS='|' read -r pattern case <<<"$row"
+    (cd "$pascal" && compare_regexp "flat, $case" "$pattern" "$case" no)
+  done
+fi

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "search/lines/line_index.h"
-#include "search/text/text_matcher.h"
+#include "search/pattern/line_matcher.h"
 #include "ui/messages.h"
 #include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         return Milliseconds([&] {
             sifter::ui::Guarded(
-                [&] { viewer.Open(file, lines, sifter::TextMatcher("step", false)); });
+                [&] { viewer.Open(file, lines, sifter::LineMatcher("step", false)); });
             QApplication::processEvents();
             viewer.View()->viewport()->repaint();
         });
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     // text that is nowhere.
     view.SetSelection({lines - 1, 0}, {lines - 1, 0});
     const double wrap = Milliseconds([&] { view.GoToMatch(true); });
-    viewer.Open(path, 1, sifter::TextMatcher("nowhere", true));
+    viewer.Open(path, 1, sifter::LineMatcher("nowhere", true));
     const double none = Milliseconds([&] { view.GoToMatch(true); });
     std::remove(path.c_str());
 

@@ -6,7 +6,8 @@ SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
                    xvfb xdotool imagemagick fonts-liberation2
-                   clang clang-format libclang-rt-14-dev strace man-db)
+                   clang clang-format libclang-rt-14-dev strace man-db
+                   libpcre2-dev pkg-config)
 # What scripts/package and the package checks need beyond that.
 SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
@@ -63,4 +64,23 @@ setup_build() {
 # The C++ files the repository's .clang-format lays out, one per line.
 formatted_sources() {
   git -C "$SIFTER32_ROOT" ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp'
+}
+
+# fetch_debian_source WORK PACKAGE VERSION: downloads the Debian source package PACKAGE=VERSION
+# into WORK from the machine's own Debian archive, through a source list of our own (the
+# machine's apt configuration is left as it is); apt checks the files against the signed index.
+fetch_debian_source() {
+  local work=$1 package=$2 version=$3
+  mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
+  # The source beside every suite the machine takes its packages from (its security updates
+  # included), so that the version of an installed library is found wherever it came from.
+  apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' |
+    awk '$3 == "main" { print "deb-src", $1, $2, "main" }' | sort -u >"$work/apt/sources.list"
+  [[ -s $work/apt/sources.list ]] || { echo "setup: no Debian archive in apt's sources" >&2; return 1; }
+  local apt_options=(-o Dir::Etc::sourcelist="$work/apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
+                     -o Dir::State::Lists="$work/apt/lists" -o Dir::Cache="$work/apt/cache")
+  # apt's download user cannot reach a directory in root's home.
+  [[ $(id -u) -ne 0 ]] || apt_options+=(-o APT::Sandbox::User=root)
+  (cd "$work" && apt-get -qq "${apt_options[@]}" update &&
+     apt-get -qq "${apt_options[@]}" source --download-only "$package=$version")
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <optional>
+#include <string_view>
 
 #include "app/cli_options.h"
 #include "app/output_stream.h"
@@ -15,6 +17,7 @@
 #include "search/command_line.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
+#include "search/pattern/pattern_matcher.h"
 #include "search/run/search_run.h"
 
 namespace {
@@ -58,6 +61,13 @@ bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet
 int Search(const sifter::cli::Options& options) {
     using sifter::cli::OutputForm;
     const sifter::SearchRequest& request = options.request;
+    // A pattern that cannot be used is refused before anything is read.
+    if (request.options.regexp) {
+        if (const std::optional<std::string> problem = sifter::PatternProblem(request.text)) {
+            std::cerr << kProgram << *problem << '\n';
+            return kTrouble;
+        }
+    }
     // The set would take a file for the directory it is in; the companion searches only what
     // it was told to.
     if (NamesAFile(options.directory)) {
@@ -100,6 +110,9 @@ int Search(const sifter::cli::Options& options) {
         return kTrouble;
     }
     const bool unreadable = ReportUnreadable(options, files);
+    // Lines the pattern could not tell about are said in every form; the row is in the rows.
+    if (summary.complexLines > 0)
+        std::cerr << kProgram << std::string_view(summary.complexRow).substr(1) << '\n';
     if (rows) std::cerr << sifter::SummaryText(request.text, summary) << '\n';
     // As grep: the rows are all out, and still the answer is not to be trusted.
     if (notRead || unreadable) return kTrouble;

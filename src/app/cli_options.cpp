@@ -27,6 +27,8 @@ const char* const kUsage =
     "                    to directories left out)\n"
     "  -w, --word-regexp count TEXT only as a whole word: no letter, digit, _ or byte from\n"
     "                    128 up right before or after it\n"
+    "  -E, --regexp      TEXT is a regular expression (PCRE2), matched against each line\n"
+    "                    without its line end; a bad one is refused with PCRE2's message\n"
     "  --mask LIST       the files to search, as masks separated by ; (\"*.pas;*.pp;*.inc\")\n"
     "                    instead of *.pas or *.sc\n"
     "  --help            show this help\n"
@@ -37,7 +39,8 @@ const char* const kUsage =
     "goes on. A DIRECTORY that is not one is refused.\n"
     "Exit status: 0 when a line matched, 1 when none did, 2 on an error (a usage error, a\n"
     "DIRECTORY that cannot be searched, a file or subdirectory that could not be read, output\n"
-    "that could not be written). A closed pipe ends the program as it ends grep, with no\n"
+    "that could not be written, a bad regular expression). A closed pipe ends the program as it "
+    "ends grep, with no\n"
     "message.\n";
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -85,6 +88,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             options.request.options.subdirectories = true;
         } else if (argument == "--word-regexp" || argument == "-w") {
             options.request.options.wholeWords = true;
+        } else if (argument == "--regexp" || argument == "-E") {
+            options.request.options.regexp = true;
         } else if (argument == "--mask") {
             if (i + 1 == arguments.size()) return fail("--mask needs a LIST");
             masks = arguments[++i];

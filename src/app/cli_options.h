@@ -1,7 +1,8 @@
 #pragma once
 // The command line of the headless companion:
 //   sifter32-cli [--scripts | --pascal] [--case-sensitive] [--procs] [--recursive]
-//                [--word-regexp] [--mask LIST] [--format=rows | --format=grep | --count | -l]
+//                [--word-regexp] [--regexp] [--mask LIST] [--format=rows | --format=grep | --count
+//                | -l]
 //                [--] DIRECTORY TEXT
 
 #include <string>

@@ -38,6 +38,12 @@ SearchOptions Project(bool subdirectories, bool wholeWords, std::string scripts 
     return {subdirectories, wholeWords, {std::move(scripts), std::move(pascal)}};
 }
 
+SearchOptions Pattern() {
+    SearchOptions options;
+    options.regexp = true;
+    return options;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, CliSearchOptionsTest,
     testing::Values(
@@ -94,7 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
                    false,
                    false,
                    Project(false, false, "*.sc", "--")},
-        SearchCase{{"--", "-r", "-w"}, "-r", "-w", FileType::Pascal, false, false}));
+        SearchCase{{"--", "-r", "-w"}, "-r", "-w", FileType::Pascal, false, false},
+        SearchCase{{"-E", "d", "a(b"}, "d", "a(b", FileType::Pascal, false, false, Pattern()},
+        SearchCase{
+            {"d", "--regexp", "-E", "t"}, "d", "t", FileType::Pascal, false, false, Pattern()}));
 
 struct FormCase {
     Args arguments;

@@ -246,6 +246,20 @@ row "empty mask list"             2 ''                           "sifter32-cli: 
 row "mask without a list"         2 ''                           "sifter32-cli: --mask needs a LIST$try" "$two" x --mask
 row "closed pipe"                 141 PIPE                       ''                          "$big" match
 row "closed pipe, grep form"      141 PIPE                       ''                          --format=grep "$big" match
+# Regular expressions: the same forms, a bad pattern refused before anything is read, and a
+# line too complex for the pattern told on standard error.
+complex="$WORK/complex"
+mkdir -p "$complex"
+{ printf 'aaa\r\n'; head -c 100000 /dev/zero | tr '\0' a; printf 'b\r\n'; } >"$complex/c.pas"
+row "pattern, grep form"          0 'b.pas:2:find me\n'          ''                          -E --format=grep "$two" 'f.nd me$'
+row "pattern, count"              0 'b.pas:2\n'                  ''                          --regexp --count "$two" '^f'
+row "pattern, whole words"        1 ''                           ''                          -E -w -l "$two" 'fin'
+row "pattern, rows"               0 "$banner"'   Search Path: '"$two"'\r\n   Search String: "^x$"\r\n   Options: Regular Expression\r\n \r\n a.pas - 1 of 2\r\n \r\n \r\n b.pas - 2 of 2\r\n \r\n[1] x\r\n' ' Sifter32 Found 1 instances of "^x$" in 2 files' -E "$two" '^x$'
+row "pattern, both forms"         0 'u.pas:1:un caf\303\251 noir\nu.pas:2:CAF\303\211\nw.pas:1:le caf\351\nw.pas:3:CaF\351 x\n' '' -E --format=grep "$legacy" $'caf[\xc3\xa9e]'
+row "bad pattern"                 2 ''                           'sifter32-cli: missing closing parenthesis at position 5' -E "$two" 'find('
+row "bad pattern, missing dir"    2 ''                           'sifter32-cli: quantifier does not follow a repeatable item at position 0' -E "$WORK/missing" '*x'
+row "pattern too complex"         0 'c.pas:1:aaa\n'              'sifter32-cli: Pattern too complex for 1 lines; first at c.pas:2' -E --format=grep "$complex" '(a+)+$'
+row "pattern too complex, rows"   0 "$banner"'   Search Path: '"$complex"'\r\n   Search String: "(a+)+$"\r\n   Options: Regular Expression\r\n \r\n c.pas - 1 of 1\r\n \r\n[1] aaa\r\n Pattern too complex for 1 lines; first at c.pas:2\r\n' 'sifter32-cli: Pattern too complex for 1 lines; first at c.pas:2'$'\n Sifter32 Found 1 instances of "(a+)+$" in 1 files' -E "$complex" '(a+)+$'
 if [ "$(id -u)" -ne 0 ]; then
     make_file "$WORK/locked/a.pas" 'hit\r\n'
     make_file "$WORK/locked/b.pas" 'hit\r\n'

@@ -7,7 +7,9 @@
 //
 // Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
 // 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers; bit 4: whole words, which
-// also adds the heading row of the options), the text's length (at most 15)
+// also adds the heading row of the options; bit 5: the text searched as a regular expression
+// that escapes each of its bytes, which must give the rows of the plain text), the text's
+// length (at most 15)
 // and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
 // and its bytes. The last file takes whatever is left.
@@ -165,6 +167,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     for (std::size_t i = 0; i < files.size(); ++i)
         files[i] = TakeFile(input, i + 1 == files.size());
+    const std::string plainText = request.text;
+    if ((flags & 32) != 0) {
+        request.options.regexp = true;
+        request.text = test::EscapedPattern(plainText);
+        // A pattern's caseless matching folds more than ASCII letters (E acute, the Kelvin
+        // sign): the two agree where every byte is ASCII.
+        const auto beyondAscii = [](const std::string& bytes) {
+            for (const char c : bytes)
+                if (static_cast<unsigned char>(c) >= 0x80) return true;
+            return false;
+        };
+        bool wide = beyondAscii(plainText);
+        for (const FileScript& file : files) wide = wide || beyondAscii(file.bytes);
+        if (wide) request.caseSensitive = true;
+    }
 
     TakeError();
     SearchSystem system(files);
@@ -184,8 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {kBannerRow, EntryIcon::Banner},
         {"   Search Path: /fuzz", EntryIcon::Blank},
         {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
-    if (request.options.wholeWords) want.push_back({"   Options: Whole Words", EntryIcon::Blank});
-    const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
+    if (request.options.AnyChanged(request.fileType))
+        want.push_back({OptionsRow(request), EntryIcon::Blank});
+    const std::vector<std::string> forms = test::ModelForms(plainText, request.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         want.push_back({" ", EntryIcon::Blank});

@@ -15,9 +15,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "platform/platform.h"
 #include "result_list_support.h"
+#include "search/pattern/pattern_matcher.h"
 #include "soak_answers.h"
 #include "soak_session.h"
 #include "soak_world.h"
@@ -163,8 +165,13 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool maySearch = mustSearch || seen.triggered.contains(QStringLiteral("Sifter1")) ||
                            seen.sifterClicks > 0 || seen.searchRequests > 0;
     c.searchRan = seen.searches > 0;
+    // A pattern that cannot be used is refused in a warning box instead of a search.
+    std::optional<std::string> problem;
+    if (options.regexp) problem = PatternProblem(before.text.toStdString());
+    const QString badPattern = problem ? ui::DisplayText(*problem) : QString();
     bool emptySetShown = false;
-    for (const ui::Message& message : answers.Messages()) emptySetShown |= message.text == emptySet;
+    for (const ui::Message& message : answers.Messages())
+        emptySetShown |= message.text == emptySet || (problem && message.text == badPattern);
     c.Expect(!mustSearch || c.searchRan || emptySetShown,
              QStringLiteral("a search was asked for, but none ran and no message said why"));
     c.Expect(!(c.searchRan || emptySetShown) || maySearch,
@@ -284,6 +291,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                        (text == kTableNotice && tableChosen);
         } else if (message.kind == ui::MessageKind::Warning) {
             expected = (text == kBadName && badSave) ||
+                       (problem && text == badPattern && maySearch) ||
                        (text.startsWith(kEditorRefused) && editorRefused) ||
                        (kMaskRefused.match(text).hasMatch() && masksChosen);
         } else {
@@ -299,6 +307,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     // An option chosen reads the file set again; so do mask lists that changed.
     const bool optionsRead = seen.triggered.contains(QStringLiteral("IncludeSubdirectories1")) ||
                              seen.triggered.contains(QStringLiteral("WholeWords1")) ||
+                             seen.triggered.contains(QStringLiteral("RegularExpression1")) ||
                              form.Options().masks != before.options.masks;
     c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
                       c.chooserTookDirectory || optionsRead || facts.action == nullptr;

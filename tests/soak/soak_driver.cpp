@@ -95,12 +95,14 @@ const std::vector<Weighted> kMenuKeys = {
     {1, Qt::Key_T},      {1, Qt::Key_X},      {1, Qt::Key_S},    {1, Qt::Key_A},
     {1, Qt::Key_W},      {1, Qt::Key_M}};
 
-// Words and letters typed into the search box: ones the files hold, in both encodings.
+// Words and letters typed into the search box: ones the files hold, in both encodings, and
+// pieces of patterns ("(" alone is a bad one).
 const std::vector<QString> kWords = {
     QStringLiteral("begin"),  QStringLiteral("proc"), QStringLiteral("caf\u00e9"),
     QStringLiteral("\u20ac"), QStringLiteral("end"),  QStringLiteral("b"),
     QStringLiteral("e"),      QStringLiteral("x"),    QStringLiteral(" "),
-    QStringLiteral("("),      QStringLiteral("B"),    QStringLiteral("\u00e9")};
+    QStringLiteral("("),      QStringLiteral("B"),    QStringLiteral("\u00e9"),
+    QStringLiteral(".*"),     QStringLiteral("^"),    QStringLiteral("[a-e]+")};
 
 Key KeyOf(QKeyCombination combined) {
     return {combined.key(), combined.keyboardModifiers(), {}};

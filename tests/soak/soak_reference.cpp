@@ -9,6 +9,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "search/pattern/pattern_matcher.h"
 #include "soak_world.h"
 
 namespace sifter::soak {
@@ -163,6 +164,7 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
     const SearchOptions& chosen = request.options;
     if (chosen.subdirectories) options += ", Subdirectories";
     if (chosen.wholeWords) options += ", Whole Words";
+    if (chosen.regexp) options += ", Regular Expression";
     if (chosen.Masks(request.fileType) != FileMask(request.fileType))
         options += ", Masks " + chosen.Masks(request.fileType);
     if (!options.empty()) search.rows.push_back("   Options: " + options.substr(2));
@@ -180,6 +182,9 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
     if (const std::string legacy = Legacy(request.text); !legacy.empty()) forms.push_back(legacy);
     if (!request.caseSensitive)
         for (std::string& form : forms) form = Upper(form);
+    // What a pattern matches is the engine tests' business; the soak checks the rows around it.
+    PatternMatcher pattern(chosen.regexp ? request.text : std::string(), request.caseSensitive,
+                           chosen.wholeWords);
 
     const std::string count = std::to_string(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -197,10 +202,12 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
             if (procLine && request.includeProcs) search.rows.push_back(" " + line);
             const std::string& compared = request.caseSensitive ? line : upper;
             const bool match =
-                std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
-                    return chosen.wholeWords ? HoldsWord(compared, line, form)
-                                             : compared.find(form) != std::string::npos;
-                });
+                chosen.regexp
+                    ? pattern.Matches(line)
+                    : std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
+                          return chosen.wholeWords ? HoldsWord(compared, line, form)
+                                                   : compared.find(form) != std::string::npos;
+                      });
             if (!match) continue;
             search.rows.push_back("[" + std::to_string(n + 1) + "] " + line);
             ++search.matches;

@@ -37,9 +37,10 @@ Session::Session(std::vector<std::string> parameters)
     m_scripts = Named<QRadioButton>(form, "FileType0");
     m_sifter = Named<QPushButton>(form, "pbSifter");
     m_editMenu = Named<QMenu>(form, "Edit1Menu");
-    for (const char* name : {"SearchDirectory1", "SavetoFile1", "SavetoTable1", "Exit1",
-                             "ResultsFont1", "Sifter1", "About1", "DeleteSelected1", "ResultsFont2",
-                             "IncludeSubdirectories1", "WholeWords1", "FileMasks1"})
+    for (const char* name :
+         {"SearchDirectory1", "SavetoFile1", "SavetoTable1", "Exit1", "ResultsFont1", "Sifter1",
+          "About1", "DeleteSelected1", "ResultsFont2", "IncludeSubdirectories1", "WholeWords1",
+          "RegularExpression1", "FileMasks1"})
         m_items.append(Named<QAction>(form, name));
 
     connect(m_edit, &QLineEdit::textChanged, this, [this] { ++m_seen.textChanges; });

@@ -1,6 +1,7 @@
 #include "text_model.h"
 
 #include <array>
+#include <cctype>
 
 namespace sifter::test {
 namespace {
@@ -87,7 +88,18 @@ std::optional<MatchSpan> ModelFindFrom(const std::vector<std::string>& forms, st
     return std::nullopt;
 }
 
+std::string EscapedPattern(std::string_view text) {
+    std::string pattern;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && !std::isalnum(byte)) pattern.push_back('\\');
+        pattern.push_back(c);
+    }
+    return pattern;
+}
+
 bool ModelHoldsKey(std::string_view line, const LineKeys& keys) {
+    if (keys.everyLine) return true;
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (IsOneOf(line[i], keys.alternative)) return true;
         if (!IsOneOf(line[i], keys.lead)) continue;

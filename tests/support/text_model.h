@@ -26,6 +26,10 @@ std::optional<MatchSpan> ModelFindFrom(const std::vector<std::string>& forms, st
                                        std::size_t from, bool caseSensitive,
                                        bool wholeWords = false);
 
+// A regular expression that matches `text` byte for byte: every byte but ASCII letters and digits
+// escaped with a backslash.
+std::string EscapedPattern(std::string_view text);
+
 // Whether a line holds a key of the scan: a lead byte with a follower right after it (a lead
 // alone when there are no followers), or an alternative byte.
 bool ModelHoldsKey(std::string_view line, const LineKeys& keys);

@@ -172,6 +172,35 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         state.hasKey = false;
     };
 
+    if (keys.everyLine) {
+        // Every line is handed over: each is found by its line end alone.
+        while (at < size) {
+            const std::size_t end = LineStop(data, at, size, ends);
+            if (end == size) {
+                if (!state.spans) m_line.Clear();
+                m_line.Append(data + at, size - at);
+                state.spans = true;
+                state.hasKey = true;
+                return false;
+            }
+            std::string_view text(data + at, end - at);
+            if (state.spans) {
+                m_line.Append(text.data(), text.size());
+                text = m_line.View();
+            }
+            if (data[end] == kCtrlZ) {
+                // Nothing after the last line end and before the Ctrl-Z is no line.
+                if (state.spans || end > at) handOver(text, end);
+                state.spans = false;
+                StopAt(window, end);
+                return true;
+            }
+            handOver(text, end);
+            at = pastLineEnd(end);
+        }
+        return false;
+    }
+
     // Set while a line goes on past a key that belongs to no occurrence: where it began.
     bool resuming = false;
     std::size_t resume = 0;

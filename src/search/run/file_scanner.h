@@ -3,10 +3,13 @@
 // close it and hand on the code it left. Each thread of a search has a scanner of its own.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
 #include "search/lines/line_file.h"
+#include "search/pattern/pattern_matcher.h"
+#include "search/run/complex_lines.h"
 #include "search/run/result_rows.h"
 #include "search/text/text_matcher.h"
 
@@ -16,7 +19,9 @@ struct SearchRequest;
 
 class FileScanner final : public LineVisitor {
 public:
-    FileScanner(const SearchRequest& request, platform::SystemApi& system);
+    // A search by pattern tells `complex` (when given) of each line too complex to tell.
+    FileScanner(const SearchRequest& request, platform::SystemApi& system,
+                ComplexLines* complex = nullptr);
     FileScanner(const FileScanner&) = delete;
     FileScanner& operator=(const FileScanner&) = delete;
 
@@ -31,9 +36,14 @@ public:
     void Line(std::int64_t number, std::string_view line) override;
 
 private:
+    bool Matches(std::int64_t number, std::string_view line);
+
     platform::SystemApi& m_system;
     const bool m_includeProcs;
     TextMatcher m_text;
+    // Set for a search by pattern, which then matches the lines instead of the text.
+    std::unique_ptr<PatternMatcher> m_pattern;
+    ComplexLines* m_complex;
     LineKeys m_keys;
     RowSink* m_rows = nullptr;
     std::int64_t m_matches = 0;

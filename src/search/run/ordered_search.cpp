@@ -103,7 +103,7 @@ void OrderedSearch::RoomMade() {
 }
 
 void OrderedSearch::Work() {
-    FileScanner scanner(m_request, m_system);
+    FileScanner scanner(m_request, m_system, &m_complex);
     std::unique_lock<std::mutex> lock = Lock();
     for (;;) {
         if (m_stop || m_next >= m_count) return;
@@ -230,7 +230,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
     m_rows = &rows;
     m_beginFile = &beginFile;
     m_pulse = pulse;
-    FileScanner scanner(m_request, m_system);
+    FileScanner scanner(m_request, m_system, &m_complex);
     std::unique_lock<std::mutex> lock = Lock();
     while (m_turn < m_count) {
         if (m_failure) std::rethrow_exception(m_failure);

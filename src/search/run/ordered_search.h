@@ -21,6 +21,7 @@
 
 #include "platform/platform.h"
 #include "search/lines/line_file.h"
+#include "search/run/complex_lines.h"
 #include "search/run/result_rows.h"
 
 namespace sifter {
@@ -56,6 +57,9 @@ public:
     // of memory) comes out here.
     std::int64_t Run(RowSink& rows, const std::function<void(std::int32_t)>& beginFile,
                      ReadPulse* pulse);
+
+    // The lines the pattern of the search was too complex to tell about, once Run is over.
+    const ComplexLines& complex() const { return m_complex; }
 
     // The most bytes of rows ever held for files not yet handed on.
     std::size_t PeakHeldBytes() const;
@@ -124,6 +128,7 @@ private:
     std::size_t m_peakHeld = 0;
     bool m_stop = false;
     std::exception_ptr m_failure;
+    ComplexLines m_complex;
 
     // The main thread's own, during Run.
     RowSink* m_rows = nullptr;

@@ -32,6 +32,7 @@ struct SearchOptions {
     // The mask list of each file type, by FileType: patterns separated by ';' (see mask_list.h).
     std::array<std::string, 2> masks{std::string(FileMask(FileType::Scripts)),
                                      std::string(FileMask(FileType::Pascal))};
+    bool regexp = false;  // the text is a regular expression (see pattern_matcher.h)
 
     const std::string& Masks(FileType type) const { return masks[static_cast<std::size_t>(type)]; }
     void SetMasks(FileType type, std::string list) {
@@ -40,7 +41,7 @@ struct SearchOptions {
     bool MasksChanged(FileType type) const { return Masks(type) != FileMask(type); }
     // Whether a search of `type` differs in anything from the documented one.
     bool AnyChanged(FileType type) const {
-        return subdirectories || wholeWords || MasksChanged(type);
+        return subdirectories || wholeWords || regexp || MasksChanged(type);
     }
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };

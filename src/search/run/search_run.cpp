@@ -18,6 +18,7 @@ namespace {
 const char* const kOptionsHead = "   Options: ";
 const char* const kSubdirectoriesName = "Subdirectories";
 const char* const kWholeWordsName = "Whole Words";
+const char* const kRegexpName = "Regular Expression";
 const char* const kMasksName = "Masks ";
 const char* const kNotRead = " - directory not read: ";
 
@@ -35,6 +36,7 @@ std::string OptionsRow(const SearchRequest& request) {
     std::vector<std::string> named;
     if (request.options.subdirectories) named.emplace_back(kSubdirectoriesName);
     if (request.options.wholeWords) named.emplace_back(kWholeWordsName);
+    if (request.options.regexp) named.emplace_back(kRegexpName);
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
     if (named.empty()) return {};
@@ -45,6 +47,11 @@ std::string OptionsRow(const SearchRequest& request) {
 
 std::string UnreadableRow(const UnreadableDirectory& directory) {
     return " " + directory.path + kNotRead + UnreadableReason(directory.error);
+}
+
+std::string ComplexRow(std::int64_t count, const std::string& name, std::int64_t line) {
+    return " Pattern too complex for " + DecimalText(count) + " lines; first at " + name + ":" +
+           DecimalText(line);
 }
 
 std::string SummaryText(const std::string& text, const SearchSummary& summary) {
@@ -97,6 +104,12 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     OrderedSearch search(request, files, system, workers);
     summary.matches = search.Run(rows, beginFile, progress);
     unreadableBefore(summary.files);
+    summary.complexLines = search.complex().count();
+    if (summary.complexLines > 0) {
+        const RowOrigin first = search.complex().first();
+        summary.complexRow = ComplexRow(summary.complexLines, files.Name(first.file), first.line);
+        rows.AddRow(summary.complexRow, EntryIcon::Blank, {});
+    }
     if (progress != nullptr) progress->Finished();
     return summary;
 }

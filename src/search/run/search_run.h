@@ -30,6 +30,9 @@ public:
 struct SearchSummary {
     std::int64_t matches = 0;  // matching lines, not occurrences
     std::int32_t files = 0;
+    // Lines a pattern was too complex to tell about, and the row that said so (empty if none).
+    std::int64_t complexLines = 0;
+    std::string complexRow;
 };
 
 extern const char* const kBannerRow;
@@ -39,10 +42,14 @@ extern const char* const kBannerRow;
 std::string EmptySetMessage(FileType type, const std::string& directory,
                             const SearchOptions& options = {});
 // The heading row that names the options of `request` that differ from their defaults:
-// "   Options: Subdirectories, Whole Words, Masks *.pas;*.pp"; empty when none does.
+// "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp"; empty when none
+// does.
 std::string OptionsRow(const SearchRequest& request);
 // The row of a subdirectory that a search could not read: " rtl/x - directory not read: why".
 std::string UnreadableRow(const UnreadableDirectory& directory);
+// The row after the files of a search by a pattern too complex for some lines:
+// " Pattern too complex for 3 lines; first at rtl/x.pas:12".
+std::string ComplexRow(std::int64_t count, const std::string& name, std::int64_t line);
 // " Sifter32 Found 5 instances of "begin" in 12 files"
 std::string SummaryText(const std::string& text, const SearchSummary& summary);
 

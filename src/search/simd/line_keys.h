@@ -34,6 +34,8 @@ struct LineKeys {
     bool foldCase = false;  // letters of the line compared as upper case
     // An anchored form counts only where no word byte stands right before or after it.
     bool wholeWords = false;
+    // Every line is handed over, whatever bytes it holds: the other keys are not looked at.
+    bool everyLine = false;
 };
 
 }  // namespace sifter

@@ -14,7 +14,7 @@
 
 #include "platform/platform.h"
 #include "search/command_line.h"
-#include "search/text/text_matcher.h"
+#include "search/pattern/line_matcher.h"
 #include "ui/chooser/directory_chooser.h"
 #include "ui/conventions.h"
 #include "ui/dialogs/about_box.h"
@@ -66,6 +66,7 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     Route(m_resultsFont, &QAction::triggered, &TForm1::ResultsFont1Click);
     Route(m_subdirectories, &QAction::triggered, &TForm1::OptionsChanged);
     Route(m_wholeWords, &QAction::triggered, &TForm1::OptionsChanged);
+    Route(m_regexp, &QAction::triggered, &TForm1::OptionsChanged);
     Route(m_fileMasks, &QAction::triggered, &TForm1::FileMasks1Click);
     Route(m_walkTimer, &QTimer::timeout, &TForm1::ContinueWalk);
     Route(m_list, &ResultList::SearchRequested, &TForm1::pbSifterClick);
@@ -142,6 +143,14 @@ void TForm1::SetStatus(const QString& text) {
 }
 
 void TForm1::pbSifterClick() {
+    // A pattern that cannot be used is refused before anything is read; the list stays.
+    if (m_searchOptions.regexp) {
+        if (const std::optional<std::string> problem = PatternProblem(SearchText())) {
+            ShowWarning(DisplayText(*problem));
+            m_edit->setFocus();
+            return;
+        }
+    }
     const FileType type = SelectedFileType();
     if (m_files.Refreshing()) {
         WaitCursor hourglass;
@@ -184,8 +193,8 @@ void TForm1::ViewRow(int row) {
     if (!origin.Leads()) return;
     if (m_viewer == nullptr) m_viewer = new LineViewer(this);
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
-                   TextMatcher(m_shownSearch.text, m_shownSearch.caseSensitive,
-                               m_shownSearch.options.wholeWords));
+                   LineMatcher(m_shownSearch.text, m_shownSearch.caseSensitive,
+                               m_shownSearch.options.wholeWords, m_shownSearch.options.regexp));
 }
 
 void TForm1::ResultsFont1Click() {

@@ -132,6 +132,7 @@ private:
     QAction* m_aboutAction = nullptr;
     QAction* m_subdirectories = nullptr;
     QAction* m_wholeWords = nullptr;
+    QAction* m_regexp = nullptr;
     QAction* m_fileMasks = nullptr;
 };
 

@@ -1,5 +1,5 @@
-// The main window's "&Options" menu: subdirectories, whole words and the file masks, and the
-// walk of a whole tree spread over the events after each UpdateStat.
+// The main window's "&Options" menu: subdirectories, whole words, regular expressions and the
+// file masks, and the walk of a whole tree spread over the events after each UpdateStat.
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -33,6 +33,7 @@ void TForm1::BuildOptionsMenu() {
     m_subdirectories =
         item("IncludeSubdirectories1", QStringLiteral("Include &Subdirectories"), true);
     m_wholeWords = item("WholeWords1", QStringLiteral("&Whole Words"), true);
+    m_regexp = item("RegularExpression1", QStringLiteral("Regular E&xpression"), true);
     m_fileMasks = item("FileMasks1", QStringLiteral("File &Masks..."), false);
 }
 
@@ -45,6 +46,7 @@ FileSet& TForm1::FList() {
 void TForm1::OptionsChanged() {
     m_searchOptions.subdirectories = m_subdirectories->isChecked();
     m_searchOptions.wholeWords = m_wholeWords->isChecked();
+    m_searchOptions.regexp = m_regexp->isChecked();
     UpdateStat();
 }
 

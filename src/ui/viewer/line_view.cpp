@@ -36,7 +36,7 @@ LineView::LineView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 LineView::~LineView() = default;
 
-void LineView::SetFile(std::unique_ptr<const LineIndex> lines, TextMatcher matcher) {
+void LineView::SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher matcher) {
     m_lines = std::move(lines);
     m_matcher = std::move(matcher);
     m_anchor = m_caret = TextPlace{};

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "search/lines/line_index.h"
-#include "search/text/text_matcher.h"
+#include "search/pattern/line_matcher.h"
 
 namespace sifter::ui {
 
@@ -37,7 +37,7 @@ public:
     ~LineView() override;
 
     // Shows another file from its start; `matcher` finds the search text in its lines.
-    void SetFile(std::unique_ptr<const LineIndex> lines, TextMatcher matcher);
+    void SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher matcher);
     std::int64_t LineCount() const { return m_lines ? m_lines->LineCount() : 0; }
     std::string_view LineBytes(std::int64_t line) const;
 
@@ -99,7 +99,7 @@ private:
 
     std::unique_ptr<const LineIndex> m_lines;
     // Painting looks for the text too, with the matcher's scratch buffer.
-    mutable TextMatcher m_matcher{"", false};
+    mutable LineMatcher m_matcher{"", false};
     TextPlace m_anchor;
     TextPlace m_caret;
     std::int64_t m_goalColumn = 0;  // the column Up and Down keep to

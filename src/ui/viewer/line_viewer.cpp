@@ -81,7 +81,7 @@ LineViewer::LineViewer(QWidget* owner)
 
 LineViewer::~LineViewer() = default;
 
-void LineViewer::Open(const std::string& path, std::int64_t line, TextMatcher matcher) {
+void LineViewer::Open(const std::string& path, std::int64_t line, LineMatcher matcher) {
     LineIndexResult read;
     {
         WaitCursor hourglass;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "search/text/text_matcher.h"
+#include "search/pattern/line_matcher.h"
 
 class QLabel;
 class QPushButton;
@@ -32,7 +32,7 @@ public:
     // file's end it shows the end and says that the file changed. When the file cannot be read
     // this raises EInOutError and the window stays as it was.
     // `matcher` is the search's, so that what is highlighted is what the search found.
-    void Open(const std::string& path, std::int64_t line, TextMatcher matcher);
+    void Open(const std::string& path, std::int64_t line, LineMatcher matcher);
 
     // F3 and Shift+F3: the next or the previous line that holds the search text.
     void GoToMatch(bool forward);

@@ -74,6 +74,7 @@ bool HoldsKey(const std::string& line, const LineKeys& keys) {
         return (choice.count > 0 && byte == choice.first) ||
                (choice.count > 1 && byte == choice.second);
     };
+    if (keys.everyLine) return true;
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (isOne(line[i], keys.alternative)) return true;
         if (!isOne(line[i], keys.lead)) continue;
@@ -110,18 +111,20 @@ void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys,
 }
 
 TEST(LineScan, SplitsAsTheLineRulesSayWhateverTheSystemReadsAhead) {
-    const LineKeys keys{{}, {}, {'a', 'x', 2}};
-    for (const LineRuleCase& c : LineRuleCases()) {
-        Outcome reference;
-        for (const std::string& line : c.lines) reference.lines[++reference.lineCount] = line;
-        for (const std::int32_t ahead : {0, 1, 7, 128, 200, 65536}) {
-            SCOPED_TRACE(testing::Message()
-                         << testing::PrintToString(c) << ", " << ahead << " bytes read ahead");
-            FakeFile::Script script{.data = c.bytes};
-            if (ahead > 0) script.aheads = {ahead};
-            ExpectLinesOf(reference, Scanned(script, keys), keys);
+    LineKeys everyLine;
+    everyLine.everyLine = true;
+    for (const LineKeys& keys : {LineKeys{{}, {}, {'a', 'x', 2}}, everyLine})
+        for (const LineRuleCase& c : LineRuleCases()) {
+            Outcome reference;
+            for (const std::string& line : c.lines) reference.lines[++reference.lineCount] = line;
+            for (const std::int32_t ahead : {0, 1, 7, 128, 200, 65536}) {
+                SCOPED_TRACE(testing::Message()
+                             << testing::PrintToString(c) << ", " << ahead << " bytes read ahead");
+                FakeFile::Script script{.data = c.bytes};
+                if (ahead > 0) script.aheads = {ahead};
+                ExpectLinesOf(reference, Scanned(script, keys), keys);
+            }
         }
-    }
 }
 
 TEST(LineScan, AgreesWithLineByLineReadingOnHandPickedFiles) {
@@ -145,6 +148,8 @@ TEST(LineScan, AgreesWithLineByLineReadingOnHandPickedFiles) {
         {"both cases", "aX\r\nax\r\nb\r\n", {xX, {}, {}}},
         {"alternative only", "f(a)\r\nb\r\n", {{}, {}, paren}},
         {"no keys at all", "a\r\nb\r\n", {}},
+        {"every line", "a\r\n\r\nb\nc\rd\x1a", {.everyLine = true}},
+        {"every line of an LF file", "a\n\r\nb\rc\n\x1a", {.everyLine = true}},
         {"long line", std::string(1000, 'a') + "x" + std::string(500, 'b') + "\r\n", {x, {}, {}}},
     };
     for (const auto& c : cases) ExpectSameReading({c.data}, c.keys, c.label);
@@ -176,6 +181,7 @@ TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
         keys.lead = choices[random() % 5];
         if (keys.lead.count > 0) keys.follower = choices[random() % 5];
         keys.alternative = choices[random() % 5];
+        keys.everyLine = random() % 6 == 0;
         ExpectSameReading(script, keys, "round " + std::to_string(round));
         if (HasFailure()) break;
     }
@@ -208,6 +214,7 @@ TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
         keys.lead = choices[random() % 5];
         if (keys.lead.count > 0) keys.follower = choices[random() % 5];
         keys.alternative = choices[random() % 5];
+        keys.everyLine = random() % 6 == 0;
         ExpectSameReading(script, keys, "round " + std::to_string(round));
         if (HasFailure()) break;
     }

@@ -345,6 +345,12 @@ TEST(SearchTextsTest, TheOptionsRowNamesOnlyWhatDiffersFromTheDefaults) {
         {FileType::Scripts,
          {false, true, {"*.sc;*.ssl", "*.pas"}},
          "   Options: Whole Words, Masks *.sc;*.ssl"},
+        {FileType::Pascal,
+         {false, false, {"*.sc", "*.pas"}, true},
+         "   Options: Regular Expression"},
+        {FileType::Pascal,
+         {true, true, {"*.sc", pascalList}, true},
+         "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp;*.inc"},
     };
     for (const auto& c : cases) {
         SearchRequest request;

@@ -1,6 +1,6 @@
-// The main window's Options menu: subdirectories, whole words and the file masks, what they do
-// to the file set, the rows and the file type's captions, and that at their defaults nothing
-// differs.
+// The main window's Options menu: subdirectories, whole words, regular expressions and the file
+// masks, what they do to the file set, the rows and the file type's captions, and that at their
+// defaults nothing differs.
 
 #include <QAction>
 #include <QDialog>
@@ -98,7 +98,8 @@ private slots:
         auto* options = Find<QMenu>(*m_window, "Options1Menu");
         QStringList items;
         for (const QAction* action : options->actions()) items << action->text();
-        QCOMPARE(items, (Latin1({"Include &Subdirectories", "&Whole Words", "File &Masks..."})));
+        QCOMPARE(items, (Latin1({"Include &Subdirectories", "&Whole Words", "Regular E&xpression",
+                                 "File &Masks..."})));
         // Usable with an empty search box, while the Edit menu is not.
         QVERIFY(options->menuAction()->isEnabled());
         QVERIFY(!Find<QMenu>(*m_window, "Edit1Menu")->menuAction()->isEnabled());
@@ -106,6 +107,8 @@ private slots:
         QVERIFY(!Find<QAction>(*m_window, "IncludeSubdirectories1")->isChecked());
         QVERIFY(Find<QAction>(*m_window, "WholeWords1")->isCheckable());
         QVERIFY(!Find<QAction>(*m_window, "WholeWords1")->isChecked());
+        QVERIFY(Find<QAction>(*m_window, "RegularExpression1")->isCheckable());
+        QVERIFY(!Find<QAction>(*m_window, "RegularExpression1")->isChecked());
         QVERIFY(!Find<QAction>(*m_window, "FileMasks1")->isCheckable());
         QCOMPARE(Find<QRadioButton>(*m_window, "FileType0")->text(),
                  QStringLiteral("&Scripts (*.sc)"));
@@ -147,6 +150,40 @@ private slots:
         QCOMPARE(Rows(), (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
                                 "   Search String: \"Results\"", " ", " a.pas - 1 of 1", " ",
                                 "[2] Results"}));
+    }
+
+    void aPatternGivesTheLinesItMatchesAndTheBannerNamesIt() {
+        Find<QAction>(*m_window, "RegularExpression1")->trigger();
+        QVERIFY(m_window->Options().regexp);
+        Search("^result\\b");
+        QCOMPARE(Rows(),
+                 (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
+                        "   Search String: \"^result\\b\"", "   Options: Regular Expression", " ",
+                        " a.pas - 1 of 1", " ", "[1] Result := 1;"}));
+        // With whole words too, a match must stand alone.
+        Find<QAction>(*m_window, "WholeWords1")->trigger();
+        Search("Res\\w{4}");
+        QCOMPARE(Rows().back(), "[2] Results");
+        Search("Res\\w{3}");
+        QCOMPARE(Rows().back(), "[1] Result := 1;");
+    }
+
+    void aBadPatternIsRefusedBeforeAnythingIsRead() {
+        Search("Result");
+        const Texts before = Rows();
+        Find<QAction>(*m_window, "RegularExpression1")->trigger();
+        sifter::test::MessageRecorder messages;
+        Search("Result(");
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Warning);
+        QCOMPARE(messages.messages().front().text,
+                 QStringLiteral("missing closing parenthesis at position 7"));
+        QCOMPARE(Rows(), before);
+        QCOMPARE(m_window->focusWidget(), static_cast<QWidget*>(m_window->Edit1()));
+        // As plain text the same is no problem.
+        Find<QAction>(*m_window, "RegularExpression1")->trigger();
+        Search("Result(");
+        QCOMPARE(messages.messages().size(), 1);
     }
 
     void theMaskDialogTakesAListRefusesABadOneAndRestoresTheDefaults() {

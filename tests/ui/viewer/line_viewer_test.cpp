@@ -8,14 +8,14 @@
 
 #include "fake_desktop.h"
 #include "platform/desktop.h"
-#include "search/text/text_matcher.h"
+#include "search/pattern/line_matcher.h"
 #include "test_support.h"
 #include "ui/messages.h"
 #include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
 #include "ui_test_support.h"
 
-using sifter::TextMatcher;
+using sifter::LineMatcher;
 using sifter::test::FakeDesktop;
 using sifter::test::TempDir;
 using sifter::test::WriteBytes;
@@ -75,7 +75,7 @@ private slots:
                    "line 1" + firstLineEnd.toStdString() +
                        NumberedLines(200, {}, lineEnd.constData()).substr(6 + lineEnd.size()));
         LineViewer viewer;
-        viewer.Open(path, line, TextMatcher("x", false));
+        viewer.Open(path, line, LineMatcher("x", false));
         LineView& view = *viewer.View();
         QCOMPARE(viewer.windowTitle(), QStringLiteral(u"Sifter32 Viewer - ") +
                                            QString::fromStdString(m_dir->path()) +
@@ -98,26 +98,37 @@ private slots:
         QTest::addColumn<bool>("caseSensitive");
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QList<int>>("highlighted");  // byte offsets
+        QTest::addColumn<bool>("regexp");
         QTest::newRow("case ignored")
             << QByteArray("total") << false << QByteArray("Total total TOTAL x")
-            << QList<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16};
+            << QList<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16} << false;
         QTest::newRow("case sensitive")
             << QByteArray("total") << true << QByteArray("Total total TOTAL x")
-            << QList<int>{6, 7, 8, 9, 10};
+            << QList<int>{6, 7, 8, 9, 10} << false;
         // Typed as UTF-8, found in a legacy line as its Windows-1252 bytes.
         QTest::newRow("Windows-1252 form")
             << QByteArray("caf\xc3\xa9") << false << QByteArray("CAF\xe9 caf\xe9 cafe")
-            << QList<int>{0, 1, 2, 3, 5, 6, 7, 8};
+            << QList<int>{0, 1, 2, 3, 5, 6, 7, 8} << false;
+        QTest::newRow("pattern, case ignored")
+            << QByteArray("t\\w+l") << false << QByteArray("Total total TOTAL x")
+            << QList<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16} << true;
+        QTest::newRow("pattern, each match in turn")
+            << QByteArray("o.") << true << QByteArray("Total total TOTAL x")
+            << QList<int>{1, 2, 7, 8} << true;
+        QTest::newRow("pattern, both forms")
+            << QByteArray("[\xc3\xa9\xc3\xa8]t") << true << QByteArray("\xe9t et \xe8t")
+            << QList<int>{0, 1, 6, 7} << true;
     }
     void highlightsTheSearchTextAsTheSearchMatchesIt() {
         QFETCH(QByteArray, text);
         QFETCH(bool, caseSensitive);
         QFETCH(QByteArray, line);
         QFETCH(QList<int>, highlighted);
+        QFETCH(bool, regexp);
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(5, {{2, line.toStdString()}}));
         LineViewer viewer;
-        viewer.Open(path, 4, TextMatcher(text.toStdString(), caseSensitive));
+        viewer.Open(path, 4, LineMatcher(text.toStdString(), caseSensitive, false, regexp));
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         for (int offset = 0; offset < line.size(); ++offset)
             QVERIFY2(ShowsMatchColour(*viewer.View(), {1, static_cast<std::size_t>(offset)}) ==
@@ -130,7 +141,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(30, {{3, "a HIT"}, {7, "hit"}, {21, "and hit again"}}));
         LineViewer viewer;
-        viewer.Open(path, 7, TextMatcher("hit", false));
+        viewer.Open(path, 7, LineMatcher("hit", false));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         const struct {
@@ -145,11 +156,17 @@ private slots:
                      QString::fromStdString(std::string(viewer.View()->LineBytes(step.line - 1))));
         }
         // With no line to go to the view stays and the status line says why.
-        viewer.Open(path, 5, TextMatcher("absent", false));
+        viewer.Open(path, 5, LineMatcher("absent", false));
         QTest::keyClick(viewer.View(), Qt::Key_F3);
         QCOMPARE(viewer.View()->Caret().line, 4);
         QCOMPARE(viewer.StatusLine()->text(),
                  QStringLiteral(" Line 5 of 30, column 1 - no line holds the search text"));
+        // A pattern: the lines it matches, not those that hold its text.
+        viewer.Open(path, 5, LineMatcher("^a.*t", false, false, true));
+        for (const int line : {21, 3, 21}) {
+            QTest::keyClick(viewer.View(), Qt::Key_F3);
+            QCOMPARE(viewer.View()->Caret().line + 1, line);
+        }
     }
 
     void aFileThatCannotBeReadShowsTheMessageForItsCode_data() {
@@ -167,9 +184,9 @@ private slots:
         const std::string shown = *m_dir / "shown.pas";
         WriteBytes(shown, NumberedLines(3, {}));
         LineViewer viewer;
-        viewer.Open(shown, 2, TextMatcher("x", false));
+        viewer.Open(shown, 2, LineMatcher("x", false));
         sifter::ui::Guarded(
-            [&] { viewer.Open(*m_dir / name.toStdString(), 1, TextMatcher("x", false)); });
+            [&] { viewer.Open(*m_dir / name.toStdString(), 1, LineMatcher("x", false)); });
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
         QCOMPARE(messages.messages().front().text, message);
@@ -182,7 +199,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(6, {}));
         LineViewer viewer;
-        viewer.Open(path, 9, TextMatcher("x", false));
+        viewer.Open(path, 9, LineMatcher("x", false));
         QCOMPARE(viewer.View()->Caret().line, 5);
         QCOMPARE(viewer.View()->TopLine(), 0);
         QCOMPARE(viewer.StatusLine()->text(),
@@ -191,10 +208,10 @@ private slots:
         // The note stays while the file is shown, and goes with the next file.
         QTest::keyClick(viewer.View(), Qt::Key_Up);
         QVERIFY(viewer.StatusLine()->text().endsWith(QStringLiteral("it ends before line 9")));
-        viewer.Open(path, 2, TextMatcher("x", false));
+        viewer.Open(path, 2, LineMatcher("x", false));
         QCOMPARE(viewer.StatusLine()->text(), QStringLiteral(" Line 2 of 6, column 1"));
         WriteBytes(path, "");
-        viewer.Open(path, 2, TextMatcher("x", false));
+        viewer.Open(path, 2, LineMatcher("x", false));
         QCOMPARE(viewer.StatusLine()->text(),
                  QStringLiteral(" The file holds no line - the file changed since the search: it "
                                 "ends before line 2"));
@@ -207,7 +224,7 @@ private slots:
         const std::string path = *m_dir / "it's \"my\" caf\xE9 file.sc";
         WriteBytes(path, "proc x()\r\n");
         LineViewer viewer;
-        viewer.Open(path, 1, TextMatcher("x", false));
+        viewer.Open(path, 1, LineMatcher("x", false));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QCOMPARE(viewer.EditorButton()->text(), QStringLiteral("Open in Editor"));
@@ -235,7 +252,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, "first line\r\ncaf\xE9 au lait\r\nlast\r\n");
         LineViewer viewer;
-        viewer.Open(path, 1, TextMatcher("x", false));
+        viewer.Open(path, 1, LineMatcher("x", false));
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         LineView& view = *viewer.View();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -266,12 +283,12 @@ private slots:
         WriteBytes(a, NumberedLines(3, {}));
         WriteBytes(b, NumberedLines(8, {}));
         LineViewer viewer;
-        viewer.Open(a, 1, TextMatcher("x", false));
+        viewer.Open(a, 1, LineMatcher("x", false));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QTest::keyClick(viewer.View(), Qt::Key_Escape);
         QVERIFY(!viewer.isVisible());
-        viewer.Open(b, 8, TextMatcher("x", false));
+        viewer.Open(b, 8, LineMatcher("x", false));
         QVERIFY(viewer.isVisible());
         QCOMPARE(viewer.View()->LineCount(), 8);
         QCOMPARE(viewer.Path(), b);
