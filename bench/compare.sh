@@ -71,7 +71,8 @@ time_row() {
     [[ -n $have_rg ]] && line+=$(printf ', / rg %s' "$(ratio "$old_ms" "$rg_ms")")
   fi
   "$build/sifter32-cli" "${cli[@]}" 2>"$work/summary.txt" >/dev/null || true
-  echo "$line   ($(sed 's/^ *Sifter32 //' "$work/summary.txt"))"
+  [[ -s $work/summary.txt ]] && line+="   ($(sed 's/^ *Sifter32 //' "$work/summary.txt"))"
+  echo "$line"
 }
 
 # One directory's *.pas files. `case` is "sensitive" or "ignore".
@@ -153,30 +154,15 @@ compare_regexp() {
   local cli_flags=(--regexp --format=grep) grep_flags=() rg_flags=()
   [[ $case == sensitive ]] && cli_flags+=(--case-sensitive) || { grep_flags=(-i); rg_flags=(-i); }
   [[ $recursive == yes ]] && cli_flags+=(--recursive)
-  local ours=() greps=() rgs=()
-  for ((i = 0; i < rounds; i++)); do
-    ours+=("$(run_us "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern")")
-    greps+=("$(run_us grep -rn -E --include='*.pas' "${grep_flags[@]}" -- "$pattern" .)")
-    [[ -n $have_rg ]] && rgs+=("$(run_us rg -n --no-ignore -g '*.pas' "${rg_flags[@]}" -- "$pattern")")
-  done
-  local ours_ms grep_ms line
-  ours_ms=$(printf '%s\n' "${ours[@]}" | median_ms)
-  grep_ms=$(printf '%s\n' "${greps[@]}" | median_ms)
-  line=$(printf '%-48s sifter32-cli %7s ms | grep %7s ms %s' "$label '$pattern'" "$ours_ms" \
-    "$grep_ms" "$(ratio "$ours_ms" "$grep_ms")")
-  if [[ -n $have_rg ]]; then
-    local rg_ms
-    rg_ms=$(printf '%s\n' "${rgs[@]}" | median_ms)
-    line+=$(printf ' | rg %7s ms %s' "$rg_ms" "$(ratio "$ours_ms" "$rg_ms")")
-  fi
+  cli=("${cli_flags[@]}" -- . "$pattern")
+  grep_cmd=(grep -rn -E --include='*.pas' "${grep_flags[@]}" -- "$pattern" .)
+  rg_cmd=(rg -n --no-ignore -g '*.pas' "${rg_flags[@]}" -- "$pattern")
+  time_row "$label '$pattern'"
   # The peak memory by GNU time (Debian's package time), where it is installed.
-  local peak=unknown
-  "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" >"$work/out.txt" 2>/dev/null || true
   if [[ -x /usr/bin/time ]]; then
-    peak=$( { /usr/bin/time -f '%M' "$build/sifter32-cli" "${cli_flags[@]}" -- . "$pattern" \
-      >/dev/null; } 2>&1 | tail -1)
+    /usr/bin/time -f '%M' -o "$work/peak" "$build/sifter32-cli" "${cli[@]}" >"$work/out.txt" 2>/dev/null || true
+    echo "    $(wc -l <"$work/out.txt") lines, peak $(tail -1 "$work/peak") KB"
   fi
-  echo "$line | $(wc -l <"$work/out.txt") lines, peak ${peak} KB"
 }
 
 regexp_rows=("Result\\s*:=|sensitive" "\\bbegin\\b|ignore"
