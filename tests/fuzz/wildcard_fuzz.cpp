@@ -14,7 +14,7 @@
 
 #include "fuzz_support.h"
 #include "search/text/utf8.h"
-#include "search/text/wildcard.h"
+#include "search/files/wildcard.h"
 
 namespace sifter::fuzz {
 namespace {

@@ -13,7 +13,7 @@
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 #include "search/run/search_run.h"
 #include "test_support.h"
 

@@ -6,7 +6,7 @@
 #include "platform/path_rules.h"
 #include "search/files/name_order.h"
 #include "search/io_error.h"
-#include "search/text/wildcard.h"
+#include "search/files/wildcard.h"
 
 namespace sifter {
 namespace {

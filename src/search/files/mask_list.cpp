@@ -1,6 +1,6 @@
 #include "search/files/mask_list.h"
 
-#include "search/text/wildcard.h"
+#include "search/files/wildcard.h"
 
 namespace sifter {
 namespace {

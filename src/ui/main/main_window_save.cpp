@@ -6,7 +6,7 @@
 #include <climits>
 #include <optional>
 
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 #include "ui/conventions.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "search/files/name_order.h"
-#include "search/text/wildcard.h"
+#include "search/files/wildcard.h"
 #include "test_support.h"
 
 namespace sifter {

@@ -1,4 +1,4 @@
-// Text files on Windows: the system's error numbers, the sharing rules of an open file, the
+// Text files on Windows: the sharing rules of an open file, the
 // 259-byte names, and a pipe whose writer goes away.
 
 #include <gtest/gtest.h>
@@ -42,28 +42,6 @@ protected:
     test::TempDir m_dir;
     test::CurrentDirectoryGuard m_restore;
 };
-
-TEST(Win32ErrorTest, WindowsNumbersAreTheTablesOwnAndNeverTheProgramsCodes) {
-    const struct {
-        int system;
-        std::int32_t code;
-        const char* message;
-    } cases[] = {{ERROR_FILE_NOT_FOUND, 2, "File not found"},
-                 {ERROR_PATH_NOT_FOUND, 3, "Invalid filename"},
-                 {ERROR_TOO_MANY_OPEN_FILES, 4, "Too many open files"},
-                 {ERROR_ACCESS_DENIED, 5, "File access denied"},
-                 {ERROR_NOT_READY, 21, "I/O error 21"},
-                 {ERROR_SHARING_VIOLATION, 32, "I/O error 32"},
-                 {ERROR_DISK_FULL, 112, "I/O error 112"},
-                 {ERROR_INVALID_NAME, 123, "I/O error 123"},
-                 {100, 1100, "I/O error 1100"},
-                 {101, 1101, "I/O error 1101"},
-                 {106, 1106, "I/O error 1106"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(platform::MapSystemError(c.system), c.code) << c.system;
-        EXPECT_EQ(IoErrorMessage(platform::MapSystemError(c.system)), c.message) << c.system;
-    }
-}
 
 TEST_F(Win32LineFileTest, AMissingFileGives2AndAMissingDirectory3) {
     const struct {

@@ -9,7 +9,7 @@
 #include "platform/path_rules.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 #include "test_support.h"
 
 namespace sifter {

@@ -12,7 +12,7 @@
 
 #include "platform/path_rules.h"
 #include "platform/platform.h"
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 #include "test_support.h"
 #include "ui/application_setup.h"
 #include "ui/dialogs/dialogs.h"

@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "search/files/file_set.h"
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 #include "search/run/search_run.h"
 #include "test_support.h"
 #include "ui/dialogs/dialogs.h"

@@ -1,4 +1,4 @@
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 
 #include "search/io_error.h"
 #include "search/lines/line_file.h"

@@ -1,4 +1,4 @@
-#include "search/text/wildcard.h"
+#include "search/files/wildcard.h"
 
 #include "search/text/utf8.h"
 

@@ -1,4 +1,4 @@
-#include "search/lines/save_results.h"
+#include "search/run/save_results.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
