@@ -67,7 +67,7 @@ std::int32_t StartProgram(const std::string& program, const std::vector<std::str
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
-        if (word.find('\0') != std::string::npos) return 3;
+        if (word.find('\0') != std::string::npos) return kPathNotFound;
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);

@@ -30,7 +30,7 @@ std::int32_t StartProgram(const std::string& program, const std::vector<std::str
     std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     for (const std::string& word : words)
-        if (word.find('\0') != std::string::npos) return 3;
+        if (word.find('\0') != std::string::npos) return kPathNotFound;
     std::string line = WindowsCommandLine(words);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

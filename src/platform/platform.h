@@ -13,8 +13,17 @@
 
 namespace sifter::platform {
 
-// Turns a system error number into the program's code: the codes the message table knows
-// (2, 3, 4, 5, 32, 112) for the errors that mean the same. POSIX: 1000 + errno for every other,
+// The program's codes for the system's errors that its message table knows or that it tells
+// apart; every system's error number that means the same becomes one of these.
+inline constexpr std::int32_t kFileNotFound = 2;
+inline constexpr std::int32_t kPathNotFound = 3;  // an invalid name too
+inline constexpr std::int32_t kTooManyOpenFiles = 4;
+inline constexpr std::int32_t kAccessDenied = 5;
+inline constexpr std::int32_t kSharingViolation = 32;  // held by another process
+inline constexpr std::int32_t kDiskFull = 112;
+
+// Turns a system error number into the program's code: the named codes above for the errors
+// that mean the same. POSIX: 1000 + errno for every other,
 // so that no system error reads as a code that means something else (EIO gives 1005). Windows:
 // GetLastError's number, which is the table's own, except that 100 to 106 (the program's own
 // codes) are moved to 1100 to 1106.

@@ -169,7 +169,7 @@ public:
 
     std::int32_t ListDirectory(const std::string& path,
                                const std::function<void(const DirEntry&)>& each) override {
-        if (HasEmbeddedNul(path)) return 3;
+        if (HasEmbeddedNul(path)) return kPathNotFound;
         DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) return MapSystemError(errno);
         std::int32_t result = 0;
@@ -212,8 +212,8 @@ public:
     }
 
     std::int32_t SetCurrentDirectory(const std::string& path) override {
-        if (HasEmbeddedNul(path)) return 3;
-        if (path.empty()) return 2;
+        if (HasEmbeddedNul(path)) return kPathNotFound;
+        if (path.empty()) return kFileNotFound;
         return ::chdir(path.c_str()) == 0 ? 0 : MapSystemError(errno);
     }
 
@@ -228,7 +228,7 @@ public:
 
 private:
     static OpenResult Open(const std::string& name, int flags, mode_t mode, bool keepNonBlocking) {
-        if (HasEmbeddedNul(name)) return {nullptr, 3};
+        if (HasEmbeddedNul(name)) return {nullptr, kPathNotFound};
         const int fd = OpenNonBlocking(name, flags, mode, keepNonBlocking);
         if (fd < 0) return {nullptr, MapSystemError(errno)};
         return {std::make_unique<PosixFile>(fd), 0};
@@ -240,25 +240,25 @@ private:
 std::int32_t MapSystemError(int errorNumber) {
     switch (errorNumber) {
         case ENOENT:
-            return 2;
+            return kFileNotFound;
         case ENOTDIR:
         case ENAMETOOLONG:
         case ELOOP:
-            return 3;
+            return kPathNotFound;
         case EMFILE:
         case ENFILE:
-            return 4;
+            return kTooManyOpenFiles;
         case EACCES:
         case EPERM:
         case EROFS:
         case EISDIR:
-            return 5;
+            return kAccessDenied;
         case EBUSY:
         case ETXTBSY:
-            return 32;
+            return kSharingViolation;
         case ENOSPC:
         case EDQUOT:
-            return 112;
+            return kDiskFull;
         default:
             break;
     }

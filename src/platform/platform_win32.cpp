@@ -124,7 +124,7 @@ public:
 
     std::int32_t ListDirectory(const std::string& path,
                                const std::function<void(const DirEntry&)>& each) override {
-        if (HasEmbeddedNul(path)) return 3;
+        if (HasEmbeddedNul(path)) return kPathNotFound;
         const std::string pattern = kWindowsPaths.Join(path, "*.*");
         WIN32_FIND_DATAA found{};
         const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
@@ -158,13 +158,13 @@ public:
     }
 
     std::int32_t SetCurrentDirectory(const std::string& path) override {
-        if (HasEmbeddedNul(path)) return 3;
-        if (path.empty()) return 2;
+        if (HasEmbeddedNul(path)) return kPathNotFound;
+        if (path.empty()) return kFileNotFound;
         return ::SetCurrentDirectoryA(path.c_str()) ? 0 : LastError();
     }
 
     PathResult FullPath(const std::string& path) override {
-        if (HasEmbeddedNul(path)) return {{}, 3};
+        if (HasEmbeddedNul(path)) return {{}, kPathNotFound};
         return GrowingString([&path](DWORD size, char* buffer) {
             return ::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
         });
@@ -174,7 +174,7 @@ public:
 
 private:
     static OpenResult Open(const std::string& name, DWORD access, DWORD disposition) {
-        if (HasEmbeddedNul(name)) return {nullptr, 3};
+        if (HasEmbeddedNul(name)) return {nullptr, kPathNotFound};
         const HANDLE handle = ::CreateFileA(name.c_str(), access, FILE_SHARE_READ, nullptr,
                                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) return {nullptr, LastError()};

@@ -1,5 +1,6 @@
 #include "search/io_error.h"
 
+#include "platform/platform.h"
 #include "search/text/text_rules.h"
 
 namespace sifter {
@@ -11,19 +12,19 @@ thread_local std::int32_t t_pendingError = 0;
 
 std::string IoErrorMessage(std::int32_t code) {
     switch (code) {
-        case 2:
+        case platform::kFileNotFound:
             return "File not found";
-        case 3:
+        case platform::kPathNotFound:
             return "Invalid filename";
-        case 4:
+        case platform::kTooManyOpenFiles:
             return "Too many open files";
-        case 5:
+        case platform::kAccessDenied:
             return "File access denied";
-        case 100:
+        case kReadBeyondEnd:
             return "Read beyond end of file";
-        case 101:
+        case kOwnDiskFull:
             return "Disk full";
-        case 106:
+        case kInvalidNumericInput:
             return "Invalid numeric input";
         default:
             break;

@@ -22,6 +22,15 @@ private:
     std::int32_t m_code;
 };
 
+// The codes of the program's own, beside the system's (platform.h): 100, 101 and 106 have
+// messages of their own, 103 to 105 are left by a file used in the wrong mode.
+inline constexpr std::int32_t kReadBeyondEnd = 100;
+inline constexpr std::int32_t kOwnDiskFull = 101;
+inline constexpr std::int32_t kNotOpen = 103;
+inline constexpr std::int32_t kNotOpenForReading = 104;
+inline constexpr std::int32_t kNotOpenForWriting = 105;  // or of a kind the system cannot tell
+inline constexpr std::int32_t kInvalidNumericInput = 106;
+
 // "File not found", "I/O error 112" and so on, chosen by the exact code.
 std::string IoErrorMessage(std::int32_t code);
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "search/text/utf8.h"
 #include "search/files/wildcard.h"
+#include "search/text/utf8.h"
 
 namespace sifter::fuzz {
 namespace {

@@ -19,11 +19,11 @@ std::string UnreadableReason(std::int32_t error) {
     switch (error) {
         case kPathTooLong:
             return "path too long";
-        case 2:
-        case 3:
+        case platform::kFileNotFound:
+        case platform::kPathNotFound:
             // Removed, or put out of reach, since its parent was listed.
             return "not found";
-        case 5:
+        case platform::kAccessDenied:
             return "access denied";
         default:
             return IoErrorMessage(error);

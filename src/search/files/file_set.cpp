@@ -5,8 +5,8 @@
 
 #include "platform/path_rules.h"
 #include "search/files/name_order.h"
-#include "search/io_error.h"
 #include "search/files/wildcard.h"
+#include "search/io_error.h"
 
 namespace sifter {
 namespace {

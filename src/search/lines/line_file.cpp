@@ -43,7 +43,7 @@ void LineFile::OpenWrite(const std::string& name) {
     const platform::KindResult kind = created.file->Kind();
     if (kind.error != 0) {
         created.file->Release();
-        SetPendingError(105);
+        SetPendingError(kNotOpenForWriting);
         return;
     }
     m_file = std::move(created.file);
@@ -54,7 +54,7 @@ void LineFile::OpenWrite(const std::string& name) {
 bool LineFile::Fill() {
     // Checked before the buffer: a file closed after reading still holds its last bytes.
     if (m_mode != Mode::Reading) {
-        SetPendingError(104);
+        SetPendingError(kNotOpenForReading);
         return false;
     }
     if (m_position < m_end) return true;
@@ -107,7 +107,7 @@ std::string LineFile::ReadLine() {
 void LineFile::ReadLine(std::string& line) {
     line.clear();
     if (m_mode != Mode::Reading) {
-        SetPendingError(104);
+        SetPendingError(kNotOpenForReading);
         return;
     }
     while (Fill()) {
@@ -162,7 +162,7 @@ std::int32_t LineFile::WriteBlock(const char* data, std::int32_t size) {
 
 void LineFile::WriteText(std::string_view bytes) {
     if (m_mode != Mode::Writing) {
-        SetPendingError(105);
+        SetPendingError(kNotOpenForWriting);
         return;
     }
     while (!bytes.empty()) {
@@ -194,7 +194,7 @@ std::int32_t LineFile::WriteOut() {
 void LineFile::Close() {
     switch (m_mode) {
         case Mode::Closed:
-            SetPendingError(103);
+            SetPendingError(kNotOpen);
             return;
         case Mode::Writing:
             if (WriteOut() != 0) return;  // the file stays open with its handle

@@ -70,7 +70,7 @@ bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::siz
 
 std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
     if (m_mode != Mode::Reading) {
-        SetPendingError(104);  // what AtEnd leaves on a file that is not open for reading
+        SetPendingError(kNotOpenForReading);  // as AtEnd
         return 0;
     }
     StopFinder finder(keys);

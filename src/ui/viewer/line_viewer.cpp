@@ -23,7 +23,7 @@ constexpr int kHeight = 560;
 
 QString EditorFailure(const platform::LaunchResult& result) {
     const QString program = DisplayText(result.program);
-    const QString why = result.error == 2
+    const QString why = result.error == platform::kFileNotFound
                             ? program + QStringLiteral(" is not installed")
                             : program + QStringLiteral(" could not be started (") +
                                   DisplayText(IoErrorMessage(result.error)) + QStringLiteral(")");
