@@ -17,7 +17,6 @@
 #include "search/command_line.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
-#include "search/pattern/pattern_matcher.h"
 #include "search/run/search_run.h"
 
 namespace {
@@ -30,6 +29,7 @@ const char* const kProgram = "sifter32-cli: ";
 const char* const kNotADirectory = "not a directory";
 const char* const kTryHelp = "Try 'sifter32-cli --help'.";
 const char* const kCannotWrite = "cannot write the results: ";
+const char* const kDirectoryNotRead = "directory not read: ";
 
 // "sifter32-cli: PATH: TEXT", the form of every message about a path.
 void Complain(const std::string& path, const std::string& text) {
@@ -49,24 +49,27 @@ bool NamesAFile(std::string path) {
            type == sifter::platform::EntryType::Other;
 }
 
+// "sifter32-cli: PATH: directory not read: REASON"
+void ComplainNotRead(const std::string& path, std::int32_t error) {
+    Complain(path, std::string(kDirectoryNotRead) + sifter::UnreadableReason(error));
+}
+
 // A line on standard error for each subdirectory the search could not read, named as the
 // user named the directory searched; whether there was any.
 bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files) {
     for (const sifter::UnreadableDirectory& directory : files.Unreadable())
-        Complain(sifter::platform::PathInDirectory(options.directory, directory.path),
-                 std::string("directory not read: ") + sifter::UnreadableReason(directory.error));
+        ComplainNotRead(sifter::platform::PathInDirectory(options.directory, directory.path),
+                        directory.error);
     return !files.Unreadable().empty();
 }
 
 int Search(const sifter::cli::Options& options) {
     using sifter::cli::OutputForm;
     const sifter::SearchRequest& request = options.request;
-    // A pattern that cannot be used is refused before anything is read.
-    if (request.options.regexp) {
-        if (const std::optional<std::string> problem = sifter::PatternProblem(request.text)) {
-            std::cerr << kProgram << *problem << '\n';
-            return kTrouble;
-        }
+    // A request that cannot run is refused before anything is read.
+    if (const std::optional<std::string> problem = sifter::RequestProblem(request)) {
+        std::cerr << kProgram << *problem << '\n';
+        return kTrouble;
     }
     // The set would take a file for the directory it is in; the companion searches only what
     // it was told to.
@@ -78,10 +81,12 @@ int Search(const sifter::cli::Options& options) {
     sifter::FileSet files(sifter::platform::System(), std::string());
     try {
         files.SetDirectory(options.directory);
-        // The options read the set the window's way; at their defaults, the documented way.
-        if (request.options.AnyChanged(request.fileType))
-            files.SetListing({true, request.options.subdirectories});
-        files.SetMask(request.options.Masks(request.fileType));
+        const sifter::FileListing listing = sifter::ListingFor(request.options, request.fileType);
+        files.SetListing(listing.listing);
+        files.SetMask(listing.mask);
+    } catch (const sifter::EDirectoryNotListed& error) {
+        ComplainNotRead(options.directory, error.code());
+        return kTrouble;
     } catch (const sifter::EInOutError& error) {
         Complain(options.directory, sifter::ErrorBoxText(error.what()));
         return kTrouble;

@@ -72,7 +72,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         } else if (argument == "--pascal") {
             pascal = true;
         } else if (argument == "--case-sensitive") {
-            options.request.caseSensitive = true;
+            options.request.rules.caseSensitive = true;
         } else if (argument == "--procs") {
             procs = true;
         } else if (argument == "--format=rows" || argument == "--format=grep") {
@@ -87,9 +87,9 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         } else if (argument == "--recursive" || argument == "-r") {
             options.request.options.subdirectories = true;
         } else if (argument == "--word-regexp" || argument == "-w") {
-            options.request.options.wholeWords = true;
+            options.request.rules.wholeWords = true;
         } else if (argument == "--regexp" || argument == "-E") {
-            options.request.options.regexp = true;
+            options.request.rules.regexp = true;
         } else if (argument == "--mask") {
             if (i + 1 == arguments.size()) return fail("--mask needs a LIST");
             masks = arguments[++i];

@@ -13,13 +13,21 @@ public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-class EInOutError final : public Exception {
+class EInOutError : public Exception {
 public:
     explicit EInOutError(std::int32_t code);
     std::int32_t code() const { return m_code; }
 
 private:
     std::int32_t m_code;
+};
+
+// A directory that could be made current but not listed, as a directory searched must be: its
+// names would read as none. The window shows it as any I/O error; sifter32-cli words it as a
+// directory not read.
+class EDirectoryNotListed final : public EInOutError {
+public:
+    using EInOutError::EInOutError;
 };
 
 // The codes of the program's own, beside the system's (platform.h): 100, 101 and 106 have

@@ -15,7 +15,12 @@ struct SearchCase {
     FileType fileType;
     bool caseSensitive;
     bool procs;
-    SearchOptions options = {};
+    struct Project {
+        SearchOptions options;
+        bool wholeWords = false;
+        bool regexp = false;
+        friend bool operator==(const Project&, const Project&) = default;
+    } project = {};
 };
 
 class CliSearchOptionsTest : public testing::TestWithParam<SearchCase> {};
@@ -27,21 +32,21 @@ TEST_P(CliSearchOptionsTest, GiveThisSearch) {
     EXPECT_EQ(options.directory, c.directory);
     EXPECT_EQ(options.request.text, c.text);
     EXPECT_EQ(options.request.fileType, c.fileType);
-    EXPECT_EQ(options.request.caseSensitive, c.caseSensitive);
+    EXPECT_EQ(options.request.rules.caseSensitive, c.caseSensitive);
     EXPECT_EQ(options.request.includeProcs, c.procs);
     EXPECT_EQ(options.form, OutputForm::Rows);
-    EXPECT_EQ(options.request.options, c.options);
+    const SearchCase::Project got{options.request.options, options.request.rules.wholeWords,
+                                  options.request.rules.regexp};
+    EXPECT_TRUE(got == c.project);
 }
 
-SearchOptions Project(bool subdirectories, bool wholeWords, std::string scripts = "*.sc",
-                      std::string pascal = "*.pas") {
-    return {subdirectories, wholeWords, {std::move(scripts), std::move(pascal)}};
+SearchCase::Project Project(bool subdirectories, bool wholeWords, std::string scripts = "*.sc",
+                            std::string pascal = "*.pas") {
+    return {{subdirectories, {std::move(scripts), std::move(pascal)}}, wholeWords};
 }
 
-SearchOptions Pattern() {
-    SearchOptions options;
-    options.regexp = true;
-    return options;
+SearchCase::Project Pattern() {
+    return {.regexp = true};
 }
 
 INSTANTIATE_TEST_SUITE_P(

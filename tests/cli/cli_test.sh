@@ -257,9 +257,20 @@ row "pattern, whole words"        1 ''                           ''             
 row "pattern, rows"               0 "$banner"'   Search Path: '"$two"'\r\n   Search String: "^x$"\r\n   Options: Regular Expression\r\n \r\n a.pas - 1 of 2\r\n \r\n \r\n b.pas - 2 of 2\r\n \r\n[1] x\r\n' ' Sifter32 Found 1 instances of "^x$" in 2 files' -E "$two" '^x$'
 row "pattern, both forms"         0 'u.pas:1:un caf\303\251 noir\nu.pas:2:CAF\303\211\nw.pas:1:le caf\351\nw.pas:3:CaF\351 x\n' '' -E --format=grep "$legacy" $'caf[\xc3\xa9e]'
 row "bad pattern"                 2 ''                           'sifter32-cli: missing closing parenthesis at position 5' -E "$two" 'find('
+row "bad pattern, whole words"    2 ''                           'sifter32-cli: missing closing parenthesis at position 17' -w -E --case-sensitive -- "$two" '(?x)Result # note'
 row "bad pattern, missing dir"    2 ''                           'sifter32-cli: quantifier does not follow a repeatable item at position 0' -E "$WORK/missing" '*x'
 row "pattern too complex"         0 'c.pas:1:aaa\n'              'sifter32-cli: Pattern too complex for 1 lines; first at c.pas:2' -E --format=grep "$complex" '(a+)+$'
 row "pattern too complex, rows"   0 "$banner"'   Search Path: '"$complex"'\r\n   Search String: "(a+)+$"\r\n   Options: Regular Expression\r\n \r\n c.pas - 1 of 1\r\n \r\n[1] aaa\r\n Pattern too complex for 1 lines; first at c.pas:2\r\n' 'sifter32-cli: Pattern too complex for 1 lines; first at c.pas:2'$'\n Sifter32 Found 1 instances of "(a+)+$" in 1 files' -E "$complex" '(a+)+$'
+# A directory that can be entered but not listed says so, instead of reading as empty.
+shut="$WORK/shut"
+make_file "$shut/a.pas" 'hit\r\n'
+chmod 311 "$shut"
+prepare_nobody
+[ "$(id -u)" -ne 0 ] || as_nobody=1
+row "directory not listed"        2 ''                           "sifter32-cli: $shut: directory not read: access denied" -- "$shut" hit
+row "directory not listed, -r"    2 ''                           "sifter32-cli: $shut: directory not read: access denied" -r --format=grep "$shut" hit
+as_nobody=
+chmod 700 "$shut"
 if [ "$(id -u)" -ne 0 ]; then
     make_file "$WORK/locked/a.pas" 'hit\r\n'
     make_file "$WORK/locked/b.pas" 'hit\r\n'

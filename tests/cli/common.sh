@@ -20,11 +20,23 @@ fail() {
 
 # run ARGS...: the program under a timeout ($limit seconds, 120 unless set), so that a hang
 # fails instead of stalling the suite; its output lands in $WORK/out and $WORK/err, its exit
-# code in $status.
+# code in $status. With $as_nobody set, the run is made as the user nobody (see as_nobody).
 run() {
-    timeout "${limit:-120}" "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
+    timeout "${limit:-120}" ${as_nobody:+setpriv --reuid=nobody --regid=nogroup --clear-groups} \
+        "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
     status=$?
     [ "$status" -ne 124 ] || fail "the run [$*] did not end"
+}
+
+# as_nobody: root reads every directory, so a run that needs a permission denied is made as
+# nobody, with a copy of the program nobody can reach; the caller sets as_nobody=1 around it.
+# Without root the runs are the user's own already.
+prepare_nobody() {
+    [ "$(id -u)" -eq 0 ] || return 0
+    chmod 711 "$WORK"
+    cp "$CLI" "$WORK/sifter32-cli"
+    chmod 755 "$WORK/sifter32-cli"
+    CLI="$WORK/sifter32-cli"
 }
 
 expect_status() {  # CODE WHAT

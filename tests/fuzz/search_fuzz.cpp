@@ -159,17 +159,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto flags = input.ConsumeIntegral<unsigned char>();
     SearchRequest request;
     request.fileType = FileType::Scripts;
-    request.caseSensitive = (flags & 1) != 0;
+    request.rules.caseSensitive = (flags & 1) != 0;
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
-    request.options.wholeWords = (flags & 16) != 0;
+    request.rules.wholeWords = (flags & 16) != 0;
     request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     for (std::size_t i = 0; i < files.size(); ++i)
         files[i] = TakeFile(input, i + 1 == files.size());
     const std::string plainText = request.text;
     if ((flags & 32) != 0) {
-        request.options.regexp = true;
+        request.rules.regexp = true;
         request.text = test::EscapedPattern(plainText);
         // A pattern's caseless matching folds more than ASCII letters (E acute, the Kelvin
         // sign): the two agree where every byte is ASCII.
@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         };
         bool wide = beyondAscii(plainText);
         for (const FileScript& file : files) wide = wide || beyondAscii(file.bytes);
-        if (wide) request.caseSensitive = true;
+        if (wide) request.rules.caseSensitive = true;
     }
 
     TakeError();
@@ -201,9 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {kBannerRow, EntryIcon::Banner},
         {"   Search Path: /fuzz", EntryIcon::Blank},
         {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
-    if (request.options.AnyChanged(request.fileType))
+    if (request.rules.wholeWords || request.rules.regexp)
         want.push_back({OptionsRow(request), EntryIcon::Blank});
-    const std::vector<std::string> forms = test::ModelForms(plainText, request.caseSensitive);
+    const std::vector<std::string> forms = test::ModelForms(plainText, request.rules.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         want.push_back({" ", EntryIcon::Blank});
@@ -223,8 +223,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fileRows.push_back({" " + lines[n], EntryIcon::Procedure});
                 lineOfRow.push_back(number);
             }
-            if (test::ModelFindFrom(forms, lines[n], 0, request.caseSensitive,
-                                    request.options.wholeWords)) {
+            if (test::ModelFindFrom(forms, lines[n], 0, request.rules.caseSensitive,
+                                    request.rules.wholeWords)) {
                 fileRows.push_back(
                     {"[" + std::to_string(number) + "] " + lines[n], EntryIcon::Blank});
                 lineOfRow.push_back(number);

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data) + 2, length);
     const std::string bytes(reinterpret_cast<const char*>(data) + 2 + length, size - 2 - length);
 
-    TextMatcher matcher(text, caseSensitive, wholeWords);
+    TextMatcher matcher(text, {.caseSensitive = caseSensitive, .wholeWords = wholeWords});
     const std::vector<std::string> forms = test::ModelForms(text, caseSensitive);
     if (matcher.forms() != forms)
         Fail("the matcher looks for %zu forms, the model for %zu (or they differ)",

@@ -71,7 +71,7 @@ protected:
         files.SetMask("*.pas");
         ResultRows rows;
         m_matches =
-            RunSearch({FileType::Pascal, "hit", false, false}, files, rows, nullptr, m_system)
+            RunSearch({.fileType = FileType::Pascal, .text = "hit"}, files, rows, nullptr, m_system)
                 .matches;
         return Entries(rows);
     }
@@ -159,7 +159,7 @@ TEST_F(FaultInjectionTest, WithEveryDescriptorTakenFilesGiveNoLinesAndASaveCanno
     for (int fd; (fd = ::dup(STDERR_FILENO)) >= 0;) taken.push_back(fd);
 
     ResultRows rows;
-    RunSearch({FileType::Pascal, "hit", false, false}, files, rows);
+    RunSearch({.fileType = FileType::Pascal, .text = "hit"}, files, rows);
     const std::int32_t searchPending = TakeError();
     const SaveOutcome outcome = SaveRows(m_dir / "saved.txt", rows, nullptr);
     for (const int fd : taken) ::close(fd);
@@ -254,7 +254,7 @@ TEST_F(FaultInjectionTest, AFailedCloseLeavesTheFileOpenOnlyWhenItsWriteOutFaile
     }
 }
 
-TEST_F(FaultInjectionTest, ADirectoryThatCannotBeEnteredLeavesTheFileSetAsItWas) {
+TEST_F(FaultInjectionTest, ADirectoryThatCannotBeEnteredOrListedLeavesTheFileSetAsItWas) {
     for (const char* sub : {"old", "other", "elsewhere"})
         std::filesystem::create_directory(m_dir / sub);
     test::WriteBytes(m_dir / "other/x.pas", "");
@@ -266,6 +266,8 @@ TEST_F(FaultInjectionTest, ADirectoryThatCannotBeEnteredLeavesTheFileSetAsItWas)
         bool refresh;         // a Refresh instead of setting the directory to "other"
         const char* message;  // what is raised, or none when the change goes through
         const char* cwd;      // where the process stands afterwards
+        Call call = Call::SetCurrentDirectory;
+        bool walk = false;  // the listing of a project, not the documented one
     } cases[] = {
         {parent, 1, 2, false, "File not found", "elsewhere"},
         {"other", 1, 5, false, "File access denied", "elsewhere"},
@@ -274,24 +276,30 @@ TEST_F(FaultInjectionTest, ADirectoryThatCannotBeEnteredLeavesTheFileSetAsItWas)
         {"old", 1, MapSystemError(ENOENT), true, "File not found", "elsewhere"},
         // The old directory only serves a relative path; failing to enter it is no error.
         {"old", 1, 2, false, nullptr, "other"},
+        // Entered but not listed: its names would read as none.
+        {".", 1, 5, false, "File access denied", "old", Call::ListDirectory},
+        {".", 1, MapSystemError(EIO), true, "I/O error 1005", "old", Call::ListDirectory},
+        {"other", 1, 5, false, "File access denied", "old", Call::ListDirectory, true},
+        {"old", 1, 5, true, "File access denied", "old", Call::ListDirectory, true},
     };
     for (const auto& c : cases) {
         test::ChangeDirectory(m_dir / "old");
         test::WriteBytes(m_dir / "old/o.pas", "");
         FileSet files(m_system);
         files.SetMask("*.pas");
+        files.SetListing({.eachNameOnce = c.walk, .subdirectories = c.walk});
         std::filesystem::remove(m_dir / "old/o.pas");  // a read that happens would drop it
         test::ChangeDirectory(m_dir / "elsewhere");
-        m_system.Inject({.call = Call::SetCurrentDirectory,
-                         .occurrence = c.occurrence,
-                         .error = c.code,
-                         .name = c.name});
+        m_system.Inject(
+            {.call = c.call, .occurrence = c.occurrence, .error = c.code, .name = c.name});
         const std::string what = c.name + " #" + std::to_string(c.occurrence);
         try {
             c.refresh ? files.Refresh() : files.SetDirectory(m_dir / "other");
             EXPECT_EQ(c.message, nullptr) << what;
         } catch (const EInOutError& error) {
             EXPECT_STREQ(error.what(), c.message) << what;
+            const bool notListed = dynamic_cast<const EDirectoryNotListed*>(&error) != nullptr;
+            EXPECT_EQ(notListed, c.call == Call::ListDirectory) << what;
         }
         EXPECT_EQ(m_system.fired(), 1) << what;
         EXPECT_EQ(test::CurrentDirectory(), m_dir / c.cwd) << what;

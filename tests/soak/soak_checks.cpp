@@ -86,7 +86,9 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
     ui::TForm1& form = session.Form1();
     before.text = session.Edit1()->text();
     before.scripts = form.SelectedFileType() == FileType::Scripts;
-    before.caseSensitive = session.CaseSensitive()->isChecked();
+    before.rules = {.caseSensitive = session.CaseSensitive()->isChecked(),
+                    .wholeWords = session.Item("WholeWords1")->isChecked(),
+                    .regexp = session.Item("RegularExpression1")->isChecked()};
     before.includeProcs = session.DoProcs()->isChecked();
     before.sifterEnabled = session.Item("Sifter1")->isEnabled();
     before.saveEnabled = session.Item("SavetoFile1")->isEnabled();
@@ -94,7 +96,7 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
     before.selected = test::SelectedRows(*session.ListBox1());
     before.names = form.FList().Names();
     before.unreadable = form.FList().Unreadable();
-    before.options = form.Options();
+    before.options = form.Request().options;
     before.directory = form.FList().Directory();
     before.currentFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const platform::PathResult current = platform::System().CurrentDirectory();
@@ -167,7 +169,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     c.searchRan = seen.searches > 0;
     // A pattern that cannot be used is refused in a warning box instead of a search.
     std::optional<std::string> problem;
-    if (options.regexp) problem = PatternProblem(before.text.toStdString());
+    if (before.rules.regexp) problem = PatternProblem(before.text.toStdString(), before.rules);
     const QString badPattern = problem ? ui::DisplayText(*problem) : QString();
     bool emptySetShown = false;
     for (const ui::Message& message : answers.Messages())
@@ -200,7 +202,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         SearchRequest request;
         request.fileType = type;
         request.text = before.text.toStdString();
-        request.caseSensitive = before.caseSensitive;
+        request.rules = before.rules;
         request.includeProcs = before.includeProcs;
         request.options = options;
         // A second search in one action (a double click on the button) goes over the names that
@@ -308,7 +310,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool optionsRead = seen.triggered.contains(QStringLiteral("IncludeSubdirectories1")) ||
                              seen.triggered.contains(QStringLiteral("WholeWords1")) ||
                              seen.triggered.contains(QStringLiteral("RegularExpression1")) ||
-                             form.Options().masks != before.options.masks;
+                             form.Request().options.masks != before.options.masks;
     c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
                       c.chooserTookDirectory || optionsRead || facts.action == nullptr;
     if (c.updateStatRan) model.rowsAtUpdateStat = c.rows.size();

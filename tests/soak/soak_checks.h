@@ -29,7 +29,7 @@ struct Before {
 
     QString text;
     bool scripts = false;
-    bool caseSensitive = false;
+    MatchRules rules;  // the check box's and the Options menu's check marks
     bool includeProcs = false;
     bool sifterEnabled = false;
     bool saveEnabled = false;
@@ -38,7 +38,7 @@ struct Before {
     std::vector<std::string> names;               // of FList
     std::vector<UnreadableDirectory> unreadable;  // of FList
     std::string directory;                        // of FList
-    SearchOptions options;                        // of the Options menu
+    SearchOptions options;                        // the Options menu's subdirectories and masks
     // The current directory, held open so that a search's files can be read where the search
     // read them even when it has been removed since; and as the search's path row shows it.
     int currentFd = -1;

@@ -97,7 +97,7 @@ void CheckTitleAndFileSet(Context& c) {
         return;
     }
     const FileType type = c.session.Form1().SelectedFileType();
-    const SearchOptions& options = c.session.Form1().Options();
+    const SearchOptions options = c.session.Form1().Request().options;
     c.Expect(files.Mask() == options.Masks(type),
              QStringLiteral("the file set's mask is %1").arg(Quoted(files.Mask())));
     const std::vector<std::string> expected = ExpectedNames(directory, type, options);

@@ -9,7 +9,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "search/pattern/pattern_matcher.h"
+#include "search/pattern/line_matcher.h"
 #include "soak_world.h"
 
 namespace sifter::soak {
@@ -163,8 +163,8 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
     std::string options;
     const SearchOptions& chosen = request.options;
     if (chosen.subdirectories) options += ", Subdirectories";
-    if (chosen.wholeWords) options += ", Whole Words";
-    if (chosen.regexp) options += ", Regular Expression";
+    if (request.rules.wholeWords) options += ", Whole Words";
+    if (request.rules.regexp) options += ", Regular Expression";
     if (chosen.Masks(request.fileType) != FileMask(request.fileType))
         options += ", Masks " + chosen.Masks(request.fileType);
     if (!options.empty()) search.rows.push_back("   Options: " + options.substr(2));
@@ -180,11 +180,10 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
     std::vector<std::string> forms;
     if (!request.text.empty()) forms.push_back(request.text);
     if (const std::string legacy = Legacy(request.text); !legacy.empty()) forms.push_back(legacy);
-    if (!request.caseSensitive)
+    if (!request.rules.caseSensitive)
         for (std::string& form : forms) form = Upper(form);
     // What a pattern matches is the engine tests' business; the soak checks the rows around it.
-    PatternMatcher pattern(chosen.regexp ? request.text : std::string(), request.caseSensitive,
-                           chosen.wholeWords);
+    LineMatcher pattern(request.rules.regexp ? request.text : std::string(), request.rules);
 
     const std::string count = std::to_string(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -200,13 +199,14 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
                                   line.find('(') != std::string::npos &&
                                   line.find(')') != std::string::npos;
             if (procLine && request.includeProcs) search.rows.push_back(" " + line);
-            const std::string& compared = request.caseSensitive ? line : upper;
+            const std::string& compared = request.rules.caseSensitive ? line : upper;
             const bool match =
-                chosen.regexp
+                request.rules.regexp
                     ? pattern.Matches(line)
                     : std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
-                          return chosen.wholeWords ? HoldsWord(compared, line, form)
-                                                   : compared.find(form) != std::string::npos;
+                          return request.rules.wholeWords
+                                     ? HoldsWord(compared, line, form)
+                                     : compared.find(form) != std::string::npos;
                       });
             if (!match) continue;
             search.rows.push_back("[" + std::to_string(n + 1) + "] " + line);

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "platform/path_rules.h"
-#include "search/files/mask_list.h"
 #include "search/files/name_order.h"
 #include "search/io_error.h"
 
@@ -30,7 +29,7 @@ std::string UnreadableReason(std::int32_t error) {
     }
 }
 
-DirectoryWalk::DirectoryWalk(platform::SystemApi& system, std::string root, std::string masks,
+DirectoryWalk::DirectoryWalk(platform::SystemApi& system, std::string root, MaskList masks,
                              bool subdirectories)
     : m_system(system),
       m_root(std::move(root)),
@@ -53,7 +52,6 @@ void DirectoryWalk::Step() {
         return;
     }
 
-    const std::vector<std::string_view> patterns = MaskPatterns(m_masks);
     std::vector<std::string> files;
     std::vector<std::string> directories;
     const std::int32_t error = m_system.ListDirectory(listed, [&](const platform::DirEntry& entry) {
@@ -64,15 +62,20 @@ void DirectoryWalk::Step() {
             if (m_subdirectories) directories.emplace_back(name);
             return;
         }
-        if (!MatchesAnyMask(patterns, name)) return;
+        if (!m_masks.Matches(name)) return;
         // A link counts as what it leads to, but a link to a directory is not walked.
         if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
             type = m_system.ResolveType(rules.Join(listed, name));
         if (type == platform::EntryType::Regular) files.emplace_back(name);
     });
-    if (error != 0 && !top) {
+    if (error != 0) {
         // Part of a listing would read as the whole directory: none of it is taken.
-        unreadable(error);
+        if (!top) {
+            unreadable(error);
+            return;
+        }
+        m_topError = error;
+        m_pending.clear();
         return;
     }
 

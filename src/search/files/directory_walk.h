@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/files/mask_list.h"
 
 namespace sifter {
 
@@ -36,12 +37,13 @@ std::string UnreadableReason(std::int32_t error);
 class DirectoryWalk final {
 public:
     // Nothing is listed yet. `root` is the full path of the walked directory; names are given
-    // relative to it. `masks` as a mask list holds them, each name listed once.
-    DirectoryWalk(platform::SystemApi& system, std::string root, std::string masks,
+    // relative to it. The files are those `masks` match, each listed once.
+    DirectoryWalk(platform::SystemApi& system, std::string root, MaskList masks,
                   bool subdirectories);
 
     bool Done() const { return m_pending.empty(); }
-    // Lists the next directory of the walk. Only running out of memory is thrown.
+    // Lists the next directory of the walk. Only running out of memory is thrown; a walked
+    // directory that cannot be listed ends the walk (TopError).
     void Step();
     void Finish() {
         while (!Done()) Step();
@@ -50,16 +52,19 @@ public:
     // The files so far, in order: "a.pas", "rtl/b.pp".
     std::vector<std::string>& Names() { return m_names; }
     std::vector<UnreadableDirectory>& Unreadable() { return m_unreadable; }
+    // The code of the walked directory's own listing when it failed; then nothing was listed.
+    std::int32_t TopError() const { return m_topError; }
 
 private:
     platform::SystemApi& m_system;
     const std::string m_root;
-    const std::string m_masks;
+    const MaskList m_masks;
     const bool m_subdirectories;
     // Directories still to list, relative to the root, the next one last.
     std::vector<std::string> m_pending;
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
+    std::int32_t m_topError = 0;
 };
 
 }  // namespace sifter

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 #include "platform/path_rules.h"
 #include "search/files/name_order.h"
@@ -44,7 +45,7 @@ FileSet::FileSet(platform::SystemApi& system) : m_system(&system) {
 }
 
 FileSet::FileSet(platform::SystemApi& system, std::string mask) : FileSet(system) {
-    m_mask = std::move(mask);
+    StoreMask(std::move(mask));
 }
 
 FileSet::~FileSet() = default;
@@ -88,13 +89,20 @@ void FileSet::SetDirectory(const std::string& path) {
     Enter(*m_system, resolved);
     const platform::PathResult now = m_system->CurrentDirectory();
     if (now.error != 0) throw EInOutError(now.error);
-    m_directory = now.path;
-    ReadNames();
+    std::string previous = std::exchange(m_directory, now.path);
+    try {
+        ReadNames();
+    } catch (const EDirectoryNotListed&) {
+        // As for a directory that cannot be entered: the set stays with the one it held.
+        m_directory = std::move(previous);
+        m_system->SetCurrentDirectory(m_directory);
+        throw;
+    }
 }
 
 void FileSet::SetMask(const std::string& mask) {
     if (mask == m_mask) return;
-    m_mask = mask;
+    StoreMask(mask);
     ReadNames();
 }
 
@@ -119,11 +127,12 @@ void FileSet::ReadNames() {
 }
 
 std::unique_ptr<DirectoryWalk> FileSet::StartWalk() const {
-    return std::make_unique<DirectoryWalk>(*m_system, m_directory, m_mask,
+    return std::make_unique<DirectoryWalk>(*m_system, m_directory, m_masks,
                                            m_listing.subdirectories);
 }
 
 void FileSet::TakeWalk(DirectoryWalk& walk) {
+    if (walk.TopError() != 0) throw EDirectoryNotListed(walk.TopError());
     m_names = std::move(walk.Names());
     m_unreadable = std::move(walk.Unreadable());
     if (m_names.size() > kBusyPlace && m_busy) {
@@ -140,6 +149,8 @@ void FileSet::BeginRefresh() {
     m_walk.reset();
     Enter(*m_system, m_directory);
     m_walk = StartWalk();
+    // The directory itself is listed at once, so that a failure shows where entering it would.
+    ContinueRefresh(1);
 }
 
 bool FileSet::ContinueRefresh(int directories) {
@@ -147,8 +158,8 @@ bool FileSet::ContinueRefresh(int directories) {
     try {
         for (int i = 0; i < directories && !m_walk->Done(); ++i) m_walk->Step();
         if (!m_walk->Done()) return false;
-        TakeWalk(*m_walk);
-        m_walk.reset();
+        const std::unique_ptr<DirectoryWalk> done = std::move(m_walk);
+        TakeWalk(*done);
     } catch (const std::bad_alloc&) {
         m_walk.reset();
         throw Exception("Unable to insert a line");
@@ -162,28 +173,26 @@ void FileSet::FinishRefresh() {
 }
 
 void FileSet::ListEachPattern() {
-    m_names.clear();
-    m_unreadable.clear();
     std::vector<std::string> found;
-    std::size_t start = 0;
-    while (start <= m_mask.size()) {
-        const std::size_t end = std::min(m_mask.find(';', start), m_mask.size());
-        const std::string_view pattern(m_mask.data() + start, end - start);
-        start = end + 1;
+    for (const std::string& pattern : m_masks.patterns()) {
         if (pattern.empty()) continue;
-        m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
-            if (entry.hidden || entry.name.empty()) return;
-            if (!MatchesWildcard(pattern, entry.name)) return;
-            platform::EntryType type = entry.type;
-            if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
-                type = m_system->ResolveType(std::string(entry.name));
-            // Ordinary files only: opening a FIFO or a device would stall the search.
-            if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
-        });
+        const std::int32_t error =
+            m_system->ListDirectory(".", [&](const platform::DirEntry& entry) {
+                if (entry.hidden || entry.name.empty()) return;
+                if (!MatchesWildcard(pattern, entry.name)) return;
+                platform::EntryType type = entry.type;
+                if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
+                    type = m_system->ResolveType(std::string(entry.name));
+                // Ordinary files only: opening a FIFO or a device would stall the search.
+                if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
+            });
+        // Part of a listing would read as the whole directory; the names stay as they were.
+        if (error != 0) throw EDirectoryNotListed(error);
     }
 
     OrderedNames ordered = OrderNames(std::move(found), kBusyPlace);
     m_names = std::move(ordered.names);
+    m_unreadable.clear();
     if (ordered.reachedWatchedPlace && m_busy) {
         m_busy(true);
         m_busy(false);

@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "search/files/directory_walk.h"
+#include "search/files/mask_list.h"
 
 namespace sifter {
 
@@ -51,21 +52,26 @@ public:
     const Listing& listing() const { return m_listing; }
 
     // Makes `path` current and reads it, unless it already is the directory held. Throws
-    // EInOutError when a part of the path cannot be entered; nothing changes then.
+    // EInOutError when a part of the path cannot be entered, EDirectoryNotListed when it cannot
+    // be listed; nothing changes then.
     void SetDirectory(const std::string& path);
     // Stores a mask that differs from the one held and reads at once; "a;b" lists both.
     void SetMask(const std::string& mask);
     // Makes the directory current again and reads it. Throws EInOutError when it cannot be
-    // made current; the names stay as they were then.
+    // made current, EDirectoryNotListed when it cannot be listed; the names stay as they were
+    // then. So does a read of a new mask.
     void Refresh();
 
     // Stored for the reads to come; nothing is read now.
     void SetListing(Listing listing) { m_listing = listing; }
     // A mask for the reads to come, stored without reading now.
-    void StoreMask(std::string mask) { m_mask = std::move(mask); }
+    void StoreMask(std::string mask) {
+        m_mask = std::move(mask);
+        m_masks = MaskList(m_mask);
+    }
 
     // A read spread over time, for a tree too large to walk at once: `BeginRefresh` makes the
-    // directory current as `Refresh` does (throwing as it does) and starts the read,
+    // directory current and lists it as `Refresh` does (throwing as it does) and starts the read,
     // `ContinueRefresh` lists up to `directories` more directories and says whether the read
     // is over, `FinishRefresh` completes it. Until the read is over the names are those of the
     // read before; any other read drops it. Without subdirectories the read is over at once.
@@ -90,6 +96,7 @@ private:
     platform::SystemApi* m_system;
     std::string m_directory;
     std::string m_mask = "*.*";
+    MaskList m_masks{m_mask};  // the mask split into its patterns
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     Listing m_listing;

@@ -29,13 +29,13 @@ MaskListCheck Refused(std::string why) {
 
 }  // namespace
 
-std::vector<std::string_view> MaskPatterns(std::string_view list) {
-    std::vector<std::string_view> patterns;
+MaskList::MaskList(std::string_view list) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = list.find(';', start);
-        patterns.push_back(list.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos) return patterns;
+        m_patterns.emplace_back(
+            list.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos) return;
         start = end + 1;
     }
 }
@@ -43,7 +43,8 @@ std::vector<std::string_view> MaskPatterns(std::string_view list) {
 MaskListCheck CheckMaskList(std::string_view typed) {
     if (Trimmed(typed).empty()) return Refused(kEmptyList);
     MaskListCheck taken;
-    for (const std::string_view raw : MaskPatterns(typed)) {
+    const MaskList split(typed);
+    for (const std::string& raw : split.patterns()) {
         const std::string_view pattern = Trimmed(raw);
         if (pattern.empty()) return Refused(kEmptyMask);
         for (const char c : pattern) {
@@ -59,8 +60,8 @@ MaskListCheck CheckMaskList(std::string_view typed) {
     return taken;
 }
 
-bool MatchesAnyMask(const std::vector<std::string_view>& patterns, std::string_view name) {
-    for (const std::string_view pattern : patterns)
+bool MaskList::Matches(std::string_view name) const {
+    for (const std::string& pattern : m_patterns)
         if (!pattern.empty() && MatchesWildcard(pattern, name)) return true;
     return false;
 }

@@ -19,10 +19,19 @@ struct MaskListCheck {
 // or a control character (a mask names files of one directory).
 MaskListCheck CheckMaskList(std::string_view typed);
 
-// The patterns of a list, in order; empty ones kept, as a file set takes its mask.
-std::vector<std::string_view> MaskPatterns(std::string_view list);
+// A list split into its patterns once, for every name a read meets. Empty patterns are kept, as
+// a file set takes its mask, and match nothing.
+class MaskList final {
+public:
+    explicit MaskList(std::string_view list);
 
-// Whether any pattern of `list` matches `name`; an empty pattern matches nothing.
-bool MatchesAnyMask(const std::vector<std::string_view>& patterns, std::string_view name);
+    // In the list's order.
+    const std::vector<std::string>& patterns() const { return m_patterns; }
+    // Whether any pattern matches `name`.
+    bool Matches(std::string_view name) const;
+
+private:
+    std::vector<std::string> m_patterns;
+};
 
 }  // namespace sifter

@@ -3,6 +3,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
+
 #include "search/pattern/required_literal.h"
 #include "search/pattern/start_bytes.h"
 #include "search/text/scan_keys.h"
@@ -52,18 +54,27 @@ std::uint32_t TypedOptions(std::string_view pattern, bool caseless) {
            (caseless ? PCRE2_CASELESS : 0);
 }
 
-// The pattern between the two word callouts; verbs that must open a pattern stay in front.
-// The \E closes a \Q the pattern may leave open, and means nothing otherwise.
-std::string WholeWordPattern(std::string_view pattern) {
+// A pattern as PCRE2 is given it: with whole words, framed by the two word callouts, verbs that
+// must open a pattern staying in front (the \E closes a \Q the pattern may leave open, and means
+// nothing otherwise). `shift` is how many bytes the frame puts before the pattern's own.
+struct Source {
+    std::string text;
+    std::size_t shift = 0;
+};
+
+Source Framed(std::string_view pattern, bool wholeWords) {
+    if (!wholeWords) return {std::string(pattern), 0};
     std::size_t front = 0;
     while (pattern.compare(front, 2, "(*") == 0) {
         const std::size_t close = pattern.find(')', front);
         if (close == std::string_view::npos) break;
         front = close + 1;
     }
-    std::string wrapped(pattern.substr(0, front));
-    wrapped.append("(?C1)(?:").append(pattern.substr(front)).append("\\E)(?C2)");
-    return wrapped;
+    Source framed{std::string(pattern.substr(0, front)), 0};
+    framed.text.append("(?C1)(?:");
+    framed.shift = framed.text.size() - front;
+    framed.text.append(pattern.substr(front)).append("\\E)(?C2)");
+    return framed;
 }
 
 int WordCallout(pcre2_callout_block* block, void*) {
@@ -108,21 +119,34 @@ struct PatternMatcher::Context {
     }
 };
 
-std::optional<std::string> PatternProblem(std::string_view pattern) {
-    int error = 0;
-    PCRE2_SIZE offset = 0;
-    pcre2_code* code = Compile(pattern, TypedOptions(pattern, false), error, offset);
-    if (code != nullptr) {
-        pcre2_code_free(code);
-        return std::nullopt;
-    }
-    return ErrorText(error) + " at position " +
-           std::to_string(CharacterPosition(pattern, static_cast<std::size_t>(offset)));
+std::optional<std::string> PatternProblem(std::string_view pattern, MatchRules rules) {
+    const std::uint32_t options = TypedOptions(pattern, !rules.caseSensitive);
+    const auto problem = [&](bool framed) -> std::optional<std::string> {
+        const Source source = Framed(pattern, framed);
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        pcre2_code* code = Compile(source.text, options, error, offset);
+        if (code != nullptr) {
+            pcre2_code_free(code);
+            return std::nullopt;
+        }
+        // A place in the frame is shown as the nearest end of the pattern.
+        const std::size_t at =
+            std::min(static_cast<std::size_t>(offset) - std::min<std::size_t>(offset, source.shift),
+                     pattern.size());
+        return ErrorText(error) + " at position " + std::to_string(CharacterPosition(pattern, at));
+    };
+    // The pattern alone first, so that a fault of its own is shown where it is; then as it is
+    // compiled, framed for whole words, which a comment to its end breaks.
+    std::optional<std::string> found = problem(false);
+    if (!found && rules.wholeWords) found = problem(true);
+    return found;
 }
 
-PatternMatcher::PatternMatcher(std::string_view pattern, bool caseSensitive, bool wholeWords)
-    : m_caseless(!caseSensitive), m_context(std::make_unique<Context>()) {
-    if (pattern.empty() || PatternProblem(pattern)) return;
+PatternMatcher::PatternMatcher(std::string_view pattern, MatchRules rules)
+    : m_caseless(!rules.caseSensitive), m_context(std::make_unique<Context>()) {
+    const bool wholeWords = rules.wholeWords;
+    if (pattern.empty() || PatternProblem(pattern, rules)) return;
     const std::uint32_t caseless = m_caseless ? PCRE2_CASELESS : 0;
     std::vector<std::pair<std::string, std::uint32_t>> sources;
     sources.emplace_back(pattern, TypedOptions(pattern, m_caseless));
@@ -132,9 +156,9 @@ PatternMatcher::PatternMatcher(std::string_view pattern, bool caseSensitive, boo
         int error = 0;
         PCRE2_SIZE offset = 0;
         auto form = std::make_unique<Form>();
-        form->code =
-            Compile(wholeWords ? WholeWordPattern(source) : source, options, error, offset);
-        // A Windows-1252 form that names a character beyond its bytes (\x{20ac}) is left out.
+        form->code = Compile(Framed(source, wholeWords).text, options, error, offset);
+        // The typed form compiles (PatternProblem); a Windows-1252 form that names a character
+        // beyond its bytes (\x{20ac}) is left out.
         if (form->code == nullptr) continue;
         // Where there is no JIT, the pattern is interpreted.
         form->jit = pcre2_jit_compile(form->code, PCRE2_JIT_COMPLETE) == 0;

@@ -19,13 +19,15 @@
 #include <vector>
 
 #include "search/simd/line_keys.h"
+#include "search/text/match_rules.h"
 #include "search/text/text_matcher.h"
 
 namespace sifter {
 
-// Why a pattern cannot be used, in PCRE2's words with the character where it was found:
-// "missing closing parenthesis at position 7". Nothing when it compiles.
-std::optional<std::string> PatternProblem(std::string_view pattern);
+// Why a pattern cannot be used under `rules`, in PCRE2's words with the character of the pattern
+// where it was found: "missing closing parenthesis at position 7". What is checked is exactly
+// what the matcher compiles, the whole-word frame included. Nothing when it compiles.
+std::optional<std::string> PatternProblem(std::string_view pattern, MatchRules rules);
 
 enum class LineMatch : std::uint8_t { No, Yes, TooComplex };
 
@@ -36,8 +38,9 @@ public:
     static constexpr std::uint32_t kMatchLimit = 4'000'000;
     static constexpr std::uint32_t kDepthLimit = 20'000;
 
-    // A pattern with a problem (see PatternProblem) matches nothing.
-    PatternMatcher(std::string_view pattern, bool caseSensitive, bool wholeWords = false);
+    // A pattern with a problem (see PatternProblem) matches nothing. `rules.regexp` is not this
+    // matcher's to read: the text is a pattern.
+    PatternMatcher(std::string_view pattern, MatchRules rules);
     ~PatternMatcher();
     PatternMatcher(const PatternMatcher&) = delete;
     PatternMatcher& operator=(const PatternMatcher&) = delete;

@@ -10,14 +10,9 @@ FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& syst
                          ComplexLines* complex)
     : m_system(system),
       m_includeProcs(request.includeProcs),
-      m_text(request.options.regexp ? std::string_view() : std::string_view(request.text),
-             request.caseSensitive, request.options.wholeWords),
-      m_pattern(request.options.regexp
-                    ? std::make_unique<PatternMatcher>(request.text, request.caseSensitive,
-                                                       request.options.wholeWords)
-                    : nullptr),
+      m_matcher(request.text, request.rules),
       m_complex(complex),
-      m_keys(m_pattern ? m_pattern->Keys() : m_text.Keys()) {
+      m_keys(m_matcher.Keys()) {
     // Only lines with the text's key bytes can match, and only lines with a closing
     // parenthesis can be procedure lines; the rest are merely counted.
     if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
@@ -55,8 +50,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
 }
 
 bool FileScanner::Matches(std::int64_t number, std::string_view line) {
-    if (!m_pattern) return m_text.Matches(line);
-    const LineMatch match = m_pattern->Match(line);
+    const LineMatch match = m_matcher.Match(line);
     if (match == LineMatch::TooComplex && m_complex != nullptr) m_complex->Add(m_file, number);
     return match == LineMatch::Yes;
 }

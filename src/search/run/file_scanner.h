@@ -8,10 +8,9 @@
 
 #include "platform/platform.h"
 #include "search/lines/line_file.h"
-#include "search/pattern/pattern_matcher.h"
+#include "search/pattern/line_matcher.h"
 #include "search/run/complex_lines.h"
 #include "search/run/result_rows.h"
-#include "search/text/text_matcher.h"
 
 namespace sifter {
 
@@ -40,9 +39,7 @@ private:
 
     platform::SystemApi& m_system;
     const bool m_includeProcs;
-    TextMatcher m_text;
-    // Set for a search by pattern, which then matches the lines instead of the text.
-    std::unique_ptr<PatternMatcher> m_pattern;
+    LineMatcher m_matcher;
     ComplexLines* m_complex;
     LineKeys m_keys;
     RowSink* m_rows = nullptr;

@@ -1,13 +1,17 @@
 #pragma once
-// What one search is asked: the file type, the text, the two options of the window's group box,
-// and the options of a project search. The window builds it from its controls and menus,
-// sifter32-cli from its command line; the file set, the run, every file's scan and the banner
-// read it.
+// What one search is asked: the file type, the text and how it is matched, the procedure lines,
+// and which files of the directory are read. The window builds it from its controls and menus,
+// sifter32-cli from its command line; the questions both programs ask of it are answered here,
+// once: whether it can run at all (RequestProblem) and which files it reads (ListingFor).
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "search/files/file_set.h"
+#include "search/text/match_rules.h"
 
 namespace sifter {
 
@@ -23,35 +27,41 @@ constexpr std::string_view FileExtension(FileType type) {
     return type == FileType::Scripts ? ".sc" : ".pas";
 }
 
-// How a search reaches beyond the files of one directory and the plain text. Each option is
-// off, or the documented mask, by default; a search with every option at its default lists
-// exactly the rows it always did.
+// Which files a search reads beyond the documented mask of one directory. Each option is off,
+// or the documented mask, by default; a search with every option at its default lists exactly
+// the rows it always did.
 struct SearchOptions {
     bool subdirectories = false;  // the files of every subdirectory too, depth first
-    bool wholeWords = false;      // an occurrence counts only between two non-word bytes
     // The mask list of each file type, by FileType: patterns separated by ';' (see mask_list.h).
     std::array<std::string, 2> masks{std::string(FileMask(FileType::Scripts)),
                                      std::string(FileMask(FileType::Pascal))};
-    bool regexp = false;  // the text is a regular expression (see pattern_matcher.h)
 
     const std::string& Masks(FileType type) const { return masks[static_cast<std::size_t>(type)]; }
     void SetMasks(FileType type, std::string list) {
         masks[static_cast<std::size_t>(type)] = std::move(list);
     }
     bool MasksChanged(FileType type) const { return Masks(type) != FileMask(type); }
-    // Whether a search of `type` differs in anything from the documented one.
-    bool AnyChanged(FileType type) const {
-        return subdirectories || wholeWords || regexp || MasksChanged(type);
-    }
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };
 
 struct SearchRequest {
     FileType fileType = FileType::Pascal;
     std::string text;  // used exactly as typed
-    bool caseSensitive = false;
+    MatchRules rules;
     bool includeProcs = false;
     SearchOptions options;
 };
+
+// Why `request` cannot run, in words for the user: a pattern that does not compile as the
+// search would compile it, or a mask list of its file type that is not one. Nothing when it can.
+std::optional<std::string> RequestProblem(const SearchRequest& request);
+
+// What a file set reads for a search of `options` and `type`: the mask list, and how it is
+// listed. At the defaults, the documented listing of the documented mask.
+struct FileListing {
+    std::string mask;
+    FileSet::Listing listing;
+};
+FileListing ListingFor(const SearchOptions& options, FileType type);
 
 }  // namespace sifter

@@ -35,8 +35,8 @@ std::string EmptySetMessage(FileType type, const std::string& directory,
 std::string OptionsRow(const SearchRequest& request) {
     std::vector<std::string> named;
     if (request.options.subdirectories) named.emplace_back(kSubdirectoriesName);
-    if (request.options.wholeWords) named.emplace_back(kWholeWordsName);
-    if (request.options.regexp) named.emplace_back(kRegexpName);
+    if (request.rules.wholeWords) named.emplace_back(kWholeWordsName);
+    if (request.rules.regexp) named.emplace_back(kRegexpName);
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
     if (named.empty()) return {};

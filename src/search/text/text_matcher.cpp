@@ -5,8 +5,8 @@
 
 namespace sifter {
 
-TextMatcher::TextMatcher(std::string_view text, bool caseSensitive, bool wholeWords)
-    : m_ignoreCase(!caseSensitive), m_wholeWords(wholeWords) {
+TextMatcher::TextMatcher(std::string_view text, MatchRules rules)
+    : m_ignoreCase(!rules.caseSensitive), m_wholeWords(rules.wholeWords) {
     if (text.empty()) return;
     m_forms.emplace_back(text);
     if (std::optional<std::string> legacy = Windows1252Form(text))

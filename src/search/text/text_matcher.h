@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "search/simd/line_keys.h"
+#include "search/text/match_rules.h"
 #include "search/text/text_rules.h"
 
 namespace sifter {
@@ -27,7 +28,8 @@ struct MatchSpan {
 // independent.
 class TextMatcher final {
 public:
-    TextMatcher(std::string_view text, bool caseSensitive, bool wholeWords = false);
+    // The text is taken as it stands: `rules.regexp` is not this matcher's to read.
+    TextMatcher(std::string_view text, MatchRules rules);
 
     // An empty text matches nothing.
     bool empty() const { return m_finders.empty(); }

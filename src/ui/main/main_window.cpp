@@ -142,16 +142,27 @@ void TForm1::SetStatus(const QString& text) {
     m_status->setText(text);
 }
 
+SearchRequest TForm1::Request() const {
+    SearchRequest request;
+    request.fileType = SelectedFileType();
+    request.text = SearchText();
+    request.rules = {.caseSensitive = m_caseSensitive->isChecked(),
+                     .wholeWords = m_wholeWords->isChecked(),
+                     .regexp = m_regexp->isChecked()};
+    request.includeProcs = m_doProcs->isChecked();
+    request.options = m_searchOptions;
+    return request;
+}
+
 void TForm1::pbSifterClick() {
-    // A pattern that cannot be used is refused before anything is read; the list stays.
-    if (m_searchOptions.regexp) {
-        if (const std::optional<std::string> problem = PatternProblem(SearchText())) {
-            ShowWarning(DisplayText(*problem));
-            m_edit->setFocus();
-            return;
-        }
+    const SearchRequest request = Request();
+    // A request that cannot run is refused before anything is read; the list stays.
+    if (const std::optional<std::string> problem = RequestProblem(request)) {
+        ShowWarning(DisplayText(*problem));
+        m_edit->setFocus();
+        return;
     }
-    const FileType type = SelectedFileType();
+    const FileType type = request.fileType;
     if (m_files.Refreshing()) {
         WaitCursor hourglass;
         FList();
@@ -164,12 +175,6 @@ void TForm1::pbSifterClick() {
     SetStatus(QStringLiteral(" Searching... "));
     repaint();
     WaitCursor hourglass;
-    SearchRequest request;
-    request.fileType = type;
-    request.text = SearchText();
-    request.caseSensitive = m_caseSensitive->isChecked();
-    request.includeProcs = m_doProcs->isChecked();
-    request.options = m_searchOptions;
     m_list->hide();
     m_list->Clear();
 
@@ -193,8 +198,7 @@ void TForm1::ViewRow(int row) {
     if (!origin.Leads()) return;
     if (m_viewer == nullptr) m_viewer = new LineViewer(this);
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
-                   LineMatcher(m_shownSearch.text, m_shownSearch.caseSensitive,
-                               m_shownSearch.options.wholeWords, m_shownSearch.options.regexp));
+                   LineMatcher(m_shownSearch.text, m_shownSearch.rules));
 }
 
 void TForm1::ResultsFont1Click() {

@@ -61,8 +61,8 @@ public:
 
     // The file set as it stands: a walk of subdirectories still under way is finished first.
     FileSet& FList();
-    // The options of the "&Options" menu, as the next search takes them.
-    const SearchOptions& Options() const { return m_searchOptions; }
+    // What a search would be asked now: the controls and the "&Options" menu as they stand.
+    SearchRequest Request() const;
     QLineEdit* Edit1() const { return m_edit; }
     ResultList* ListBox1() const { return m_list; }
     QLabel* StatusPanel() const { return m_status; }

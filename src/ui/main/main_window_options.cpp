@@ -45,8 +45,6 @@ FileSet& TForm1::FList() {
 
 void TForm1::OptionsChanged() {
     m_searchOptions.subdirectories = m_subdirectories->isChecked();
-    m_searchOptions.wholeWords = m_wholeWords->isChecked();
-    m_searchOptions.regexp = m_regexp->isChecked();
     UpdateStat();
 }
 
@@ -90,19 +88,17 @@ void TForm1::ShowMaskCaptions() {
 }
 
 void TForm1::ReadFileSet() {
-    const FileType type = SelectedFileType();
-    const std::string& masks = m_searchOptions.Masks(type);
-    if (!m_searchOptions.subdirectories) {
+    const FileListing wanted = ListingFor(m_searchOptions, SelectedFileType());
+    m_files.SetListing(wanted.listing);
+    if (!wanted.listing.subdirectories) {
         m_walkTimer->stop();
-        m_files.SetListing({m_searchOptions.MasksChanged(type), false});
-        m_files.SetMask(masks);
+        m_files.SetMask(wanted.mask);
         m_files.Refresh();
         return;
     }
     // The walk of a large tree would hold up every key typed: it goes on between the events,
     // and whatever needs the set finishes it first (FList).
-    m_files.SetListing({true, true});
-    m_files.StoreMask(masks);
+    m_files.StoreMask(wanted.mask);
     m_files.BeginRefresh();
     m_walkTimer->start();
 }

@@ -99,7 +99,7 @@ private:
 
     std::unique_ptr<const LineIndex> m_lines;
     // Painting looks for the text too, with the matcher's scratch buffer.
-    mutable LineMatcher m_matcher{"", false};
+    mutable LineMatcher m_matcher{"", {}};
     TextPlace m_anchor;
     TextPlace m_caret;
     std::int64_t m_goalColumn = 0;  // the column Up and Down keep to

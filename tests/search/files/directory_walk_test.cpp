@@ -120,7 +120,7 @@ protected:
 TEST_P(DirectoryWalkTest, ListsTheTreeInTheSearchOrder) {
     const WalkCase& c = GetParam();
     TreeSystem system(c.tree);
-    DirectoryWalk walk(system, kRoot, c.masks, c.subdirectories);
+    DirectoryWalk walk(system, kRoot, MaskList(c.masks), c.subdirectories);
     walk.Finish();
     Names names;
     for (const std::string& name : c.names) names.push_back(Native(name));
@@ -191,7 +191,7 @@ TEST(DirectoryWalkStepsTest, ListsOneDirectoryPerStepAndAPathTooLongNever) {
     const std::string deep(
         platform::Paths().style() == platform::PathRules::Style::Windows ? 254 : 4094, 'd');
     TreeSystem system({"a.pas", "s/", "s/b.pas", deep + "/", deep + "/c.pas", "t/", "t/d.pas"});
-    DirectoryWalk walk(system, kRoot, "*.pas", true);
+    DirectoryWalk walk(system, kRoot, MaskList("*.pas"), true);
     const std::vector<std::size_t> namesAfterEachStep = {1, 1, 2, 3};
     for (const std::size_t names : namesAfterEachStep) {
         ASSERT_FALSE(walk.Done());
@@ -244,8 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MaskListCase{std::string("*.p\0s", 5), "", "control character"}));
 
 TEST(MaskListTest, AnyPatternMatchesWithLetterCaseIgnored) {
-    const std::vector<std::string_view> patterns = MaskPatterns("*.pas;;UNIT?.pp");
-    EXPECT_EQ(patterns, (std::vector<std::string_view>{"*.pas", "", "UNIT?.pp"}));
+    const MaskList masks("*.pas;;UNIT?.pp");
+    EXPECT_EQ(masks.patterns(), (std::vector<std::string>{"*.pas", "", "UNIT?.pp"}));
     const struct {
         const char* name;
         bool matches;
@@ -254,7 +254,7 @@ TEST(MaskListTest, AnyPatternMatchesWithLetterCaseIgnored) {
                  {"unit12.pp", false},
                  {"", false},
                  {"a.pas.bak", false}};
-    for (const auto& c : cases) EXPECT_EQ(MatchesAnyMask(patterns, c.name), c.matches) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(masks.Matches(c.name), c.matches) << c.name;
 }
 
 }  // namespace

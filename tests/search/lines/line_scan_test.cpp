@@ -232,7 +232,7 @@ TEST(LineScan, APairOfKeysOutsideEveryFormLetsItsLineBeOnlyCounted) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        TextMatcher matcher(c.text, c.caseSensitive);
+        TextMatcher matcher(c.text, {.caseSensitive = c.caseSensitive});
         const LineKeys keys = matcher.Keys();
         ASSERT_GT(keys.anchorCount, 0);
         // The pair alone, in a line that holds no form.
@@ -263,7 +263,7 @@ TEST(LineScan, KeysOnALineEndStillEndTheirLine) {
     const std::string data = "begin\r\n  x\r\nend\r\r\nend\r\nbegin";
     for (const std::string text : {"begin\r\n", "\r\nend", "n\r\ne"}) {
         SCOPED_TRACE(testing::PrintToString(text));
-        TextMatcher matcher(text, false);
+        TextMatcher matcher(text, {});
         FakeFile::Script script{.data = data};
         script.aheads = {4096};
         const Outcome reference = LineByLine(script);

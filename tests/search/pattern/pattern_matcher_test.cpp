@@ -66,23 +66,24 @@ TEST(PatternMatcherTest, MatchesEachLineByTheRules) {
          yes},
     };
     for (const MatchCase& c : cases) {
-        PatternMatcher matcher(c.pattern, c.caseSensitive, c.wholeWords);
+        PatternMatcher matcher(c.pattern,
+                               {.caseSensitive = c.caseSensitive, .wholeWords = c.wholeWords});
         EXPECT_EQ(matcher.Match(c.line), c.want) << c.what;
     }
 }
 
 TEST(PatternMatcherTest, ALineBeyondTheBoundsIsTooComplexAndDoesNotMatch) {
-    PatternMatcher matcher("(a+)+$", true);
+    PatternMatcher matcher("(a+)+$", {.caseSensitive = true});
     EXPECT_EQ(matcher.Match(std::string(100000, 'a') + "b"), LineMatch::TooComplex);
     EXPECT_EQ(matcher.Match("aab"), LineMatch::No);
     EXPECT_EQ(matcher.Match("aaa"), LineMatch::Yes);
     // A match in the other form counts even when one form is too complex.
-    PatternMatcher either("\xC3\xA9|(a+)+$", true);
+    PatternMatcher either("\xC3\xA9|(a+)+$", {.caseSensitive = true});
     EXPECT_EQ(either.Match("\xE9" + std::string(100000, 'a') + "b"), LineMatch::Yes);
 }
 
 TEST(PatternMatcherTest, FindsEveryMatchForTheViewer) {
-    PatternMatcher matcher("a+|\xC3\xA9", false);
+    PatternMatcher matcher("a+|\xC3\xA9", {});
     const std::string line = "xAa b\xE9 \xC3\xA9";
     std::vector<std::pair<std::size_t, std::size_t>> found;
     for (std::size_t from = 0; auto span = matcher.FindFrom(line, from);) {
@@ -94,27 +95,35 @@ TEST(PatternMatcherTest, FindsEveryMatchForTheViewer) {
 }
 
 TEST(PatternMatcherTest, NamesTheProblemOfABadPatternWhereItIs) {
+    const MatchRules words{.caseSensitive = true, .wholeWords = true};
     const struct {
         std::string pattern;
+        MatchRules rules;
         const char* want;
     } cases[] = {
-        {"Result(", "missing closing parenthesis at position 7"},
-        {"a)", "unmatched closing parenthesis at position 1"},
-        {"[a-", "missing terminating ] for character class at position 3"},
-        {"x{2,1}", "numbers out of order in {} quantifier at position 5"},
-        {"a\\", "\\ at end of pattern at position 2"},
+        {"Result(", {}, "missing closing parenthesis at position 7"},
+        {"a)", {}, "unmatched closing parenthesis at position 1"},
+        {"[a-", {}, "missing terminating ] for character class at position 3"},
+        {"x{2,1}", {}, "numbers out of order in {} quantifier at position 5"},
+        {"a\\", {}, "\\ at end of pattern at position 2"},
         // The position counts characters, not the bytes of UTF-8.
-        {"\xC3\xA9\xC3\xA9(", "missing closing parenthesis at position 3"},
-        {"*a", "quantifier does not follow a repeatable item at position 0"},
+        {"\xC3\xA9\xC3\xA9(", {}, "missing closing parenthesis at position 3"},
+        {"*a", {}, "quantifier does not follow a repeatable item at position 0"},
+        // Whole words frame the pattern; a comment to its end swallows the frame's close.
+        {"(?x)Result # note", words, "missing closing parenthesis at position 17"},
+        {"a)", words, "unmatched closing parenthesis at position 1"},
+        {"(*UTF)a)", words, "unmatched closing parenthesis at position 7"},
     };
     for (const auto& c : cases) {
-        const std::optional<std::string> problem = PatternProblem(c.pattern);
+        const std::optional<std::string> problem = PatternProblem(c.pattern, c.rules);
         ASSERT_TRUE(problem.has_value()) << c.pattern;
         EXPECT_EQ(*problem, c.want);
-        EXPECT_FALSE(PatternMatcher(c.pattern, true).Matches("Result(a)")) << c.pattern;
+        EXPECT_FALSE(PatternMatcher(c.pattern, c.rules).Matches("Result(a)")) << c.pattern;
     }
-    for (const char* good : {"", "a", "Result\\s*:=", "(?i)x", "\\Qa(\\E"})
-        EXPECT_FALSE(PatternProblem(good).has_value()) << good;
+    for (const char* good : {"", "a", "Result\\s*:=", "(?i)x", "\\Qa(\\E", "(?x)Result # note"})
+        EXPECT_FALSE(PatternProblem(good, {}).has_value()) << good;
+    for (const char* good : {"a", "(?x)Result", "\\Qa(", "(*UTF)a"})
+        EXPECT_FALSE(PatternProblem(good, words).has_value()) << good;
 }
 
 TEST(RequiredLiteralTest, TakesOnlyWhatEveryMatchHolds) {
@@ -226,7 +235,8 @@ TEST(PatternMatcherTest, TheCandidateLinesByTheLiteralAreThoseEveryLineGives) {
         }
         const char* pattern = patterns[random() % std::size(patterns)];
         const bool caseSensitive = random() % 2 == 0;
-        PatternMatcher matcher(pattern, caseSensitive, random() % 3 == 0);
+        PatternMatcher matcher(pattern,
+                               {.caseSensitive = caseSensitive, .wholeWords = random() % 3 == 0});
         EXPECT_EQ(Matched(bytes, matcher, matcher.Keys()), Matched(bytes, matcher, everyLine))
             << pattern << (caseSensitive ? "" : ", case ignored") << " in "
             << testing::PrintToString(bytes);

@@ -65,7 +65,7 @@ protected:
     test::TempDir m_dir;
     test::FakeSystem m_system;
     FileSet m_set{m_system};
-    SearchRequest m_request{FileType::Pascal, "hit", false, true};
+    SearchRequest m_request{.fileType = FileType::Pascal, .text = "hit", .includeProcs = true};
 };
 
 std::string Lines(int count, const std::string& text) {

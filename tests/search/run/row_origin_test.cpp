@@ -49,7 +49,8 @@ protected:
 
     ResultRows Run() {
         ResultRows rows;
-        RunSearch({FileType::Scripts, "hit", false, true}, m_set, rows);
+        RunSearch({.fileType = FileType::Scripts, .text = "hit", .includeProcs = true}, m_set,
+                  rows);
         return rows;
     }
 

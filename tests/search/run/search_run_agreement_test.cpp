@@ -30,7 +30,8 @@ Rows ExpectedFileRows(const std::string& name, const SearchRequest& request,
     file.OpenRead(name);
     const std::vector<std::string> lines = test::ReadAllLines(file);
     file.Close();
-    const std::vector<std::string> forms = test::ModelForms(request.text, request.caseSensitive);
+    const std::vector<std::string> forms =
+        test::ModelForms(request.text, request.rules.caseSensitive);
     Rows rows;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
@@ -39,7 +40,7 @@ Rows ExpectedFileRows(const std::string& name, const SearchRequest& request,
             rows.push_back({" " + line, EntryIcon::Procedure});
             lineOfRow.push_back(number);
         }
-        if (test::ModelFindFrom(forms, line, 0, request.caseSensitive)) {
+        if (test::ModelFindFrom(forms, line, 0, request.rules.caseSensitive)) {
             rows.push_back({"[" + std::to_string(number) + "] " + line, EntryIcon::Blank});
             lineOfRow.push_back(number);
         }
@@ -90,24 +91,31 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
     set.Refresh();
     ASSERT_EQ(set.Count(), 120);
 
-    const SearchRequest requests[] = {{FileType::Scripts, "proc", false, true},
-                                      {FileType::Scripts, "proc", true, true},
-                                      {FileType::Scripts, "Begin", false, false},
-                                      {FileType::Scripts, "BEGIN", true, false},
-                                      {FileType::Scripts, "\xE9", false, true},
-                                      {FileType::Scripts, "c (", false, false},
-                                      {FileType::Scripts, ")", true, false},
-                                      {FileType::Scripts, "", false, true},
-                                      {FileType::Scripts, "x", false, false},
-                                      {FileType::Scripts, "rocb", false, false},
-                                      {FileType::Scripts, "(\t", true, true},
-                                      {FileType::Scripts, "zz z", false, false},
-                                      {FileType::Scripts, "caf\xC3\xA9", false, true},
-                                      {FileType::Scripts, "CAF\xC3\xA9", true, false},
-                                      {FileType::Scripts, "\xC3\xA9", true, false},
-                                      {FileType::Scripts, "\xE2\x82\xAC", false, true},
-                                      {FileType::Scripts, "\xA9 \xE2\x82\xAC", false, false},
-                                      {FileType::Scripts, "\xC3\xAFv", false, false}};
+    const SearchRequest requests[] = {
+        {.fileType = FileType::Scripts, .text = "proc", .includeProcs = true},
+        {.fileType = FileType::Scripts,
+         .text = "proc",
+         .rules = {.caseSensitive = true},
+         .includeProcs = true},
+        {.fileType = FileType::Scripts, .text = "Begin"},
+        {.fileType = FileType::Scripts, .text = "BEGIN", .rules = {.caseSensitive = true}},
+        {.fileType = FileType::Scripts, .text = "\xE9", .includeProcs = true},
+        {.fileType = FileType::Scripts, .text = "c ("},
+        {.fileType = FileType::Scripts, .text = ")", .rules = {.caseSensitive = true}},
+        {.fileType = FileType::Scripts, .text = "", .includeProcs = true},
+        {.fileType = FileType::Scripts, .text = "x"},
+        {.fileType = FileType::Scripts, .text = "rocb"},
+        {.fileType = FileType::Scripts,
+         .text = "(\t",
+         .rules = {.caseSensitive = true},
+         .includeProcs = true},
+        {.fileType = FileType::Scripts, .text = "zz z"},
+        {.fileType = FileType::Scripts, .text = "caf\xC3\xA9", .includeProcs = true},
+        {.fileType = FileType::Scripts, .text = "CAF\xC3\xA9", .rules = {.caseSensitive = true}},
+        {.fileType = FileType::Scripts, .text = "\xC3\xA9", .rules = {.caseSensitive = true}},
+        {.fileType = FileType::Scripts, .text = "\xE2\x82\xAC", .includeProcs = true},
+        {.fileType = FileType::Scripts, .text = "\xA9 \xE2\x82\xAC"},
+        {.fileType = FileType::Scripts, .text = "\xC3\xAFv"}};
     // The grep forms, each written by the companion's sink as the search goes.
     test::GrepForms grep(dir / "grep", set.Names());
     constexpr std::size_t kForms = std::size(test::GrepForms::kForms);

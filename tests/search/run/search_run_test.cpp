@@ -69,7 +69,10 @@ protected:
     }
 
     static SearchRequest Scripts(std::string text, bool caseSensitive = false, bool procs = false) {
-        return {FileType::Scripts, std::move(text), caseSensitive, procs};
+        return {.fileType = FileType::Scripts,
+                .text = std::move(text),
+                .rules = {.caseSensitive = caseSensitive},
+                .includeProcs = procs};
     }
 
     Rows Heading(const std::string& text, const std::string& path) const {
@@ -104,10 +107,12 @@ TEST_F(SearchRunTest, AProjectSearchHeadsEachFileWithItsPathAndCountsTheWholeWal
     Write("rtl/b.INC", "{Result}");
     Write("rtl/c.txt", "Result\r\n");
     Write(".svn/d.pas", "Result\r\n");
-    SearchRequest request{FileType::Pascal, "Result", true, false};
-    request.options = {true, true, {"*.sc", "*.pas;*.pp;*.inc;m*"}};
+    SearchRequest request{.fileType = FileType::Pascal,
+                          .text = "Result",
+                          .rules = {.caseSensitive = true, .wholeWords = true},
+                          .options = {true, {"*.sc", "*.pas;*.pp;*.inc;m*"}}};
     m_set.SetDirectory(m_dir.path());
-    m_set.SetListing({true, true});
+    m_set.SetListing({.eachNameOnce = true, .subdirectories = true});
     m_set.SetMask(request.options.Masks(FileType::Pascal));
     const char separator = platform::Paths().Separator();
     const std::string sysutils =
@@ -123,7 +128,7 @@ TEST_F(SearchRunTest, AProjectSearchHeadsEachFileWithItsPathAndCountsTheWholeWal
     EXPECT_EQ(m_summary.files, 3);
     EXPECT_EQ(m_summary.matches, 3);
     // Without whole words, the longer words count too.
-    request.options.wholeWords = false;
+    request.rules.wholeWords = false;
     RunOnSet(request);
     EXPECT_EQ(m_summary.matches, 6);
 }
@@ -140,7 +145,7 @@ TEST_F(SearchRunTest, ASubdirectoryThatCannotBeReadGivesOneRowAtItsPlace) {
     set.SetDirectory(m_dir.path());
     set.SetListing({true, true});
     set.Refresh();
-    SearchRequest request{FileType::Pascal, "x", false, false};
+    SearchRequest request{.fileType = FileType::Pascal, .text = "x"};
     request.options.subdirectories = true;
     ResultRows rows;
     RunSearch(request, set, rows, nullptr, system);
@@ -296,7 +301,7 @@ TEST_F(SearchRunTest, ReportsProgressFileByFileAndEvery64KiBOfALongRead) {
     Write("a b.pas", large);
     Write("z.pas", "t\r\n");
     RecordingProgress progress;
-    const SearchRequest request{FileType::Pascal, "caf\xe9", false, false};
+    const SearchRequest request{.fileType = FileType::Pascal, .text = "caf\xe9"};
     ReadSet(request);
     RunOnSet(request, &progress);
     EXPECT_EQ(progress.events,
@@ -322,42 +327,46 @@ TEST(SearchTextsTest, SummaryAndEmptySetMessageReadExactly) {
     EXPECT_EQ(EmptySetMessage(FileType::Pascal, "/w", project),
               " No *.pas;*.pp files in /w or its subdirectories.");
     // The other type's list is not the one in use.
-    EXPECT_EQ(EmptySetMessage(FileType::Scripts, "/w", SearchOptions{false, false, project.masks}),
+    EXPECT_EQ(EmptySetMessage(FileType::Scripts, "/w", SearchOptions{false, project.masks}),
               " No .sc files in /w.");
 }
 
 TEST(SearchTextsTest, TheOptionsRowNamesOnlyWhatDiffersFromTheDefaults) {
     const std::string pascalList = "*.pas;*.pp;*.inc";
+    const MatchRules words{.wholeWords = true};
+    const MatchRules pattern{.regexp = true};
+    const MatchRules both{.wholeWords = true, .regexp = true};
     const struct {
         FileType type;
         SearchOptions options;
+        MatchRules rules;
         std::string row;
     } cases[] = {
-        {FileType::Pascal, {}, ""},
-        {FileType::Pascal, {true, false}, "   Options: Subdirectories"},
-        {FileType::Scripts, {false, true}, "   Options: Whole Words"},
+        {FileType::Pascal, {}, {}, ""},
+        // Letter case has a control of its own, and a row of its own.
+        {FileType::Pascal, {}, {.caseSensitive = true}, ""},
+        {FileType::Pascal, {true}, {}, "   Options: Subdirectories"},
+        {FileType::Scripts, {}, words, "   Options: Whole Words"},
         {FileType::Pascal,
-         {true, true, {"*.sc", pascalList}},
+         {true, {"*.sc", pascalList}},
+         words,
          "   Options: Subdirectories, Whole Words, Masks *.pas;*.pp;*.inc"},
-        {FileType::Pascal, {false, false, {"*.sc", pascalList}}, "   Options: Masks " + pascalList},
+        {FileType::Pascal, {false, {"*.sc", pascalList}}, {}, "   Options: Masks " + pascalList},
         // Only the list of the type searched counts; the same list as the default is none.
-        {FileType::Scripts, {false, false, {"*.sc", pascalList}}, ""},
+        {FileType::Scripts, {false, {"*.sc", pascalList}}, {}, ""},
         {FileType::Scripts,
-         {false, true, {"*.sc;*.ssl", "*.pas"}},
+         {false, {"*.sc;*.ssl", "*.pas"}},
+         words,
          "   Options: Whole Words, Masks *.sc;*.ssl"},
+        {FileType::Pascal, {}, pattern, "   Options: Regular Expression"},
         {FileType::Pascal,
-         {false, false, {"*.sc", "*.pas"}, true},
-         "   Options: Regular Expression"},
-        {FileType::Pascal,
-         {true, true, {"*.sc", pascalList}, true},
+         {true, {"*.sc", pascalList}},
+         both,
          "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp;*.inc"},
     };
     for (const auto& c : cases) {
-        SearchRequest request;
-        request.fileType = c.type;
-        request.options = c.options;
+        const SearchRequest request{.fileType = c.type, .rules = c.rules, .options = c.options};
         EXPECT_EQ(OptionsRow(request), c.row);
-        EXPECT_EQ(c.options.AnyChanged(c.type), !c.row.empty()) << c.row;
     }
 }
 

@@ -58,7 +58,7 @@ TEST(TextMatcherTest, LooksForTheWindows1252FormOnlyOfUtf8TextThatTheCodePageHol
         {"empty", "", false, {}},
     };
     for (const FormsCase& c : cases) {
-        const TextMatcher matcher(c.text, c.caseSensitive);
+        const TextMatcher matcher(c.text, {.caseSensitive = c.caseSensitive});
         EXPECT_EQ(matcher.forms(), c.forms) << c.what;
         EXPECT_EQ(matcher.empty(), c.forms.empty()) << c.what;
     }
@@ -157,7 +157,7 @@ TEST(TextMatcherTest, FindsEitherFormFoldingOnlyAToZ) {
         {"blanks around the text count as its own", " x ", true, "a x b x c", std::nullopt, true},
     };
     for (const MatchCase& c : cases) {
-        TextMatcher matcher(c.text, c.caseSensitive, c.wholeWords);
+        TextMatcher matcher(c.text, {.caseSensitive = c.caseSensitive, .wholeWords = c.wholeWords});
         EXPECT_EQ(matcher.Matches(c.line), c.first.has_value()) << c.what;
         const std::optional<MatchSpan> found = matcher.FindFrom(c.line, 0);
         ASSERT_EQ(found.has_value(), c.first.has_value()) << c.what;
@@ -169,7 +169,7 @@ TEST(TextMatcherTest, FindsEitherFormFoldingOnlyAToZ) {
 }
 
 TEST(TextMatcherTest, FindFromWalksEveryOccurrenceOfBothForms) {
-    TextMatcher matcher(kCafe, false);
+    TextMatcher matcher(kCafe, {});
     const std::string line = "Caf\xE9, " + kCafe + "s, CAF\xE9";
     std::vector<std::pair<std::size_t, std::size_t>> spans;
     for (auto span = matcher.FindFrom(line, 0); span;
@@ -181,7 +181,7 @@ TEST(TextMatcherTest, FindFromWalksEveryOccurrenceOfBothForms) {
 }
 
 TEST(TextMatcherTest, WholeWordsFromAPlaceLookAtTheByteBeforeIt) {
-    TextMatcher matcher("Result", true, true);
+    TextMatcher matcher("Result", {.caseSensitive = true, .wholeWords = true});
     const std::string line = "xResult Result";
     const struct {
         std::size_t from;
@@ -190,12 +190,14 @@ TEST(TextMatcherTest, WholeWordsFromAPlaceLookAtTheByteBeforeIt) {
     for (const auto& c : cases) {
         const std::optional<MatchSpan> found = matcher.FindFrom(line, c.from);
         ASSERT_EQ(found.has_value(), c.at.has_value()) << c.from;
-        if (found) EXPECT_EQ(found->offset, *c.at) << c.from;
+        if (found) {
+            EXPECT_EQ(found->offset, *c.at) << c.from;
+        }
     }
     // The steady way takes over from the quick one where occurrences that fail pile up, and
     // finds the same.
     const std::string crowded = std::string(5000, 'a') + " aa";
-    TextMatcher pair("aa", true, true);
+    TextMatcher pair("aa", {.caseSensitive = true, .wholeWords = true});
     const std::optional<MatchSpan> found = pair.FindFrom(crowded, 0);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->offset, 5001u);
@@ -227,7 +229,7 @@ TEST(TextMatcherTest, AgreesWithTheModelOnRandomTextsAndLines) {
         const std::string text = Pick(random, round % 4 == 0 ? pieces : characters, 4);
         const bool caseSensitive = random() % 2 == 0;
         const bool wholeWords = round % 3 == 0;
-        TextMatcher matcher(text, caseSensitive, wholeWords);
+        TextMatcher matcher(text, {.caseSensitive = caseSensitive, .wholeWords = wholeWords});
         const std::vector<std::string> forms = test::ModelForms(text, caseSensitive);
         ASSERT_EQ(matcher.forms(), forms);
         twoForms += forms.size() > 1 ? 1 : 0;

@@ -47,7 +47,8 @@ std::vector<sifter::ResultEntry> EngineRows(sifter::FileType type, const std::st
     files.SetMask(std::string(sifter::FileMask(type)));
     files.Refresh();
     sifter::ResultRows rows;
-    sifter::RunSearch({type, text, caseSensitive, false}, files, rows);
+    sifter::RunSearch({.fileType = type, .text = text, .rules = {.caseSensitive = caseSensitive}},
+                      files, rows);
     return Rows(rows);
 }
 

@@ -114,7 +114,7 @@ private slots:
                  QStringLiteral("&Scripts (*.sc)"));
         QCOMPARE(Find<QRadioButton>(*m_window, "FileType1")->text(),
                  QStringLiteral("P&ascal (*.pas)"));
-        QVERIFY(m_window->Options() == sifter::SearchOptions{});
+        QVERIFY(m_window->Request().options == sifter::SearchOptions{});
     }
 
     void atTheDefaultsTheRowsAreTheDocumentedOnes() {
@@ -138,7 +138,8 @@ private slots:
 
         Find<QAction>(*m_window, "WholeWords1")->trigger();
         Find<QAction>(*m_window, "IncludeSubdirectories1")->trigger();
-        QVERIFY(m_window->Options().wholeWords && !m_window->Options().subdirectories);
+        QVERIFY(m_window->Request().rules.wholeWords &&
+                !m_window->Request().options.subdirectories);
         QCOMPARE(m_window->FList().Names(), Texts{"a.pas"});
         Search("result");
         QCOMPARE(Rows(), (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
@@ -154,7 +155,7 @@ private slots:
 
     void aPatternGivesTheLinesItMatchesAndTheBannerNamesIt() {
         Find<QAction>(*m_window, "RegularExpression1")->trigger();
-        QVERIFY(m_window->Options().regexp);
+        QVERIFY(m_window->Request().rules.regexp);
         Search("^result\\b");
         QCOMPARE(Rows(),
                  (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
@@ -206,7 +207,8 @@ private slots:
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Warning);
         QVERIFY(messages.messages().front().text.contains(QStringLiteral("empty mask")));
-        QCOMPARE(m_window->Options().Masks(sifter::FileType::Pascal), std::string("*.pas;*.pp"));
+        QCOMPARE(m_window->Request().options.Masks(sifter::FileType::Pascal),
+                 std::string("*.pas;*.pp"));
         QCOMPARE(m_window->FList().Mask(), std::string("*.pas;*.pp"));
         QCOMPARE(m_window->FList().Names(), (Texts{"a.pas", "c.pp"}));
         auto* pascal = Find<QRadioButton>(*m_window, "FileType1");
@@ -243,7 +245,7 @@ private slots:
             if (std::string(button) == "CancelButton") QCOMPARE(pascal->toolTip(), many);
         }
         QCOMPARE(prefilled.mid(prefilled.size() - 4), (Latin1({"*.sc", "*.pas", "*.sc", "*.pas"})));
-        QVERIFY(m_window->Options() == sifter::SearchOptions{});
+        QVERIFY(m_window->Request().options == sifter::SearchOptions{});
         QCOMPARE(pascal->text(), QStringLiteral("P&ascal (*.pas)"));
         QVERIFY(pascal->toolTip().isEmpty());
         QCOMPARE(m_window->FList().Names(), Texts{"a.pas"});

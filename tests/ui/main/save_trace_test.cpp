@@ -49,7 +49,7 @@ private slots:
         sifter::FileSet files;
         files.SetMask("*.pas");
         sifter::ResultRows rows;
-        sifter::RunSearch({sifter::FileType::Pascal, "hit", false, false}, files, rows);
+        sifter::RunSearch({.fileType = sifter::FileType::Pascal, .text = "hit"}, files, rows);
         QCOMPARE(rows.size(), std::size_t(11));
         const std::string name = *m_dir / "engine.txt";
         Mark(m_dir->path(), "save-begins");

@@ -38,7 +38,7 @@ std::vector<sifter::ResultEntry> EngineRows(const std::string& text) {
     files.SetMask("*.pas");
     files.Refresh();
     sifter::ResultRows rows;
-    sifter::RunSearch({sifter::FileType::Pascal, text, false, false}, files, rows);
+    sifter::RunSearch({.fileType = sifter::FileType::Pascal, .text = text}, files, rows);
     return Rows(rows);
 }
 

@@ -75,7 +75,7 @@ private slots:
                    "line 1" + firstLineEnd.toStdString() +
                        NumberedLines(200, {}, lineEnd.constData()).substr(6 + lineEnd.size()));
         LineViewer viewer;
-        viewer.Open(path, line, LineMatcher("x", false));
+        viewer.Open(path, line, LineMatcher("x", {}));
         LineView& view = *viewer.View();
         QCOMPARE(viewer.windowTitle(), QStringLiteral(u"Sifter32 Viewer - ") +
                                            QString::fromStdString(m_dir->path()) +
@@ -128,7 +128,9 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(5, {{2, line.toStdString()}}));
         LineViewer viewer;
-        viewer.Open(path, 4, LineMatcher(text.toStdString(), caseSensitive, false, regexp));
+        viewer.Open(
+            path, 4,
+            LineMatcher(text.toStdString(), {.caseSensitive = caseSensitive, .regexp = regexp}));
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         for (int offset = 0; offset < line.size(); ++offset)
             QVERIFY2(ShowsMatchColour(*viewer.View(), {1, static_cast<std::size_t>(offset)}) ==
@@ -141,7 +143,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(30, {{3, "a HIT"}, {7, "hit"}, {21, "and hit again"}}));
         LineViewer viewer;
-        viewer.Open(path, 7, LineMatcher("hit", false));
+        viewer.Open(path, 7, LineMatcher("hit", {}));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         const struct {
@@ -156,13 +158,13 @@ private slots:
                      QString::fromStdString(std::string(viewer.View()->LineBytes(step.line - 1))));
         }
         // With no line to go to the view stays and the status line says why.
-        viewer.Open(path, 5, LineMatcher("absent", false));
+        viewer.Open(path, 5, LineMatcher("absent", {}));
         QTest::keyClick(viewer.View(), Qt::Key_F3);
         QCOMPARE(viewer.View()->Caret().line, 4);
         QCOMPARE(viewer.StatusLine()->text(),
                  QStringLiteral(" Line 5 of 30, column 1 - no line holds the search text"));
         // A pattern: the lines it matches, not those that hold its text.
-        viewer.Open(path, 5, LineMatcher("^a.*t", false, false, true));
+        viewer.Open(path, 5, LineMatcher("^a.*t", {.regexp = true}));
         for (const int line : {21, 3, 21}) {
             QTest::keyClick(viewer.View(), Qt::Key_F3);
             QCOMPARE(viewer.View()->Caret().line + 1, line);
@@ -184,9 +186,9 @@ private slots:
         const std::string shown = *m_dir / "shown.pas";
         WriteBytes(shown, NumberedLines(3, {}));
         LineViewer viewer;
-        viewer.Open(shown, 2, LineMatcher("x", false));
+        viewer.Open(shown, 2, LineMatcher("x", {}));
         sifter::ui::Guarded(
-            [&] { viewer.Open(*m_dir / name.toStdString(), 1, LineMatcher("x", false)); });
+            [&] { viewer.Open(*m_dir / name.toStdString(), 1, LineMatcher("x", {})); });
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
         QCOMPARE(messages.messages().front().text, message);
@@ -199,7 +201,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, NumberedLines(6, {}));
         LineViewer viewer;
-        viewer.Open(path, 9, LineMatcher("x", false));
+        viewer.Open(path, 9, LineMatcher("x", {}));
         QCOMPARE(viewer.View()->Caret().line, 5);
         QCOMPARE(viewer.View()->TopLine(), 0);
         QCOMPARE(viewer.StatusLine()->text(),
@@ -208,10 +210,10 @@ private slots:
         // The note stays while the file is shown, and goes with the next file.
         QTest::keyClick(viewer.View(), Qt::Key_Up);
         QVERIFY(viewer.StatusLine()->text().endsWith(QStringLiteral("it ends before line 9")));
-        viewer.Open(path, 2, LineMatcher("x", false));
+        viewer.Open(path, 2, LineMatcher("x", {}));
         QCOMPARE(viewer.StatusLine()->text(), QStringLiteral(" Line 2 of 6, column 1"));
         WriteBytes(path, "");
-        viewer.Open(path, 2, LineMatcher("x", false));
+        viewer.Open(path, 2, LineMatcher("x", {}));
         QCOMPARE(viewer.StatusLine()->text(),
                  QStringLiteral(" The file holds no line - the file changed since the search: it "
                                 "ends before line 2"));
@@ -224,7 +226,7 @@ private slots:
         const std::string path = *m_dir / "it's \"my\" caf\xE9 file.sc";
         WriteBytes(path, "proc x()\r\n");
         LineViewer viewer;
-        viewer.Open(path, 1, LineMatcher("x", false));
+        viewer.Open(path, 1, LineMatcher("x", {}));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QCOMPARE(viewer.EditorButton()->text(), QStringLiteral("Open in Editor"));
@@ -252,7 +254,7 @@ private slots:
         const std::string path = *m_dir / "a.pas";
         WriteBytes(path, "first line\r\ncaf\xE9 au lait\r\nlast\r\n");
         LineViewer viewer;
-        viewer.Open(path, 1, LineMatcher("x", false));
+        viewer.Open(path, 1, LineMatcher("x", {}));
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         LineView& view = *viewer.View();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -283,12 +285,12 @@ private slots:
         WriteBytes(a, NumberedLines(3, {}));
         WriteBytes(b, NumberedLines(8, {}));
         LineViewer viewer;
-        viewer.Open(a, 1, LineMatcher("x", false));
+        viewer.Open(a, 1, LineMatcher("x", {}));
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QTest::keyClick(viewer.View(), Qt::Key_Escape);
         QVERIFY(!viewer.isVisible());
-        viewer.Open(b, 8, LineMatcher("x", false));
+        viewer.Open(b, 8, LineMatcher("x", {}));
         QVERIFY(viewer.isVisible());
         QCOMPARE(viewer.View()->LineCount(), 8);
         QCOMPARE(viewer.Path(), b);

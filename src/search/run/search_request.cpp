@@ -1,0 +1,26 @@
+#include "search/run/search_request.h"
+
+#include "search/files/mask_list.h"
+#include "search/pattern/pattern_matcher.h"
+
+namespace sifter {
+
+std::optional<std::string> RequestProblem(const SearchRequest& request) {
+    if (request.rules.regexp) {
+        if (std::optional<std::string> problem = PatternProblem(request.text, request.rules))
+            return problem;
+    }
+    const MaskListCheck masks = CheckMaskList(request.options.Masks(request.fileType));
+    if (!masks.ok()) return masks.error;
+    return std::nullopt;
+}
+
+FileListing ListingFor(const SearchOptions& options, FileType type) {
+    // A list of the user's own lists each name once, however many of its masks match it; the
+    // documented mask keeps the documented listing, pass by pass.
+    return {options.Masks(type),
+            {.eachNameOnce = options.MasksChanged(type) || options.subdirectories,
+             .subdirectories = options.subdirectories}};
+}
+
+}  // namespace sifter
