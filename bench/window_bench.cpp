@@ -22,8 +22,11 @@
 #include <vector>
 
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/results/result_list.h"
+
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -89,8 +92,9 @@ void TreeKeystrokes(int directories, int keystrokes) {
     sifter::ui::TForm1 window({});
     window.show();
     QApplication::processEvents();
-    auto* subdirectories = window.findChild<QAction*>(QStringLiteral("IncludeSubdirectories1"));
-    auto* walk = window.findChild<QTimer*>(QStringLiteral("WalkTimer"));
+    auto* subdirectories =
+        window.findChild<QAction*>(QString::fromLatin1(names::kIncludeSubdirectories1));
+    auto* walk = window.findChild<QTimer*>(QString::fromLatin1(names::kWalkTimer));
     if (subdirectories == nullptr || walk == nullptr) return;
     subdirectories->trigger();
     const Typing typing = TypeAndErase(window.Edit1(), keystrokes);

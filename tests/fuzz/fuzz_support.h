@@ -11,7 +11,6 @@
 
 #include "forwarding_system.h"
 #include "platform/platform.h"
-#include "search/simd/line_keys.h"
 
 namespace sifter::fuzz {
 
@@ -103,9 +102,5 @@ private:
     std::int32_t m_pending = 0;
     char m_ends = 0;  // CR or LF once the first of them has been met
 };
-
-// Whether a line holds one of the keys the scanner looks for: a lead byte with a follower
-// right after it (a lead alone when there are no followers), or an alternative byte.
-bool HoldsKey(const std::string& line, const LineKeys& keys);
 
 }  // namespace sifter::fuzz

@@ -72,24 +72,4 @@ std::vector<std::string> LineModel::Lines(std::size_t limit) {
     return lines;
 }
 
-namespace {
-
-bool IsOneOf(char c, const ByteChoice& choice) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (choice.count >= 1 && byte == choice.first) ||
-           (choice.count >= 2 && byte == choice.second);
-}
-
-}  // namespace
-
-bool HoldsKey(const std::string& line, const LineKeys& keys) {
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (IsOneOf(line[i], keys.alternative)) return true;
-        if (!IsOneOf(line[i], keys.lead)) continue;
-        if (keys.follower.count == 0) return true;
-        if (i + 1 < line.size() && IsOneOf(line[i + 1], keys.follower)) return true;
-    }
-    return false;
-}
-
 }  // namespace sifter::fuzz

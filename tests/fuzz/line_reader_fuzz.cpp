@@ -22,6 +22,8 @@
 #include "fuzz_support.h"
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
+#include "search/simd/line_keys.h"
+#include "text_model.h"
 
 namespace sifter::fuzz {
 namespace {
@@ -168,7 +170,7 @@ void CompareScan(const char* where, FuzzSystem& system, const std::string& name,
                             collector.lines[next].first == static_cast<std::int64_t>(number);
         if (handed)
             CheckLine(where, number, collector.lines[next++].second, want[number - 1]);
-        else if (HoldsKey(want[number - 1], c.keys))
+        else if (test::ModelHoldsKey(want[number - 1], c.keys))
             Fail("%s: line %zu holds a key but was not handed over", where, number);
     }
     if (next != collector.lines.size())

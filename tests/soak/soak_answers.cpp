@@ -12,9 +12,12 @@
 #include "ui/chooser/directory_chooser.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/dialogs.h"
+#include "ui/object_names.h"
 
 namespace sifter::soak {
 namespace {
+
+namespace names = ui::names;
 
 namespace fs = std::filesystem;
 
@@ -109,7 +112,7 @@ void DialogAnswers::AnswerMasks(QDialog& dialog) {
     static const std::vector<const char*> kLists = {"*.pas;*.sc", "*.PAS;a*", "*.sc;*.pas;*.SC",
                                                     "x*", "*.pas;;*.sc"};
     auto* edit = dialog.findChild<QLineEdit*>(
-        QString::fromLatin1(m_random.Percent(50) ? "ScriptMasks" : "PascalMasks"));
+        QString::fromLatin1(m_random.Percent(50) ? names::kScriptMasks : names::kPascalMasks));
     const auto click = [&](const char* name) {
         if (auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name)))
             button->click();
@@ -117,7 +120,7 @@ void DialogAnswers::AnswerMasks(QDialog& dialog) {
     switch (m_random.Weighted({30, 50, 20})) {
         case 0:
             m_log.Note("masks: Cancel");
-            click("CancelButton");
+            click(names::kCancelButton);
             return;
         case 1:
             if (edit != nullptr) {
@@ -128,14 +131,14 @@ void DialogAnswers::AnswerMasks(QDialog& dialog) {
             break;
         default:
             m_log.Note("masks: Defaults");
-            click("DefaultMasks");
+            click(names::kDefaultMasks);
             break;
     }
-    click("OKButton");
+    click(names::kOKButton);
     // A list the dialog refused leaves it open: the person gives up.
     if (dialog.result() != QDialog::Accepted) {
         m_log.Note("masks: Cancel");
-        click("CancelButton");
+        click(names::kCancelButton);
     }
 }
 

@@ -17,9 +17,12 @@
 #include "soak_world.h"
 #include "ui/chooser/directory_chooser.h"
 #include "ui/dialogs/about_box.h"
+#include "ui/object_names.h"
 
 namespace sifter::soak {
 namespace {
+
+namespace names = ui::names;
 
 Key KeyOf(QKeyCombination combined) {
     return {combined.key(), combined.keyboardModifiers(), {}};
@@ -163,8 +166,9 @@ void DialogAnswers::StepOnMessageBox(QMessageBox& box) {
 }
 
 void DialogAnswers::StepOnSaveDialog(QFileDialog& dialog) {
-    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    auto* name = dialog.findChild<QLineEdit*>(QString::fromLatin1(names::kFileNameEdit));
+    auto* buttons =
+        dialog.findChild<QDialogButtonBox*>(QString::fromLatin1(names::kFileDialogButtons));
     // Only the name box and the buttons: the folder view fills in on a thread of its own, so
     // a click there would not land on the same entry twice.
     switch (m_random.Weighted({45, 35, 20})) {

@@ -27,11 +27,14 @@
 #include "ui/conventions.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 
 namespace sifter::soak {
 namespace {
+
+namespace names = ui::names;
 
 const QString kNothingSelected = QStringLiteral(" Nothing selected. ");
 const QString kBadName = QStringLiteral("File access error - probably a bad filename.");
@@ -87,11 +90,11 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
     before.text = session.Edit1()->text();
     before.scripts = form.SelectedFileType() == FileType::Scripts;
     before.rules = {.caseSensitive = session.CaseSensitive()->isChecked(),
-                    .wholeWords = session.Item("WholeWords1")->isChecked(),
-                    .regexp = session.Item("RegularExpression1")->isChecked()};
+                    .wholeWords = session.Item(names::kWholeWords1)->isChecked(),
+                    .regexp = session.Item(names::kRegularExpression1)->isChecked()};
     before.includeProcs = session.DoProcs()->isChecked();
-    before.sifterEnabled = session.Item("Sifter1")->isEnabled();
-    before.saveEnabled = session.Item("SavetoFile1")->isEnabled();
+    before.sifterEnabled = session.Item(names::kSifter1)->isEnabled();
+    before.saveEnabled = session.Item(names::kSavetoFile1)->isEnabled();
     before.rows = test::RowTexts(session.ListBox1()->Model().Rows());
     before.selected = test::SelectedRows(*session.ListBox1());
     before.names = form.FList().Names();
@@ -132,7 +135,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         (focus == nullptr || focus == &form || focus == session.Edit1() || focusSearches);
     const bool closes = escapeCloses ||
                         (c.KeyOnMain(Qt::Key_F4, Qt::AltModifier) && before.mainActive) ||
-                        seen.triggered.contains(QStringLiteral("Exit1"));
+                        seen.triggered.contains(QLatin1String(names::kExit1));
     if (!form.isVisible()) {
         c.Expect(closes,
                  QStringLiteral(
@@ -164,7 +167,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         ((focus == session.Edit1() && !before.text.isEmpty()) || focusSearches);
     const bool mustSearch = enterSearches || facts.autoSearch ||
                             (c.KeyOnMain(Qt::Key_F2) && before.mainActive && before.sifterEnabled);
-    const bool maySearch = mustSearch || seen.triggered.contains(QStringLiteral("Sifter1")) ||
+    const bool maySearch = mustSearch || seen.triggered.contains(QLatin1String(names::kSifter1)) ||
                            seen.sifterClicks > 0 || seen.searchRequests > 0;
     c.searchRan = seen.searches > 0;
     // A pattern that cannot be used is refused in a warning box instead of a search.
@@ -189,7 +192,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
 
     // Deleting rows.
     const bool deleting = (c.KeyOnMain(Qt::Key_Delete) && focusOnList) ||
-                          seen.triggered.contains(QStringLiteral("DeleteSelected1"));
+                          seen.triggered.contains(QLatin1String(names::kDeleteSelected1));
     const bool nothingSelected = deleting && before.selected.empty();
     const bool undoing =
         c.KeyOnMain(Qt::Key_Z, Qt::ControlModifier) && focusOnList && !model.deletions.empty();
@@ -278,8 +281,8 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     // Every message box has its cause in this action, and every cause its box.
     bool badSave = false;
     for (const SaveChoice& save : answers.Saves()) badSave |= !save.creatable;
-    const bool tableChosen = seen.triggered.contains(QStringLiteral("SavetoTable1"));
-    const bool masksChosen = seen.triggered.contains(QStringLiteral("FileMasks1"));
+    const bool tableChosen = seen.triggered.contains(QLatin1String(names::kSavetoTable1));
+    const bool masksChosen = seen.triggered.contains(QLatin1String(names::kFileMasks1));
     const bool editorRefused = desktop.refusals > before.editorRefusals;
     int nothingSelectedBoxes = 0;
     for (const ui::Message& message : answers.Messages()) {
@@ -307,10 +310,11 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     c.problems += answers.Problems();
 
     // An option chosen reads the file set again; so do mask lists that changed.
-    const bool optionsRead = seen.triggered.contains(QStringLiteral("IncludeSubdirectories1")) ||
-                             seen.triggered.contains(QStringLiteral("WholeWords1")) ||
-                             seen.triggered.contains(QStringLiteral("RegularExpression1")) ||
-                             form.Request().options.masks != before.options.masks;
+    const bool optionsRead =
+        seen.triggered.contains(QLatin1String(names::kIncludeSubdirectories1)) ||
+        seen.triggered.contains(QLatin1String(names::kWholeWords1)) ||
+        seen.triggered.contains(QLatin1String(names::kRegularExpression1)) ||
+        form.Request().options.masks != before.options.masks;
     c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
                       c.chooserTookDirectory || optionsRead || facts.action == nullptr;
     if (c.updateStatRan) model.rowsAtUpdateStat = c.rows.size();

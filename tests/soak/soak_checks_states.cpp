@@ -22,12 +22,15 @@
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui/viewer/line_viewer.h"
 
 namespace sifter::soak {
 namespace {
+
+namespace names = ui::names;
 
 QString State(bool enabled) {
     return enabled ? QStringLiteral("enabled") : QStringLiteral("disabled");
@@ -52,10 +55,10 @@ void CheckControlStates(Context& c) {
                                              scripts ? QStringLiteral(" and Scripts")
                                                      : QStringLiteral(" and Pascal")));
     };
-    expectText(QStringLiteral("pbSifter"), s.Sifter()->isEnabled(), hasText);
-    expectText(QStringLiteral("\"&Sifter!\""), s.Item("Sifter1")->isEnabled(), hasText);
-    expectText(QStringLiteral("CaseSensitive"), s.CaseSensitive()->isEnabled(), hasText);
-    expectText(QStringLiteral("doProcs"), s.DoProcs()->isEnabled(), hasText && scripts);
+    expectText(QString::fromLatin1(names::kPbSifter), s.Sifter()->isEnabled(), hasText);
+    expectText(QStringLiteral("\"&Sifter!\""), s.Item(names::kSifter1)->isEnabled(), hasText);
+    expectText(QString::fromLatin1(names::kCaseSensitive), s.CaseSensitive()->isEnabled(), hasText);
+    expectText(QString::fromLatin1(names::kDoProcs), s.DoProcs()->isEnabled(), hasText && scripts);
     c.Expect(s.DoProcs()->isEnabled() || !s.DoProcs()->isChecked(),
              QStringLiteral("doProcs is disabled but checked"));
     const bool editMenu = s.EditMenu()->menuAction()->isEnabled();
@@ -71,7 +74,7 @@ void CheckControlStates(Context& c) {
         QStringLiteral(" although the last UpdateStat saw %1 rows").arg(c.model.rowsAtUpdateStat);
     c.Expect(s.ListBox1()->isEnabled() == withRows,
              QStringLiteral("ListBox1 is ") + State(s.ListBox1()->isEnabled()) + rows);
-    for (const char* item : {"SavetoFile1", "SavetoTable1"})
+    for (const char* item : {names::kSavetoFile1, names::kSavetoTable1})
         c.Expect(s.Item(item)->isEnabled() == withRows,
                  QString::fromLatin1(item) + QStringLiteral(" is ") +
                      State(s.Item(item)->isEnabled()) + rows);

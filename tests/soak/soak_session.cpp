@@ -13,38 +13,37 @@
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/viewer/line_viewer.h"
+#include "ui_test_support.h"
 
 namespace sifter::soak {
 namespace {
 
-template <typename Widget>
-Widget* Named(const QObject& parent, const char* name) {
-    auto* found = parent.findChild<Widget*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("soak: the main window has no %s", name);
-    return found;
-}
+namespace names = ui::names;
+using test::Find;
 
 }  // namespace
 
 Session::Session(std::vector<std::string> parameters)
     : m_program(std::make_unique<ui::Program>(std::move(parameters))) {
     ui::TForm1& form = Form1();
-    m_edit = Named<QLineEdit>(form, "Edit1");
-    m_doProcs = Named<QCheckBox>(form, "doProcs");
-    m_caseSensitive = Named<QCheckBox>(form, "CaseSensitive");
-    m_scripts = Named<QRadioButton>(form, "FileType0");
-    m_sifter = Named<QPushButton>(form, "pbSifter");
-    m_editMenu = Named<QMenu>(form, "Edit1Menu");
+    m_edit = Find<QLineEdit>(form, names::kEdit1);
+    m_doProcs = Find<QCheckBox>(form, names::kDoProcs);
+    m_caseSensitive = Find<QCheckBox>(form, names::kCaseSensitive);
+    m_scripts = Find<QRadioButton>(form, names::kFileType0);
+    m_sifter = Find<QPushButton>(form, names::kPbSifter);
+    m_editMenu = Find<QMenu>(form, names::kEdit1Menu);
     for (const char* name :
-         {"SearchDirectory1", "SavetoFile1", "SavetoTable1", "Exit1", "ResultsFont1", "Sifter1",
-          "About1", "DeleteSelected1", "ResultsFont2", "IncludeSubdirectories1", "WholeWords1",
-          "RegularExpression1", "FileMasks1"})
-        m_items.append(Named<QAction>(form, name));
+         {names::kSearchDirectory1, names::kSavetoFile1, names::kSavetoTable1, names::kExit1,
+          names::kResultsFont1, names::kSifter1, names::kAbout1, names::kDeleteSelected1,
+          names::kResultsFont2, names::kIncludeSubdirectories1, names::kWholeWords1,
+          names::kRegularExpression1, names::kFileMasks1})
+        m_items.append(Find<QAction>(form, name));
 
     connect(m_edit, &QLineEdit::textChanged, this, [this] { ++m_seen.textChanges; });
-    for (auto* button : {m_scripts, Named<QRadioButton>(form, "FileType1")})
+    for (auto* button : {m_scripts, Find<QRadioButton>(form, names::kFileType1)})
         connect(button, &QRadioButton::clicked, this, [this] { ++m_seen.typeClicks; });
     connect(m_sifter, &QPushButton::clicked, this, [this] { ++m_seen.sifterClicks; });
     for (QAction* item : m_items)

@@ -2,6 +2,10 @@
 
 namespace sifter::test {
 
+void NoChildNamed(const QObject& parent, const char* name) {
+    qFatal("%s has no child %s", qPrintable(parent.objectName()), name);
+}
+
 MessageRecorder::MessageRecorder() {
     ui::SetMessageHook([this](const ui::Message& message) { m_messages.append(message); });
 }

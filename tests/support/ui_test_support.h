@@ -1,7 +1,9 @@
 #pragma once
-// Helpers for the window tests: message boxes and dialogs answered without a person.
+// Helpers for the window tests and the soak: controls found by their object names, and message
+// boxes and dialogs answered without a person.
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <string>
 
@@ -9,6 +11,17 @@
 #include "ui/messages.h"
 
 namespace sifter::test {
+
+[[noreturn]] void NoChildNamed(const QObject& parent, const char* name);
+
+// The child of `parent` of type T named `name` (see ui/object_names.h). A control that is not
+// there stops the program, so that no check goes on with a null pointer.
+template <typename T>
+T* Find(const QObject& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) NoChildNamed(parent, name);
+    return child;
+}
 
 // Takes every message box while it lives, so none ever opens.
 class MessageRecorder final {

@@ -11,6 +11,7 @@
 #include "ui/chooser/volume_selector.h"
 #include "ui/conventions.h"
 #include "ui/messages.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -44,7 +45,7 @@ TForm3::TForm3(QWidget* parent, platform::SystemApi& system)
                           Qt::WindowContextHelpButtonHint),
       m_system(system),
       m_tree(system) {
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(names::kForm3);
     setFont(DialogFont());
     setFixedSize(kClientWidth, kClientHeight);
     setSizeGripEnabled(false);
@@ -64,7 +65,7 @@ void TForm3::BuildControls() {
     m_outline->setWhatsThis(QString::fromLatin1(kTreeHelp));
 
     m_panel = new QFrame(this);
-    m_panel->setObjectName(QStringLiteral("Panel1"));
+    m_panel->setObjectName(names::kPanel1);
     m_panel->setFrameShape(QFrame::NoFrame);
     m_panel->setGeometry(0, kClientHeight - kPanelHeight, kClientWidth, kPanelHeight);
 
@@ -74,7 +75,7 @@ void TForm3::BuildControls() {
     connect(m_drives, &VolumeSelector::VolumeChosen, this, &TForm3::DriveComboBox1Change);
 
     m_ok = new QPushButton(QString::fromLatin1(kOkCaption), m_panel);
-    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    m_ok->setObjectName(names::kBitBtn1);
     m_ok->setGeometry(260, 9, 75, 25);
     m_ok->setIcon(OkGlyph());
     m_ok->setIconSize(QSize(kGlyphSize, kGlyphSize));
@@ -83,7 +84,7 @@ void TForm3::BuildControls() {
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
     m_cancel = new QPushButton(QString::fromLatin1(kCancelCaption), m_panel);
-    m_cancel->setObjectName(QStringLiteral("BitBtn2"));
+    m_cancel->setObjectName(names::kBitBtn2);
     m_cancel->setGeometry(352, 9, 75, 25);
     m_cancel->setIcon(CancelGlyph());
     m_cancel->setIconSize(QSize(kGlyphSize, kGlyphSize));

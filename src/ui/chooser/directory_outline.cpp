@@ -8,12 +8,13 @@
 
 #include "ui/conventions.h"
 #include "ui/messages.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 
 DirectoryOutline::DirectoryOutline(DirectoryTree& tree, QWidget* parent)
     : QAbstractScrollArea(parent), m_tree(tree) {
-    setObjectName(QStringLiteral("DirectoryListbox1"));
+    setObjectName(names::kDirectoryListbox1);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);

@@ -8,6 +8,7 @@
 #include "platform/path_rules.h"
 #include "ui/chooser/chooser_drawing.h"
 #include "ui/conventions.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -66,7 +67,7 @@ QSize VolumeEntryDelegate::sizeHint(const QStyleOptionViewItem& option,
 }
 
 VolumeSelector::VolumeSelector(QWidget* parent) : QComboBox(parent) {
-    setObjectName(QStringLiteral("DriveComboBox1"));
+    setObjectName(names::kDriveComboBox1);
     setEditable(false);
     auto* style = new DropDownStyle;
     style->setParent(this);

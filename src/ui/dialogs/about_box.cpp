@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "ui/conventions.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 
 namespace sifter::ui {
@@ -31,14 +32,14 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int x, 
 
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(names::kAboutBox);
     setWindowTitle(QStringLiteral("About"));
     setFont(DialogFont());
     setFixedSize(298, 213);
 
     // A raised bevel inside a lowered one.
     auto* outer = new QFrame(this);
-    outer->setObjectName(QStringLiteral("Panel1"));
+    outer->setObjectName(names::kPanel1);
     outer->setGeometry(8, 8, 281, 161);
     outer->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto* panel = new QFrame(outer);
@@ -46,19 +47,19 @@ TAboutBox::TAboutBox(QWidget* parent)
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
     auto* icon = new QLabel(panel);
-    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setObjectName(names::kProgramIcon);
     icon->setGeometry(7, 7, 53, 53);
     icon->setScaledContents(true);
     icon->setPixmap(QPixmap::fromImage(ProgramIconImage()));
 
-    AddLabel(panel, "ProductName", QStringLiteral("Nexor32.exe"), 87, 15);
-    AddLabel(panel, "Version", QStringLiteral("Version: 1.4"), 87, 41);
-    AddLabel(panel, "Label1", QStringLiteral("Written by the Sifter32 developers."), 7, 92);
-    AddLabel(panel, "Label2", QStringLiteral("Comments, suggestions, feedback to:"), 7, 120);
-    AddLabel(panel, "Label3", QStringLiteral("dev@sifter32.invalid"), 7, 135);
+    AddLabel(panel, names::kProductName, QStringLiteral("Nexor32.exe"), 87, 15);
+    AddLabel(panel, names::kVersion, QStringLiteral("Version: 1.4"), 87, 41);
+    AddLabel(panel, names::kLabel1, QStringLiteral("Written by the Sifter32 developers."), 7, 92);
+    AddLabel(panel, names::kLabel2, QStringLiteral("Comments, suggestions, feedback to:"), 7, 120);
+    AddLabel(panel, names::kLabel3, QStringLiteral("dev@sifter32.invalid"), 7, 135);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setObjectName(names::kOKButton);
     ok->setGeometry(111, 180, 75, 25);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -18,6 +18,7 @@
 #include <cstdlib>
 
 #include "ui/conventions.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -87,24 +88,24 @@ public:
     FontDialog(QWidget* parent, const FontChoice& current) : QDialog(parent), m_current(current) {
         setWindowTitle(QStringLiteral("Font"));
         setFont(DialogFont());
-        m_face->setObjectName(QStringLiteral("FontFace"));
+        m_face->setObjectName(names::kFontFace);
         m_face->setFontFilters(QFontComboBox::AllFonts);
         m_face->setCurrentFont(current.font);
-        m_style->setObjectName(QStringLiteral("FontStyle"));
+        m_style->setObjectName(names::kFontStyle);
         FillStyles(current.font.weight(), current.font.italic());
         m_presetStyle = m_style->currentText();
-        m_size->setObjectName(QStringLiteral("FontSize"));
+        m_size->setObjectName(names::kFontSize);
         m_size->setEditable(true);
         for (int size : QFontDatabase::standardSizes()) m_size->addItem(QString::number(size));
         // Any size QFont can hold; the dialog sets no limit of its own.
         m_size->setValidator(new QDoubleValidator(1, 1638, 2, m_size));
         m_presetSize = SizeText(current.font);
         m_size->setCurrentText(m_presetSize);
-        m_strikeOut->setObjectName(QStringLiteral("StrikeOut"));
+        m_strikeOut->setObjectName(names::kStrikeOut);
         m_strikeOut->setChecked(current.font.strikeOut());
-        m_underline->setObjectName(QStringLiteral("Underline"));
+        m_underline->setObjectName(names::kUnderline);
         m_underline->setChecked(current.font.underline());
-        m_colour->setObjectName(QStringLiteral("FontColour"));
+        m_colour->setObjectName(names::kFontColour);
         for (const NamedColour& named : kColours)
             m_colour->addItem(Swatch(QColor(named.rgb)), QString::fromLatin1(named.name),
                               QColor(named.rgb));

@@ -13,6 +13,7 @@
 #include "ui/conventions.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/messages.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -30,7 +31,7 @@ class MaskDialog final : public QDialog {
 public:
     MaskDialog(QWidget* parent, const MaskLists& current)
         : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
-        setObjectName(QStringLiteral("MaskDialog"));
+        setObjectName(names::kMaskDialog);
         setWindowTitle(QString::fromLatin1(kTitle));
         setFont(DialogFont());
         auto* column = new QVBoxLayout(this);
@@ -40,8 +41,8 @@ public:
             FileType type;
             const char* label;
             const char* name;
-        } rows[] = {{FileType::Scripts, "&Scripts:", "ScriptMasks"},
-                    {FileType::Pascal, "P&ascal:", "PascalMasks"}};
+        } rows[] = {{FileType::Scripts, "&Scripts:", names::kScriptMasks},
+                    {FileType::Pascal, "P&ascal:", names::kPascalMasks}};
         for (const auto& row : rows) {
             const auto index = static_cast<std::size_t>(row.type);
             auto* edit = new QLineEdit(DisplayText(current[index]), this);
@@ -60,14 +61,14 @@ public:
         auto* buttons = new QDialogButtonBox(this);
         QPushButton* defaults =
             buttons->addButton(QStringLiteral("&Defaults"), QDialogButtonBox::ResetRole);
-        defaults->setObjectName(QStringLiteral("DefaultMasks"));
+        defaults->setObjectName(names::kDefaultMasks);
         defaults->setAutoDefault(false);
         QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-        ok->setObjectName(QStringLiteral("OKButton"));
+        ok->setObjectName(names::kOKButton);
         ok->setDefault(true);
         QPushButton* cancel =
             buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-        cancel->setObjectName(QStringLiteral("CancelButton"));
+        cancel->setObjectName(names::kCancelButton);
         cancel->setAutoDefault(false);
         column->addWidget(buttons);
         connect(defaults, &QPushButton::clicked, this, [this] {

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "ui/conventions.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -20,16 +21,16 @@ TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_label(new QLabel(this)),
       m_gauge(new QProgressBar(this)) {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(names::kForm2);
     setWindowTitle(QStringLiteral("Sifter32 Progress"));
     setFont(DialogFont());
     setFixedSize(435, 103);
     // A passive display: the window that started the operation keeps the focus.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label->setObjectName(names::kLabel1);
     m_label->move(29, 17);
     m_label->setTextFormat(Qt::PlainText);
-    m_gauge->setObjectName(QStringLiteral("Gauge1"));
+    m_gauge->setObjectName(names::kGauge1);
     m_gauge->setGeometry(28, 58, 381, 19);
     m_gauge->setRange(0, 100);
     m_gauge->setTextVisible(false);

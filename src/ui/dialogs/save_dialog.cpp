@@ -10,6 +10,7 @@
 
 #include "ui/conventions.h"
 #include "ui/dialogs/dialogs.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -24,7 +25,7 @@ SaveDialogHook& Hook() {
 class SaveDialog final : public QFileDialog {
 public:
     explicit SaveDialog(QWidget* parent) : QFileDialog(parent) {
-        setObjectName(QStringLiteral("SaveDialog1"));
+        setObjectName(names::kSaveDialog1);
         setFont(DialogFont());
         setWindowTitle(QStringLiteral("Save As"));
         // Qt's own dialog behaves the same everywhere; a desktop's dialog may add an extension.
@@ -54,8 +55,8 @@ private:
     // Qt's dialog gives the name in the box the extension of each type the user picks; here
     // the name stays exactly as typed, whatever the type.
     void KeepNameAcrossTypes() {
-        auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* types = findChild<QComboBox*>(QString::fromLatin1(names::kFileTypeCombo));
+        auto* name = findChild<QLineEdit*>(QString::fromLatin1(names::kFileNameEdit));
         if (types == nullptr || name == nullptr) return;
         disconnect(types, &QComboBox::activated, this, nullptr);
         connect(types, &QComboBox::activated, this, [this, types, name](int index) {

@@ -21,6 +21,7 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/messages.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
@@ -50,7 +51,7 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     BuildMenus();
     m_walkTimer = new QTimer(this);
     m_walkTimer->setInterval(0);
-    m_walkTimer->setObjectName(QStringLiteral("WalkTimer"));
+    m_walkTimer->setObjectName(names::kWalkTimer);
     m_files.SetBusyCallback([](bool busy) { SetWaitCursor(busy); });
 
     Route(m_edit, &QLineEdit::textChanged, &TForm1::UpdateStat);

@@ -16,6 +16,7 @@
 #include "ui/conventions.h"
 #include "ui/main/glyph_button.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/results/result_list.h"
 
@@ -40,7 +41,7 @@ Widget* Place(Widget* widget, const char* name, int x, int y, int width, int hei
 }  // namespace
 
 void TForm1::BuildControls() {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(names::kForm1);
     setFont(DialogFont());
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -48,52 +49,52 @@ void TForm1::BuildControls() {
     column->setSpacing(0);
 
     m_topPanel = new QFrame(central);
-    m_topPanel->setObjectName(QStringLiteral("Panel2"));
+    m_topPanel->setObjectName(names::kPanel2);
     m_topPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_topPanel->setFixedHeight(kTopPanelHeight);
     column->addWidget(m_topPanel);
 
-    auto* label =
-        Place(new QLabel(QStringLiteral("Search For:"), m_topPanel), "Label1", 11, 12, 58, 13);
-    m_edit = Place(new QLineEdit(m_topPanel), "Edit1", 71, 8, 370, 21);
+    auto* label = Place(new QLabel(QStringLiteral("Search For:"), m_topPanel), names::kLabel1, 11,
+                        12, 58, 13);
+    m_edit = Place(new QLineEdit(m_topPanel), names::kEdit1, 71, 8, 370, 21);
     m_edit->setMaxLength(std::numeric_limits<int>::max());
     label->setBuddy(m_edit);
 
-    m_options =
-        Place(new QGroupBox(QStringLiteral("Options"), m_topPanel), "GroupBox1", 446, 2, 129, 59);
-    m_doProcs =
-        Place(new QCheckBox(QStringLiteral("Include &Procs"), m_options), "doProcs", 8, 16, 92, 17);
+    m_options = Place(new QGroupBox(QStringLiteral("Options"), m_topPanel), names::kGroupBox1, 446,
+                      2, 129, 59);
+    m_doProcs = Place(new QCheckBox(QStringLiteral("Include &Procs"), m_options), names::kDoProcs,
+                      8, 16, 92, 17);
     m_caseSensitive = Place(new QCheckBox(QStringLiteral("&Case Sensitive"), m_options),
-                            "CaseSensitive", 8, 35, 92, 17);
+                            names::kCaseSensitive, 8, 35, 92, 17);
 
-    m_fileType =
-        Place(new QGroupBox(QStringLiteral("File Type"), m_topPanel), "FileType", 580, 2, 129, 59);
+    m_fileType = Place(new QGroupBox(QStringLiteral("File Type"), m_topPanel), names::kFileType,
+                       580, 2, 129, 59);
     m_fileType->setToolTip(QStringLiteral("Sifter32: the kind of files to search"));
-    m_scripts = Place(new QRadioButton(QStringLiteral("&Scripts (*.sc)"), m_fileType), "FileType0",
-                      8, 16, 113, 17);
-    m_pascal = Place(new QRadioButton(QStringLiteral("P&ascal (*.pas)"), m_fileType), "FileType1",
-                     8, 35, 113, 17);
+    m_scripts = Place(new QRadioButton(QStringLiteral("&Scripts (*.sc)"), m_fileType),
+                      names::kFileType0, 8, 16, 113, 17);
+    m_pascal = Place(new QRadioButton(QStringLiteral("P&ascal (*.pas)"), m_fileType),
+                     names::kFileType1, 8, 35, 113, 17);
     m_pascal->setChecked(true);
 
     m_sifter = Place(new GlyphButton(QStringLiteral("S&ifter"), SifterGlyph(), m_topPanel),
-                     "pbSifter", 72, 35, 72, 25);
+                     names::kPbSifter, 72, 35, 72, 25);
     m_sifter->setIconSize(QSize(16, 16));
     m_sifter->setToolTip(QStringLiteral("Sifter32: list every line that holds the text"));
     m_sifter->setAutoDefault(false);
 
     m_resultPanel = new ResultPanel(central);
-    m_resultPanel->setObjectName(QStringLiteral("Panel1"));
+    m_resultPanel->setObjectName(names::kPanel1);
     m_list = m_resultPanel->List();
     column->addWidget(m_resultPanel, 1);
     setCentralWidget(central);
 
-    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setObjectName(names::kStatusBar1);
     statusBar()->setSizeGripEnabled(false);
     statusBar()->setFixedHeight(kStatusHeight);
     // The panel is placed by hand: the bar's own items get a frame of the bar's drawing around
     // their own, and a margin before the first.
     m_status = new QLabel(statusBar());
-    m_status->setObjectName(QStringLiteral("StatusPanel0"));
+    m_status->setObjectName(names::kStatusPanel0);
     m_status->setGeometry(0, kStatusPanelTop, kStatusPanelWidth, kStatusHeight - kStatusPanelTop);
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_status->setTextFormat(Qt::PlainText);
@@ -124,7 +125,7 @@ void TForm1::BuildControls() {
 }
 
 void TForm1::BuildMenus() {
-    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    menuBar()->setObjectName(names::kMainMenu1);
     const auto item = [this](QMenu* menu, const char* name, const QString& text,
                              const QKeySequence& keys) {
         QAction* action = menu->addAction(text);
@@ -136,26 +137,26 @@ void TForm1::BuildMenus() {
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    m_searchDirectory = item(file, "SearchDirectory1", QStringLiteral("Search &Directory"),
+    m_searchDirectory = item(file, names::kSearchDirectory1, QStringLiteral("Search &Directory"),
                              QKeySequence(Qt::ALT | Qt::Key_D));
-    m_saveToFile = item(file, "SavetoFile1", QStringLiteral("Sa&ve to File"),
+    m_saveToFile = item(file, names::kSavetoFile1, QStringLiteral("Sa&ve to File"),
                         QKeySequence(Qt::ALT | Qt::Key_V));
-    m_saveToTable = item(file, "SavetoTable1", QStringLiteral("Save to &Table"),
+    m_saveToTable = item(file, names::kSavetoTable1, QStringLiteral("Save to &Table"),
                          QKeySequence(Qt::ALT | Qt::Key_T));
     file->addSeparator();
-    m_exit = item(file, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4));
+    m_exit = item(file, names::kExit1, QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-    m_editMenu->setObjectName(QStringLiteral("Edit1Menu"));
+    m_editMenu->setObjectName(names::kEdit1Menu);
     m_resultsFont =
-        item(m_editMenu, "ResultsFont1", QStringLiteral("Results Font"), QKeySequence());
+        item(m_editMenu, names::kResultsFont1, QStringLiteral("Results Font"), QKeySequence());
     m_sifterAction =
-        item(m_editMenu, "Sifter1", QStringLiteral("&Sifter!"), QKeySequence(Qt::Key_F2));
+        item(m_editMenu, names::kSifter1, QStringLiteral("&Sifter!"), QKeySequence(Qt::Key_F2));
 
     BuildOptionsMenu();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    m_aboutAction = item(help, "About1", QStringLiteral("&About"), QKeySequence());
+    m_aboutAction = item(help, names::kAbout1, QStringLiteral("&About"), QKeySequence());
 
     m_saveToFile->setEnabled(false);
     m_saveToTable->setEnabled(false);

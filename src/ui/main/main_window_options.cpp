@@ -11,6 +11,7 @@
 #include "ui/conventions.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 
 namespace sifter::ui {
 namespace {
@@ -22,7 +23,7 @@ constexpr qint64 kWalkSliceMilliseconds = 8;
 
 void TForm1::BuildOptionsMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("Options1Menu"));
+    options->setObjectName(names::kOptions1Menu);
     const auto item = [this, options](const char* name, const QString& text, bool checkable) {
         QAction* action = options->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
@@ -31,10 +32,10 @@ void TForm1::BuildOptionsMenu() {
         return action;
     };
     m_subdirectories =
-        item("IncludeSubdirectories1", QStringLiteral("Include &Subdirectories"), true);
-    m_wholeWords = item("WholeWords1", QStringLiteral("&Whole Words"), true);
-    m_regexp = item("RegularExpression1", QStringLiteral("Regular E&xpression"), true);
-    m_fileMasks = item("FileMasks1", QStringLiteral("File &Masks..."), false);
+        item(names::kIncludeSubdirectories1, QStringLiteral("Include &Subdirectories"), true);
+    m_wholeWords = item(names::kWholeWords1, QStringLiteral("&Whole Words"), true);
+    m_regexp = item(names::kRegularExpression1, QStringLiteral("Regular E&xpression"), true);
+    m_fileMasks = item(names::kFileMasks1, QStringLiteral("File &Masks..."), false);
 }
 
 FileSet& TForm1::FList() {

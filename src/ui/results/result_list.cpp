@@ -10,6 +10,7 @@
 
 #include "ui/conventions.h"
 #include "ui/messages.h"
+#include "ui/object_names.h"
 #include "ui/results/result_delegate.h"
 #include "ui/results/result_model.h"
 
@@ -20,7 +21,7 @@ ResultList::ResultList(QWidget* parent)
       m_model(new ResultModel(this)),
       m_delegate(new ResultDelegate(this)),
       m_popupMenu(new QMenu(this)) {
-    setObjectName(QStringLiteral("ListBox1"));
+    setObjectName(names::kListBox1);
     setModel(m_model);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -39,12 +40,12 @@ ResultList::ResultList(QWidget* parent)
     setPalette(colours);
     SetTextColour(palette().color(QPalette::Active, QPalette::Text));
 
-    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_popupMenu->setObjectName(names::kPopupMenu1);
     QAction* deleteSelected = m_popupMenu->addAction(QStringLiteral("Delete Selected"));
-    deleteSelected->setObjectName(QStringLiteral("DeleteSelected1"));
+    deleteSelected->setObjectName(names::kDeleteSelected1);
     connect(deleteSelected, &QAction::triggered, this, [this] { DeleteItems(); });
     QAction* resultsFont = m_popupMenu->addAction(QStringLiteral("Results Font"));
-    resultsFont->setObjectName(QStringLiteral("ResultsFont2"));
+    resultsFont->setObjectName(names::kResultsFont2);
     connect(resultsFont, &QAction::triggered, this, &ResultList::FontRequested);
 
     // The owner enables the list once it holds rows.
@@ -209,7 +210,7 @@ QMenu* ResultList::PopupMenu() const {
 }
 
 ResultPanel::ResultPanel(QWidget* parent) : QFrame(parent), m_list(new ResultList(this)) {
-    setObjectName(QStringLiteral("Panel1"));
+    setObjectName(names::kPanel1);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     QPalette white = palette();

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "ui/conventions.h"
+#include "ui/object_names.h"
 #include "ui/viewer/line_text.h"
 
 namespace sifter::ui {
@@ -25,7 +26,7 @@ int DigitCount(std::int64_t value) {
 }  // namespace
 
 LineView::LineView(QWidget* parent) : QAbstractScrollArea(parent) {
-    setObjectName(QStringLiteral("LineView"));
+    setObjectName(names::kLineView);
     setFont(FixedPitchFont());
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);

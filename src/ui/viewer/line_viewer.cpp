@@ -13,6 +13,7 @@
 #include "search/lines/line_index.h"
 #include "ui/conventions.h"
 #include "ui/messages.h"
+#include "ui/object_names.h"
 #include "ui/viewer/line_view.h"
 
 namespace sifter::ui {
@@ -38,12 +39,12 @@ LineViewer::LineViewer(QWidget* owner)
       m_view(new LineView(this)),
       m_status(new QLabel(this)),
       m_editorButton(new QPushButton(QString::fromLatin1(kEditorButton), this)) {
-    setObjectName(QStringLiteral("Viewer"));
+    setObjectName(names::kViewer);
     setFont(DialogFont());
-    m_status->setObjectName(QStringLiteral("ViewerStatus"));
+    m_status->setObjectName(names::kViewerStatus);
     m_status->setTextFormat(Qt::PlainText);
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_editorButton->setObjectName(QStringLiteral("OpenInEditor"));
+    m_editorButton->setObjectName(names::kOpenInEditor);
     m_editorButton->setToolTip(QStringLiteral("Ctrl+E"));
     m_editorButton->setAutoDefault(false);
     m_editorButton->setFocusPolicy(Qt::TabFocus);

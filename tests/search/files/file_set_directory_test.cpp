@@ -1,41 +1,36 @@
-// Setting a file set's directory and mask, re-reading it, and the hint for large reads.
-
-#include <sys/stat.h>
-#include <unistd.h>
+// Setting a file set's directory and mask, re-reading it, and the hint for large reads, on every
+// system and in its own path forms.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <clocale>
-#include <cstdio>
+#include <filesystem>
 
+#include "file_set_fixture.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "test_support.h"
 
-namespace sifter {
+namespace sifter::test {
 namespace {
 
-using Names = std::vector<std::string>;
-
-class FileSetDirectoryTest : public testing::Test {
+// The scratch directory holds src/a.sc and src/b.sc.
+class FileSetDirectoryTest : public FileSetFixture {
 protected:
     void SetUp() override {
-        std::setlocale(LC_COLLATE, "C");
-        ASSERT_EQ(::mkdir((m_dir / "src").c_str(), 0700), 0);
-        test::WriteBytes(m_dir / "src/a.sc", "x");
-        test::WriteBytes(m_dir / "src/b.sc", "x");
+        FileSetFixture::SetUp();
+        MakeDirectories({"src"});
+        Touch("src/a.sc");
+        Touch("src/b.sc");
     }
 
-    test::CurrentDirectoryGuard m_restore;
-    test::TempDir m_dir;
-    test::TempDir m_elsewhere;
+    std::string Source() const { return m_dir / "src"; }
 };
 
 TEST_F(FileSetDirectoryTest, StartsAtTheCurrentDirectoryWithEveryNameMaskedInAndNothingRead) {
-    test::ChangeDirectory(m_dir / "src");
+    ChangeDirectory(Source());
     const FileSet set;
-    EXPECT_EQ(set.Directory(), m_dir / "src");
+    EXPECT_EQ(set.Directory(), Source());
     EXPECT_EQ(set.Mask(), "*.*");
     EXPECT_EQ(set.Count(), 0);
 }
@@ -43,9 +38,9 @@ TEST_F(FileSetDirectoryTest, StartsAtTheCurrentDirectoryWithEveryNameMaskedInAnd
 TEST_F(FileSetDirectoryTest, SettingADirectoryMakesItCurrentAndReadsIt) {
     FileSet set;
     set.SetMask("*.sc");
-    set.SetDirectory(m_dir / "src");
-    EXPECT_EQ(set.Directory(), m_dir / "src");
-    EXPECT_EQ(test::CurrentDirectory(), m_dir / "src");
+    set.SetDirectory(Source());
+    EXPECT_EQ(set.Directory(), Source());
+    EXPECT_EQ(CurrentDirectory(), Source());
     EXPECT_EQ(set.Names(), (Names{"a.sc", "b.sc"}));
     EXPECT_EQ(set.Name(1), "b.sc");
 }
@@ -53,118 +48,121 @@ TEST_F(FileSetDirectoryTest, SettingADirectoryMakesItCurrentAndReadsIt) {
 TEST_F(FileSetDirectoryTest, SettingTheDirectoryItHoldsTouchesNothing) {
     FileSet set;
     set.SetMask("*.sc");
-    set.SetDirectory(m_dir / "src");
-    test::WriteBytes(m_dir / "src/c.sc", "x");
-    test::ChangeDirectory(m_elsewhere.path());
-    for (const std::string& same : {m_dir / "src", m_dir / "src/"}) {
+    set.SetDirectory(Source());
+    Touch("src/c.sc");
+    ChangeDirectory(m_elsewhere.path());
+    std::vector<std::string> spellings = {Source(), Native(Source() + "/")};
+    for (const std::string& other : SystemSpelling().sameAs(Source())) spellings.push_back(other);
+    for (const std::string& same : spellings) {
         set.SetDirectory(same);
-        EXPECT_EQ(set.Count(), 2) << same;
-        EXPECT_EQ(test::CurrentDirectory(), m_elsewhere.path()) << same;
+        EXPECT_EQ(set.Names(), (Names{"a.sc", "b.sc"})) << same;
+        EXPECT_EQ(set.Directory(), Source()) << same;
+        EXPECT_EQ(CurrentDirectory(), m_elsewhere.path()) << same;
     }
 }
 
 TEST_F(FileSetDirectoryTest, ARelativePathOrTrailingSeparatorGivesTheFullPath) {
-    test::ChangeDirectory(m_dir.path());
+    ChangeDirectory(m_dir.path());
     FileSet set;
-    set.SetDirectory("src/");
-    EXPECT_EQ(set.Directory(), m_dir / "src");
+    set.SetDirectory(Native("src/"));
+    EXPECT_EQ(set.Directory(), Source());
     set.SetDirectory("..");
     EXPECT_EQ(set.Directory(), m_dir.path());
-    set.SetDirectory("src/a.sc");  // a file stands for the directory it is in
-    EXPECT_EQ(set.Directory(), m_dir / "src");
-    EXPECT_EQ(test::CurrentDirectory(), m_dir / "src");
+    set.SetDirectory(Native("src/a.sc"));  // a file stands for the directory it is in
+    EXPECT_EQ(set.Directory(), Source());
+    EXPECT_EQ(CurrentDirectory(), Source());
 }
 
-TEST_F(FileSetDirectoryTest, TheRootIsHeldWithItsSeparator) {
+TEST_F(FileSetDirectoryTest, RootsAreHeldWithTheirSeparatorOtherDirectoriesWithout) {
+    std::vector<PathSpelling::Held> cases = {{Native(Source() + "/"), Source()}};
+    for (const PathSpelling::Held& root : SystemSpelling().roots) cases.push_back(root);
     FileSet set;
     set.SetMask("no-such-name-*.zz");
-    set.SetDirectory("/");
-    EXPECT_EQ(set.Directory(), "/");
-    EXPECT_EQ(test::CurrentDirectory(), "/");
-    set.SetDirectory(m_dir.path());
-    set.SetDirectory("//");
-    EXPECT_EQ(set.Directory(), "/");
+    for (const PathSpelling::Held& c : cases) {
+        set.SetDirectory(m_dir.path());  // so that each case is a change
+        set.SetDirectory(c.given);
+        EXPECT_EQ(set.Directory(), c.held) << c.given;
+        EXPECT_EQ(CurrentDirectory(), c.held) << c.given;
+    }
 }
 
 TEST_F(FileSetDirectoryTest, AMissingDirectoryRaisesAndChangesNothing) {
     FileSet set;
     set.SetMask("*.sc");
-    set.SetDirectory(m_dir / "src");
-    test::ChangeDirectory(m_elsewhere.path());
-    const struct {
+    set.SetDirectory(Source());
+    ChangeDirectory(m_elsewhere.path());
+    struct Refused {
         std::string path;
-        const char* message;
-    } cases[] = {{m_dir / "missing", "File not found"},
-                 {m_dir / "missing/deeper/", "File not found"},
-                 {"missing", "File not found"},
-                 {m_dir / "src/a.sc/sub", "Invalid filename"}};
-    for (const auto& c : cases) {
+        std::string message;
+    };
+    std::vector<Refused> cases = {{m_dir / "missing", "File not found"},
+                                  {"missing", "File not found"}};
+    for (const PathSpelling::Refused& refused : SystemSpelling().refused)
+        cases.push_back({m_dir / Native(refused.below), refused.message});
+    for (const Refused& c : cases) {
         try {
             set.SetDirectory(c.path);
             ADD_FAILURE() << c.path << " was accepted";
         } catch (const EInOutError& error) {
-            EXPECT_STREQ(error.what(), c.message) << c.path;
+            EXPECT_EQ(error.what(), c.message) << c.path;
         }
-        EXPECT_EQ(set.Directory(), m_dir / "src");
+        EXPECT_EQ(set.Directory(), Source());
         EXPECT_EQ(set.Names(), (Names{"a.sc", "b.sc"}));
-        EXPECT_EQ(test::CurrentDirectory(), m_elsewhere.path()) << c.path;
+        EXPECT_EQ(CurrentDirectory(), m_elsewhere.path()) << c.path;
     }
 }
 
 TEST_F(FileSetDirectoryTest, ARelativePathIsEnteredFromTheDirectoryHeld) {
     FileSet set;
     set.SetDirectory(m_dir.path());
-    ASSERT_EQ(::mkdir((m_elsewhere / "only-here").c_str(), 0700), 0);
-    test::ChangeDirectory(m_elsewhere.path());
+    ASSERT_TRUE(std::filesystem::create_directory(m_elsewhere / "only-here"));
+    ChangeDirectory(m_elsewhere.path());
     // The name exists where the process stands but not in the directory held.
     EXPECT_THROW(set.SetDirectory("only-here"), EInOutError);
     EXPECT_EQ(set.Directory(), m_dir.path());
-    EXPECT_EQ(test::CurrentDirectory(), m_dir.path());
+    EXPECT_EQ(CurrentDirectory(), m_dir.path());
     set.SetDirectory("src");
-    EXPECT_EQ(set.Directory(), m_dir / "src");
+    EXPECT_EQ(set.Directory(), Source());
 }
 
 TEST_F(FileSetDirectoryTest, SettingTheSameMaskReadsNothingButRefreshAlwaysReads) {
     FileSet set;
-    set.SetDirectory(m_dir / "src");
+    set.SetDirectory(Source());
     set.SetMask("*.sc");
-    test::WriteBytes(m_dir / "src/c.sc", "x");
+    Touch("src/c.sc");
     set.SetMask("*.sc");
     EXPECT_EQ(set.Count(), 2);
     set.SetMask("*.SC");  // another text, though it matches the same names
     EXPECT_EQ(set.Count(), 3);
-    ASSERT_EQ(std::remove((m_dir / "src/a.sc").c_str()), 0);
+    ASSERT_TRUE(std::filesystem::remove(m_dir / Native("src/a.sc")));
     EXPECT_EQ(set.Count(), 3);  // a snapshot until the next read
-    test::ChangeDirectory(m_elsewhere.path());
+    ChangeDirectory(m_elsewhere.path());
     set.Refresh();
     EXPECT_EQ(set.Names(), (Names{"b.sc", "c.sc"}));
-    EXPECT_EQ(test::CurrentDirectory(), m_dir / "src");
+    EXPECT_EQ(CurrentDirectory(), Source());
 }
 
 TEST_F(FileSetDirectoryTest, RefreshOfARemovedDirectoryRaisesAndKeepsTheNames) {
     FileSet set;
-    set.SetDirectory(m_dir / "src");
+    set.SetDirectory(Source());
     set.SetMask("*.sc");
-    test::ChangeDirectory(m_elsewhere.path());
-    ASSERT_EQ(std::remove((m_dir / "src/a.sc").c_str()), 0);
-    ASSERT_EQ(std::remove((m_dir / "src/b.sc").c_str()), 0);
-    ASSERT_EQ(::rmdir((m_dir / "src").c_str()), 0);
+    ChangeDirectory(m_elsewhere.path());
+    ASSERT_EQ(std::filesystem::remove_all(Source()), 3u);
     EXPECT_THROW(set.Refresh(), EInOutError);
     EXPECT_EQ(set.Names(), (Names{"a.sc", "b.sc"}));
-    EXPECT_EQ(set.Directory(), m_dir / "src");
+    EXPECT_EQ(set.Directory(), Source());
 }
 
 // The hourglass hint, with the listing order under the test's control.
-class FileSetBusyTest : public FileSetDirectoryTest {
+class FileSetBusyTest : public FileSetFixture {
 protected:
     // `count` names whose byte order is their sorted order.
     void MakeFiles(int count) {
-        for (int i = 0; i < count; ++i)
-            test::WriteBytes(m_dir / ("f" + std::to_string(1000 + i) + ".pas"), "");
+        for (int i = 0; i < count; ++i) Touch("f" + std::to_string(1000 + i) + ".pas");
     }
 
     std::vector<bool> ReadWith(bool ascending) {
-        m_system.arrangeListing = [ascending](std::vector<test::FakeSystem::Listed>& entries) {
+        m_system.arrangeListing = [ascending](std::vector<FakeSystem::Listed>& entries) {
             std::sort(entries.begin(), entries.end(), [ascending](const auto& a, const auto& b) {
                 return ascending ? a.name < b.name : a.name > b.name;
             });
@@ -178,7 +176,7 @@ protected:
         return calls;
     }
 
-    test::FakeSystem m_system;
+    FakeSystem m_system;
 };
 
 TEST_F(FileSetBusyTest, ShowsBusyWhenTheHundredAndFirstNameLandsInOrder) {
@@ -197,4 +195,4 @@ TEST_F(FileSetBusyTest, StaysQuietWhenEveryNameLandsAtTheFront) {
 }
 
 }  // namespace
-}  // namespace sifter
+}  // namespace sifter::test

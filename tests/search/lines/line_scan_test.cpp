@@ -10,6 +10,7 @@
 #include "search/lines/line_file.h"
 #include "search/text/text_matcher.h"
 #include "test_support.h"
+#include "text_model.h"
 
 namespace sifter::test {
 namespace {
@@ -68,22 +69,6 @@ Outcome Scanned(const FakeFile::Script& script, const LineKeys& keys) {
     return outcome;
 }
 
-bool HoldsKey(const std::string& line, const LineKeys& keys) {
-    const auto isOne = [](char c, const ByteChoice& choice) {
-        const auto byte = static_cast<unsigned char>(c);
-        return (choice.count > 0 && byte == choice.first) ||
-               (choice.count > 1 && byte == choice.second);
-    };
-    if (keys.everyLine) return true;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (isOne(line[i], keys.alternative)) return true;
-        if (!isOne(line[i], keys.lead)) continue;
-        if (keys.follower.count == 0 || (i + 1 < line.size() && isOne(line[i + 1], keys.follower)))
-            return true;
-    }
-    return false;
-}
-
 // The scan counted the reference's lines and handed over every one with a key, as it is.
 void ExpectLinesOf(const Outcome& reference, const Outcome& scanned, const LineKeys& keys) {
     EXPECT_EQ(scanned.lineCount, reference.lineCount);
@@ -94,7 +79,7 @@ void ExpectLinesOf(const Outcome& reference, const Outcome& scanned, const LineK
         EXPECT_EQ(text, same->second) << "line " << number;
     }
     for (const auto& [number, text] : reference.lines) {
-        if (HoldsKey(text, keys)) {
+        if (ModelHoldsKey(text, keys)) {
             EXPECT_TRUE(scanned.lines.count(number)) << "line " << number << " missed";
         }
     }
@@ -109,6 +94,53 @@ void ExpectSameReading(const FakeFile::Script& script, const LineKeys& keys,
     EXPECT_EQ(scanned.reads, reference.reads);
     EXPECT_EQ(scanned.pending, reference.pending);
 }
+
+// The random files and keys of the agreement rounds, drawn from one seed.
+class RandomScans final {
+public:
+    RandomScans(std::uint32_t seed, std::string alphabet)
+        : m_random(seed), m_alphabet(std::move(alphabet)) {}
+
+    // Fewer than `longest` bytes of the alphabet; most Ctrl-Zs become 'a', so that most of the
+    // data lies before the end.
+    std::string Data(std::size_t longest) {
+        std::string data;
+        const std::size_t length = m_random() % longest;
+        for (std::size_t i = 0; i < length; ++i) {
+            char byte = m_alphabet[m_random() % m_alphabet.size()];
+            if (byte == '\x1a' && m_random() % 8 != 0) byte = 'a';
+            data += byte;
+        }
+        return data;
+    }
+
+    // Read sizes or the calls that fail: at least one number from `from` below `from + span`;
+    // the count is drawn anew before each, which keeps short lists the likelier.
+    template <typename Number>
+    std::vector<Number> Numbers(int mostCount, Number from, std::uint32_t span) {
+        std::vector<Number> numbers;
+        for (int i = 0; i < 1 + static_cast<int>(m_random() % mostCount); ++i)
+            numbers.push_back(from + static_cast<Number>(m_random() % span));
+        return numbers;
+    }
+
+    // No keys, one byte, either of two cases, or a ')' for each choice; a follower only after
+    // a lead; now and then every line.
+    LineKeys Keys() {
+        static const ByteChoice kChoices[] = {
+            {}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
+        LineKeys keys;
+        keys.lead = kChoices[m_random() % 5];
+        if (keys.lead.count > 0) keys.follower = kChoices[m_random() % 5];
+        keys.alternative = kChoices[m_random() % 5];
+        keys.everyLine = m_random() % 6 == 0;
+        return keys;
+    }
+
+private:
+    std::mt19937 m_random;
+    std::string m_alphabet;
+};
 
 TEST(LineScan, SplitsAsTheLineRulesSayWhateverTheSystemReadsAhead) {
     LineKeys everyLine;
@@ -156,33 +188,14 @@ TEST(LineScan, AgreesWithLineByLineReadingOnHandPickedFiles) {
 }
 
 TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
-    std::mt19937 random(20261208);
-    const std::string alphabet =
-        "\r\r\r\n\n\x1a"
-        "abxyXY() ";
-    const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
+    RandomScans random(20261208,
+                       "\r\r\r\n\n\x1a"
+                       "abxyXY() ");
     for (int round = 0; round < 4000; ++round) {
-        FakeFile::Script script;
-        const std::size_t length = random() % 700;
-        for (std::size_t i = 0; i < length; ++i) {
-            char byte = alphabet[random() % alphabet.size()];
-            if (byte == '\x1a' && random() % 8 != 0) byte = 'a';  // keep most data past a Ctrl-Z
-            script.data += byte;
-        }
-        if (round % 2 == 1) {
-            for (int i = 0; i < 1 + static_cast<int>(random() % 6); ++i)
-                script.chunks.push_back(1 + static_cast<std::int32_t>(random() % 128));
-        }
-        if (round % 3 == 2) {
-            for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
-                script.failingReads.push_back(static_cast<int>(random() % 12));
-        }
-        LineKeys keys;
-        keys.lead = choices[random() % 5];
-        if (keys.lead.count > 0) keys.follower = choices[random() % 5];
-        keys.alternative = choices[random() % 5];
-        keys.everyLine = random() % 6 == 0;
-        ExpectSameReading(script, keys, "round " + std::to_string(round));
+        FakeFile::Script script{.data = random.Data(700)};
+        if (round % 2 == 1) script.chunks = random.Numbers<std::int32_t>(6, 1, 128);
+        if (round % 3 == 2) script.failingReads = random.Numbers<int>(4, 0, 12);
+        ExpectSameReading(script, random.Keys(), "round " + std::to_string(round));
         if (HasFailure()) break;
     }
 }
@@ -190,32 +203,14 @@ TEST(LineScan, AgreesWithLineByLineReadingUnderShortAndFailingReads) {
 TEST(LineScan, AgreesWithLineByLineReadingWhenTheFileReadsAhead) {
     // The scan then walks the bytes the file holds in place; the line-by-line reading takes
     // them 128 at a time. Both must ask the system at the same places, so a failure lands alike.
-    std::mt19937 random(20261209);
-    const std::string alphabet = std::string(30, 'a') +
-                                 "\r\r\r\n\n\x1a"
-                                 "bxyXY() ";
-    const ByteChoice choices[] = {{}, {'x', 0, 1}, {'x', 'X', 2}, {'y', 'Y', 2}, {')', 0, 1}};
+    RandomScans random(20261209, std::string(30, 'a') +
+                                     "\r\r\r\n\n\x1a"
+                                     "bxyXY() ");
     for (int round = 0; round < 3000; ++round) {
-        FakeFile::Script script;
-        const std::size_t length = random() % 3000;
-        for (std::size_t i = 0; i < length; ++i) {
-            char byte = alphabet[random() % alphabet.size()];
-            if (byte == '\x1a' && random() % 8 != 0) byte = 'a';
-            script.data += byte;
-        }
-        for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
-            script.aheads.push_back(
-                1 + static_cast<std::int32_t>(random() % (round % 2 == 0 ? 200 : 1500)));
-        if (round % 3 != 0) {
-            for (int i = 0; i < 1 + static_cast<int>(random() % 4); ++i)
-                script.failingReads.push_back(static_cast<int>(random() % 10));
-        }
-        LineKeys keys;
-        keys.lead = choices[random() % 5];
-        if (keys.lead.count > 0) keys.follower = choices[random() % 5];
-        keys.alternative = choices[random() % 5];
-        keys.everyLine = random() % 6 == 0;
-        ExpectSameReading(script, keys, "round " + std::to_string(round));
+        FakeFile::Script script{.data = random.Data(3000)};
+        script.aheads = random.Numbers<std::int32_t>(4, 1, round % 2 == 0 ? 200 : 1500);
+        if (round % 3 != 0) script.failingReads = random.Numbers<int>(4, 0, 10);
+        ExpectSameReading(script, random.Keys(), "round " + std::to_string(round));
         if (HasFailure()) break;
     }
 }

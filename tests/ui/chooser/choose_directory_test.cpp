@@ -11,12 +11,15 @@
 #include "test_support.h"
 #include "ui/chooser/directory_chooser.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/program.h"
 #include "ui/results/result_list.h"
 #include "ui_test_support.h"
 
+using sifter::test::Find;
 using sifter::ui::TForm3;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -73,7 +76,7 @@ private slots:
     void okTakesTheChosenDirectoryAndClearsTheResults() {
         sifter::ui::TForm1& window = m_program->Form1();
         ChooserAnswer answer(*m_dir / "other", QDialog::Accepted);
-        window.findChild<QAction*>(QStringLiteral("SearchDirectory1"))->trigger();
+        Find<QAction>(window, names::kSearchDirectory1)->trigger();
         QCOMPARE(window.FList().Directory(), *m_dir / "other");
         QCOMPARE(window.FList().Count(), 2);
         QCOMPARE(sifter::test::CurrentDirectory(), *m_dir / "other");

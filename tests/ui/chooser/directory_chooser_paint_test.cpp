@@ -13,7 +13,9 @@
 #include "ui/chooser/directory_outline.h"
 #include "ui/chooser/volume_selector.h"
 #include "ui/conventions.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
+#include "ui_test_support.h"
 
 using sifter::platform::Volume;
 using sifter::test::ChooserWorld;
@@ -28,6 +30,9 @@ using sifter::ui::TForm3;
 using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(sifter::platform::Volume)
+
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -71,14 +76,12 @@ private slots:
         QCOMPARE(dialog.font().family(), u"Liberation Sans"_s);
         QCOMPARE(dialog.font().pixelSize(), 11);
         const std::pair<const char*, QRect> controls[] = {
-            {"DirectoryListbox1", {0, 0, 439, 351}}, {"Panel1", {0, 351, 439, 41}},
-            {"DriveComboBox1", {7, 12, 201, 19}},    {"BitBtn1", {260, 9, 75, 25}},
-            {"BitBtn2", {352, 9, 75, 25}},
+            {names::kDirectoryListbox1, {0, 0, 439, 351}}, {names::kPanel1, {0, 351, 439, 41}},
+            {names::kDriveComboBox1, {7, 12, 201, 19}},    {names::kBitBtn1, {260, 9, 75, 25}},
+            {names::kBitBtn2, {352, 9, 75, 25}},
         };
         for (const auto& [name, geometry] : controls) {
-            const auto* control = dialog.findChild<QWidget*>(QString::fromLatin1(name));
-            QVERIFY2(control != nullptr, name);
-            QCOMPARE(control->geometry(), geometry);
+            QCOMPARE(Find<QWidget>(dialog, name)->geometry(), geometry);
         }
         QCOMPARE(dialog.DriveComboBox1()->parentWidget(), dialog.Panel1());
         QVERIFY(!dialog.DriveComboBox1()->isEditable());

@@ -8,8 +8,12 @@
 #include "test_support.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/program.h"
 #include "ui_test_support.h"
+
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 class AboutBoxTest final : public QObject {
     Q_OBJECT
@@ -19,15 +23,17 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");  // empty: any text of our own
         QTest::addColumn<QPoint>("place");  // in the panel's coordinates
-        QTest::newRow("product") << QStringLiteral("ProductName") << QStringLiteral("Nexor32.exe")
-                                 << QPoint(88, 16);
-        QTest::newRow("version") << QStringLiteral("Version") << QStringLiteral("Version: 1.4")
-                                 << QPoint(88, 42);
-        QTest::newRow("notice") << QStringLiteral("Label1") << QString() << QPoint(8, 93);
-        QTest::newRow("feedback") << QStringLiteral("Label2")
+        QTest::newRow("product") << QString::fromLatin1(names::kProductName)
+                                 << QStringLiteral("Nexor32.exe") << QPoint(88, 16);
+        QTest::newRow("version") << QString::fromLatin1(names::kVersion)
+                                 << QStringLiteral("Version: 1.4") << QPoint(88, 42);
+        QTest::newRow("notice") << QString::fromLatin1(names::kLabel1) << QString()
+                                << QPoint(8, 93);
+        QTest::newRow("feedback") << QString::fromLatin1(names::kLabel2)
                                   << QStringLiteral("Comments, suggestions, feedback to:")
                                   << QPoint(8, 121);
-        QTest::newRow("contact") << QStringLiteral("Label3") << QString() << QPoint(8, 136);
+        QTest::newRow("contact") << QString::fromLatin1(names::kLabel3) << QString()
+                                 << QPoint(8, 136);
     }
     void showsTheNameVersionAndContactWhereTheyBelong() {
         QFETCH(QString, name);
@@ -36,8 +42,7 @@ private slots:
         sifter::ui::TAboutBox box;
         QCOMPARE(box.windowTitle(), QStringLiteral("About"));
         QCOMPARE(box.size(), QSize(298, 213));
-        const auto* panel = box.findChild<QWidget*>(QStringLiteral("Panel1"));
-        QVERIFY(panel != nullptr);
+        const auto* panel = Find<QWidget>(box, names::kPanel1);
         QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
         const auto* label = box.findChild<QLabel*>(name);
         QVERIFY(label != nullptr);
@@ -52,12 +57,10 @@ private slots:
 
     void theIconIsTheProgramsAndOkClosesTheBox() {
         sifter::ui::TAboutBox box;
-        const auto* icon = box.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
-        QVERIFY(icon != nullptr);
+        const auto* icon = Find<QLabel>(box, names::kProgramIcon);
         QCOMPARE(icon->size(), QSize(53, 53));
         QVERIFY(!icon->pixmap().isNull());
-        auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
-        QVERIFY(ok != nullptr);
+        auto* ok = Find<QPushButton>(box, names::kOKButton);
         QCOMPARE(ok->geometry(), QRect(111, 180, 75, 25));
         QVERIFY(ok->isDefault());
         box.show();
@@ -79,7 +82,7 @@ private slots:
         QFETCH(QString, way);
         QFETCH(bool, closes);
         sifter::ui::TAboutBox box;
-        auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
+        auto* ok = Find<QPushButton>(box, names::kOKButton);
         box.show();
         // Keys go where a person's would: to the button, which leaves the ones it does not
         // use to the box.
@@ -98,7 +101,7 @@ private slots:
         int shown = 0;
         sifter::ui::TAboutBox::SetAnswerHook(
             [&](sifter::ui::TAboutBox& box) { shown += &box == &program.AboutBox() ? 1 : 100; });
-        program.Form1().findChild<QAction*>(QStringLiteral("About1"))->trigger();
+        Find<QAction>(program.Form1(), names::kAbout1)->trigger();
         sifter::ui::TAboutBox::SetAnswerHook(nullptr);
         QCOMPARE(shown, 1);
     }

@@ -16,8 +16,12 @@
 
 #include "ui/conventions.h"
 #include "ui/dialogs/dialogs.h"
+#include "ui/object_names.h"
+#include "ui_test_support.h"
 
+using sifter::test::Find;
 using sifter::ui::FontChoice;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -36,11 +40,6 @@ std::optional<FontChoice> Answered(const FontChoice& current,
     const auto chosen = sifter::ui::ChooseFont(nullptr, current);
     if (!answered) QTest::qFail("the font dialog never came up", __FILE__, __LINE__);
     return chosen;
-}
-
-template <typename T>
-T* Control(QDialog& dialog, const char* name) {
-    return dialog.findChild<T*>(QString::fromLatin1(name));
 }
 
 }  // namespace
@@ -64,15 +63,16 @@ void FontDialogTest::presetFromTheCurrentChoice() {
     font.setStrikeOut(true);
     font.setUnderline(true);
     const auto chosen = Answered({font, QColor(0, 0, 128)}, [](QDialog& dialog) {
-        QCOMPARE(Control<QComboBox>(dialog, "FontFace")->currentText(),
+        QCOMPARE(Find<QComboBox>(dialog, names::kFontFace)->currentText(),
                  QStringLiteral("Liberation Mono"));
-        const QString style = Control<QComboBox>(dialog, "FontStyle")->currentText();
+        const QString style = Find<QComboBox>(dialog, names::kFontStyle)->currentText();
         QCOMPARE(QFontDatabase::weight(QStringLiteral("Liberation Mono"), style), int(QFont::Bold));
         QVERIFY(!QFontDatabase::italic(QStringLiteral("Liberation Mono"), style));
-        QCOMPARE(Control<QComboBox>(dialog, "FontSize")->currentText(), QStringLiteral("14"));
-        QVERIFY(Control<QCheckBox>(dialog, "StrikeOut")->isChecked());
-        QVERIFY(Control<QCheckBox>(dialog, "Underline")->isChecked());
-        QCOMPARE(Control<QComboBox>(dialog, "FontColour")->currentText(), QStringLiteral("Navy"));
+        QCOMPARE(Find<QComboBox>(dialog, names::kFontSize)->currentText(), QStringLiteral("14"));
+        QVERIFY(Find<QCheckBox>(dialog, names::kStrikeOut)->isChecked());
+        QVERIFY(Find<QCheckBox>(dialog, names::kUnderline)->isChecked());
+        QCOMPARE(Find<QComboBox>(dialog, names::kFontColour)->currentText(),
+                 QStringLiteral("Navy"));
         dialog.accept();
     });
     QVERIFY(chosen.has_value());
@@ -85,9 +85,9 @@ void FontDialogTest::changedEffectsAndColourComeBack() {
     // The list's own font: set in pixels, and a colour that is one of the sixteen.
     const QFont font = sifter::ui::DialogFont();
     const auto chosen = Answered({font, QColor(0, 0, 0)}, [](QDialog& dialog) {
-        QCOMPARE(Control<QComboBox>(dialog, "FontSize")->currentText(), QStringLiteral("8"));
-        Control<QCheckBox>(dialog, "Underline")->setChecked(true);
-        auto* colour = Control<QComboBox>(dialog, "FontColour");
+        QCOMPARE(Find<QComboBox>(dialog, names::kFontSize)->currentText(), QStringLiteral("8"));
+        Find<QCheckBox>(dialog, names::kUnderline)->setChecked(true);
+        auto* colour = Find<QComboBox>(dialog, names::kFontColour);
         colour->setCurrentIndex(colour->findText(QStringLiteral("Maroon")));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
@@ -101,7 +101,7 @@ void FontDialogTest::changedEffectsAndColourComeBack() {
 
 void FontDialogTest::cancelGivesNothing() {
     const auto chosen = Answered({sifter::ui::DialogFont(), QColor(0, 0, 0)}, [](QDialog& dialog) {
-        Control<QCheckBox>(dialog, "Underline")->setChecked(true);
+        Find<QCheckBox>(dialog, names::kUnderline)->setChecked(true);
         dialog.reject();
     });
     QVERIFY(!chosen.has_value());
@@ -137,9 +137,9 @@ void FontDialogTest::aNewFaceKeepsAStyleItNamesOtherwise() {
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(italic);
     const auto chosen = Answered({font, QColor(0, 0, 0)}, [&](QDialog& dialog) {
-        QCOMPARE(Control<QComboBox>(dialog, "FontStyle")->currentText(), fromStyle);
-        Control<QFontComboBox>(dialog, "FontFace")->setCurrentFont(QFont(to));
-        const QString style = Control<QComboBox>(dialog, "FontStyle")->currentText();
+        QCOMPARE(Find<QComboBox>(dialog, names::kFontStyle)->currentText(), fromStyle);
+        Find<QFontComboBox>(dialog, names::kFontFace)->setCurrentFont(QFont(to));
+        const QString style = Find<QComboBox>(dialog, names::kFontStyle)->currentText();
         QCOMPARE(QFontDatabase::weight(to, style), weight);
         QCOMPARE(QFontDatabase::italic(to, style), italic);
         dialog.accept();

@@ -15,6 +15,7 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/program.h"
 #include "ui/results/result_list.h"
@@ -28,6 +29,8 @@
 using sifter::platform::MapSystemError;
 using sifter::test::Call;
 using sifter::test::Fault;
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -95,7 +98,7 @@ private slots:
         QCOMPARE(Window().StatusPanel()->text(),
                  QStringLiteral(" Sifter32 Found 1 instances of \"hit\" in 2 files"));
         QVERIFY(messages.messages().isEmpty());
-        QVERIFY(Window().findChild<QAction*>(QStringLiteral("SavetoFile1"))->isEnabled());
+        QVERIFY(Find<QAction>(Window(), names::kSavetoFile1)->isEnabled());
     }
 
     void aFailedSaveShowsTheErrorBoxAndKeepsTheBlocksWrittenBeforeIt_data() {
@@ -227,11 +230,11 @@ private:
     sifter::ui::TForm1& Window() const { return m_program->Form1(); }
     const sifter::ResultRows& Rows() const { return Window().ListBox1()->Model().Rows(); }
 
-    void Search() { Window().findChild<QAction*>(QStringLiteral("Sifter1"))->trigger(); }
+    void Search() { Find<QAction>(Window(), names::kSifter1)->trigger(); }
 
     void Save(const std::string& name) {
         sifter::ui::SetSaveDialogHook([name] { return std::optional<std::string>(name); });
-        Window().findChild<QAction*>(QStringLiteral("SavetoFile1"))->trigger();
+        Find<QAction>(Window(), names::kSavetoFile1)->trigger();
     }
 
     std::vector<std::string> Expected(const std::vector<std::string>& aRows, bool withB) const {

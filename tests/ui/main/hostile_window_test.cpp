@@ -23,6 +23,7 @@
 #include "test_support.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
@@ -34,6 +35,9 @@
 using sifter::test::Call;
 using sifter::test::WriteBytes;
 namespace fs = std::filesystem;
+
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -130,8 +134,7 @@ private slots:
                                                        {"zz.pas", {}},
                                                        {"\xff\xfe.pas", {"[1] hit"}}});
         for (const bool caseSensitive : {false, true}) {
-            m_window->findChild<QCheckBox*>(QStringLiteral("CaseSensitive"))
-                ->setChecked(caseSensitive);
+            Find<QCheckBox>(*m_window, names::kCaseSensitive)->setChecked(caseSensitive);
             Search(QStringLiteral("hit"));
             QCOMPARE(sifter::test::RowTexts(m_window->ListBox1()->Model().Rows()), expected);
         }
@@ -262,7 +265,7 @@ private:
     }
     void Search(const QString& text) {
         m_window->Edit1()->setText(text);
-        m_window->findChild<QAction*>(QStringLiteral("Sifter1"))->trigger();
+        Find<QAction>(*m_window, names::kSifter1)->trigger();
     }
 
     std::unique_ptr<sifter::test::ScratchDirectory> m_dir;

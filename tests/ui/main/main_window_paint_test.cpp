@@ -11,7 +11,12 @@
 
 #include "test_support.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
+#include "ui_test_support.h"
+
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -68,7 +73,7 @@ private slots:
         sifter::ui::TForm1 window({});
         window.show();
         if (enabled) window.Edit1()->setText(QStringLiteral("x"));
-        auto* button = window.findChild<QPushButton*>(QStringLiteral("pbSifter"));
+        auto* button = Find<QPushButton>(window, names::kPbSifter);
         QCOMPARE(button->isEnabled(), enabled);
         button->setDown(down);
         const QImage shown = Grab(button);
@@ -102,8 +107,8 @@ private slots:
     void theStatusBarHasOnePanelWithOneFrameFromTheLeftEdge() {
         sifter::ui::TForm1 window({});
         window.show();
-        auto* bar = window.findChild<QStatusBar*>(QStringLiteral("StatusBar1"));
-        auto* panel = window.findChild<QLabel*>(QStringLiteral("StatusPanel0"));
+        auto* bar = Find<QStatusBar>(window, names::kStatusBar1);
+        auto* panel = Find<QLabel>(window, names::kStatusPanel0);
         QCOMPARE(bar->height(), 21);
         QCOMPARE(panel->geometry(), QRect(0, 2, 400, 19));
         const QImage shown = Grab(bar);

@@ -17,22 +17,18 @@
 #include "test_support.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
 
+using sifter::test::Find;
 using sifter::test::TempDir;
 using sifter::test::WriteBytes;
 using sifter::ui::TForm1;
+namespace names = sifter::ui::names;
 
 namespace {
-
-template <typename T>
-T* Find(const TForm1& window, const char* name) {
-    T* child = window.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("no child %s", name);
-    return child;
-}
 
 std::vector<sifter::ResultEntry> Rows(const sifter::ResultRows& rows) {
     std::vector<sifter::ResultEntry> entries;
@@ -70,15 +66,15 @@ private slots:
         TForm1 window({});
         QCOMPARE(window.windowTitle(), QStringLiteral("Sifter32 - Search Path: ") +
                                            QString::fromStdString(m_dir->path()));
-        QVERIFY(!Find<QPushButton>(window, "pbSifter")->isEnabled());
-        QVERIFY(!Find<QAction>(window, "Sifter1")->isEnabled());
-        QVERIFY(!Find<QCheckBox>(window, "doProcs")->isEnabled());
-        QVERIFY(!Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
+        QVERIFY(!Find<QPushButton>(window, names::kPbSifter)->isEnabled());
+        QVERIFY(!Find<QAction>(window, names::kSifter1)->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, names::kDoProcs)->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, names::kCaseSensitive)->isEnabled());
         QVERIFY(!window.ListBox1()->isEnabled());
-        QVERIFY(!Find<QAction>(window, "SavetoFile1")->isEnabled());
-        QVERIFY(!Find<QAction>(window, "SavetoTable1")->isEnabled());
-        QVERIFY(!Find<QMenu>(window, "Edit1Menu")->menuAction()->isEnabled());
-        QVERIFY(Find<QRadioButton>(window, "FileType1")->isChecked());
+        QVERIFY(!Find<QAction>(window, names::kSavetoFile1)->isEnabled());
+        QVERIFY(!Find<QAction>(window, names::kSavetoTable1)->isEnabled());
+        QVERIFY(!Find<QMenu>(window, names::kEdit1Menu)->menuAction()->isEnabled());
+        QVERIFY(Find<QRadioButton>(window, names::kFileType1)->isChecked());
         QCOMPARE(window.FList().Mask(), std::string("*.pas"));
         QCOMPARE(window.FList().Count(), 2);
     }
@@ -91,23 +87,23 @@ private slots:
     void typingAndDeletingOneCharacterFollowsTheFileType() {
         QFETCH(bool, scripts);
         TForm1 window({});
-        if (scripts) Find<QRadioButton>(window, "FileType0")->click();
+        if (scripts) Find<QRadioButton>(window, names::kFileType0)->click();
         QCOMPARE(window.FList().Mask(), std::string(scripts ? "*.sc" : "*.pas"));
         QTest::keyClick(window.Edit1(), Qt::Key_X);
-        QVERIFY(Find<QPushButton>(window, "pbSifter")->isEnabled());
-        QVERIFY(Find<QAction>(window, "Sifter1")->isEnabled());
-        QVERIFY(Find<QMenu>(window, "Edit1Menu")->menuAction()->isEnabled());
-        QVERIFY(Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
-        QCOMPARE(Find<QCheckBox>(window, "doProcs")->isEnabled(), scripts);
-        if (scripts) Find<QCheckBox>(window, "doProcs")->setChecked(true);
-        Find<QCheckBox>(window, "CaseSensitive")->setChecked(true);
+        QVERIFY(Find<QPushButton>(window, names::kPbSifter)->isEnabled());
+        QVERIFY(Find<QAction>(window, names::kSifter1)->isEnabled());
+        QVERIFY(Find<QMenu>(window, names::kEdit1Menu)->menuAction()->isEnabled());
+        QVERIFY(Find<QCheckBox>(window, names::kCaseSensitive)->isEnabled());
+        QCOMPARE(Find<QCheckBox>(window, names::kDoProcs)->isEnabled(), scripts);
+        if (scripts) Find<QCheckBox>(window, names::kDoProcs)->setChecked(true);
+        Find<QCheckBox>(window, names::kCaseSensitive)->setChecked(true);
         QTest::keyClick(window.Edit1(), Qt::Key_Backspace);
-        QVERIFY(!Find<QPushButton>(window, "pbSifter")->isEnabled());
-        QVERIFY(!Find<QCheckBox>(window, "doProcs")->isEnabled());
-        QVERIFY(!Find<QCheckBox>(window, "doProcs")->isChecked());
+        QVERIFY(!Find<QPushButton>(window, names::kPbSifter)->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, names::kDoProcs)->isEnabled());
+        QVERIFY(!Find<QCheckBox>(window, names::kDoProcs)->isChecked());
         // Disabling the case option keeps its check mark.
-        QVERIFY(!Find<QCheckBox>(window, "CaseSensitive")->isEnabled());
-        QVERIFY(Find<QCheckBox>(window, "CaseSensitive")->isChecked());
+        QVERIFY(!Find<QCheckBox>(window, names::kCaseSensitive)->isEnabled());
+        QVERIFY(Find<QCheckBox>(window, names::kCaseSensitive)->isChecked());
     }
 
     // Every control that can take the focus is one stop, in the layout's order; the file type
@@ -116,23 +112,23 @@ private slots:
         QTest::addColumn<QString>("check");  // how the file type is chosen
         QTest::addColumn<bool>("rows");
         QTest::addColumn<QStringList>("stops");
-        const QString edit = QStringLiteral("Edit1");
-        const QString caseSensitive = QStringLiteral("CaseSensitive");
-        const QString sifter = QStringLiteral("pbSifter");
-        const QString list = QStringLiteral("ListBox1");
-        const QString scripts = QStringLiteral("FileType0");
-        const QString pascal = QStringLiteral("FileType1");
+        const QString edit = QString::fromLatin1(names::kEdit1);
+        const QString caseSensitive = QString::fromLatin1(names::kCaseSensitive);
+        const QString sifter = QString::fromLatin1(names::kPbSifter);
+        const QString list = QString::fromLatin1(names::kListBox1);
+        const QString scripts = QString::fromLatin1(names::kFileType0);
+        const QString pascal = QString::fromLatin1(names::kFileType1);
+        const QString procs = QString::fromLatin1(names::kDoProcs);
         QTest::newRow("Pascal at start")
             << QString() << false << QStringList{edit, caseSensitive, pascal, sifter, edit};
         QTest::newRow("Pascal at start, with rows")
             << QString() << true << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
         QTest::newRow("Scripts by a click")
             << QStringLiteral("click") << true
-            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive, scripts, sifter, list,
-                           edit};
+            << QStringList{edit, procs, caseSensitive, scripts, sifter, list, edit};
         QTest::newRow("Scripts by an arrow key")
             << QStringLiteral("arrow") << false
-            << QStringList{edit, QStringLiteral("doProcs"), caseSensitive, scripts, sifter, edit};
+            << QStringList{edit, procs, caseSensitive, scripts, sifter, edit};
         QTest::newRow("back to Pascal by an arrow key")
             << QStringLiteral("arrow twice") << true
             << QStringList{edit, caseSensitive, pascal, sifter, list, edit};
@@ -148,9 +144,9 @@ private slots:
         QTest::keyClick(window.Edit1(), Qt::Key_B);
         if (rows) window.pbSifterClick();
         if (check == QLatin1String("click"))
-            QTest::mouseClick(Find<QRadioButton>(window, "FileType0"), Qt::LeftButton);
+            QTest::mouseClick(Find<QRadioButton>(window, names::kFileType0), Qt::LeftButton);
         if (check.startsWith(QLatin1String("arrow"))) {
-            Find<QRadioButton>(window, "FileType1")->setFocus();
+            Find<QRadioButton>(window, names::kFileType1)->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
             if (check.endsWith(QLatin1String("twice")))
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
@@ -171,11 +167,11 @@ private slots:
 
     void switchingToPascalClearsIncludeProcs() {
         TForm1 window({});
-        Find<QRadioButton>(window, "FileType0")->click();
+        Find<QRadioButton>(window, names::kFileType0)->click();
         QTest::keyClicks(window.Edit1(), QStringLiteral("begin"));
-        auto* procs = Find<QCheckBox>(window, "doProcs");
+        auto* procs = Find<QCheckBox>(window, names::kDoProcs);
         procs->setChecked(true);
-        Find<QRadioButton>(window, "FileType1")->click();
+        Find<QRadioButton>(window, names::kFileType1)->click();
         QVERIFY(!procs->isEnabled());
         QVERIFY(!procs->isChecked());
         QCOMPARE(window.FList().Mask(), std::string("*.pas"));
@@ -211,10 +207,11 @@ private slots:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClicks(window.Edit1(), QStringLiteral("begin"));
-        Find<QCheckBox>(window, "CaseSensitive")->setChecked(caseSensitive);
+        Find<QCheckBox>(window, names::kCaseSensitive)->setChecked(caseSensitive);
         if (trigger == 0) QTest::keyClick(&window, Qt::Key_F2);
         if (trigger == 1) QTest::keyClick(window.Edit1(), Qt::Key_Return);
-        if (trigger == 2) QTest::keyClick(Find<QPushButton>(window, "pbSifter"), Qt::Key_Return);
+        if (trigger == 2)
+            QTest::keyClick(Find<QPushButton>(window, names::kPbSifter), Qt::Key_Return);
         const auto expected = EngineRows(sifter::FileType::Pascal, "begin", caseSensitive);
         QCOMPARE(Rows(window.ListBox1()->Model().Rows()), expected);
         const int matches = caseSensitive ? 2 : 3;
@@ -226,7 +223,7 @@ private slots:
         QTRY_VERIFY(window.ListBox1()->hasFocus());
         QCOMPARE(window.ListBox1()->selectionModel()->selectedRows().size(), 1);
         QCOMPARE(window.ListBox1()->selectionModel()->selectedRows().front().row(), 0);
-        QVERIFY(Find<QAction>(window, "SavetoFile1")->isEnabled());
+        QVERIFY(Find<QAction>(window, names::kSavetoFile1)->isEnabled());
         QVERIFY(!progress.isVisible());
         QCOMPARE(progress.Gauge()->value(), 2);
     }
@@ -238,7 +235,7 @@ private slots:
         window.pbSifterClick();
         const auto before = Rows(window.ListBox1()->Model().Rows());
         const QString summary = window.StatusPanel()->text();
-        Find<QRadioButton>(window, "FileType0")->click();
+        Find<QRadioButton>(window, names::kFileType0)->click();
         std::remove((*m_dir / "s.sc").c_str());
         window.UpdateStat();
         window.pbSifterClick();
@@ -265,7 +262,7 @@ private slots:
         QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
         QCOMPARE(messages.messages().front().text, QStringLiteral("File not found."));
         QCOMPARE(window.Edit1()->text(), QStringLiteral("a"));
-        QVERIFY(Find<QPushButton>(window, "pbSifter")->isEnabled());
+        QVERIFY(Find<QPushButton>(window, names::kPbSifter)->isEnabled());
     }
 
     void saveToTableShowsItsNotice() {

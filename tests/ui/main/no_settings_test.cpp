@@ -14,11 +14,13 @@
 #include "ui/application_setup.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
 
 using sifter::test::TempDir;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -64,7 +66,7 @@ private slots:
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr) return;
             answered = true;
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            auto* name = dialog->findChild<QLineEdit*>(QString::fromLatin1(names::kFileNameEdit));
             if (name == nullptr || !save) {
                 QTest::keyClick(dialog, Qt::Key_Escape);
                 return;
@@ -107,7 +109,7 @@ void NoSettingsTest::theRealSaveDialogOpensAboveARemovedDirectory() {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) return;
         opened = dialog->directory().absolutePath();
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* name = dialog->findChild<QLineEdit*>(QString::fromLatin1(names::kFileNameEdit));
         if (name == nullptr || opened != QString::fromStdString(top.path())) {
             QTest::keyClick(dialog, Qt::Key_Escape);
             return;

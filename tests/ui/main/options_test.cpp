@@ -19,23 +19,19 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_model.h"
 #include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
 #include "ui_test_support.h"
 
+using sifter::test::Find;
 using sifter::test::WriteBytes;
 using sifter::ui::TForm1;
+namespace names = sifter::ui::names;
 using Texts = std::vector<std::string>;
 
 namespace {
-
-template <typename T>
-T* Find(const QObject& parent, const char* name) {
-    T* child = parent.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("no child %s", name);
-    return child;
-}
 
 // `directory` and `name` joined, the slashes of both written with the system's separator.
 std::string Below(const std::string& directory, const std::string& name) {
@@ -95,24 +91,24 @@ private slots:
         QStringList menus;
         for (const QAction* action : m_window->menuBar()->actions()) menus << action->text();
         QCOMPARE(menus, (Latin1({"&File", "&Edit", "&Options", "&Help"})));
-        auto* options = Find<QMenu>(*m_window, "Options1Menu");
+        auto* options = Find<QMenu>(*m_window, names::kOptions1Menu);
         QStringList items;
         for (const QAction* action : options->actions()) items << action->text();
         QCOMPARE(items, (Latin1({"Include &Subdirectories", "&Whole Words", "Regular E&xpression",
                                  "File &Masks..."})));
         // Usable with an empty search box, while the Edit menu is not.
         QVERIFY(options->menuAction()->isEnabled());
-        QVERIFY(!Find<QMenu>(*m_window, "Edit1Menu")->menuAction()->isEnabled());
-        QVERIFY(Find<QAction>(*m_window, "IncludeSubdirectories1")->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, "IncludeSubdirectories1")->isChecked());
-        QVERIFY(Find<QAction>(*m_window, "WholeWords1")->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, "WholeWords1")->isChecked());
-        QVERIFY(Find<QAction>(*m_window, "RegularExpression1")->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, "RegularExpression1")->isChecked());
-        QVERIFY(!Find<QAction>(*m_window, "FileMasks1")->isCheckable());
-        QCOMPARE(Find<QRadioButton>(*m_window, "FileType0")->text(),
+        QVERIFY(!Find<QMenu>(*m_window, names::kEdit1Menu)->menuAction()->isEnabled());
+        QVERIFY(Find<QAction>(*m_window, names::kIncludeSubdirectories1)->isCheckable());
+        QVERIFY(!Find<QAction>(*m_window, names::kIncludeSubdirectories1)->isChecked());
+        QVERIFY(Find<QAction>(*m_window, names::kWholeWords1)->isCheckable());
+        QVERIFY(!Find<QAction>(*m_window, names::kWholeWords1)->isChecked());
+        QVERIFY(Find<QAction>(*m_window, names::kRegularExpression1)->isCheckable());
+        QVERIFY(!Find<QAction>(*m_window, names::kRegularExpression1)->isChecked());
+        QVERIFY(!Find<QAction>(*m_window, names::kFileMasks1)->isCheckable());
+        QCOMPARE(Find<QRadioButton>(*m_window, names::kFileType0)->text(),
                  QStringLiteral("&Scripts (*.sc)"));
-        QCOMPARE(Find<QRadioButton>(*m_window, "FileType1")->text(),
+        QCOMPARE(Find<QRadioButton>(*m_window, names::kFileType1)->text(),
                  QStringLiteral("P&ascal (*.pas)"));
         QVERIFY(m_window->Request().options == sifter::SearchOptions{});
     }
@@ -125,7 +121,7 @@ private slots:
     }
 
     void eachOptionChangesTheSetTheRowsAndTheBanner() {
-        Find<QAction>(*m_window, "IncludeSubdirectories1")->trigger();
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
         QCOMPARE(m_window->FList().Names(), (Texts{"a.pas", Below("sub", "b.pas")}));
         Search("Result");
         QCOMPARE(Rows(), (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
@@ -136,8 +132,8 @@ private slots:
         QCOMPARE(m_window->StatusPanel()->text(),
                  QStringLiteral(" Sifter32 Found 4 instances of \"Result\" in 2 files"));
 
-        Find<QAction>(*m_window, "WholeWords1")->trigger();
-        Find<QAction>(*m_window, "IncludeSubdirectories1")->trigger();
+        Find<QAction>(*m_window, names::kWholeWords1)->trigger();
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
         QVERIFY(m_window->Request().rules.wholeWords &&
                 !m_window->Request().options.subdirectories);
         QCOMPARE(m_window->FList().Names(), Texts{"a.pas"});
@@ -146,7 +142,7 @@ private slots:
                                 "   Search String: \"result\"", "   Options: Whole Words", " ",
                                 " a.pas - 1 of 1", " ", "[1] Result := 1;"}));
         // Back at the defaults, the documented rows again.
-        Find<QAction>(*m_window, "WholeWords1")->trigger();
+        Find<QAction>(*m_window, names::kWholeWords1)->trigger();
         Search("Results");
         QCOMPARE(Rows(), (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
                                 "   Search String: \"Results\"", " ", " a.pas - 1 of 1", " ",
@@ -154,7 +150,7 @@ private slots:
     }
 
     void aPatternGivesTheLinesItMatchesAndTheBannerNamesIt() {
-        Find<QAction>(*m_window, "RegularExpression1")->trigger();
+        Find<QAction>(*m_window, names::kRegularExpression1)->trigger();
         QVERIFY(m_window->Request().rules.regexp);
         Search("^result\\b");
         QCOMPARE(Rows(),
@@ -162,7 +158,7 @@ private slots:
                         "   Search String: \"^result\\b\"", "   Options: Regular Expression", " ",
                         " a.pas - 1 of 1", " ", "[1] Result := 1;"}));
         // With whole words too, a match must stand alone.
-        Find<QAction>(*m_window, "WholeWords1")->trigger();
+        Find<QAction>(*m_window, names::kWholeWords1)->trigger();
         Search("Res\\w{4}");
         QCOMPARE(Rows().back(), "[2] Results");
         Search("Res\\w{3}");
@@ -172,7 +168,7 @@ private slots:
     void aBadPatternIsRefusedBeforeAnythingIsRead() {
         Search("Result");
         const Texts before = Rows();
-        Find<QAction>(*m_window, "RegularExpression1")->trigger();
+        Find<QAction>(*m_window, names::kRegularExpression1)->trigger();
         sifter::test::MessageRecorder messages;
         Search("Result(");
         QCOMPARE(messages.messages().size(), 1);
@@ -182,7 +178,7 @@ private slots:
         QCOMPARE(Rows(), before);
         QCOMPARE(m_window->focusWidget(), static_cast<QWidget*>(m_window->Edit1()));
         // As plain text the same is no problem.
-        Find<QAction>(*m_window, "RegularExpression1")->trigger();
+        Find<QAction>(*m_window, names::kRegularExpression1)->trigger();
         Search("Result(");
         QCOMPARE(messages.messages().size(), 1);
     }
@@ -193,14 +189,17 @@ private slots:
         bool refusedStaysOpen = false;
         {
             MaskAnswer answer([&](QDialog& dialog) {
-                prefilled << Masks(dialog, "ScriptMasks") << Masks(dialog, "PascalMasks");
-                Find<QLineEdit>(dialog, "PascalMasks")->setText(QStringLiteral("*.pas;;*.pp"));
-                Find<QPushButton>(dialog, "OKButton")->click();
+                prefilled << Masks(dialog, names::kScriptMasks)
+                          << Masks(dialog, names::kPascalMasks);
+                Find<QLineEdit>(dialog, names::kPascalMasks)
+                    ->setText(QStringLiteral("*.pas;;*.pp"));
+                Find<QPushButton>(dialog, names::kOKButton)->click();
                 refusedStaysOpen = dialog.result() != QDialog::Accepted;
-                Find<QLineEdit>(dialog, "PascalMasks")->setText(QStringLiteral(" *.pas; *.pp "));
-                Find<QPushButton>(dialog, "OKButton")->click();
+                Find<QLineEdit>(dialog, names::kPascalMasks)
+                    ->setText(QStringLiteral(" *.pas; *.pp "));
+                Find<QPushButton>(dialog, names::kOKButton)->click();
             });
-            Find<QAction>(*m_window, "FileMasks1")->trigger();
+            Find<QAction>(*m_window, names::kFileMasks1)->trigger();
         }
         QCOMPARE(prefilled, (Latin1({"*.sc", "*.pas"})));
         QVERIFY(refusedStaysOpen);
@@ -211,7 +210,7 @@ private slots:
                  std::string("*.pas;*.pp"));
         QCOMPARE(m_window->FList().Mask(), std::string("*.pas;*.pp"));
         QCOMPARE(m_window->FList().Names(), (Texts{"a.pas", "c.pp"}));
-        auto* pascal = Find<QRadioButton>(*m_window, "FileType1");
+        auto* pascal = Find<QRadioButton>(*m_window, names::kFileType1);
         QCOMPARE(pascal->text(), QStringLiteral("P&ascal (*.pas;*.pp)"));
         QCOMPARE(pascal->toolTip(), QStringLiteral("*.pas;*.pp"));
         Search("Result");
@@ -221,11 +220,11 @@ private slots:
         const QString many = QStringLiteral("*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk");
         {
             MaskAnswer answer([&](QDialog& dialog) {
-                prefilled << Masks(dialog, "PascalMasks");
-                Find<QLineEdit>(dialog, "PascalMasks")->setText(many);
-                Find<QPushButton>(dialog, "OKButton")->click();
+                prefilled << Masks(dialog, names::kPascalMasks);
+                Find<QLineEdit>(dialog, names::kPascalMasks)->setText(many);
+                Find<QPushButton>(dialog, names::kOKButton)->click();
             });
-            Find<QAction>(*m_window, "FileMasks1")->trigger();
+            Find<QAction>(*m_window, names::kFileMasks1)->trigger();
         }
         QCOMPARE(prefilled.back(), QStringLiteral("*.pas;*.pp"));
         QVERIFY(pascal->text().startsWith(QStringLiteral("P&ascal (*.pas;")));
@@ -235,14 +234,15 @@ private slots:
         QCOMPARE(pascal->toolTip(), many);
 
         // Defaults then Cancel keeps the lists; Defaults then OK puts the documented ones back.
-        for (const char* button : {"CancelButton", "OKButton"}) {
+        for (const char* button : {names::kCancelButton, names::kOKButton}) {
             MaskAnswer answer([&](QDialog& dialog) {
-                Find<QPushButton>(dialog, "DefaultMasks")->click();
-                prefilled << Masks(dialog, "ScriptMasks") << Masks(dialog, "PascalMasks");
+                Find<QPushButton>(dialog, names::kDefaultMasks)->click();
+                prefilled << Masks(dialog, names::kScriptMasks)
+                          << Masks(dialog, names::kPascalMasks);
                 Find<QPushButton>(dialog, button)->click();
             });
-            Find<QAction>(*m_window, "FileMasks1")->trigger();
-            if (std::string(button) == "CancelButton") QCOMPARE(pascal->toolTip(), many);
+            Find<QAction>(*m_window, names::kFileMasks1)->trigger();
+            if (std::string(button) == names::kCancelButton) QCOMPARE(pascal->toolTip(), many);
         }
         QCOMPARE(prefilled.mid(prefilled.size() - 4), (Latin1({"*.sc", "*.pas", "*.sc", "*.pas"})));
         QVERIFY(m_window->Request().options == sifter::SearchOptions{});
@@ -253,8 +253,8 @@ private slots:
     }
 
     void aSavedFileAndTheViewerTakeARowFromASubdirectory() {
-        Find<QAction>(*m_window, "IncludeSubdirectories1")->trigger();
-        Find<QAction>(*m_window, "WholeWords1")->trigger();
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
+        Find<QAction>(*m_window, names::kWholeWords1)->trigger();
         Search("Result");
         const Texts rows = Rows();
         const auto row = std::find(rows.begin(), rows.end(), "[2] x := Result;");
@@ -279,7 +279,7 @@ private slots:
     }
 
     void aSearchAfterAKeystrokeSeesTheWholeWalk() {
-        Find<QAction>(*m_window, "IncludeSubdirectories1")->trigger();
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
         // A file made after the option was set, before the keystroke that reads the tree again.
         std::filesystem::create_directories(Below(m_dir->path(), "sub/deeper"));
         WriteBytes(Below(m_dir->path(), "sub/deeper/z.pas"), "Result\r\n");

@@ -11,15 +11,18 @@
 #include "result_list_support.h"
 #include "test_support.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_model.h"
 #include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
 #include "ui_test_support.h"
 
 using sifter::EntryIcon;
+using sifter::test::Find;
 using sifter::test::WriteBytes;
 using sifter::ui::ResultList;
 using sifter::ui::TForm1;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -152,7 +155,7 @@ private slots:
         TForm1 window({});
         Search(window);
         // The case option changes after the search; the rows still stand for the search.
-        window.findChild<QCheckBox*>(QStringLiteral("CaseSensitive"))->setChecked(true);
+        Find<QCheckBox>(window, names::kCaseSensitive)->setChecked(true);
         window.ViewRow(7);
         sifter::ui::LineView& view = *window.Viewer()->View();
         view.GoToMatch(true);
@@ -163,9 +166,9 @@ private slots:
 
 private:
     static void Search(TForm1& window) {
-        window.findChild<QRadioButton*>(QStringLiteral("FileType0"))->click();
+        Find<QRadioButton>(window, names::kFileType0)->click();
         window.Edit1()->setText(QStringLiteral("begin"));
-        window.findChild<QCheckBox*>(QStringLiteral("doProcs"))->setChecked(true);
+        Find<QCheckBox>(window, names::kDoProcs)->setChecked(true);
         window.pbSifterClick();
     }
 

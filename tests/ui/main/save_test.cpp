@@ -19,6 +19,7 @@
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
 #include "ui/main/save_label.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
@@ -26,6 +27,7 @@
 
 using sifter::test::ReadBytes;
 using sifter::test::TempDir;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -146,8 +148,10 @@ private slots:
             QVERIFY(dialog != nullptr);
             answered = true;
             [&] {
-                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                auto* name =
+                    dialog->findChild<QLineEdit*>(QString::fromLatin1(names::kFileNameEdit));
+                auto* types =
+                    dialog->findChild<QComboBox*>(QString::fromLatin1(names::kFileTypeCombo));
                 QVERIFY(name != nullptr && types != nullptr);
                 if (!typed.isEmpty()) {
                     name->selectAll();

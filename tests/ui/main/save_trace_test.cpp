@@ -17,9 +17,13 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
+
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -65,13 +69,13 @@ private slots:
         sifter::ui::TForm2 progress;
         window.SetProgressWindow(&progress);
         window.Edit1()->setText(QStringLiteral("hit"));
-        window.findChild<QAction*>(QStringLiteral("Sifter1"))->trigger();
+        Find<QAction>(window, names::kSifter1)->trigger();
         const sifter::ResultRows& rows = window.ListBox1()->Model().Rows();
         QCOMPARE(rows.size(), std::size_t(11));
         const std::string name = *m_dir / "window.txt";
         sifter::ui::SetSaveDialogHook([name] { return std::optional<std::string>(name); });
         Mark(m_dir->path(), "save-begins");
-        window.findChild<QAction*>(QStringLiteral("SavetoFile1"))->trigger();
+        Find<QAction>(window, names::kSavetoFile1)->trigger();
         Mark(m_dir->path(), "save-ends");
         QVERIFY(messages.messages().isEmpty());
         QCOMPARE(sifter::test::ReadBytes(name), sifter::test::SavedBytes(rows));

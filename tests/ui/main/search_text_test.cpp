@@ -14,12 +14,15 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/dialogs/progress_window.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 #include "ui/program.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
 
+using sifter::test::Find;
 using sifter::test::WriteBytes;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -136,8 +139,7 @@ private slots:
         if (trigger == QLatin1String("Enter")) QTest::keyClick(box, Qt::Key_Return);
         if (trigger == QLatin1String("F2")) QTest::keyClick(&window, Qt::Key_F2);
         if (trigger == QLatin1String("button"))
-            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("pbSifter")),
-                              Qt::LeftButton);
+            QTest::mouseClick(Find<QPushButton>(window, names::kPbSifter), Qt::LeftButton);
         if (trigger == QLatin1String("list Enter")) {
             window.ListBox1()->Clear();
             QTest::keyClick(window.ListBox1(), Qt::Key_Return);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "result_list_support.h"
+#include "ui/object_names.h"
 #include "ui/pictures.h"
 #include "ui/results/result_model.h"
 #include "ui_test_support.h"
@@ -25,6 +26,9 @@ using Texts = std::vector<std::string>;
 
 Q_DECLARE_METATYPE(std::vector<int>)
 Q_DECLARE_METATYPE(Texts)
+
+using sifter::test::Find;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -295,9 +299,9 @@ void ResultListTest::rightButtonReleaseOpensTheMenu() {
     QCOMPARE(menu->objectName(), QStringLiteral("PopupMenu1"));
     QCOMPARE(SelectedRows(*list), (std::vector<int>{2, 3}));
     QSignalSpy fontRequests(list.get(), &ResultList::FontRequested);
-    menu->findChild<QAction*>(QStringLiteral("ResultsFont2"))->trigger();
+    Find<QAction>(*menu, names::kResultsFont2)->trigger();
     QCOMPARE(fontRequests.count(), 1);
-    menu->findChild<QAction*>(QStringLiteral("DeleteSelected1"))->trigger();
+    Find<QAction>(*menu, names::kDeleteSelected1)->trigger();
     menu->close();
     QCOMPARE(RowTexts(list->Model().Rows()),
              (Texts{"row 0", "row 1", "row 4", "row 5", "row 6", "row 7", "row 8", "row 9"}));
