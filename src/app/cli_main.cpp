@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
         sifter::cli::ParseOptions(sifter::ProgramParameters(argc, argv));
     switch (options.action) {
         case sifter::cli::Options::Action::Help:
-            std::cout << sifter::cli::kUsage;
+            std::cout << sifter::cli::Usage();
             return std::cout.flush() ? kMatched : kTrouble;
         case sifter::cli::Options::Action::Version:
             std::cout << "sifter32-cli " SIFTER32_VERSION "\n";

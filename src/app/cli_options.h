@@ -1,9 +1,6 @@
 #pragma once
-// The command line of the headless companion:
-//   sifter32-cli [--scripts | --pascal] [--case-sensitive] [--procs] [--recursive]
-//                [--word-regexp] [--regexp] [--mask LIST] [--format=rows | --format=grep | --count
-//                | -l]
-//                [--] DIRECTORY TEXT
+// The command line of the headless companion: sifter32-cli [OPTION]... [--] DIRECTORY TEXT,
+// its options those of the table in cli_option_table.cpp.
 
 #include <string>
 #include <vector>
@@ -23,7 +20,8 @@ struct Options {
 
 Options ParseOptions(const std::vector<std::string>& arguments);
 
-extern const char* const kUsage;
+// What --help prints.
+const std::string& Usage();
 
 // The exit statuses.
 constexpr int kMatched = 0;

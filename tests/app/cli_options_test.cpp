@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
+#include "app/cli_option_table.h"
+
 namespace sifter::cli {
 namespace {
 
@@ -172,7 +177,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{{"--mask", "", "d", "t"}, "--mask: The list of file masks is empty"},
                     ErrorCase{{"--mask=*.pas;;*.pp", "d", "t"}, "empty mask"},
                     ErrorCase{{"--mask", "src/*.pas", "d", "t"}, "holds a path separator"},
-                    ErrorCase{{"-rw", "d", "t"}, "unknown option '-rw'"}));
+                    ErrorCase{{"-rw", "d", "t"}, "unknown option '-rw'"},
+                    ErrorCase{{"--formats", "d", "t"}, "unknown format in '--formats'"},
+                    ErrorCase{{"--help=x", "d", "t"}, "unknown option '--help=x'"},
+                    ErrorCase{{"--maskx", "d", "t"}, "unknown option '--maskx'"},
+                    ErrorCase{{"--mask=", "d", "t"}, "--mask: The list of file masks is empty"},
+                    ErrorCase{{"-m", "*.pas", "d", "t"}, "unknown option '-m'"},
+                    ErrorCase{{"--format=xml", "--help"}, "unknown format"}));
 
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
@@ -182,17 +193,57 @@ TEST(CliOptionsTest, HelpAndVersionWinOverEverythingBeforeThem) {
     EXPECT_EQ(ParseOptions({"--version"}).action, Action::Version);
     EXPECT_EQ(ParseOptions({"d", "--version", "t"}).action, Action::Version);
     EXPECT_EQ(ParseOptions({"--", "--help", "t"}).action, Action::Search);
+    EXPECT_EQ(ParseOptions({"--mask", "--help", "d", "t"}).action, Action::Search);
 }
 
-TEST(CliOptionsTest, UsageNamesEveryOption) {
-    const std::string usage = kUsage;
+// Every option of the table has its head at the start of a line and all its words after it,
+// in order, and no line is wider than a terminal of 80 columns leaves room for.
+TEST(CliOptionsTest, UsageNamesEveryOptionWithAllItsWords) {
+    const std::string usage = Usage();
     EXPECT_EQ(usage.rfind("Usage: sifter32-cli ", 0), 0u);
-    for (const char* option :
-         {"--scripts", "--pascal", "--case-sensitive", "--procs", "--format=rows", "--format=grep",
-          "--count", "-l, --files-with-matches", "--recursive", "-r", "--word-regexp", "-w",
-          "--mask LIST", "--help", "--version"})
-        EXPECT_NE(usage.find(option), std::string::npos) << option;
-    EXPECT_EQ(usage.back(), '\n');
+    ASSERT_EQ(usage.back(), '\n');
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; start < usage.size(); start = end + 1) {
+        end = usage.find('\n', start);
+        lines.push_back(usage.substr(start, end - start));
+        EXPECT_LE(lines.back().size(), 79u) << lines.back();
+    }
+    for (const CliOption& option : OptionTable()) {
+        const std::string head = OptionHead(option);
+        const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.starts_with(head) && (l.size() == head.size() || l[head.size()] == ' ');
+        });
+        ASSERT_NE(line, lines.end()) << head;
+        // The words run from the head's line on, at the column of the words, to the next head.
+        std::string words = line->substr(head.size());
+        for (auto next = line + 1; next != lines.end() && next->starts_with("    "); ++next)
+            words += ' ' + *next;
+        std::istringstream split(words);
+        std::string joined, word;
+        while (split >> word) joined += (joined.empty() ? "" : " ") + word;
+        EXPECT_EQ(joined, option.help) << head;
+    }
+}
+
+// Each option of the table, in each of its spellings, is taken by the parser as that option.
+TEST(CliOptionsTest, ParserKnowsEverySpellingOfTheTable) {
+    for (const CliOption& option : OptionTable()) {
+        std::vector<Args> spellings;
+        std::string name(option.name);
+        if (option.value.empty()) {
+            spellings.push_back({name});
+            if (option.letter != '\0') spellings.push_back({std::string{'-', option.letter}});
+        } else {
+            spellings.push_back({name, "*.x"});
+            spellings.push_back({name + "=*.x"});
+        }
+        for (Args arguments : spellings) {
+            arguments.insert(arguments.end(), {"d", "t"});
+            const Options options = ParseOptions(arguments);
+            EXPECT_EQ(options.error.find("unknown"), std::string::npos) << options.error;
+            EXPECT_EQ(options.error.find("needs a"), std::string::npos) << options.error;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+#include "app/cli_option_table.h"
+
+namespace sifter::cli {
+
+namespace {
+
+using Asked = OptionsAsked;
+
+constexpr CliOption kOptions[] = {
+    {"--scripts", 0, "", "search Paradox scripts (*.sc)",
+     [](Asked& asked, std::string_view) { asked.scripts = true; }},
+    {"--pascal", 0, "", "search Pascal sources (*.pas); the default",
+     [](Asked& asked, std::string_view) { asked.pascal = true; }},
+    {"--case-sensitive", 0, "", "compare letter case too; ignored by default",
+     [](Asked& asked, std::string_view) { asked.options.request.rules.caseSensitive = true; }},
+    {"--procs", 0, "", "also list the procedure lines passed (only with --scripts)",
+     [](Asked& asked, std::string_view) { asked.procs = true; }},
+    {"--format=rows", 0, "",
+     "the rows as Sifter32 saves them, each followed by CR LF, and the summary on standard "
+     "error; the default",
+     [](Asked& asked, std::string_view) {
+         asked.format = OutputForm::Rows;
+         asked.rowsAsked = true;
+     }},
+    {"--format=grep", 0, "",
+     "PATH:LINE:TEXT for each matching line, PATH:LINE-TEXT for each procedure line, each "
+     "followed by LF; PATH is relative to DIRECTORY",
+     [](Asked& asked, std::string_view) {
+         asked.format = OutputForm::Grep;
+         asked.rowsAsked = false;
+     }},
+    {"--count", 0, "", "PATH:N for each file with N matching lines",
+     [](Asked& asked, std::string_view) { asked.count = true; }},
+    {"--files-with-matches", 'l', "", "PATH for each file with a matching line",
+     [](Asked& asked, std::string_view) { asked.filesWithMatches = true; }},
+    {"--recursive", 'r', "",
+     "also search every subdirectory, depth first (hidden ones and links to directories left "
+     "out)",
+     [](Asked& asked, std::string_view) { asked.options.request.options.subdirectories = true; }},
+    {"--word-regexp", 'w', "",
+     "count TEXT only as a whole word: no letter, digit, _ or byte from 128 up right before or "
+     "after it",
+     [](Asked& asked, std::string_view) { asked.options.request.rules.wholeWords = true; }},
+    {"--regexp", 'E', "",
+     "TEXT is a regular expression (PCRE2), matched against each line without its line end; a "
+     "bad one is refused with PCRE2's message",
+     [](Asked& asked, std::string_view) { asked.options.request.rules.regexp = true; }},
+    {"--mask", 0, "LIST",
+     "the files to search, as masks separated by ; (\"*.pas;*.pp;*.inc\") instead of *.pas or "
+     "*.sc",
+     [](Asked& asked, std::string_view list) { asked.masks = std::string(list); }},
+    {"--", 0, "", "ends the options (put it before a TEXT that starts with -)",
+     [](Asked& asked, std::string_view) { asked.optionsEnded = true; }},
+    {"--help", 'h', "", "show this help",
+     [](Asked& asked, std::string_view) { asked.options.action = Options::Action::Help; }},
+    {"--version", 0, "", "show the version",
+     [](Asked& asked, std::string_view) { asked.options.action = Options::Action::Version; }},
+};
+
+}  // namespace
+
+std::span<const CliOption> OptionTable() {
+    return kOptions;
+}
+
+std::string OptionHead(const CliOption& option) {
+    std::string head = "  ";
+    if (option.letter != '\0') head += {'-', option.letter, ',', ' '};
+    head += option.name;
+    if (!option.value.empty()) (head += ' ') += option.value;
+    return head;
+}
+
+void AppendWrapped(std::string& out, std::string_view text, std::size_t column, std::size_t used) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view paragraph = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        bool lineStarted = false;
+        while (!paragraph.empty()) {
+            const std::size_t blank = paragraph.find(' ');
+            const std::string_view word = paragraph.substr(0, blank);
+            paragraph =
+                blank == std::string_view::npos ? std::string_view() : paragraph.substr(blank + 1);
+            if (word.empty()) continue;
+            if (lineStarted && used + 1 + word.size() > kHelpWidth) {
+                (out += '\n').append(column, ' ');
+                used = column;
+                lineStarted = false;
+            }
+            if (lineStarted) {
+                out += ' ';
+                ++used;
+            }
+            out += word;
+            used += word.size();
+            lineStarted = true;
+        }
+        out += '\n';
+        if (!text.empty()) {
+            out.append(column, ' ');
+            used = column;
+        }
+    }
+}
+
+std::string OptionsHelp() {
+    std::string help;
+    for (const CliOption& option : kOptions) {
+        const std::string head = OptionHead(option);
+        help += head;
+        // A head too wide for two blanks before the words has the line to itself.
+        if (head.size() + 2 > kHelpColumn) {
+            (help += '\n').append(kHelpColumn, ' ');
+        } else {
+            help.append(kHelpColumn - head.size(), ' ');
+        }
+        AppendWrapped(help, option.help, kHelpColumn, kHelpColumn);
+    }
+    return help;
+}
+
+}  // namespace sifter::cli
