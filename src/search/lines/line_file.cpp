@@ -1,5 +1,6 @@
 #include "search/lines/line_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/path_rules.h"
@@ -89,6 +90,18 @@ char LineFile::TakeByte() {
     const char byte = m_buffer[m_position];
     if (byte != kCtrlZ) ++m_position;
     return byte;
+}
+
+void LineFile::StopAt(const Window& window, std::size_t at) {
+    if (window.inBuffer) {
+        m_position = static_cast<std::int32_t>(window.data + at - m_buffer.data());
+        return;
+    }
+    // The Ctrl-Z stands in bytes the file held: it becomes the wall in the buffer. Nothing is
+    // ever read past it, so the held bytes after it are of no more use.
+    m_buffer[0] = kCtrlZ;
+    m_position = 0;
+    m_end = 1;
 }
 
 bool LineFile::AtEnd() {
@@ -206,6 +219,18 @@ void LineFile::Close() {
     const std::int32_t error = m_file->Release();
     m_file.reset();
     if (error != 0) SetPendingError(error);
+}
+
+void LineFile::SpanningLine::Append(const char* from, std::size_t count) {
+    if (m_size + count > m_capacity) {
+        const std::size_t capacity = std::max(2 * m_capacity, m_size + count + 4 * kBufferSize);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
+        m_data = std::move(grown);
+        m_capacity = capacity;
+    }
+    if (count > 0) std::memcpy(m_data.get() + m_size, from, count);
+    m_size += count;
 }
 
 }  // namespace sifter

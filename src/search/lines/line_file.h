@@ -111,6 +111,11 @@ private:
     bool ScanWindow(const Window& window, const LineKeys& keys, StopFinder& finder,
                     ScanState& state, LineVisitor& visitor);
     void StopAt(const Window& window, std::size_t at);
+    // Keeps window.data[from, size) as the bytes, or the next bytes, of a line that goes on in
+    // the next window; a line with a key when `hasKey`. Returns false, as ScanWindow does then.
+    bool CarryOver(const Window& window, std::size_t from, ScanState& state, bool hasKey);
+    // A window's walk once the file's line ends are decided (line_file_scan.cpp).
+    class WindowWalk;
     // Both return the code of a failed system write (also stored as pending), or 0.
     std::int32_t WriteOut();
     std::int32_t WriteBlock(const char* data, std::int32_t size);

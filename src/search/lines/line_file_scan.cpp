@@ -8,7 +8,6 @@
 // only a request that does ask the system can fail, and each is made where the line-at-a-time
 // operations would make it.
 
-#include <algorithm>
 #include <cstring>
 
 #include "search/io_error.h"
@@ -116,187 +115,181 @@ bool LineFile::NextWindow(Window& window) {
     return true;
 }
 
-void LineFile::StopAt(const Window& window, std::size_t at) {
-    if (window.inBuffer) {
-        m_position = static_cast<std::int32_t>(window.data + at - m_buffer.data());
-        return;
+// One window's walk once the file's line ends are known: every line handed over, or only those
+// with a key, and the steps the two share.
+class LineFile::WindowWalk final {
+public:
+    WindowWalk(LineFile& file, const Window& window, ScanState& state, LineVisitor& visitor)
+        : m_file(file),
+          m_window(window),
+          m_data(window.data),
+          m_size(window.size),
+          m_ends(file.m_ends),
+          m_state(state),
+          m_visitor(visitor) {}
+
+    // Both return what ScanWindow does, walking from `at`. Both are made part of ScanWindow,
+    // where the walk's fields stay in registers across the calls to the finder and the visitor.
+    [[gnu::always_inline]] bool EveryLine(std::size_t at);
+    [[gnu::always_inline]] bool KeyedLines(std::size_t at, const LineKeys& keys,
+                                           StopFinder& finder);
+
+private:
+    // Hands over the line that began at `start` (or in an earlier window) and whose end lies at
+    // `from` or after. Returns where the next line begins: the window's size when the line goes
+    // on in the next window, or when the data ended in it (m_ended).
+    std::size_t HandOverLine(std::size_t start, std::size_t from);
+    // The line's bytes up to `end`: in place, or joined to those of earlier windows.
+    std::string_view Joined(std::size_t start, std::size_t end);
+    void Visit(std::string_view text);
+    // Past the line end at `end`: a CR's LF too, and an LF file's LF alone.
+    std::size_t PastLineEnd(std::size_t end);
+    bool Carry(std::size_t from, bool hasKey) {
+        return m_file.CarryOver(m_window, from, m_state, hasKey);
     }
-    // The Ctrl-Z stands in bytes the file held: it becomes the wall in the buffer. Nothing is
-    // ever read past it, so the held bytes after it are of no more use.
-    m_buffer[0] = kCtrlZ;
-    m_position = 0;
-    m_end = 1;
-}
+    // The data ends with the Ctrl-Z at `at`.
+    bool End(std::size_t at) {
+        m_file.StopAt(m_window, at);
+        m_ended = true;
+        return true;
+    }
+
+    LineFile& m_file;
+    const Window& m_window;
+    const char* const m_data;
+    const std::size_t m_size;
+    const LineEnds m_ends;
+    ScanState& m_state;
+    LineVisitor& m_visitor;
+    bool m_ended = false;
+};
 
 bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder& finder,
                           ScanState& state, LineVisitor& visitor) {
-    const char* const data = window.data;
-    const std::size_t size = window.size;
     std::size_t at = 0;
     if (state.skipLf) {
         // As SkipLineEnd: an LF right after the CR belongs to the line end.
         state.skipLf = false;
-        if (data[0] == '\n') at = 1;
+        if (window.data[0] == '\n') at = 1;
     }
     if (m_ends == LineEnds::Undecided) {
         // The file's first CR or LF decides how its lines end. Until it comes, every byte
         // belongs to the first line, which is then handed over whole, key or not.
-        const std::size_t first = LineStop(data, at, size, LineEnds::Undecided);
-        if (first == size) {
-            if (!state.spans) m_line.Clear();
-            m_line.Append(data + at, size - at);
-            state.spans = true;
-            state.hasKey = true;
-            return false;
-        }
-        if (data[first] != kCtrlZ) Decide(data[first]);
+        const std::size_t first = LineStop(window.data, at, window.size, LineEnds::Undecided);
+        if (first == window.size) return CarryOver(window, at, state, true);
+        if (window.data[first] != kCtrlZ) Decide(window.data[first]);
     }
-    const LineEnds ends = m_ends;
-    const char lineEnd = LineEndByte(ends);
+    WindowWalk walk(*this, window, state, visitor);
+    return keys.everyLine ? walk.EveryLine(at) : walk.KeyedLines(at, keys, finder);
+}
+
+bool LineFile::CarryOver(const Window& window, std::size_t from, ScanState& state, bool hasKey) {
+    if (!state.spans) m_line.Clear();
+    m_line.Append(window.data + from, window.size - from);
+    state.spans = true;
+    state.hasKey = state.hasKey || hasKey;
+    return false;
+}
+
+inline bool LineFile::WindowWalk::EveryLine(std::size_t at) {
+    // Each line is found by its line end alone.
+    while (at < m_size) at = HandOverLine(at, at);
+    return m_ended;
+}
+
+inline bool LineFile::WindowWalk::KeyedLines(std::size_t at, const LineKeys& keys,
+                                             StopFinder& finder) {
+    const char lineEnd = LineEndByte(m_ends);
     finder.Start(lineEnd);
-    // Moves past the line end at `end`: a CR's LF too, and an LF file's LF alone.
-    const auto pastLineEnd = [&](std::size_t end) {
-        std::size_t next = end + 1;
-        if (ends == LineEnds::Lf) return next;
-        if (next == size)
-            state.skipLf = true;
-        else if (data[next] == '\n')
-            ++next;
-        return next;
-    };
-    // A line with a key that ended at `end`, handed over.
-    const auto handOver = [&](std::string_view text, std::size_t end) {
-        ++state.lines;
-        visitor.Line(state.lines, data[end] == kCtrlZ ? text : LineText(text, ends));
-        state.spans = false;
-        state.hasKey = false;
-    };
-
-    if (keys.everyLine) {
-        // Every line is handed over: each is found by its line end alone.
-        while (at < size) {
-            const std::size_t end = LineStop(data, at, size, ends);
-            if (end == size) {
-                if (!state.spans) m_line.Clear();
-                m_line.Append(data + at, size - at);
-                state.spans = true;
-                state.hasKey = true;
-                return false;
-            }
-            std::string_view text(data + at, end - at);
-            if (state.spans) {
-                m_line.Append(text.data(), text.size());
-                text = m_line.View();
-            }
-            if (data[end] == kCtrlZ) {
-                // Nothing after the last line end and before the Ctrl-Z is no line.
-                if (state.spans || end > at) handOver(text, end);
-                state.spans = false;
-                StopAt(window, end);
-                return true;
-            }
-            handOver(text, end);
-            at = pastLineEnd(end);
-        }
-        return false;
-    }
-
     // Set while a line goes on past a key that belongs to no occurrence: where it began.
     bool resuming = false;
     std::size_t resume = 0;
-    while (at < size) {
-        if (state.spans && state.hasKey) {
+    while (at < m_size) {
+        if (m_state.spans && m_state.hasKey) {
             // The rest of a line with a key, begun in an earlier window.
-            const std::size_t end = LineStop(data, at, size, ends);
-            m_line.Append(data + at, end - at);
-            if (end == size) return false;
-            handOver(m_line.View(), end);
-            if (data[end] == kCtrlZ) {
-                StopAt(window, end);
-                return true;
-            }
-            at = pastLineEnd(end);
+            at = HandOverLine(at, at);
             continue;
         }
 
         // Lines without a key are only counted; `start` is where the line in progress began.
-        const ScanStop stop = finder.Find(data, at, size);
-        state.lines += static_cast<std::int64_t>(stop.ends);
+        const ScanStop stop = finder.Find(m_data, at, m_size);
+        m_state.lines += static_cast<std::int64_t>(stop.ends);
         std::size_t start = resuming ? resume : at;
         if (stop.lastEnd != ScanStop::kNone) {
-            state.spans = false;
+            m_state.spans = false;
             resuming = false;
-            start = pastLineEnd(stop.lastEnd);
+            start = PastLineEnd(stop.lastEnd);
             if (start > stop.at) {
                 // The stop was the LF of that line end, which belongs to no line.
                 at = start;
                 continue;
             }
         }
-        if (stop.at == size) {
+        if (stop.at == m_size) {
             // The line goes on in the next window; without a key its bytes may still be needed.
-            if (start < size) {
-                if (!state.spans) m_line.Clear();
-                m_line.Append(data + start, size - start);
-                state.spans = true;
-            }
-            return false;
+            return start < m_size ? Carry(start, false) : false;
         }
-        if (data[stop.at] == kCtrlZ) {
+        if (m_data[stop.at] == kCtrlZ) {
             // The data ends here; a line begun before it is the last, and holds no key.
-            if (state.spans || start < stop.at) ++state.lines;
-            state.spans = false;
-            StopAt(window, stop.at);
-            return true;
+            if (m_state.spans || start < stop.at) ++m_state.lines;
+            m_state.spans = false;
+            return End(stop.at);
         }
 
-        if (!MayHold(keys, data, start, stop.at, size, state.spans, lineEnd)) {
+        if (!MayHold(keys, m_data, start, stop.at, m_size, m_state.spans, lineEnd)) {
             // The line goes on as one without a key, maybe into the next window.
             resuming = true;
             resume = start;
             at = stop.at + 1;
-            if (at < size) continue;
-            if (!state.spans) m_line.Clear();
-            m_line.Append(data + start, size - start);
-            state.spans = true;
-            return false;
+            if (at < m_size) continue;
+            return Carry(start, false);
         }
         resuming = false;
-
         // A line with a key: handed over whole, straight from the window where it fits.
-        const std::size_t end = LineStop(data, stop.at, size, ends);
-        if (end == size) {
-            if (!state.spans) m_line.Clear();
-            m_line.Append(data + start, size - start);
-            state.spans = true;
-            state.hasKey = true;
-            return false;
-        }
-        std::string_view text(data + start, end - start);
-        if (state.spans) {
-            m_line.Append(text.data(), text.size());
-            text = m_line.View();
-        }
-        handOver(text, end);
-        if (data[end] == kCtrlZ) {
-            StopAt(window, end);
-            return true;
-        }
-        at = pastLineEnd(end);
+        at = HandOverLine(start, stop.at);
     }
-    return false;
+    return m_ended;
 }
 
-void LineFile::SpanningLine::Append(const char* from, std::size_t count) {
-    if (m_size + count > m_capacity) {
-        const std::size_t capacity = std::max(2 * m_capacity, m_size + count + 4 * kBufferSize);
-        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-        if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
-        m_data = std::move(grown);
-        m_capacity = capacity;
+inline std::size_t LineFile::WindowWalk::HandOverLine(std::size_t start, std::size_t from) {
+    const std::size_t end = LineStop(m_data, from, m_size, m_ends);
+    if (end == m_size) {
+        Carry(start, true);
+        return m_size;
     }
-    if (count > 0) std::memcpy(m_data.get() + m_size, from, count);
-    m_size += count;
+    if (m_data[end] == kCtrlZ) {
+        // Nothing after the last line end and before the Ctrl-Z is no line. The last line is
+        // ended by the Ctrl-Z, not by a line end: its bytes stay as they are.
+        if (m_state.spans || end > start) Visit(Joined(start, end));
+        End(end);
+        return m_size;
+    }
+    Visit(LineText(Joined(start, end), m_ends));
+    return PastLineEnd(end);
+}
+
+inline std::string_view LineFile::WindowWalk::Joined(std::size_t start, std::size_t end) {
+    const std::string_view text(m_data + start, end - start);
+    if (!m_state.spans) return text;
+    m_file.m_line.Append(text.data(), text.size());
+    return m_file.m_line.View();
+}
+
+inline void LineFile::WindowWalk::Visit(std::string_view text) {
+    ++m_state.lines;
+    m_visitor.Line(m_state.lines, text);
+    m_state.spans = false;
+    m_state.hasKey = false;
+}
+
+inline std::size_t LineFile::WindowWalk::PastLineEnd(std::size_t end) {
+    std::size_t next = end + 1;
+    if (m_ends == LineEnds::Lf) return next;
+    if (next == m_size)
+        m_state.skipLf = true;
+    else if (m_data[next] == '\n')
+        ++next;
+    return next;
 }
 
 }  // namespace sifter

@@ -11,7 +11,7 @@
 
 namespace sifter {
 namespace stop_avx2 {
-// In stop_finder_avx2.cpp; `kind` as StopFinder's kinds of key, `compare` a Compare.
+// In stop_finder_avx2.cpp; `kind` a set of StopFinder's KeyKind bits, `compare` a Compare.
 StopFinder::Finder FinderFor(int kind);
 StopFinder::Skimmer SkimmerFor(int kind, int compare);
 StopFinder::PieceStops PieceStopsFor(int kind);
@@ -227,15 +227,15 @@ StopFinder::Skimmer SkimmerWith(int) {
 
 StopFinder::Skimmer BaselineSkimmer(int kind, int compare) {
     switch (kind) {
-        case 0:
+        case StopFinder::kNoKeys:
             return SkimmerWith<false, false, false>(compare);
-        case 1:
+        case StopFinder::kAlternatives:
             return SkimmerWith<false, false, true>(compare);
-        case 4:
+        case StopFinder::kLeads:
             return SkimmerWith<true, false, false>(compare);
-        case 5:
+        case StopFinder::kLeads | StopFinder::kAlternatives:
             return SkimmerWith<true, false, true>(compare);
-        case 6:
+        case StopFinder::kLeads | StopFinder::kFollowers:
             return SkimmerWith<true, true, false>(compare);
         default:
             return SkimmerWith<true, true, true>(compare);
@@ -269,15 +269,15 @@ int CompareFor(const ByteChoice& choice) {
 
 StopFinder::Finder BaselineFor(int kind) {
     switch (kind) {
-        case 0:
+        case StopFinder::kNoKeys:
             return FindWith<false, false, false>;
-        case 1:
+        case StopFinder::kAlternatives:
             return FindWith<false, false, true>;
-        case 4:
+        case StopFinder::kLeads:
             return FindWith<true, false, false>;
-        case 5:
+        case StopFinder::kLeads | StopFinder::kAlternatives:
             return FindWith<true, false, true>;
-        case 6:
+        case StopFinder::kLeads | StopFinder::kFollowers:
             return FindWith<true, true, false>;
         default:
             return FindWith<true, true, true>;
@@ -286,15 +286,15 @@ StopFinder::Finder BaselineFor(int kind) {
 
 StopFinder::PieceStops BaselinePieceStops(int kind) {
     switch (kind) {
-        case 0:
+        case StopFinder::kNoKeys:
             return PieceStopsWith<false, false, false>;
-        case 1:
+        case StopFinder::kAlternatives:
             return PieceStopsWith<false, false, true>;
-        case 4:
+        case StopFinder::kLeads:
             return PieceStopsWith<true, false, false>;
-        case 5:
+        case StopFinder::kLeads | StopFinder::kAlternatives:
             return PieceStopsWith<true, false, true>;
-        case 6:
+        case StopFinder::kLeads | StopFinder::kFollowers:
             return PieceStopsWith<true, true, false>;
         default:
             return PieceStopsWith<true, true, true>;
@@ -313,12 +313,13 @@ StopFinder::StopFinder(const LineKeys& keys, Width width) : m_keys(keys) {
     values(keys.follower, m_values.follower);
     values(keys.alternative, m_values.alternative);
     const bool lead = keys.lead.count > 0;
-    const int kind = (lead ? 4 : 0) | (lead && keys.follower.count > 0 ? 2 : 0) |
-                     (keys.alternative.count > 0 ? 1 : 0);
+    const int kind = (lead ? kLeads : kNoKeys) |
+                     (lead && keys.follower.count > 0 ? kFollowers : kNoKeys) |
+                     (keys.alternative.count > 0 ? kAlternatives : kNoKeys);
     int compare = kOneValue;
     if (lead) compare = std::max(compare, CompareFor(keys.lead));
-    if (kind & 2) compare = std::max(compare, CompareFor(keys.follower));
-    if (kind & 1) compare = std::max(compare, CompareFor(keys.alternative));
+    if (kind & kFollowers) compare = std::max(compare, CompareFor(keys.follower));
+    if (kind & kAlternatives) compare = std::max(compare, CompareFor(keys.alternative));
     m_find = BaselineFor(kind);
     m_skim = BaselineSkimmer(kind, compare);
     m_pieceStops = BaselinePieceStops(kind);

@@ -80,8 +80,11 @@ public:
         std::uint64_t endBits = 0;
         std::uint64_t stopBits = 0;
     };
-    // The kinds of key there are: 4 = leads, 2 = followers, 1 = alternatives. A finder keeps
-    // the piece it stopped in.
+    // The kinds of key a stretch is looked at for, as bits of one number that picks the
+    // compiled loop: leads, followers after them (only with leads), alternatives. With none,
+    // only Ctrl-Z stops.
+    enum KeyKind : int { kNoKeys = 0, kAlternatives = 1, kFollowers = 2, kLeads = 4 };
+    // A finder keeps the piece it stopped in.
     using Finder = ScanStop (*)(const Values&, const char*, std::size_t, std::size_t, Piece& piece);
     // Passes over the whole 64-byte pieces from `from` that hold no key and no Ctrl-Z: returns
     // where it stopped, and adds the line ends passed to `ends`.

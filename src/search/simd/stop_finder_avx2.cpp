@@ -173,15 +173,15 @@ StopFinder::Skimmer SkimmerFor(int compare) {
 
 StopFinder::Skimmer SkimmerFor(int kind, int compare) {
     switch (kind) {
-        case 0:
+        case StopFinder::kNoKeys:
             return SkimmerFor<false, false, false>(compare);
-        case 1:
+        case StopFinder::kAlternatives:
             return SkimmerFor<false, false, true>(compare);
-        case 4:
+        case StopFinder::kLeads:
             return SkimmerFor<true, false, false>(compare);
-        case 5:
+        case StopFinder::kLeads | StopFinder::kAlternatives:
             return SkimmerFor<true, false, true>(compare);
-        case 6:
+        case StopFinder::kLeads | StopFinder::kFollowers:
             return SkimmerFor<true, true, false>(compare);
         default:
             return SkimmerFor<true, true, true>(compare);
@@ -190,15 +190,15 @@ StopFinder::Skimmer SkimmerFor(int kind, int compare) {
 
 StopFinder::PieceStops PieceStopsFor(int kind) {
     switch (kind) {
-        case 0:
+        case StopFinder::kNoKeys:
             return PieceStopsWith<false, false, false>;
-        case 1:
+        case StopFinder::kAlternatives:
             return PieceStopsWith<false, false, true>;
-        case 4:
+        case StopFinder::kLeads:
             return PieceStopsWith<true, false, false>;
-        case 5:
+        case StopFinder::kLeads | StopFinder::kAlternatives:
             return PieceStopsWith<true, false, true>;
-        case 6:
+        case StopFinder::kLeads | StopFinder::kFollowers:
             return PieceStopsWith<true, true, false>;
         default:
             return PieceStopsWith<true, true, true>;
@@ -207,15 +207,15 @@ StopFinder::PieceStops PieceStopsFor(int kind) {
 
 StopFinder::Finder FinderFor(int kind) {
     switch (kind) {
-        case 0:
+        case StopFinder::kNoKeys:
             return FindWith<false, false, false>;
-        case 1:
+        case StopFinder::kAlternatives:
             return FindWith<false, false, true>;
-        case 4:
+        case StopFinder::kLeads:
             return FindWith<true, false, false>;
-        case 5:
+        case StopFinder::kLeads | StopFinder::kAlternatives:
             return FindWith<true, false, true>;
-        case 6:
+        case StopFinder::kLeads | StopFinder::kFollowers:
             return FindWith<true, true, false>;
         default:
             return FindWith<true, true, true>;
