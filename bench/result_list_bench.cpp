@@ -42,18 +42,18 @@ double Milliseconds(const std::function<void()>& work) {
 // leading to its file and line as a search's rows do.
 ResultRows SearchLikeRows(int count) {
     ResultRows rows;
-    rows.AddRow("Sifter32 Text Search ", EntryIcon::Banner);
+    rows.AddRow("Sifter32 Text Search ", RowKind::Banner);
     std::int32_t file = -1;
     for (int i = 1; i < count; ++i) {
         const std::string number = std::to_string(i);
         if (i % 50 == 1) {
             rows.AddFile("/home/user/sources/unit" + number + ".sc");
-            rows.AddRow(" unit" + number + ".sc - 1 of 9", EntryIcon::File, {++file, 1});
+            rows.AddRow(" unit" + number + ".sc - 1 of 9", RowKind::File, {++file, 1});
         } else if (i % 10 == 0) {
-            rows.AddRow(" proc Handler" + number + "(x, y)", EntryIcon::Procedure, {file, i});
+            rows.AddRow(" proc Handler" + number + "(x, y)", RowKind::Procedure, {file, i});
         } else {
             rows.AddRow("[" + number + "]   while counter < limit do counter := counter + step;",
-                        EntryIcon::Blank, {file, i});
+                        RowKind::Match, {file, i});
         }
     }
     return rows;
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     std::vector<double> hugeRowPaint;
     for (const auto& [name, text] : hugeRows) {
         ResultRows huge;
-        huge.AddRow(text, EntryIcon::Blank);
+        huge.AddRow(text, RowKind::Heading);
         list.SetRows(std::move(huge), pictures);
         QApplication::processEvents();
         std::vector<double> times;

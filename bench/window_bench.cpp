@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kRows; ++i) {
         const std::string text = "[" + std::to_string(i) + "]   counter := counter + step;";
         bytes += text.size();
-        rows.AddRow(text, sifter::EntryIcon::Blank);
+        rows.AddRow(text, sifter::RowKind::Heading);
     }
     window.ListBox1()->SetRows(std::move(rows),
                                std::make_shared<const sifter::ui::EntryPictures>());

@@ -8,35 +8,29 @@ StreamRows::StreamRows(OutputStream& out, OutputForm form, const std::vector<std
                        NotRead notRead)
     : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)) {}
 
-void StreamRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
+void StreamRows::AddRow(const SearchRow& row) {
     if (m_form == OutputForm::Rows) {
-        m_out.Write(text);
+        m_out.Write(row.text);
         m_out.Write("\r\n");
         return;
     }
-    // The grep forms take only the rows of a file's lines: a match row "[LINE] TEXT" and a
-    // procedure row " TEXT". Headings lead to their file too, but carry the File icon.
-    const bool match = icon == EntryIcon::Blank;
-    if ((!match && icon != EntryIcon::Procedure) || !origin.Leads() ||
-        static_cast<std::size_t>(origin.file) >= m_names.size())
+    // The grep forms take only the rows of a file's lines.
+    const bool match = row.kind == RowKind::Match;
+    if ((!match && row.kind != RowKind::Procedure) || !row.origin.Leads() ||
+        static_cast<std::size_t>(row.origin.file) >= m_names.size())
         return;
-    const std::string& path = m_names[static_cast<std::size_t>(origin.file)];
+    const std::string& path = m_names[static_cast<std::size_t>(row.origin.file)];
     if (match) {
-        m_countedFile = origin.file;
+        m_countedFile = row.origin.file;
         ++m_count;
     }
     switch (m_form) {
-        case OutputForm::Grep: {
+        case OutputForm::Grep:
             m_line.assign(path).append(1, ':');
-            const std::size_t digits = m_line.size();
-            AppendDecimal(origin.line, m_line);
-            // "[", the line number, "] " before a match's line; one blank before a procedure's.
-            const std::size_t prefix = match ? m_line.size() - digits + 3 : 1;
-            if (text.size() < prefix) return;
-            m_line.append(1, match ? ':' : '-').append(text.substr(prefix)).append(1, '\n');
+            AppendDecimal(row.origin.line, m_line);
+            m_line.append(1, match ? ':' : '-').append(row.line).append(1, '\n');
             m_out.Write(m_line);
             break;
-        }
         case OutputForm::FilesWithMatches:
             if (match && m_count == 1) {
                 m_out.Write(path);

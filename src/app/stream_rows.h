@@ -32,7 +32,7 @@ public:
 
     // The rows that lead to a file name it by its number; a new file ends the last one's count.
     void AddFile(std::string_view) override;
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
+    void AddRow(const SearchRow& row) override;
     void FileNotRead(std::int32_t file, std::int32_t code) override;
     // Writes what is still owed (the last file's count) and everything buffered; false when
     // anything could not be written.

@@ -175,8 +175,8 @@ TEST_F(FaultInjectionTest, WithEveryDescriptorTakenFilesGiveNoLinesAndASaveCanno
 ResultRows SaveSample() {
     ResultRows rows;
     for (int i = 10; i < 30; ++i)
-        rows.AddRow("row " + std::to_string(i) + std::string(24, '-'), EntryIcon::Blank);
-    rows.AddRow("last row", EntryIcon::Blank);
+        rows.AddRow("row " + std::to_string(i) + std::string(24, '-'), RowKind::Heading);
+    rows.AddRow("last row", RowKind::Heading);
     return rows;
 }
 

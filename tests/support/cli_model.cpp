@@ -46,8 +46,8 @@ void FanOutRows::AddFile(std::string_view path) {
     for (RowSink* sink : m_sinks) sink->AddFile(path);
 }
 
-void FanOutRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
-    for (RowSink* sink : m_sinks) sink->AddRow(text, icon, origin);
+void FanOutRows::AddRow(const SearchRow& row) {
+    for (RowSink* sink : m_sinks) sink->AddRow(row);
 }
 
 void FanOutRows::FileNotRead(std::int32_t file, std::int32_t code) {

@@ -26,7 +26,7 @@ class FanOutRows final : public RowSink {
 public:
     explicit FanOutRows(std::vector<RowSink*> sinks) : m_sinks(std::move(sinks)) {}
     void AddFile(std::string_view path) override;
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
+    void AddRow(const SearchRow& row) override;
     void FileNotRead(std::int32_t file, std::int32_t code) override;
 
 private:

@@ -23,9 +23,16 @@ namespace sifter::test {
 
 using RowTable = std::vector<std::pair<std::string, EntryIcon>>;
 
+// The tables give the picture a row shows; a Blank row is a match row when it reads as one.
 inline ResultRows MakeRows(const RowTable& table) {
     ResultRows rows;
-    for (const auto& [text, icon] : table) rows.AddRow(text, icon);
+    for (const auto& [text, icon] : table) {
+        RowKind kind = text.starts_with('[') ? RowKind::Match : RowKind::Heading;
+        if (icon == EntryIcon::Banner) kind = RowKind::Banner;
+        if (icon == EntryIcon::File) kind = RowKind::File;
+        if (icon == EntryIcon::Procedure) kind = RowKind::Procedure;
+        rows.AddRow(text, kind);
+    }
     return rows;
 }
 

@@ -61,27 +61,28 @@ private:
 // A row as a sink was given it.
 struct SunkRow {
     std::string text;
-    EntryIcon icon;
+    RowKind kind;
     RowOrigin origin;
+    std::string line;
     friend bool operator==(const SunkRow&, const SunkRow&) = default;
 };
 
-// Keeps every row it is given in order, a file named to it as a row "file NAME" with the File
-// icon, a file not read as a row NotRead(file, code), and counts the calls made from another
+// Keeps every row it is given in order, a file named to it as a row "file NAME" of the File
+// kind, a file not read as a row NotRead(file, code), and counts the calls made from another
 // thread than the one that made it.
 class RowCollector final : public RowSink {
 public:
     static SunkRow NotRead(std::int32_t file, std::int32_t code) {
-        return {"not read", EntryIcon::Blank, {file, code}};
+        return {"not read", RowKind::Message, {file, code}, {}};
     }
     void AddFile(std::string_view path) override {
         Note();
         ++files;
-        rows.push_back({"file " + std::string(path), EntryIcon::File, {}});
+        rows.push_back({"file " + std::string(path), RowKind::File, {}, {}});
     }
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override {
+    void AddRow(const SearchRow& row) override {
         Note();
-        rows.push_back({std::string(text), icon, origin});
+        rows.push_back({std::string(row.text), row.kind, row.origin, std::string(row.line)});
     }
     void FileNotRead(std::int32_t file, std::int32_t code) override {
         Note();

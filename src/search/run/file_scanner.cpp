@@ -56,15 +56,20 @@ bool FileScanner::Matches(std::int64_t number, std::string_view line) {
 }
 
 void FileScanner::Line(std::int64_t number, std::string_view line) {
+    const auto add = [&](RowKind kind) {
+        const std::string_view text = m_row;
+        m_rows->AddRow(
+            {kind, text, RowOrigin{m_file, number}, text.substr(text.size() - line.size())});
+    };
     if (m_includeProcs && IsProcLine(line)) {
         m_row.assign(" ").append(line);
-        m_rows->AddRow(m_row, EntryIcon::Procedure, RowOrigin{m_file, number});
+        add(RowKind::Procedure);
     }
     if (Matches(number, line)) {
         m_row.assign("[");
         AppendDecimal(number, m_row);
         m_row.append("] ").append(line);
-        m_rows->AddRow(m_row, EntryIcon::Blank, RowOrigin{m_file, number});
+        add(RowKind::Match);
         ++m_matches;
     }
 }

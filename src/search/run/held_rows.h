@@ -21,7 +21,7 @@ public:
 
     // The file is named by whoever replays the rows, in its turn.
     void AddFile(std::string_view) override {}
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
+    void AddRow(const SearchRow& row) override;
     // Held in its place among the rows.
     void FileNotRead(std::int32_t file, std::int32_t code) override;
     // Hands over the rows not handed over yet, if any.

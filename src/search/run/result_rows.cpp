@@ -8,9 +8,9 @@ void ResultRows::AddFile(std::string_view path) {
     m_files.emplace_back(path);
 }
 
-void ResultRows::AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) {
+void ResultRows::AddRow(std::string_view text, RowKind kind, RowOrigin origin) {
     const bool leads = origin.Leads() && origin.file < RowOrigin::kFileLimit;
-    m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(icon), text.size(),
+    m_rows.push_back(Row{m_bytes.size(), static_cast<std::uint8_t>(kind), text.size(),
                          leads ? static_cast<std::uint64_t>(origin.file) + 1 : 0,
                          leads ? origin.line : 0});
     m_bytes.append(text);

@@ -14,6 +14,32 @@ namespace sifter {
 // The picture a row carries.
 enum class EntryIcon : std::uint8_t { Banner, File, Procedure, Blank };
 
+// What a row of a search is; its picture follows from it (IconOf).
+enum class RowKind : std::uint8_t {
+    Banner,     // the first row
+    Heading,    // the search's path, text and options, and the blank rows around a file's heading
+    File,       // a file's heading
+    Procedure,  // a procedure line passed
+    Match,      // a matching line
+    Message,    // a word on the search: a subdirectory not read, lines too complex
+};
+
+constexpr EntryIcon IconOf(RowKind kind) {
+    switch (kind) {
+        case RowKind::Banner:
+            return EntryIcon::Banner;
+        case RowKind::File:
+            return EntryIcon::File;
+        case RowKind::Procedure:
+            return EntryIcon::Procedure;
+        case RowKind::Heading:
+        case RowKind::Match:
+        case RowKind::Message:
+            break;
+    }
+    return EntryIcon::Blank;
+}
+
 // One row: its bytes and its picture.
 struct ResultEntry {
     std::string text;
@@ -33,6 +59,17 @@ struct RowOrigin {
     friend bool operator==(const RowOrigin&, const RowOrigin&) = default;
 };
 
+// One row as a search makes it, with its parts, so that a reader of rows never takes its text
+// apart again.
+struct SearchRow {
+    RowKind kind = RowKind::Heading;
+    std::string_view text;  // as listed and saved: "[12] x := 1;"
+    RowOrigin origin;
+    // A procedure's or a match's line as it was read, the end of `text` ("x := 1;"); empty
+    // for the other kinds.
+    std::string_view line;
+};
+
 // Where the rows of a search go as they are made. Each file's rows follow the call that names
 // the file, so a search may gather one file's rows apart and hand them over later, in order.
 class RowSink {
@@ -40,7 +77,7 @@ public:
     virtual ~RowSink() = default;
     // The next file of the search, by the path it can be opened under from anywhere.
     virtual void AddFile(std::string_view path) = 0;
-    virtual void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) = 0;
+    virtual void AddRow(const SearchRow& row) = 0;
     // File `file` (numbered as the rows' origins) could not be opened, or not read to its end:
     // `code` is the program's code for why (IoErrorMessage words it). It comes after the rows
     // the file gave and before the next file is named. A list of rows has no place for it.
@@ -50,16 +87,16 @@ public:
 class ResultRows final : public RowSink {
 public:
     void AddFile(std::string_view path) override;
-    void AddRow(std::string_view text, EntryIcon icon, RowOrigin origin) override;
-    // A row that leads nowhere.
-    void AddRow(std::string_view text, EntryIcon icon) { AddRow(text, icon, RowOrigin{}); }
+    void AddRow(const SearchRow& row) override { AddRow(row.text, row.kind, row.origin); }
+    void AddRow(std::string_view text, RowKind kind, RowOrigin origin = {});
     void Clear();
     // Gives back what the stores hold beyond the rows (they grow in steps while rows are added).
     void ShrinkToFit();
     std::size_t size() const { return m_rows.size(); }
     bool empty() const { return m_rows.empty(); }
     std::string_view Text(std::size_t row) const;
-    EntryIcon Icon(std::size_t row) const { return static_cast<EntryIcon>(m_rows[row].icon); }
+    RowKind Kind(std::size_t row) const { return static_cast<RowKind>(m_rows[row].kind); }
+    EntryIcon Icon(std::size_t row) const { return IconOf(Kind(row)); }
     ResultEntry Entry(std::size_t row) const { return {std::string(Text(row)), Icon(row)}; }
     RowOrigin Origin(std::size_t row) const;
     // The path of a file that rows lead to; empty for a number no file was given.
@@ -72,13 +109,13 @@ public:
     struct Removed;
     Removed TakeRows(const std::vector<bool>& remove);
     // Puts rows taken by the last TakeRows not yet undone back at their places, with their
-    // icons and origins; the rows around them are those that were kept.
+    // kinds and origins; the rows around them are those that were kept.
     void PutBack(const Removed& removed);
 
 private:
     struct Row {
         std::uint64_t offset : 56;  // into m_bytes
-        std::uint64_t icon : 8;     // EntryIcon
+        std::uint64_t kind : 8;     // RowKind
         std::uint64_t length : 40;  // a row of a terabyte would not fit in memory anyway
         std::uint64_t file : 24;    // the file's number + 1; 0 for a row that leads nowhere
         std::int64_t line;

@@ -71,11 +71,14 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     // made its own at its last read (a chooser that was cancelled may have moved it since).
     const platform::PathResult current = system.CurrentDirectory();
     const std::string& directory = current.error == 0 ? current.path : files.Directory();
-    rows.AddRow(kBannerRow, EntryIcon::Banner, {});
-    rows.AddRow("   Search Path: " + directory, EntryIcon::Blank, {});
-    rows.AddRow("   Search String: \"" + request.text + "\"", EntryIcon::Blank, {});
+    const auto add = [&rows](RowKind kind, std::string_view text, RowOrigin origin = {}) {
+        rows.AddRow({kind, text, origin, {}});
+    };
+    add(RowKind::Banner, kBannerRow);
+    add(RowKind::Heading, "   Search Path: " + directory);
+    add(RowKind::Heading, "   Search String: \"" + request.text + "\"");
     if (const std::string options = OptionsRow(request); !options.empty())
-        rows.AddRow(options, EntryIcon::Blank, {});
+        add(RowKind::Heading, options);
 
     SearchSummary summary;
     summary.files = files.Count();
@@ -88,7 +91,7 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     const auto unreadableBefore = [&](std::int32_t place) {
         for (; nextUnreadable < unreadable.size() && unreadable[nextUnreadable].place <= place;
              ++nextUnreadable)
-            rows.AddRow(UnreadableRow(unreadable[nextUnreadable]), EntryIcon::Blank, {});
+            add(RowKind::Message, UnreadableRow(unreadable[nextUnreadable]));
     };
     const auto beginFile = [&](std::int32_t i) {
         unreadableBefore(i);
@@ -97,9 +100,9 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
         // Rows keep the full path: the current directory may have moved by the time a row is
         // followed back to its file.
         rows.AddFile(platform::PathInDirectory(directory, name));
-        rows.AddRow(" ", EntryIcon::Blank, {});
-        rows.AddRow(" " + name + " - " + DecimalText(i + 1) + ofCount, EntryIcon::File, {i, 1});
-        rows.AddRow(" ", EntryIcon::Blank, {});
+        add(RowKind::Heading, " ");
+        add(RowKind::File, " " + name + " - " + DecimalText(i + 1) + ofCount, {i, 1});
+        add(RowKind::Heading, " ");
     };
     OrderedSearch search(request, files, system, workers);
     summary.matches = search.Run(rows, beginFile, progress);
@@ -108,7 +111,7 @@ SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowS
     if (summary.complexLines > 0) {
         const RowOrigin first = search.complex().first();
         summary.complexRow = ComplexRow(summary.complexLines, files.Name(first.file), first.line);
-        rows.AddRow(summary.complexRow, EntryIcon::Blank, {});
+        add(RowKind::Message, summary.complexRow);
     }
     if (progress != nullptr) progress->Finished();
     return summary;

@@ -11,17 +11,21 @@ namespace {
 
 using Row = test::SunkRow;
 
-TEST(HeldRows, ReplayGivesBackEveryRowWithItsIconAndOriginInOrder) {
+TEST(HeldRows, ReplayGivesBackEveryRowWithItsKindOriginAndLineInOrder) {
     // Files not read among them, in their places: the first thing held, between rows, last.
     const std::vector<Row> rows = {
         test::RowCollector::NotRead(6, 2),
-        {"[1] a hit", EntryIcon::Blank, {7, 1}},
-        {"", EntryIcon::Blank, {7, 2}},
-        {std::string("nul\0inside", 10), EntryIcon::Procedure, {7, 3}},
+        {"[1] a hit", RowKind::Match, {7, 1}, "a hit"},
+        {"", RowKind::Heading, {7, 2}, ""},
+        {std::string(" nul\0inside", 11),
+         RowKind::Procedure,
+         {7, 3},
+         std::string("nul\0inside", 10)},
         test::RowCollector::NotRead(7, 1005),
-        {std::string(5000, 'x'), EntryIcon::Blank, {7, 4'000'000'000'000}},
-        {" heading", EntryIcon::File, {}},
-        {"last", EntryIcon::Banner, {RowOrigin::kNoFile, 0}},
+        {std::string(5000, 'x'), RowKind::Match, {7, 4'000'000'000'000}, std::string(4990, 'x')},
+        {" heading", RowKind::File, {}, ""},
+        {"last", RowKind::Banner, {RowOrigin::kNoFile, 0}, ""},
+        {" a - directory not read: not found", RowKind::Message, {}, ""},
         test::RowCollector::NotRead(8, 2147483647),
     };
     for (const std::size_t blockBytes : {1, 40, 4096, 1 << 20}) {
@@ -33,7 +37,8 @@ TEST(HeldRows, ReplayGivesBackEveryRowWithItsIconAndOriginInOrder) {
             if (row == test::RowCollector::NotRead(row.origin.file, code))
                 held.FileNotRead(row.origin.file, code);
             else
-                held.AddRow(row.text, row.icon, row.origin);
+                held.AddRow({row.kind, row.text, row.origin,
+                             std::string_view(row.text).substr(row.text.size() - row.line.size())});
         }
         held.Flush();
         held.Flush();  // nothing more to hand over

@@ -150,11 +150,11 @@ TEST_F(RowOriginTest, PathsStayFullWhenTheSearchRunsInAnotherDirectory) {
 TEST(ResultRows, RowsAddedWithoutAnOriginLeadNowhereAndClearForgetsTheFiles) {
     ResultRows rows;
     rows.AddFile("/d/x.pas");
-    rows.AddRow("plain", EntryIcon::Blank);
-    rows.AddRow("[7] led", EntryIcon::Blank, {0, 7});
-    rows.AddRow("odd", EntryIcon::Blank, {RowOrigin::kNoFile, 9});
-    rows.AddRow("last kept", EntryIcon::Blank, {RowOrigin::kFileLimit - 1, std::int64_t{1} << 40});
-    rows.AddRow("too many files", EntryIcon::Blank, {RowOrigin::kFileLimit, 3});
+    rows.AddRow("plain", RowKind::Heading);
+    rows.AddRow("[7] led", RowKind::Match, {0, 7});
+    rows.AddRow("odd", RowKind::Heading, {RowOrigin::kNoFile, 9});
+    rows.AddRow("last kept", RowKind::Heading, {RowOrigin::kFileLimit - 1, std::int64_t{1} << 40});
+    rows.AddRow("too many files", RowKind::Heading, {RowOrigin::kFileLimit, 3});
     EXPECT_FALSE(rows.Origin(0).Leads());
     EXPECT_EQ(rows.Origin(1), (RowOrigin{0, 7}));
     EXPECT_EQ(rows.Origin(2), RowOrigin{});

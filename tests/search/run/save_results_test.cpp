@@ -18,7 +18,7 @@ using test::FileLog;
 
 ResultRows Rows(std::initializer_list<std::string_view> texts) {
     ResultRows rows;
-    for (std::string_view text : texts) rows.AddRow(text, EntryIcon::Blank);
+    for (std::string_view text : texts) rows.AddRow(text, RowKind::Heading);
     return rows;
 }
 
@@ -66,9 +66,9 @@ TEST_F(SaveResultsTest, EveryRowIsFollowedByCrLfAndNothingElse) {
 
 TEST_F(SaveResultsTest, RowsKeepTheirBytesAndBlankRowsTheirBlank) {
     ResultRows rows;
-    rows.AddRow(" ", EntryIcon::Blank);
-    rows.AddRow(" a.sc - 1 of 1", EntryIcon::File);
-    rows.AddRow(std::string("[1] \xE9\0\n", 7), EntryIcon::Blank);
+    rows.AddRow(" ", RowKind::Heading);
+    rows.AddRow(" a.sc - 1 of 1", RowKind::File);
+    rows.AddRow(std::string("[1] \xE9\0\n", 7), RowKind::Match);
     const std::string name = m_dir / "results";  // no extension is added
     ASSERT_EQ(SaveRows(name, rows, nullptr), SaveOutcome::Saved);
     EXPECT_EQ(test::ReadBytes(name), std::string(" \r\n a.sc - 1 of 1\r\n[1] \xE9\0\n\r\n", 28));

@@ -275,7 +275,7 @@ TEST_F(SearchRunTest, AFileThatVanishedGivesItsHeadingAndLeavesNoErrorBehind) {
                                      FileHeading("b.sc", 2, 2) + Rows({Blank("[1] hit")}));
     EXPECT_EQ(PendingError(), 0);
     ResultRows rows;
-    rows.AddRow("saved", EntryIcon::Blank);
+    rows.AddRow("saved", RowKind::Heading);
     EXPECT_EQ(SaveRows(m_dir / "out.txt", rows, nullptr), SaveOutcome::Saved);
     EXPECT_EQ(test::ReadBytes(m_dir / "out.txt"), "saved\r\n");
 }

@@ -128,8 +128,8 @@ private slots:
         sifter::ResultRows rows;
         for (int i = 10; i < 20; ++i)
             rows.AddRow("[" + std::to_string(i) + "] " + std::string(25, 'x'),
-                        sifter::EntryIcon::Blank);
-        rows.AddRow("last", sifter::EntryIcon::Blank);
+                        sifter::RowKind::Match);
+        rows.AddRow("last", sifter::RowKind::Heading);
         Window().ListBox1()->SetRows(std::move(rows),
                                      std::make_shared<const sifter::ui::EntryPictures>());
         Window().UpdateStat();

@@ -34,14 +34,14 @@ namespace {
 // Rows as a search leaves them: a banner, headings, blank rows and match rows.
 sifter::ResultRows SampleRows(int count) {
     sifter::ResultRows rows;
-    rows.AddRow("Sifter32 Search Results ", sifter::EntryIcon::Banner);
+    rows.AddRow("Sifter32 Search Results ", sifter::RowKind::Banner);
     for (int i = 1; i < count; ++i) {
         if (i % 5 == 1)
-            rows.AddRow(" ", sifter::EntryIcon::Blank);
+            rows.AddRow(" ", sifter::RowKind::Heading);
         else if (i % 5 == 2)
-            rows.AddRow(" f" + std::to_string(i) + ".pas - 1 of 9", sifter::EntryIcon::File);
+            rows.AddRow(" f" + std::to_string(i) + ".pas - 1 of 9", sifter::RowKind::File);
         else
-            rows.AddRow("[" + std::to_string(i) + "] begin \xe9\t", sifter::EntryIcon::Blank);
+            rows.AddRow("[" + std::to_string(i) + "] begin \xe9\t", sifter::RowKind::Match);
     }
     return rows;
 }
