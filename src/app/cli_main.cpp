@@ -77,13 +77,9 @@ int Search(const sifter::cli::Options& options) {
         Complain(options.directory, kNotADirectory);
         return kTrouble;
     }
-    // The directory is read once: a set with a mask that finds nothing is moved there first.
     sifter::FileSet files(sifter::platform::System(), std::string());
     try {
-        files.SetDirectory(options.directory);
-        const sifter::FileListing listing = sifter::ListingFor(request.options, request.fileType);
-        files.SetListing(listing.listing);
-        files.SetMask(listing.mask);
+        sifter::cli::ReadSearchedFiles(options, files);
     } catch (const sifter::EDirectoryNotListed& error) {
         ComplainNotRead(options.directory, error.code());
         return kTrouble;

@@ -132,4 +132,13 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
+void ReadSearchedFiles(const Options& options, FileSet& files) {
+    // The directory is read once: a set with a mask that finds nothing is moved there first.
+    files.StoreMask(std::string());
+    files.SetDirectory(options.directory);
+    const FileListing listing = ListingFor(options.request.options, options.request.fileType);
+    files.SetListing(listing.listing);
+    files.SetMask(listing.mask);
+}
+
 }  // namespace sifter::cli

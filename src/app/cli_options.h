@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/stream_rows.h"
+#include "search/files/file_set.h"
 #include "search/run/search_run.h"
 
 namespace sifter::cli {
@@ -19,6 +20,10 @@ struct Options {
 };
 
 Options ParseOptions(const std::vector<std::string>& arguments);
+
+// Reads into `files` the files the search of `options` reads, as the window reads them for the
+// same options (ListingFor). Throws as FileSet::SetDirectory and SetMask do.
+void ReadSearchedFiles(const Options& options, FileSet& files);
 
 // What --help prints.
 const std::string& Usage();

@@ -2,12 +2,15 @@
 // Helpers for the window tests and the soak: controls found by their object names, and message
 // boxes and dialogs answered without a person.
 
+#include <QDialog>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "search/run/result_rows.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/messages.h"
 
 namespace sifter::test {
@@ -36,6 +39,17 @@ public:
 
 private:
     QList<ui::Message> m_messages;
+};
+
+// Works the File Masks dialog as `answer` says while it lives.
+class MaskAnswer final {
+public:
+    explicit MaskAnswer(std::function<void(QDialog&)> answer) {
+        ui::SetMaskDialogHook(std::move(answer));
+    }
+    ~MaskAnswer() { ui::SetMaskDialogHook(nullptr); }
+    MaskAnswer(const MaskAnswer&) = delete;
+    MaskAnswer& operator=(const MaskAnswer&) = delete;
 };
 
 // The bytes a save of `rows` writes: each row followed by CR LF.

@@ -26,6 +26,7 @@
 #include "ui_test_support.h"
 
 using sifter::test::Find;
+using sifter::test::MaskAnswer;
 using sifter::test::WriteBytes;
 using sifter::ui::TForm1;
 namespace names = sifter::ui::names;
@@ -46,17 +47,6 @@ QStringList Latin1(std::initializer_list<const char*> texts) {
     for (const char* text : texts) list << QString::fromLatin1(text);
     return list;
 }
-
-// Works the File Masks dialog as `answer` says while it lives.
-class MaskAnswer final {
-public:
-    explicit MaskAnswer(std::function<void(QDialog&)> answer) {
-        sifter::ui::SetMaskDialogHook(std::move(answer));
-    }
-    ~MaskAnswer() { sifter::ui::SetMaskDialogHook(nullptr); }
-    MaskAnswer(const MaskAnswer&) = delete;
-    MaskAnswer& operator=(const MaskAnswer&) = delete;
-};
 
 QString Masks(QDialog& dialog, const char* edit) {
     return Find<QLineEdit>(dialog, edit)->text();
