@@ -1,7 +1,7 @@
 #pragma once
-// Form3: the directory chooser. A directory tree over a panel with the volume selector and
-// the OK and Cancel buttons. It is created once and only hidden between showings, so the tree
-// stays as the user left it.
+// TForm3, the directory chooser (Form3): a directory tree over a panel with the volume selector
+// and the OK and Cancel buttons. It is created once and only hidden between showings, so the
+// tree stays as the user left it.
 //
 // While it is shown, every directory the user selects becomes the process's current directory
 // at once, and neither OK nor Cancel undoes that. After OK the caller takes `Directory()`.

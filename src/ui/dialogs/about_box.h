@@ -1,5 +1,5 @@
 #pragma once
-// AboutBox: the program's name, version and a contact line.
+// TAboutBox, the About box (AboutBox): the program's name, version and a contact line.
 
 #include <QDialog>
 #include <functional>

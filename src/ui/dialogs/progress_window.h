@@ -1,5 +1,5 @@
 #pragma once
-// Form2: a passive window with one line of text and a progress bar, filled by a long
+// TForm2, the progress window (Form2): one line of text and a progress bar, filled by a long
 // operation that keeps the user-interface thread busy and repaints it explicitly.
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
-// Form1: the search box, the options, the file type, the result list and the status bar.
-// It owns the file set `FList` and routes every command and key.
+// TForm1, the main window (Form1): the search box, the options, the file type, the result list
+// and the status bar. It owns the file set `FList` and routes every command and key.
 
 #include <QMainWindow>
 #include <optional>
