@@ -23,7 +23,7 @@
 
 namespace {
 
-using sifter::EntryIcon;
+using sifter::RowKind;
 using sifter::ResultRows;
 
 double Median(std::vector<double> values) {
