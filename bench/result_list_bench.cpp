@@ -23,8 +23,8 @@
 
 namespace {
 
-using sifter::RowKind;
 using sifter::ResultRows;
+using sifter::RowKind;
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -101,8 +101,7 @@ int main(int argc, char** argv) {
         viewer.hide();
         QApplication::processEvents();
         return Milliseconds([&] {
-            sifter::ui::Guarded(
-                [&] { viewer.Open(file, lines, sifter::LineMatcher("step", false)); });
+            sifter::ui::Guarded([&] { viewer.Open(file, lines, sifter::LineMatcher("step", {})); });
             QApplication::processEvents();
             viewer.View()->viewport()->repaint();
         });
@@ -131,7 +130,7 @@ int main(int argc, char** argv) {
     // text that is nowhere.
     view.SetSelection({lines - 1, 0}, {lines - 1, 0});
     const double wrap = Milliseconds([&] { view.GoToMatch(true); });
-    viewer.Open(path, 1, sifter::LineMatcher("nowhere", true));
+    viewer.Open(path, 1, sifter::LineMatcher("nowhere", {.caseSensitive = true}));
     const double none = Milliseconds([&] { view.GoToMatch(true); });
     std::remove(path.c_str());
 

@@ -24,11 +24,12 @@ class SameFilesTest final : public QObject {
 private slots:
     void theWindowAndTheCompanionReadTheSameFiles() {
         sifter::test::ScratchDirectory dir;
-        for (const char* sub : {"sub/deeper", ".hidden"}) std::filesystem::create_directories(dir / sub);
+        for (const char* sub : {"sub/deeper", ".hidden"})
+            std::filesystem::create_directories(dir / sub);
         // Names two masks of a list match, letter case, a hidden directory, both file types.
-        for (const char* name : {"a.pas", "B.PAS", "c.pp", "unit1.pas", "d.sc", "e.SC",
-                                 "sub/f.pas", "sub/g.pp", "sub/h.sc", "sub/deeper/i.pas",
-                                 ".hidden/j.pas", "k.txt"})
+        for (const char* name :
+             {"a.pas", "B.PAS", "c.pp", "unit1.pas", "d.sc", "e.SC", "sub/f.pas", "sub/g.pp",
+              "sub/h.sc", "sub/deeper/i.pas", ".hidden/j.pas", "k.txt"})
             sifter::test::WriteBytes(dir / name, "");
         sifter::ui::TForm1 window({});
         sifter::ui::TForm2 progress;
