@@ -32,13 +32,18 @@ std::string EmptySetMessage(FileType type, const std::string& directory,
            (options.subdirectories ? " or its subdirectories." : ".");
 }
 
-std::string OptionsRow(const SearchRequest& request) {
+std::vector<std::string> OptionNames(const SearchRequest& request) {
     std::vector<std::string> named;
     if (request.options.subdirectories) named.emplace_back(kSubdirectoriesName);
     if (request.rules.wholeWords) named.emplace_back(kWholeWordsName);
     if (request.rules.regexp) named.emplace_back(kRegexpName);
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
+    return named;
+}
+
+std::string OptionsRow(const SearchRequest& request) {
+    const std::vector<std::string> named = OptionNames(request);
     if (named.empty()) return {};
     std::string row = kOptionsHead;
     for (std::size_t i = 0; i < named.size(); ++i) row.append(i > 0 ? ", " : "").append(named[i]);
