@@ -177,9 +177,9 @@ TEST(PathRulesTest, TheSettingsLiveInTheUsersConfigurationDirectory) {
         EXPECT_EQ(place.base, c.base) << c.file;
         EXPECT_EQ(place.file, c.file) << c.base;
         EXPECT_EQ(place.empty(), *c.file == '\0') << c.file;
-        if (!place.empty())
-            EXPECT_EQ(c.rules->Join(place.directory, place.file.substr(place.directory.size() + 1)),
-                      place.file);
+        if (place.empty()) continue;
+        EXPECT_EQ(c.rules->Join(place.directory, place.file.substr(place.directory.size() + 1)),
+                  place.file);
     }
 }
 
