@@ -3,12 +3,14 @@
 // and the status bar. It owns the file set `FList` and routes every command and key.
 
 #include <QMainWindow>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "search/files/file_set.h"
 #include "search/run/search_run.h"
+#include "search/settings/kept_settings.h"
 
 class QAction;
 class QCheckBox;
@@ -20,6 +22,10 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+
+namespace sifter {
+class SettingsFile;
+}
 
 namespace sifter::ui {
 
@@ -35,8 +41,11 @@ class TForm1 final : public QMainWindow {
     Q_DISABLE_COPY_MOVE(TForm1)
 
 public:
-    // `parameters`: the command line without the program's own name.
-    explicit TForm1(std::vector<std::string> parameters, QWidget* parent = nullptr);
+    // `parameters`: the command line without the program's own name. `settings`: where the
+    // choices of earlier runs are read and this run's are kept; without it nothing is kept
+    // beyond the run.
+    explicit TForm1(std::vector<std::string> parameters, SettingsFile* settings = nullptr,
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Set by the command line's /A; the program entry runs one search when it is set.
@@ -66,6 +75,15 @@ public:
     QLineEdit* Edit1() const { return m_edit; }
     ResultList* ListBox1() const { return m_list; }
     QLabel* StatusPanel() const { return m_status; }
+    // Panel 1: the options that differ from their defaults, or a note on the settings file;
+    // hidden while it has nothing to say. Its tooltip holds the whole text.
+    QLabel* OptionsPanel() const { return m_optionsPanel; }
+    // The command that opens a file in the user's editor, kept between runs; empty: the
+    // desktop's default application.
+    const std::string& KeptEditor() const { return m_kept.editor; }
+    void KeepEditor(std::string command);
+    // What this run keeps: the texts searched and directories searched in among it.
+    const KeptSettings& Kept() const { return m_kept; }
     // The line viewer, once a row has been opened.
     LineViewer* Viewer() const { return m_viewer; }
     FileType SelectedFileType() const;
@@ -73,6 +91,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Runs `handler` on every `signal` of `sender`, behind the one error boundary (Guarded).
@@ -83,8 +104,28 @@ private:
     void BuildOptionsMenu();
     // The options menu's check marks taken into the options.
     void OptionsChanged();
-    // The file type's captions name the mask lists in force.
+    // The file type's captions name the mask lists in force, cut only where the box is too
+    // narrow for them.
     void ShowMaskCaptions();
+    // The file type's box takes the room the window has beyond its documented width.
+    void FitFileType();
+    void ShowOptionsInSight();
+    void ShowSettingsNote(const std::string& note);
+    // main_window_kept.cpp: the choices of earlier runs taken back, this run's kept.
+    void RestoreSettings();
+    void KeepSettings();
+    // The check items of the Options menu, its submenus' included.
+    std::vector<QAction*> OptionItems() const;
+    // Up (1) and Down (-1) in the search box: the texts searched, the latest first.
+    void StepHistory(int step);
+    // What a search that ran leaves to the next runs.
+    void RememberSearch(const SearchRequest& request);
+    // main_window_directories.cpp: what the chooser's OK does with the directory it hands back.
+    void TakeDirectory(const std::string& chosen);
+    void ShowRecentDirectories();
+    // A folder dragged from a file manager, as the chooser's OK would take it; false for
+    // anything else, which is left to whatever takes it.
+    bool TakesDrop(QEvent* event);
     // UpdateStat's read of the file set: the documented read while the options leave the set
     // alone, else the walk, spread over the events that follow.
     void ReadFileSet();
@@ -121,9 +162,20 @@ private:
     ResultPanel* m_resultPanel = nullptr;
     ResultList* m_list = nullptr;  // ListBox1
     QLabel* m_status = nullptr;    // panel 0 of StatusBar1
+    QLabel* m_optionsPanel = nullptr;
+    QString m_optionsShown;
+    QString m_settingsNote;  // shown in place of the options until they change
+
+    SettingsFile* m_settingsFile = nullptr;
+    KeptSettings m_kept;
+    std::map<std::string, bool> m_switchDefaults;
+    bool m_restoring = false;
+    int m_historyPlace = -1;  // the text searched on show; -1: the user's own
+    std::string m_draft;      // the user's own text while a searched one is on show
 
     QMenu* m_editMenu = nullptr;
     QAction* m_searchDirectory = nullptr;
+    QMenu* m_recentDirectories = nullptr;
     QAction* m_saveToFile = nullptr;
     QAction* m_saveToTable = nullptr;
     QAction* m_exit = nullptr;
