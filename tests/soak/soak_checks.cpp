@@ -70,6 +70,15 @@ QString Difference(const std::vector<std::string>& actual,
     return {};
 }
 
+// What a search leaves to the settings file: its text or its directory first, once, the oldest
+// let go beyond `most`; an empty text is none.
+void PutFirst(std::vector<std::string>& list, const std::string& entry, std::size_t most) {
+    if (entry.empty()) return;
+    list.erase(std::remove(list.begin(), list.end(), entry), list.end());
+    list.insert(list.begin(), entry);
+    if (list.size() > most) list.resize(most);
+}
+
 bool Enterable(const std::string& directory, const std::string& notReady) {
     std::error_code ignored;
     return std::filesystem::is_directory(directory, ignored) && directory.rfind(notReady, 0) != 0;
@@ -197,9 +206,13 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool undoing =
         c.KeyOnMain(Qt::Key_Z, Qt::ControlModifier) && focusOnList && !model.deletions.empty();
 
-    // Choosing a directory.
+    // Choosing a directory, in the chooser or among those searched before.
     ui::TForm3& chooser = session.Program().Form3();
-    c.chooserTookDirectory = seen.chooserAccepted && Enterable(chooser.Directory(), model.notReady);
+    std::string taken = seen.chooserAccepted ? chooser.Directory() : std::string();
+    const auto recent = static_cast<std::size_t>(seen.recentChosen);
+    if (recent > 0 && recent <= model.searchedDirectories.size())
+        taken = model.searchedDirectories[recent - 1];
+    c.chooserTookDirectory = !taken.empty() && Enterable(taken, model.notReady);
 
     if (c.searchRan) {
         SearchRequest request;
@@ -226,6 +239,9 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                      Difference(c.rows, expected.rows));
         model.rows = static_cast<std::int64_t>(expected.rows.size());
         model.deletions.clear();
+        PutFirst(model.texts, request.text, 20);
+        PutFirst(model.searchedDirectories, before.directory, 8);
+        model.historyPlace = -1;
         const QString summary = ui::DisplayText(
             " Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
             request.text + "\" in " + std::to_string(names.size()) + " files");
@@ -260,7 +276,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     } else if (c.chooserTookDirectory) {
         model.rows = 0;
         model.deletions.clear();
-        model.directory = chooser.Directory();
+        model.directory = taken;
         c.Expect(form.StatusPanel()->text().isEmpty(),
                  QStringLiteral("the status bar keeps \"%1\" after a new directory")
                      .arg(form.StatusPanel()->text()));
@@ -324,6 +340,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     CheckSaves(c);
     CheckViewerAndEditor(c);
     CheckNothingLeftOver(c);
+    CheckKept(c);
     return c.problems;
 }
 

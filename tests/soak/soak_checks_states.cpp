@@ -189,4 +189,50 @@ void CheckNothingLeftOver(Context& c) {
                      .arg(list.visualRect(list.Model().index(0)).height()));
 }
 
+void CheckKept(Context& c) {
+    Session& s = c.session;
+    Model& m = c.model;
+    const bool up = c.KeyOnMain(Qt::Key_Up);
+    if ((up || c.KeyOnMain(Qt::Key_Down)) && c.before.focus == s.Edit1()) {
+        // A text searched that was edited since is the one typed.
+        const QString& text = c.before.text;
+        if (m.historyPlace >= 0 &&
+            text != ui::DisplayText(m.texts[static_cast<std::size_t>(m.historyPlace)]))
+            m.historyPlace = -1;
+        const int next = m.historyPlace + (up ? 1 : -1);
+        QString expected = text;
+        if (next >= -1 && next < static_cast<int>(m.texts.size())) {
+            if (m.historyPlace == -1) m.draft = text;
+            m.historyPlace = next;
+            expected =
+                next == -1 ? m.draft : ui::DisplayText(m.texts[static_cast<std::size_t>(next)]);
+        }
+        c.Expect(s.Edit1()->text() == expected,
+                 QStringLiteral("%1 in the search box shows \"%2\", expected \"%3\"")
+                     .arg(up ? QStringLiteral("Up") : QStringLiteral("Down"), s.Edit1()->text(),
+                          expected));
+    }
+    const KeptSettings& kept = s.Form1().Kept();
+    const auto quoted = [](const std::vector<std::string>& list) {
+        QStringList texts;
+        for (const std::string& entry : list) texts << Quoted(entry);
+        return texts.join(QLatin1Char(' '));
+    };
+    c.Expect(kept.texts == m.texts, QStringLiteral("the texts searched are kept as %1, expected %2")
+                                        .arg(quoted(kept.texts), quoted(m.texts)));
+    QStringList items;
+    for (const QAction* item : s.RecentDirectories()->actions()) items << item->text();
+    QStringList wanted;
+    for (const std::string& directory : m.searchedDirectories)
+        wanted << QStringLiteral("&%1 ").arg(wanted.size() + 1) +
+                      ui::DisplayText(directory).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    c.Expect(items == wanted,
+             QStringLiteral("Recent Directories lists %1, expected %2")
+                 .arg(items.join(QLatin1Char('|')), wanted.join(QLatin1Char('|'))));
+    c.Expect(s.RecentDirectories()->menuAction()->isEnabled() == !wanted.isEmpty(),
+             QStringLiteral("Recent Directories is %1 with %2 directories searched")
+                 .arg(State(s.RecentDirectories()->menuAction()->isEnabled()))
+                 .arg(wanted.size()));
+}
+
 }  // namespace sifter::soak

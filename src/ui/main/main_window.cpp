@@ -195,8 +195,8 @@ void TForm1::pbSifterClick() {
     m_list->setFocus();
     m_list->SelectFirstRow();
     SetStatus(DisplayText(SummaryText(request.text, summary)));
-    UpdateStat();
     RememberSearch(request);
+    UpdateStat();
 }
 
 void TForm1::ViewRow(int row) {
@@ -244,8 +244,12 @@ void TForm1::SaveToTable() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched == statusBar()) ShowOptionsInSight();
-    if (event->type() == QEvent::Resize && watched == m_topPanel) FitFileType();
+    // The panels are watched for their size alone: keys that reach them are their children's.
+    if (watched == statusBar() || watched == m_topPanel) {
+        if (event->type() == QEvent::Resize && watched == m_topPanel) FitFileType();
+        if (event->type() == QEvent::Resize && watched == statusBar()) ShowOptionsInSight();
+        return QMainWindow::eventFilter(watched, event);
+    }
     // A folder dropped on the search box is the window's, not a text to type.
     if (watched == m_edit && TakesDrop(event)) return true;
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
