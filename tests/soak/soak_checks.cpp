@@ -70,15 +70,6 @@ QString Difference(const std::vector<std::string>& actual,
     return {};
 }
 
-// What a search leaves to the settings file: its text or its directory first, once, the oldest
-// let go beyond `most`; an empty text is none.
-void PutFirst(std::vector<std::string>& list, const std::string& entry, std::size_t most) {
-    if (entry.empty()) return;
-    list.erase(std::remove(list.begin(), list.end(), entry), list.end());
-    list.insert(list.begin(), entry);
-    if (list.size() > most) list.resize(most);
-}
-
 bool Enterable(const std::string& directory, const std::string& notReady) {
     std::error_code ignored;
     return std::filesystem::is_directory(directory, ignored) && directory.rfind(notReady, 0) != 0;
@@ -239,9 +230,6 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                      Difference(c.rows, expected.rows));
         model.rows = static_cast<std::int64_t>(expected.rows.size());
         model.deletions.clear();
-        PutFirst(model.texts, request.text, 20);
-        PutFirst(model.searchedDirectories, before.directory, 8);
-        model.historyPlace = -1;
         const QString summary = ui::DisplayText(
             " Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
             request.text + "\" in " + std::to_string(names.size()) + " files");

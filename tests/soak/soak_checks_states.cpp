@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "search/io_error.h"
@@ -34,6 +35,15 @@ namespace names = ui::names;
 
 QString State(bool enabled) {
     return enabled ? QStringLiteral("enabled") : QStringLiteral("disabled");
+}
+
+// What a search leaves to the settings file: its text or its directory first, once, the oldest
+// let go beyond `most`; an empty text is none.
+void PutFirst(std::vector<std::string>& list, const std::string& entry, std::size_t most) {
+    if (entry.empty()) return;
+    list.erase(std::remove(list.begin(), list.end(), entry), list.end());
+    list.insert(list.begin(), entry);
+    if (list.size() > most) list.resize(most);
 }
 
 bool AnErrorBoxWasShown(const DialogAnswers& answers) {
@@ -192,6 +202,11 @@ void CheckNothingLeftOver(Context& c) {
 void CheckKept(Context& c) {
     Session& s = c.session;
     Model& m = c.model;
+    if (c.searchRan) {
+        PutFirst(m.texts, c.before.text.toStdString(), 20);
+        PutFirst(m.searchedDirectories, c.before.directory, 8);
+        m.historyPlace = -1;
+    }
     const bool up = c.KeyOnMain(Qt::Key_Up);
     if ((up || c.KeyOnMain(Qt::Key_Down)) && c.before.focus == s.Edit1()) {
         // A text searched that was edited since is the one typed.
