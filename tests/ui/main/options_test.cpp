@@ -89,15 +89,13 @@ private slots:
         // Usable with an empty search box, while the Edit menu is not.
         QVERIFY(options->menuAction()->isEnabled());
         QVERIFY(!Find<QMenu>(*m_window, names::kEdit1Menu)->menuAction()->isEnabled());
-        QVERIFY(Find<QAction>(*m_window, names::kIncludeSubdirectories1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kIncludeSubdirectories1)->isChecked());
-        QVERIFY(Find<QAction>(*m_window, names::kWholeWords1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kWholeWords1)->isChecked());
-        QVERIFY(Find<QAction>(*m_window, names::kRegularExpression1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kRegularExpression1)->isChecked());
+        for (const char* option : {names::kIncludeSubdirectories1, names::kWholeWords1,
+                                   names::kRegularExpression1, names::kOnlyFilesWithMatches1}) {
+            QVERIFY2(Find<QAction>(*m_window, option)->isCheckable(), option);
+            QVERIFY2(!Find<QAction>(*m_window, option)->isChecked(), option);
+        }
         QVERIFY(!Find<QAction>(*m_window, names::kFileMasks1)->isCheckable());
-        QVERIFY(Find<QAction>(*m_window, names::kOnlyFilesWithMatches1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kOnlyFilesWithMatches1)->isChecked());
+        QVERIFY(!Find<QAction>(*m_window, names::kEditor1)->isCheckable());
         QVERIFY(m_window->EditorCommand().empty());
         QCOMPARE(Find<QRadioButton>(*m_window, names::kFileType0)->text(),
                  QStringLiteral("&Scripts (*.sc)"));
