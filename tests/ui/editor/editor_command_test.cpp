@@ -1,10 +1,11 @@
 // The editor command split by its own rules and filled in with the place: blanks, quotes, the
 // characters a shell would act on, placeholders missing, repeated or inside other words, and
-// the commands refused.
+// the commands refused; and the column a match row opens at.
 
 #include <QtTest>
 
 #include "ui/editor/editor_command.h"
+#include "ui/editor/open_in_editor.h"
 
 using sifter::ui::EditorCommandProblem;
 using sifter::ui::EditorPlace;
@@ -102,6 +103,30 @@ private slots:
         QVERIFY(!EditorPresets().empty());
         for (const char* preset : EditorPresets())
             QVERIFY2(EditorCommandProblem(preset).empty(), preset);
+    }
+
+    void aMatchRowOpensWhereItsFirstMatchStartsInCharacters() {
+        using sifter::MatchRules;
+        const struct {
+            const char* text;
+            MatchRules rules;
+            const char* line;
+            int column;
+        } cases[] = {
+            {"begin", {}, "x := BEGIN; begin", 6},
+            {"begin", {.caseSensitive = true}, "BEGIN begin", 7},
+            {"Result", {.wholeWords = true}, "Results := Result;", 12},
+            // Typed in UTF-8: a Windows-1252 line counts a byte a character, a UTF-8 one by
+            // characters, and a tab is one.
+            {"caf\xC3\xA9", {}, "le caf\xE9", 4},
+            {"caf\xC3\xA9", {}, "\xC3\xA0\tcaf\xC3\xA9", 3},
+            {"R\\w+t", {.regexp = true}, "\tx := Result", 7},
+            {"Res\\w{3}", {.wholeWords = true, .regexp = true}, "Results Result", 9},
+            {"absent", {}, "nothing here", 1},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(sifter::ui::MatchColumn(c.line, sifter::LineMatcher(c.text, c.rules)),
+                     std::int64_t{c.column});
     }
 };
 
