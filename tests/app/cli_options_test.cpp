@@ -113,7 +113,14 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"--", "-r", "-w"}, "-r", "-w", FileType::Pascal, false, false},
         SearchCase{{"-E", "d", "a(b"}, "d", "a(b", FileType::Pascal, false, false, Pattern()},
         SearchCase{
-            {"d", "--regexp", "-E", "t"}, "d", "t", FileType::Pascal, false, false, Pattern()}));
+            {"d", "--regexp", "-E", "t"}, "d", "t", FileType::Pascal, false, false, Pattern()},
+        SearchCase{{"-r", "--hide-files-without-match", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   {.options = {.subdirectories = true, .onlyFilesWithMatches = true}}}));
 
 struct FormCase {
     Args arguments;

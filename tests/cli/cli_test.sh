@@ -119,6 +119,16 @@ expect_stderr ' Sifter32 Found 3 instances of "Result" in 3 files' "project"
 run --recursive "$proj" result
 expect_status 0 "project, defaults but subdirectories"
 expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "result"\r\n   Options: Subdirectories\r\n \r\n main.pas - 1 of 1\r\n \r\n[1] Result := 1;\r\n[2] Results\r\n' "project, defaults but subdirectories"
+# Only the files with a match row: the others' rows go, the headings kept number the whole set
+run -r --hide-files-without-match --mask '*.pas;*.pp;*.inc' "$proj" Results
+expect_status 0 "project, only files with matches"
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "Results"\r\n   Options: Subdirectories, Masks *.pas;*.pp;*.inc, Only Files with Matches\r\n \r\n main.pas - 1 of 3\r\n \r\n[2] Results\r\n' "project, only files with matches"
+expect_stderr ' Sifter32 Found 1 instances of "Results" in 3 files' "project, only files with matches"
+run -r --hide-files-without-match --mask '*.pas;*.pp;*.inc' "$proj" x:=
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "x:="\r\n   Options: Subdirectories, Masks *.pas;*.pp;*.inc, Only Files with Matches\r\n \r\n rtl/unix/sysutils.pp - 3 of 3\r\n \r\n[2] x:=Result\r\n' "project, only files with matches, the last"
+run --hide-files-without-match "$proj" absent
+expect_status 1 "only files with matches, none"
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "absent"\r\n   Options: Only Files with Matches\r\n' "only files with matches, none"
 run --mask '*.inc' "$proj" Result
 expect_status 1 "project, a mask that finds nothing here"
 expect_empty_stdout "project, a mask that finds nothing here"
@@ -224,6 +234,9 @@ row "grep form, empty set"        1 ''                           ''             
 row "unread file, rows"           2 "$banner"'   Search Path: '"$unread"'\r\n   Search String: "hit"\r\n \r\n a.pas - 1 of 3\r\n \r\n[1] hit\r\n \r\n m m.pas - 2 of 3\r\n \r\n \r\n z.pas - 3 of 3\r\n \r\n[2] hit\r\n' "$unread_err"$'\n Sifter32 Found 2 instances of "hit" in 3 files' "$unread" hit
 row "unread file, grep form"      2 'a.pas:1:hit\nz.pas:2:hit\n' "$unread_err"           --format=grep "$unread" hit
 row "unread file, count"          2 'a.pas:1\nz.pas:1\n'         "$unread_err"           --count "$unread" hit
+row "unread file, only matched" 2 "$banner"'   Search Path: '"$unread"'\r\n   Search String: "hit"\r\n   Options: Only Files with Matches\r\n \r\n a.pas - 1 of 3\r\n \r\n[1] hit\r\n \r\n z.pas - 3 of 3\r\n \r\n[2] hit\r\n' "$unread_err"$'\n Sifter32 Found 2 instances of "hit" in 3 files' --hide-files-without-match "$unread" hit
+row "procs, only matched, grep"   0 'p.sc:1-proc Foo(x)\np.sc:1:proc Foo(x)\np.sc:2:  Foo(1)\np.sc:4:procedure Foo(y)\n' '' --scripts --procs --hide-files-without-match --format=grep "$procs" foo
+row "procs, only matched, none"   1 ''                           ''                          --scripts --procs --hide-files-without-match --format=grep "$procs" absent
 row "unread file, no match"       2 ''                           "$unread_err"               -l "$unread" absent
 row "not a directory"             2 ''                           "sifter32-cli: $two/a.pas: not a directory" "$two/a.pas" find
 row "a file, as a directory"      2 ''                           "sifter32-cli: $two/a.pas/: not a directory" "$two/a.pas/" find

@@ -8,8 +8,9 @@
 // Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
 // 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers; bit 4: whole words, which
 // also adds the heading row of the options; bit 5: the text searched as a regular expression
-// that escapes each of its bytes, which must give the rows of the plain text), the text's
-// length (at most 15)
+// that escapes each of its bytes, which must give the rows of the plain text; bit 6: only the
+// files with a match row, which must leave out exactly the others' rows), the text's length
+// (at most 15)
 // and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
 // and its bytes. The last file takes whatever is left.
@@ -163,6 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
     request.rules.wholeWords = (flags & 16) != 0;
+    request.options.onlyFilesWithMatches = (flags & 64) != 0;
     request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -201,16 +203,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {kBannerRow, EntryIcon::Banner},
         {"   Search Path: /fuzz", EntryIcon::Blank},
         {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
-    if (request.rules.wholeWords || request.rules.regexp)
+    if (request.rules.wholeWords || request.rules.regexp || request.options.onlyFilesWithMatches)
         want.push_back({OptionsRow(request), EntryIcon::Blank});
     const std::vector<std::string> forms = test::ModelForms(plainText, request.rules.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        want.push_back({" ", EntryIcon::Blank});
-        want.push_back({" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
-                            std::to_string(files.size()),
-                        EntryIcon::File});
-        want.push_back({" ", EntryIcon::Blank});
+        const std::vector<ResultEntry> heading = {
+            {" ", EntryIcon::Blank},
+            {" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
+                 std::to_string(files.size()),
+             EntryIcon::File},
+            {" ", EntryIcon::Blank}};
+        const std::int64_t matchesBefore = matches;
         AheadReader reader(files[i]);
         LineModel model(
             [&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
@@ -230,6 +234,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 lineOfRow.push_back(number);
                 ++matches;
             }
+        }
+        if (request.options.onlyFilesWithMatches && matches == matchesBefore) {
+            fileRows.clear();
+            lineOfRow.clear();
+        } else {
+            want.insert(want.end(), heading.begin(), heading.end());
         }
         want.insert(want.end(), fileRows.begin(), fileRows.end());
         const std::string notRead =

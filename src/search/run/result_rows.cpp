@@ -4,6 +4,12 @@
 
 namespace sifter {
 
+std::string_view MatchRowLine(std::string_view text) {
+    const std::size_t close = text.find("] ");
+    if (!text.starts_with('[') || close == std::string_view::npos) return text;
+    return text.substr(close + 2);
+}
+
 void ResultRows::AddFile(std::string_view path) {
     m_files.emplace_back(path);
 }

@@ -70,6 +70,10 @@ struct SearchRow {
     std::string_view line;
 };
 
+// The line a match row's text was made of: what follows its "[12] ". A text of another form is
+// given back whole.
+std::string_view MatchRowLine(std::string_view text);
+
 // Where the rows of a search go as they are made. Each file's rows follow the call that names
 // the file, so a search may gather one file's rows apart and hand them over later, in order.
 class RowSink {

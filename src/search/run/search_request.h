@@ -41,6 +41,9 @@ struct SearchOptions {
         masks[static_cast<std::size_t>(type)] = std::move(list);
     }
     bool MasksChanged(FileType type) const { return Masks(type) != FileMask(type); }
+    // The rows of the files that give no match row left out, their headings included; the
+    // files are read and counted all the same.
+    bool onlyFilesWithMatches = false;
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };
 

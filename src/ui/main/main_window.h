@@ -3,6 +3,7 @@
 // and the status bar. It owns the file set `FList` and routes every command and key.
 
 #include <QMainWindow>
+#include <QString>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "search/files/file_set.h"
 #include "search/run/search_run.h"
 #include "search/settings/kept_settings.h"
+#include "ui/results/result_model.h"
 
 class QAction;
 class QCheckBox;
@@ -67,6 +69,17 @@ public:
     // A double-click on a row of ListBox1, or F4: the viewer at the row's line. Rows that lead
     // to no line open nothing.
     void ViewRow(int row);
+    // Ctrl+E on a row, or "Open in Editor" in its menu: the row's file in the editor, at its
+    // line and, for a match row, at the column where its first match starts.
+    void EditRow(int row);
+    void Editor1Click();
+    // The command that opens a file at a line (ui/editor/editor_command.h); empty, the
+    // default, leaves it to the desktop's default application. Kept between runs.
+    const std::string& EditorCommand() const { return m_kept.editor; }
+    void SetEditorCommand(std::string command);
+    // Ctrl+Z once the list has no deletion of its own left to undo: the list that the last
+    // search or chosen directory replaced, as it stood, one step back.
+    void BringBackEarlierList();
 
     // The file set as it stands: a walk of subdirectories still under way is finished first.
     FileSet& FList();
@@ -78,10 +91,6 @@ public:
     // Panel 1: the options that differ from their defaults, or a note on the settings file;
     // hidden while it has nothing to say. Its tooltip holds the whole text.
     QLabel* OptionsPanel() const { return m_optionsPanel; }
-    // The command that opens a file in the user's editor, kept between runs; empty: the
-    // desktop's default application.
-    const std::string& KeptEditor() const { return m_kept.editor; }
-    void KeepEditor(std::string command);
     // What this run keeps: the texts searched and directories searched in among it.
     const KeptSettings& Kept() const { return m_kept; }
     // The line viewer, once a row has been opened.
@@ -90,6 +99,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A list with rows deleted since the last search or save is only given up after asking.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -134,6 +145,9 @@ private:
     void FormCreate();
     void ParseParams();
     void SetStatus(const QString& text);
+    // Before the list on show is replaced: kept for BringBackEarlierList when it has rows,
+    // with the status it was shown with.
+    void KeepShownList(const QString& status);
     // The bytes a search looks for.
     std::string SearchText() const;
 
@@ -149,6 +163,14 @@ private:
     SearchOptions m_searchOptions;
     QTimer* m_walkTimer = nullptr;
     LineViewer* m_viewer = nullptr;
+    // A list replaced by a search or a chosen directory, with what went with it.
+    struct ShownList {
+        ResultModel::Contents contents;
+        SearchRequest search;
+        QString status;
+        int current = 0;
+    };
+    std::optional<ShownList> m_earlierList;
 
     QFrame* m_topPanel = nullptr;  // Panel2
     QLineEdit* m_edit = nullptr;   // Edit1
@@ -186,6 +208,8 @@ private:
     QAction* m_wholeWords = nullptr;
     QAction* m_regexp = nullptr;
     QAction* m_fileMasks = nullptr;
+    QAction* m_onlyMatched = nullptr;
+    QAction* m_editor = nullptr;
 };
 
 }  // namespace sifter::ui

@@ -80,7 +80,7 @@ void TForm1::KeepSettings() {
         ShowSettingsNote(note);
 }
 
-void TForm1::KeepEditor(std::string command) {
+void TForm1::SetEditorCommand(std::string command) {
     m_kept.editor = std::move(command);
     KeepSettings();
 }

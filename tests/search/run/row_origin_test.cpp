@@ -166,5 +166,20 @@ TEST(ResultRows, RowsAddedWithoutAnOriginLeadNowhereAndClearForgetsTheFiles) {
     EXPECT_TRUE(rows.empty());
 }
 
+TEST(ResultRows, AMatchRowGivesBackTheLineItWasMadeOf) {
+    const struct {
+        std::string_view text, line;
+    } cases[] = {
+        {"[12] x := 1;", "x := 1;"},
+        {"[2] hit\nstill line 2", "hit\nstill line 2"},
+        {"[7] a] b", "a] b"},
+        {"[3] ] [4] x", "] [4] x"},
+        {"[1] ", ""},
+        {" proc Hit(x)", " proc Hit(x)"},
+        {"[no end", "[no end"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MatchRowLine(c.text), c.line) << c.text;
+}
+
 }  // namespace
 }  // namespace sifter

@@ -1,7 +1,8 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
 // line (a text looked for in each of its forms), however the search gets there: on one thread
 // or with workers reading ahead. Random files of a few telling bytes are read both ways. The
-// companion's grep forms of the same search must be what those rows give.
+// companion's grep forms of the same search must be what those rows give. With only the files
+// that gave a match row, the others' rows are left out, and nothing else changes.
 
 #include <gtest/gtest.h>
 
@@ -119,16 +120,21 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
     // The grep forms, each written by the companion's sink as the search goes.
     test::GrepForms grep(dir / "grep", set.Names());
     constexpr std::size_t kForms = std::size(test::GrepForms::kForms);
-    for (const SearchRequest& request : requests)
-        for (const std::int32_t workers : {0, 1, 3}) {
-            SCOPED_TRACE(testing::Message() << workers << " workers");
+    for (SearchRequest request : requests)
+        for (const std::int32_t workers : {0, 1, 3, -1, -3}) {
+            // Without workers, and with one or three, each with only the files with a match.
+            request.options.onlyFilesWithMatches = workers < 0;
+            const std::int32_t readers = workers < 0 ? -workers : workers;
+            SCOPED_TRACE(testing::Message() << readers << " workers, only files with matches "
+                                            << request.options.onlyFilesWithMatches);
             ResultRows produced;
             test::FanOutRows sinks(grep.Sinks({&produced}));
             const SearchSummary summary =
-                RunSearch(request, set, sinks, nullptr, platform::System(), workers);
+                RunSearch(request, set, sinks, nullptr, platform::System(), readers);
             std::string expectedGrep[kForms];
-            ASSERT_GE(produced.size(), 3u);
-            std::size_t row = 3;  // past the three rows that open the list
+            // Past the three rows that open the list, and the options row.
+            std::size_t row = request.options.onlyFilesWithMatches ? 4 : 3;
+            ASSERT_GE(produced.size(), row);
             std::int64_t matches = 0;
             for (std::int32_t f = 0; f < set.Count(); ++f) {
                 const std::string& name = set.Name(f);
@@ -137,10 +143,16 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                     {" " + name + " - " + std::to_string(f + 1) + " of 120", EntryIcon::File},
                     {" ", EntryIcon::Blank}};
                 std::vector<std::int64_t> lines;
-                const Rows fileRows = ExpectedFileRows(name, request, lines);
+                Rows fileRows = ExpectedFileRows(name, request, lines);
+                const std::int64_t matchesBefore = matches;
                 for (const ResultEntry& entry : fileRows) {
                     matches += entry.icon == EntryIcon::Blank ? 1 : 0;
                     expected.push_back(entry);
+                }
+                if (request.options.onlyFilesWithMatches && matches == matchesBefore) {
+                    expected.clear();
+                    fileRows.clear();
+                    lines.clear();
                 }
                 for (std::size_t g = 0; g < kForms; ++g)
                     expectedGrep[g] +=

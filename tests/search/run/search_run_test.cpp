@@ -363,6 +363,15 @@ TEST(SearchTextsTest, TheOptionsRowNamesOnlyWhatDiffersFromTheDefaults) {
          {true, {"*.sc", pascalList}},
          both,
          "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp;*.inc"},
+        {FileType::Scripts,
+         {false, {"*.sc", "*.pas"}, true},
+         {},
+         "   Options: Only Files with Matches"},
+        {FileType::Pascal,
+         {true, {"*.sc", pascalList}, true},
+         pattern,
+         "   Options: Subdirectories, Regular Expression, Masks *.pas;*.pp;*.inc, Only Files with "
+         "Matches"},
     };
     for (const auto& c : cases) {
         const SearchRequest request{.fileType = c.type, .rules = c.rules, .options = c.options};

@@ -82,6 +82,7 @@ private slots:
             TForm1 window({}, &file);
             Find<QAction>(window, names::kIncludeSubdirectories1)->trigger();
             Find<QAction>(window, names::kRegularExpression1)->trigger();
+            Find<QAction>(window, names::kOnlyFilesWithMatches1)->trigger();
             sifter::test::MaskAnswer answer([](QDialog& dialog) {
                 Find<QLineEdit>(dialog, names::kScriptMasks)->setText(QStringLiteral("*.sc;*.x"));
                 Find<QPushButton>(dialog, names::kOKButton)->click();
@@ -93,9 +94,10 @@ private slots:
             Find<QCheckBox>(window, names::kCaseSensitive)->setChecked(true);
             Find<QCheckBox>(window, names::kDoProcs)->setChecked(true);
             Search(window, "begin");
-            window.KeepEditor("gvim +{line} {file}");
+            window.SetEditorCommand("gvim +{line} {file}");
             wanted.switches = {{names::kIncludeSubdirectories1, true},
-                               {names::kRegularExpression1, true}};
+                               {names::kRegularExpression1, true},
+                               {names::kOnlyFilesWithMatches1, true}};
             wanted.masks = {"*.sc;*.x", "*.pas"};
             wanted.editor = "gvim +{line} {file}";
             wanted.texts = {"begin", "Result"};
@@ -112,13 +114,14 @@ private slots:
         QVERIFY(Find<QAction>(window, names::kIncludeSubdirectories1)->isChecked());
         QVERIFY(Find<QAction>(window, names::kRegularExpression1)->isChecked());
         QVERIFY(!Find<QAction>(window, names::kWholeWords1)->isChecked());
+        QVERIFY(window.Request().options.onlyFilesWithMatches);
         QCOMPARE(window.Request().options.Masks(sifter::FileType::Scripts),
                  std::string("*.sc;*.x"));
         QCOMPARE(
             window.FList().Names(),
             (std::vector<std::string>{"a.pas", sifter::platform::PathInDirectory("a&b", "c.pas"),
                                       sifter::platform::PathInDirectory("sub", "b.pas")}));
-        QCOMPARE(window.KeptEditor(), std::string("gvim +{line} {file}"));
+        QCOMPARE(window.EditorCommand(), std::string("gvim +{line} {file}"));
         QCOMPARE(window.Kept(), wanted);
         QVERIFY(Find<QRadioButton>(window, names::kFileType1)->isChecked());
         QVERIFY(!Find<QCheckBox>(window, names::kCaseSensitive)->isChecked());
@@ -126,7 +129,8 @@ private slots:
         QVERIFY(window.Edit1()->text().isEmpty());
         QVERIFY(window.StatusPanel()->text().isEmpty());
         QCOMPARE(window.OptionsPanel()->toolTip(),
-                 QStringLiteral(" Subdirectories \u00B7 Regular Expression"));
+                 QStringLiteral(" Subdirectories \u00B7 Regular Expression \u00B7 Only Files with "
+                                "Matches"));
         Search(window, "begin");
         QCOMPARE(system.seen(), 0);
         QCOMPARE(sifter::test::ReadBytes(m_place.file), sifter::SettingsText(wanted));
