@@ -336,7 +336,9 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                        (text.startsWith(kCommandFailed) && editorRefused) ||
                        (kMaskRefused.match(text).hasMatch() && masksChosen);
         } else {
-            expected = kIoError.match(text).hasMatch();
+            // An error box: an I/O error, or an editor command that could not be started.
+            expected = kIoError.match(text).hasMatch() ||
+                       (text.startsWith(kCommandFailed) && editorRefused);
         }
         c.Expect(expected, QStringLiteral("an unexpected message box: \"%1\"").arg(text));
     }

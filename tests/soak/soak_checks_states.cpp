@@ -228,8 +228,7 @@ void CheckViewerAndEditor(Context& c) {
         const bool match = rows.Kind(index) == RowKind::Match;
         places.push_back(
             {std::string(rows.FilePath(origin.file)), origin.line,
-             match ? ExpectedColumn(std::string(MatchRowLine(rows.Text(index))), c.model.search)
-                   : 1});
+             match ? ExpectedColumn(std::string(rows.Line(index)), c.model.search) : 1});
     }
     const std::string& command = c.before.editorCommand;
     const bool byDefault = ui::SplitEditorCommand(command, {"x", 1, 1}).words.empty();

@@ -44,9 +44,10 @@ void OpenInEditor(std::string_view command, const EditorPlace& place) {
         if (result.error != 0) ShowWarning(DefaultFailure(result));
         return;
     }
+    // A command that cannot be started is an error of the user's setting: the error box names it.
     const platform::LaunchResult result = desktop.Start(editor.words);
     if (result.error != 0)
-        ShowWarning(CommandFailure(command, DisplayText(result.program) + Why(result)));
+        ShowError(CommandFailure(command, DisplayText(result.program) + Why(result)));
 }
 
 std::int64_t MatchColumn(std::string_view line, LineMatcher matcher) {

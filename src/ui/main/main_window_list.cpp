@@ -59,8 +59,8 @@ void TForm1::EditRow(int row) {
     if (!origin.Leads()) return;
     std::int64_t column = 1;
     if (rows.Kind(index) == RowKind::Match)
-        column = MatchColumn(MatchRowLine(rows.Text(index)),
-                             LineMatcher(m_shownSearch.text, m_shownSearch.rules));
+        column =
+            MatchColumn(rows.Line(index), LineMatcher(m_shownSearch.text, m_shownSearch.rules));
     OpenInEditor(EditorCommand(), {std::string(rows.FilePath(origin.file)), origin.line, column});
 }
 

@@ -189,12 +189,12 @@ private slots:
         list.SelectRow(8);
         QTest::keyClick(&list, Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(desktop.opened, (std::vector<std::string>{a}));
-        // A command that cannot start is named in a warning.
+        // A command that cannot start is named in the error box.
         window.SetEditorCommand("nowhere-ed +{line} {file}");
         desktop.error = 2;
         window.EditRow(8);
         QCOMPARE(messages.messages().size(), 1);
-        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Warning);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
         QCOMPARE(messages.messages().front().text,
                  QStringLiteral("The editor command \"nowhere-ed +{line} {file}\" failed: "
                                 "nowhere-ed is not installed."));
