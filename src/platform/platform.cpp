@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <cstdlib>
+
 #include "platform/path_rules.h"
 
 namespace sifter::platform {
@@ -25,6 +27,35 @@ ScopedSystem::~ScopedSystem() {
 
 std::string PathInDirectory(const std::string& directory, const std::string& name) {
     return Paths().Join(directory, name);
+}
+
+SettingsPlace SettingsPlaceIn(const std::function<const char*(const char*)>& variable,
+                              const PathRules& rules) {
+    const auto value = [&variable](const char* name) {
+        const char* found = variable(name);
+        return std::string(found != nullptr ? found : "");
+    };
+    SettingsPlace place;
+    if (rules.style() == PathRules::Style::Windows) {
+        place.base = value("APPDATA");
+        if (place.base.empty()) return {};
+        place.directory = rules.Join(place.base, "Sifter32");
+        place.file = rules.Join(place.directory, "sifter32.ini");
+        return place;
+    }
+    place.base = value("XDG_CONFIG_HOME");
+    if (place.base.empty() || place.base.front() != '/') {
+        const std::string home = value("HOME");
+        if (home.empty()) return {};
+        place.base = rules.Join(home, ".config");
+    }
+    place.directory = rules.Join(place.base, "sifter32");
+    place.file = rules.Join(place.directory, "sifter32.conf");
+    return place;
+}
+
+SettingsPlace SettingsLocation() {
+    return SettingsPlaceIn([](const char* name) { return std::getenv(name); }, Paths());
 }
 
 bool IsExistingDirectory(const std::string& path) {

@@ -13,6 +13,8 @@
 
 namespace sifter::platform {
 
+class PathRules;
+
 // The program's codes for the system's errors that its message table knows or that it tells
 // apart; every system's error number that means the same becomes one of these.
 inline constexpr std::int32_t kFileNotFound = 2;
@@ -115,6 +117,14 @@ public:
     virtual PathResult FullPath(const std::string& path) = 0;
 
     virtual std::vector<Volume> ListVolumes() = 0;
+
+    // Creates one directory below an existing one; 0, or the code of the failure.
+    virtual std::int32_t MakeDirectory(const std::string& path) = 0;
+    // Puts the file `from` in the place of `to` in one step, replacing what was there: a
+    // reader of `to` meets the old file or the new one, never a mix. 0 or the failure's code.
+    virtual std::int32_t Rename(const std::string& from, const std::string& to) = 0;
+    // 0 or the code of the failure.
+    virtual std::int32_t RemoveFile(const std::string& name) = 0;
 };
 
 // The system the program runs on.
@@ -163,6 +173,20 @@ void SpreadThread(std::thread& thread);
 // The first place where `needle` occurs in `haystack`, npos when nowhere, in time linear in the
 // haystack whatever its bytes: the C library's memmem where there is one.
 std::size_t FindBytes(std::string_view haystack, std::string_view needle);
+
+// Where the window program keeps its settings. Empty when the environment names no place.
+struct SettingsPlace {
+    std::string base;       // the user's: $XDG_CONFIG_HOME, else ~/.config; %APPDATA%
+    std::string directory;  // the program's own below it: sifter32, Sifter32
+    std::string file;       // sifter32.conf, sifter32.ini in it
+    bool empty() const { return file.empty(); }
+};
+// From the environment as `variable` reads it, in the form of `rules`: an XDG_CONFIG_HOME that
+// is not an absolute path is passed over, as the XDG base directory rules ask.
+SettingsPlace SettingsPlaceIn(const std::function<const char*(const char*)>& variable,
+                              const PathRules& rules);
+// The process's own.
+SettingsPlace SettingsLocation();
 
 // Small conveniences over `System()`.
 bool IsExistingDirectory(const std::string& path);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -225,6 +226,22 @@ public:
     }
 
     std::vector<Volume> ListVolumes() override { return ReadMountedVolumes(); }
+
+    std::int32_t MakeDirectory(const std::string& path) override {
+        if (HasEmbeddedNul(path)) return kPathNotFound;
+        // Only the user's: the XDG base directory rules ask it of what they make.
+        return ::mkdir(path.c_str(), 0700) == 0 ? 0 : MapSystemError(errno);
+    }
+
+    std::int32_t Rename(const std::string& from, const std::string& to) override {
+        if (HasEmbeddedNul(from) || HasEmbeddedNul(to)) return kPathNotFound;
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : MapSystemError(errno);
+    }
+
+    std::int32_t RemoveFile(const std::string& name) override {
+        if (HasEmbeddedNul(name)) return kPathNotFound;
+        return ::unlink(name.c_str()) == 0 ? 0 : MapSystemError(errno);
+    }
 
 private:
     static OpenResult Open(const std::string& name, int flags, mode_t mode, bool keepNonBlocking) {

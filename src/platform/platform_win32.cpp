@@ -172,6 +172,24 @@ public:
 
     std::vector<Volume> ListVolumes() override { return ReadDrives(); }
 
+    std::int32_t MakeDirectory(const std::string& path) override {
+        if (HasEmbeddedNul(path)) return kPathNotFound;
+        return ::CreateDirectoryA(path.c_str(), nullptr) ? 0 : LastError();
+    }
+
+    std::int32_t Rename(const std::string& from, const std::string& to) override {
+        if (HasEmbeddedNul(from) || HasEmbeddedNul(to)) return kPathNotFound;
+        return ::MoveFileExA(from.c_str(), to.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : LastError();
+    }
+
+    std::int32_t RemoveFile(const std::string& name) override {
+        if (HasEmbeddedNul(name)) return kPathNotFound;
+        return ::DeleteFileA(name.c_str()) ? 0 : LastError();
+    }
+
 private:
     static OpenResult Open(const std::string& name, DWORD access, DWORD disposition) {
         if (HasEmbeddedNul(name)) return {nullptr, kPathNotFound};

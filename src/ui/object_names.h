@@ -21,9 +21,12 @@ inline constexpr char kPbSifter[] = "pbSifter";
 inline constexpr char kPanel1[] = "Panel1";  // the result panel; the dialogs' outer panels too
 inline constexpr char kStatusBar1[] = "StatusBar1";
 inline constexpr char kStatusPanel0[] = "StatusPanel0";
-inline constexpr char kWalkTimer[] = "WalkTimer";  // the steps of a walk of a whole tree
+inline constexpr char kStatusPanel1[] = "StatusPanel1";  // the options in force
+inline constexpr char kWalkTimer[] = "WalkTimer";        // the steps of a walk of a whole tree
 inline constexpr char kMainMenu1[] = "MainMenu1";
 inline constexpr char kSearchDirectory1[] = "SearchDirectory1";
+inline constexpr char kRecentDirectories1[] = "RecentDirectories1";
+inline constexpr char kRecentDirectory[] = "RecentDirectory";  // and its number, from 1
 inline constexpr char kSavetoFile1[] = "SavetoFile1";
 inline constexpr char kSavetoTable1[] = "SavetoTable1";
 inline constexpr char kExit1[] = "Exit1";
@@ -52,6 +55,7 @@ inline constexpr char kMaskDialog[] = "MaskDialog";
 inline constexpr char kScriptMasks[] = "ScriptMasks";
 inline constexpr char kPascalMasks[] = "PascalMasks";
 inline constexpr char kDefaultMasks[] = "DefaultMasks";
+inline constexpr char kProjectMasks[] = "ProjectMasks";
 
 // The font dialog.
 inline constexpr char kFontFace[] = "FontFace";

@@ -1,5 +1,7 @@
 #include "ui/program.h"
 
+#include "platform/platform.h"
+#include "search/settings/settings_file.h"
 #include "ui/chooser/directory_chooser.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/progress_window.h"
@@ -9,7 +11,8 @@
 namespace sifter::ui {
 
 Program::Program(std::vector<std::string> parameters)
-    : m_form1(std::make_unique<TForm1>(std::move(parameters))) {
+    : m_settings(std::make_unique<SettingsFile>(platform::SettingsLocation())),
+      m_form1(std::make_unique<TForm1>(std::move(parameters), m_settings.get())) {
     m_form1->show();
     m_form2 = std::make_unique<TForm2>();
     m_form1->SetProgressWindow(m_form2.get());

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace sifter {
+class SettingsFile;
+}
+
 namespace sifter::ui {
 
 class TAboutBox;
@@ -16,7 +20,8 @@ class TForm3;
 class Program final {
 public:
     // Creates the windows; the main window reads `parameters` (the command line without the
-    // program's own name) while it is created, and is shown.
+    // program's own name) and the choices kept by earlier runs (platform::SettingsLocation)
+    // while it is created, and is shown.
     explicit Program(std::vector<std::string> parameters);
     ~Program();
     Program(const Program&) = delete;
@@ -31,6 +36,7 @@ public:
     TAboutBox& AboutBox() const { return *m_about; }
 
 private:
+    std::unique_ptr<SettingsFile> m_settings;  // outlives the main window, which keeps in it
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;
     std::unique_ptr<TForm3> m_form3;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/path_rules.h"
+#include "platform/platform.h"
 
 namespace sifter::platform {
 namespace {
@@ -129,6 +132,55 @@ TEST(PathRulesTest, NamesLabelsAndVolumesTakeEachSystemsForm) {
     EXPECT_EQ(kPosixPaths.VolumeName("/media/usb"), "/media/usb");
     EXPECT_EQ(kWindowsPaths.Separator(), '\\');
     EXPECT_EQ(kPosixPaths.Separator(), '/');
+}
+
+TEST(PathRulesTest, TheSettingsLiveInTheUsersConfigurationDirectory) {
+    using Environment = std::map<std::string, std::string>;
+    const struct {
+        const PathRules* rules;
+        Environment environment;
+        const char* base;  // the file lies below it, in the program's own directory
+        const char* file;
+    } cases[] = {
+        {&kPosixPaths,
+         {{"HOME", "/home/ann"}},
+         "/home/ann/.config",
+         "/home/ann/.config/sifter32/sifter32.conf"},
+        {&kPosixPaths,
+         {{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", "/etc/ann"}},
+         "/etc/ann",
+         "/etc/ann/sifter32/sifter32.conf"},
+        // Not an absolute path, or empty: passed over.
+        {&kPosixPaths,
+         {{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", "conf"}},
+         "/home/ann/.config",
+         "/home/ann/.config/sifter32/sifter32.conf"},
+        {&kPosixPaths,
+         {{"HOME", "/home/ann"}, {"XDG_CONFIG_HOME", ""}},
+         "/home/ann/.config",
+         "/home/ann/.config/sifter32/sifter32.conf"},
+        {&kPosixPaths, {{"APPDATA", "/x"}}, "", ""},
+        {&kPosixPaths, {{"XDG_CONFIG_HOME", "/c/"}}, "/c/", "/c/sifter32/sifter32.conf"},
+        {&kWindowsPaths,
+         {{"APPDATA", "C:\\Users\\Ann\\AppData\\Roaming"}, {"HOME", "/h"}},
+         "C:\\Users\\Ann\\AppData\\Roaming",
+         "C:\\Users\\Ann\\AppData\\Roaming\\Sifter32\\sifter32.ini"},
+        {&kWindowsPaths, {{"HOME", "/h"}, {"XDG_CONFIG_HOME", "/x"}}, "", ""},
+    };
+    for (const auto& c : cases) {
+        const SettingsPlace place = SettingsPlaceIn(
+            [&c](const char* name) {
+                const auto found = c.environment.find(name);
+                return found == c.environment.end() ? nullptr : found->second.c_str();
+            },
+            *c.rules);
+        EXPECT_EQ(place.base, c.base) << c.file;
+        EXPECT_EQ(place.file, c.file) << c.base;
+        EXPECT_EQ(place.empty(), *c.file == '\0') << c.file;
+        if (place.empty()) continue;
+        EXPECT_EQ(c.rules->Join(place.directory, place.file.substr(place.directory.size() + 1)),
+                  place.file);
+    }
 }
 
 }  // namespace

@@ -199,9 +199,13 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         model.savedId = 0;
     };
 
-    // Choosing a directory.
+    // Choosing a directory, in the chooser or among those searched before.
     ui::TForm3& chooser = session.Program().Form3();
-    c.chooserTookDirectory = seen.chooserAccepted && Enterable(chooser.Directory(), model.notReady);
+    std::string taken = seen.chooserAccepted ? chooser.Directory() : std::string();
+    const auto recent = static_cast<std::size_t>(seen.recentChosen);
+    if (recent > 0 && recent <= model.searchedDirectories.size())
+        taken = model.searchedDirectories[recent - 1];
+    c.chooserTookDirectory = !taken.empty() && Enterable(taken, model.notReady);
 
     if (c.searchRan) {
         SearchRequest request;
@@ -289,7 +293,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         model.rows = 0;
         model.deletions.clear();
         model.savedId = 0;
-        model.directory = chooser.Directory();
+        model.directory = taken;
         c.Expect(form.StatusPanel()->text().isEmpty(),
                  QStringLiteral("the status bar keeps \"%1\" after a new directory")
                      .arg(form.StatusPanel()->text()));
@@ -364,6 +368,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     CheckSaves(c);
     CheckViewerAndEditor(c);
     CheckNothingLeftOver(c);
+    CheckKept(c);
     return c.problems;
 }
 

@@ -92,6 +92,13 @@ struct Model {
     bool editMenu = false;
     std::string directory;  // the file set's
     std::string notReady;   // a volume that no directory below can be entered
+    // What the settings file keeps across the program's starts: the texts searched and the
+    // directories searched in, the latest first, each once.
+    std::vector<std::string> texts;
+    std::vector<std::string> searchedDirectories;
+    // Up and Down in the search box: the text searched on show (-1: the one typed), and that.
+    int historyPlace = -1;
+    QString draft;
 };
 
 struct Facts {
@@ -115,7 +122,7 @@ struct Context {
     const FakeDesktop& desktop;
     std::vector<std::string> rows;  // after the action
     bool searchRan = false;
-    bool chooserTookDirectory = false;
+    bool chooserTookDirectory = false;  // or a recent directory was taken
     bool updateStatRan = false;
     QStringList problems;
 
@@ -135,6 +142,9 @@ void CheckClipboard(Context& context);
 void CheckSaves(Context& context);
 void CheckViewerAndEditor(Context& context);
 void CheckNothingLeftOver(Context& context);
+// The texts and directories searched as the program keeps them, Up and Down in the search box,
+// and the File menu's recent directories.
+void CheckKept(Context& context);
 
 QString Quoted(const std::string& bytes);
 bool AnErrorBoxWasShown(const DialogAnswers& answers);

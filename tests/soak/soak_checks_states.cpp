@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 #include <filesystem>
 
 #include "search/io_error.h"
@@ -41,6 +42,15 @@ QString State(bool enabled) {
 }
 
 const QString kDiscard = QStringLiteral("Discard the trimmed list?");
+
+// What a search leaves to the settings file: its text or its directory first, once, the oldest
+// let go beyond `most`; an empty text is none.
+void PutFirst(std::vector<std::string>& list, const std::string& entry, std::size_t most) {
+    if (entry.empty()) return;
+    list.erase(std::remove(list.begin(), list.end(), entry), list.end());
+    list.insert(list.begin(), entry);
+    if (list.size() > most) list.resize(most);
+}
 
 }  // namespace
 
@@ -275,6 +285,57 @@ void CheckNothingLeftOver(Context& c) {
         c.Expect(list.visualRect(list.Model().index(0)).height() == ui::ResultList::kRowHeight,
                  QStringLiteral("rows are %1 pixels high")
                      .arg(list.visualRect(list.Model().index(0)).height()));
+}
+
+void CheckKept(Context& c) {
+    Session& s = c.session;
+    Model& m = c.model;
+    if (c.searchRan) {
+        PutFirst(m.texts, c.before.text.toStdString(), 20);
+        PutFirst(m.searchedDirectories, c.before.directory, 8);
+        m.historyPlace = -1;
+    }
+    const bool up = c.KeyOnMain(Qt::Key_Up);
+    if ((up || c.KeyOnMain(Qt::Key_Down)) && c.before.focus == s.Edit1()) {
+        // A text searched that was edited since is the one typed.
+        const QString& text = c.before.text;
+        if (m.historyPlace >= 0 &&
+            text != ui::DisplayText(m.texts[static_cast<std::size_t>(m.historyPlace)]))
+            m.historyPlace = -1;
+        const int next = m.historyPlace + (up ? 1 : -1);
+        QString expected = text;
+        if (next >= -1 && next < static_cast<int>(m.texts.size())) {
+            if (m.historyPlace == -1) m.draft = text;
+            m.historyPlace = next;
+            expected =
+                next == -1 ? m.draft : ui::DisplayText(m.texts[static_cast<std::size_t>(next)]);
+        }
+        c.Expect(s.Edit1()->text() == expected,
+                 QStringLiteral("%1 in the search box shows \"%2\", expected \"%3\"")
+                     .arg(up ? QStringLiteral("Up") : QStringLiteral("Down"), s.Edit1()->text(),
+                          expected));
+    }
+    const KeptSettings& kept = s.Form1().Kept();
+    const auto quoted = [](const std::vector<std::string>& list) {
+        QStringList texts;
+        for (const std::string& entry : list) texts << Quoted(entry);
+        return texts.join(QLatin1Char(' '));
+    };
+    c.Expect(kept.texts == m.texts, QStringLiteral("the texts searched are kept as %1, expected %2")
+                                        .arg(quoted(kept.texts), quoted(m.texts)));
+    QStringList items;
+    for (const QAction* item : s.RecentDirectories()->actions()) items << item->text();
+    QStringList wanted;
+    for (const std::string& directory : m.searchedDirectories)
+        wanted << QStringLiteral("&%1 ").arg(wanted.size() + 1) +
+                      ui::DisplayText(directory).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    c.Expect(items == wanted,
+             QStringLiteral("Recent Directories lists %1, expected %2")
+                 .arg(items.join(QLatin1Char('|')), wanted.join(QLatin1Char('|'))));
+    c.Expect(s.RecentDirectories()->menuAction()->isEnabled() == !wanted.isEmpty(),
+             QStringLiteral("Recent Directories is %1 with %2 directories searched")
+                 .arg(State(s.RecentDirectories()->menuAction()->isEnabled()))
+                 .arg(wanted.size()));
 }
 
 }  // namespace sifter::soak

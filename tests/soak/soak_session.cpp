@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstring>
 
 #include "ui/chooser/directory_chooser.h"
 #include "ui/dialogs/about_box.h"
@@ -58,6 +59,11 @@ Session::Session(std::vector<std::string> parameters)
             [this](int row) { m_seen.editRequests.push_back(row); });
     connect(&m_program->Form3(), &QDialog::accepted, this,
             [this] { m_seen.chooserAccepted = true; });
+    m_recentDirectories = Find<QMenu>(form, names::kRecentDirectories1);
+    connect(m_recentDirectories, &QMenu::triggered, this, [this](const QAction* item) {
+        m_seen.recentChosen =
+            item->objectName().mid(int(std::strlen(names::kRecentDirectory))).toInt();
+    });
     m_program->Form2().installEventFilter(this);
     form.installEventFilter(this);
     // As the program's entry does once the windows exist.

@@ -36,6 +36,7 @@ struct Seen {
     int sifterClicks = 0;    // pbSifter
     int searchRequests = 0;  // Enter in ListBox1
     bool chooserAccepted = false;
+    int recentChosen = 0;   // the number of the recent directory chosen, from 1
     bool closed = false;    // Form1 accepted a close
     QStringList triggered;  // object names of the menu items run
     std::vector<int> viewRequests;
@@ -61,6 +62,7 @@ public:
     ui::ResultList* ListBox1() const;
     ui::LineViewer* Viewer() const;
     QMenu* EditMenu() const { return m_editMenu; }
+    QMenu* RecentDirectories() const { return m_recentDirectories; }
     // A menu item of the main window or of the list's context menu, by its object name.
     QAction* Item(const char* name) const;
     // Every window of the program that is shown.
@@ -80,6 +82,7 @@ private:
     QRadioButton* m_scripts = nullptr;
     QPushButton* m_sifter = nullptr;
     QMenu* m_editMenu = nullptr;
+    QMenu* m_recentDirectories = nullptr;
     QList<QAction*> m_items;
     Seen m_seen;
 };

@@ -106,14 +106,19 @@ SoakWorld::SoakWorld(Random& random) : m_top(MakeScratch()) {
     };
     // Relative names are taken from the current directory, which never leaves the scratch
     // directory: the soak and the program's directory chooser only move within it.
-    m_system.create = [this](const std::string& name) -> platform::OpenResult {
+    const auto outside = [this](const std::string& name) {
         const std::string path = fs::path(name).lexically_normal().string();
-        if (!name.empty() && name.front() == '/' && !Holds(path)) {
-            m_refused.push_back(name);
-            return {nullptr, 5};
-        }
+        if (name.empty() || name.front() != '/' || Holds(path)) return false;
+        m_refused.push_back(name);
+        return true;
+    };
+    m_system.create = [outside](const std::string& name) -> platform::OpenResult {
+        if (outside(name)) return {nullptr, 5};
         return platform::NativeSystem().Create(name);
     };
+    m_system.beforeNaming = [outside](const std::string& name) { return outside(name) ? 5 : 0; };
+    // The program's settings are kept in the scratch directory too, across its starts.
+    ::setenv("XDG_CONFIG_HOME", Path("config").c_str(), 1);
     m_scoped = std::make_unique<platform::ScopedSystem>(m_system);
 }
 

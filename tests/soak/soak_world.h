@@ -19,9 +19,9 @@ namespace sifter::soak {
 using test::FakeDesktop;
 
 // A scratch volume: work/ (where the program starts), work/sub/, alt/ and mnt/ with script
-// and Pascal files, out/ for saves. The system in place lists three volumes: the scratch
-// directory itself, mnt/ as a removable one, and net/, a network volume that answers every
-// change of directory with "not ready".
+// and Pascal files, out/ for saves, config/ for the program's settings. The system in place lists
+// three volumes: the scratch directory itself, mnt/ as a removable one, and net/, a network volume
+// that answers every change of directory with "not ready".
 class SoakWorld final {
 public:
     // The first files are chosen by `random` too.
@@ -40,8 +40,9 @@ public:
         return path == m_top || path.rfind(m_top + "/", 0) == 0;
     }
 
-    // Files the program asked to create outside the scratch directory since the last call,
-    // refused (as access denied) so that nothing is ever written there.
+    // Files and directories the program asked to create, or files to rename into a name,
+    // outside the scratch directory since the last call, refused (as access denied) so that
+    // nothing is ever written there.
     std::vector<std::string> TakeRefused() { return std::exchange(m_refused, {}); }
 
     // One change of the files or directories, described for the log: a file written (its

@@ -27,8 +27,10 @@
 #include "test_support.h"
 #include "ui/application_setup.h"
 #include "ui/main/main_window.h"
+#include "ui/object_names.h"
 
 using namespace sifter::soak;
+namespace names = sifter::ui::names;
 
 namespace {
 
@@ -107,11 +109,19 @@ private:
     std::unique_ptr<FailureReport> m_report;
     std::unique_ptr<Session> m_session;
     Model m_model;
+    sifter::MatchRules m_keptRules;
+    sifter::SearchOptions m_keptOptions;
     int m_starts = 0;
     bool m_failed = false;
 };
 
 void WindowSoak::Start() {
+    // What the run that ended leaves to the next one in the settings file: the options it had.
+    if (m_session) {
+        m_keptRules = {.wholeWords = m_session->Item(names::kWholeWords1)->isChecked(),
+                       .regexp = m_session->Item(names::kRegularExpression1)->isChecked()};
+        m_keptOptions = m_session->Form1().Request().options;
+    }
     m_session.reset();
     const std::vector<std::string> parameters = m_driver->ChooseCommandLine();
     std::string line = "start sifter32";
@@ -125,7 +135,10 @@ void WindowSoak::Start() {
     std::error_code ignored;
     const bool givesDirectory =
         !parameters.empty() && std::filesystem::is_directory(parameters.front(), ignored);
-    m_model = Model();
+    Model kept;
+    std::swap(kept, m_model);
+    m_model.texts = std::move(kept.texts);
+    m_model.searchedDirectories = std::move(kept.searchedDirectories);
     m_model.notReady = m_world->Path("net");
     m_model.directory = givesDirectory ? parameters.front() : sifter::test::CurrentDirectory();
     std::vector<std::string> words(parameters.begin() + (givesDirectory ? 1 : 0), parameters.end());
@@ -136,7 +149,10 @@ void WindowSoak::Start() {
     for (const std::string& word : words)
         before.text += (before.text.isEmpty() ? QString() : QStringLiteral(" ")) +
                        QString::fromStdString(word);
-    before.names = ExpectedNames(m_model.directory, sifter::FileType::Pascal);
+    // The documented controls start as documented, the options as the last run left them.
+    before.rules = m_keptRules;
+    before.options = m_keptOptions;
+    before.names = ExpectedNames(m_model.directory, sifter::FileType::Pascal, m_keptOptions);
     before.directory = before.shownDirectory = m_model.directory;
     before.currentFd = ::open(m_model.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     before.editorOpens = m_desktop->opened.size();
@@ -146,7 +162,14 @@ void WindowSoak::Start() {
     m_session = std::make_unique<Session>(parameters);
     Settle();
     m_answers->End();
-    Review(Check(facts, before, *m_session, m_model, *m_answers, *m_desktop));
+    QStringList problems = Check(facts, before, *m_session, m_model, *m_answers, *m_desktop);
+    const sifter::SearchRequest started = m_session->Form1().Request();
+    if (started.rules != m_keptRules || started.options != m_keptOptions || started.includeProcs ||
+        started.fileType != sifter::FileType::Pascal)
+        problems.append(
+            QStringLiteral("the program did not start with the options the last run "
+                           "left and the documented controls as documented"));
+    Review(problems);
 }
 
 void WindowSoak::Review(QStringList problems) {

@@ -27,7 +27,9 @@ enum class Call {
     Kind,
     Release,
     SetCurrentDirectory,
-    ListDirectory
+    ListDirectory,
+    MakeDirectory,
+    Rename  // named by the file it replaces
 };
 
 struct Fault {
@@ -100,6 +102,14 @@ public:
     std::int32_t SetCurrentDirectory(const std::string& path) override {
         if (Fires(Call::SetCurrentDirectory, path)) return m_fault.error;
         return Inner().SetCurrentDirectory(path);
+    }
+    std::int32_t MakeDirectory(const std::string& path) override {
+        if (Fires(Call::MakeDirectory, path)) return m_fault.error;
+        return Inner().MakeDirectory(path);
+    }
+    std::int32_t Rename(const std::string& from, const std::string& to) override {
+        if (Fires(Call::Rename, to)) return m_fault.error;
+        return Inner().Rename(from, to);
     }
 
 private:

@@ -35,6 +35,13 @@ public:
         return m_inner->FullPath(path);
     }
     std::vector<platform::Volume> ListVolumes() override { return m_inner->ListVolumes(); }
+    std::int32_t MakeDirectory(const std::string& path) override {
+        return m_inner->MakeDirectory(path);
+    }
+    std::int32_t Rename(const std::string& from, const std::string& to) override {
+        return m_inner->Rename(from, to);
+    }
+    std::int32_t RemoveFile(const std::string& name) override { return m_inner->RemoveFile(name); }
 
 protected:
     platform::SystemApi& Inner() const { return *m_inner; }

@@ -200,6 +200,16 @@ platform::OpenResult FakeSystem::Create(const std::string& name) {
     return create ? create(name) : Inner().Create(name);
 }
 
+std::int32_t FakeSystem::MakeDirectory(const std::string& path) {
+    const std::int32_t error = beforeNaming ? beforeNaming(path) : 0;
+    return error != 0 ? error : Inner().MakeDirectory(path);
+}
+
+std::int32_t FakeSystem::Rename(const std::string& from, const std::string& to) {
+    const std::int32_t error = beforeNaming ? beforeNaming(to) : 0;
+    return error != 0 ? error : Inner().Rename(from, to);
+}
+
 std::int32_t FakeSystem::ListDirectory(const std::string& path,
                                        const std::function<void(const platform::DirEntry&)>& each) {
     ++listings;

@@ -198,6 +198,9 @@ public:
     // Answers a change of directory with an error code instead of changing it, when it
     // returns one; returning 0 lets the real change happen.
     std::function<std::int32_t(const std::string&)> failSetCurrentDirectory;
+    // Called with the name a directory is made under, or a file renamed to: an error code
+    // answers the call instead; 0 lets it happen.
+    std::function<std::int32_t(const std::string&)> beforeNaming;
     int listings = 0;
     int volumeListings = 0;
     std::vector<std::string> directoriesEntered;  // every successful change, in order
@@ -208,6 +211,8 @@ public:
                                const std::function<void(const platform::DirEntry&)>& each) override;
     std::int32_t SetCurrentDirectory(const std::string& path) override;
     std::vector<platform::Volume> ListVolumes() override;
+    std::int32_t MakeDirectory(const std::string& path) override;
+    std::int32_t Rename(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace sifter::test

@@ -5,7 +5,8 @@
 # Alt+V saves (the Linux program's, but for the "Search Path" row in the Windows form), the
 # directory chooser's title, that the program ends on Escape, that every DLL it loads beyond
 # Wine's own comes from the unpacked folder and every DLL there is loaded, and that nothing
-# but the saved file is written, in the registry neither. Screenshots of the window with its rows and of the chooser
+# but the saved file and the program's own settings file in %APPDATA% is written, in the registry
+# neither. Screenshots of the window with its rows and of the chooser
 # go to SHOTS.
 #   end_to_end.sh PATH-TO-LINUX-sifter32-cli PACKAGE.zip SHOTS-DIRECTORY
 # The environment gives WINE, WINESERVER and the WINEPREFIX to run in; no server may be running.
@@ -144,12 +145,16 @@ done < <(comm -13 "$WORK/native" "$WORK/shipped")
 [[ -s $WORK/native ]] || fail "no DLL load was reported"
 # Qt's file dialog keeps its history in the user's settings, the registry here; the program
 # writes none there (Qt's reading them leaves the empty key HKCU\Software\QtProject\
-# OrganizationDefaults), and no file but the one saved.
+# OrganizationDefaults), and no file but the one saved and its own settings (below).
 kept=$(awk '/^\[/ { qt = tolower($0) ~ /qtproject/ } qt && /^"/' "$WINEPREFIX/user.reg")
 [[ -z $kept ]] || fail "Qt settings were written to the registry: $kept"
 [[ $(cd "$dir" && ls -A | tr '\n' ' ') == "one.pas script.sc two.pas " ]] ||
     fail "the searched directory holds $(ls -A "$dir" | tr '\n' ' ')"
 [[ $(ls -A "$WORK/out") == saved.txt ]] || fail "the save's directory holds $(ls -A "$WORK/out")"
+# The search /A ran is kept in the program's one settings file, %APPDATA%\Sifter32\sifter32.ini.
+ini=$(find "$WINEPREFIX/drive_c/users" -ipath '*/Sifter32/sifter32.ini' 2>/dev/null)
+{ [[ $(wc -l <<<"$ini") == 1 && -n $ini ]] && grep -q '^text=begin' "$ini"; } ||
+    fail "no one settings file in %APPDATA%\\Sifter32 holds the search: ${ini:-none}"
 
 echo "screenshots: $SHOTS/window.png $SHOTS/chooser.png"
 finish

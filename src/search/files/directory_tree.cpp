@@ -162,8 +162,7 @@ void DirectoryTree::ExpandSubtree(Node node) {
     }
 }
 
-void DirectoryTree::ReadChildren(Node node) {
-    const std::string path = Path(node);
+std::vector<std::string> DirectoryTree::SubdirectoryNames(const std::string& path) const {
     std::vector<std::string> names;
     m_system->ListDirectory(path, [&](const platform::DirEntry& entry) {
         // A name that begins with a full stop is left out on every system ("." and ".." too).
@@ -177,6 +176,11 @@ void DirectoryTree::ReadChildren(Node node) {
     });
     // std::string compares as unsigned bytes: upper case before lower case, a prefix first.
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+void DirectoryTree::ReadChildren(Node node) {
+    std::vector<std::string> names = SubdirectoryNames(Path(node));
     std::vector<Node> children;
     children.reserve(names.size());
     for (std::string& name : names) {
@@ -186,6 +190,32 @@ void DirectoryTree::ReadChildren(Node node) {
     NodeData& data = At(node);
     data.children = std::move(children);
     data.read = true;
+}
+
+void DirectoryTree::Reread(Node node) {
+    if (!IsRead(node)) return;
+    std::vector<std::string> names = SubdirectoryNames(Path(node));
+    std::vector<Node> children;
+    children.reserve(names.size());
+    for (std::string& name : names) {
+        Node child = FindChild(node, name);
+        if (child == kNoNode) {
+            child = NodeCount();
+            m_nodes.push_back(NodeData{std::move(name), node, {}});
+        }
+        children.push_back(child);
+    }
+    // Nodes that left keep their numbers, unreachable, until the tree is built again.
+    At(node).children = std::move(children);
+    if (!Attached(m_selected)) Select(node);
+}
+
+bool DirectoryTree::Attached(Node node) const {
+    for (Node up = Parent(node); up != kNoNode; node = up, up = Parent(up)) {
+        const std::vector<Node>& siblings = Children(up);
+        if (std::find(siblings.begin(), siblings.end(), node) == siblings.end()) return false;
+    }
+    return true;
 }
 
 void DirectoryTree::KeepSelectionVisible(Node collapsed) {

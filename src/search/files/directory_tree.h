@@ -77,6 +77,11 @@ public:
     void CollapseSubtree(Node node);
     // `node` and every node below it, reading every level of that subtree.
     void ExpandSubtree(Node node);
+    // Reads the subdirectories of a node that was read before once more: the new ones take
+    // their sorted places, those that are gone leave with every node below them, and those
+    // that stay keep theirs as they were. A selection that left with them moves to `node`
+    // (see Select). A node not read yet waits for its first expansion.
+    void Reread(Node node);
     void ExpandAll() { ExpandSubtree(kTopNode); }
 
     // The mount path of the volume that holds `directory`: the longest one that contains it,
@@ -97,6 +102,10 @@ private:
     const NodeData& At(Node node) const { return m_nodes.at(static_cast<std::size_t>(node)); }
     NodeData& At(Node node) { return m_nodes.at(static_cast<std::size_t>(node)); }
     void ReadChildren(Node node);
+    // The subdirectories of `path` that the tree shows, sorted.
+    std::vector<std::string> SubdirectoryNames(const std::string& path) const;
+    // Whether `node` hangs in the tree still, and has not left with a directory that is gone.
+    bool Attached(Node node) const;
     // Moves the selection out of a subtree that was just collapsed under it.
     void KeepSelectionVisible(Node collapsed);
 

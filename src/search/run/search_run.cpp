@@ -35,7 +35,7 @@ std::string EmptySetMessage(FileType type, const std::string& directory,
            (options.subdirectories ? " or its subdirectories." : ".");
 }
 
-std::string OptionsRow(const SearchRequest& request) {
+std::vector<std::string> OptionNames(const SearchRequest& request) {
     std::vector<std::string> named;
     if (request.options.subdirectories) named.emplace_back(kSubdirectoriesName);
     if (request.rules.wholeWords) named.emplace_back(kWholeWordsName);
@@ -43,6 +43,11 @@ std::string OptionsRow(const SearchRequest& request) {
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
     if (request.options.onlyFilesWithMatches) named.emplace_back(kOnlyMatchedName);
+    return named;
+}
+
+std::string OptionsRow(const SearchRequest& request) {
+    const std::vector<std::string> named = OptionNames(request);
     if (named.empty()) return {};
     std::string row = kOptionsHead;
     for (std::size_t i = 0; i < named.size(); ++i) row.append(i > 0 ? ", " : "").append(named[i]);

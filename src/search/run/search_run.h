@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "search/files/directory_walk.h"
@@ -45,6 +46,8 @@ std::string EmptySetMessage(FileType type, const std::string& directory,
 // "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp"; empty when none
 // does.
 std::string OptionsRow(const SearchRequest& request);
+// The names OptionsRow lists, in its order; the window shows them in its status bar too.
+std::vector<std::string> OptionNames(const SearchRequest& request);
 // The row of a subdirectory that a search could not read: " rtl/x - directory not read: why".
 std::string UnreadableRow(const UnreadableDirectory& directory);
 // The row after the files of a search by a pattern too complex for some lines:

@@ -178,6 +178,10 @@ void DirectoryOutline::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Minus:
             ChangeTree([&] { m_tree.Collapse(node); });
             break;
+        // A directory made or removed since the node was read shows.
+        case Qt::Key_F5:
+            ChangeTree([&] { m_tree.Reread(node); });
+            break;
         case Qt::Key_Asterisk:
             if (ctrl && event->modifiers().testFlag(Qt::KeypadModifier))
                 ChangeTree([&] { m_tree.ExpandAll(); });

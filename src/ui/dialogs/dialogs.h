@@ -6,12 +6,17 @@
 #include <QFont>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 class QDialog;
 class QWidget;
+
+namespace sifter {
+enum class FileType : std::int32_t;
+}
 
 namespace sifter::ui {
 
@@ -36,16 +41,16 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& se
 using SaveDialogHook = std::function<std::optional<std::string>()>;
 void SetSaveDialogHook(SaveDialogHook hook);
 
-// The File Masks dialog: the mask list of each file type (scripts first, then Pascal sources),
-// prefilled with `current`, a button that puts the documented masks back, OK and Cancel. OK
-// with an empty or malformed list shows a warning that says what is wrong and leaves the
-// dialog open; the lists in force stay as they were until OK takes both. Empty when the user
-// cancels.
+// The File Masks dialog: the mask list of each file type, `first`'s first (its field has the
+// keyboard), prefilled with `current`, a button that puts the documented masks back, one that
+// puts the Pascal project list in the Pascal field, OK and Cancel. OK with an empty or
+// malformed list shows a warning that says what is wrong and leaves the dialog open; the lists
+// in force stay as they were until OK takes both. Empty when the user cancels.
 using MaskLists = std::array<std::string, 2>;
-std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current);
+std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current, FileType first);
 // Runs in place of the person, with the dialog built and prefilled; it works the dialog's
-// controls (object names ScriptMasks, PascalMasks, DefaultMasks, OKButton, CancelButton) and
-// ends it as a person would.
+// controls (object names ScriptMasks, PascalMasks, DefaultMasks, ProjectMasks, OKButton,
+// CancelButton) and ends it as a person would.
 using MaskDialogHook = std::function<void(QDialog& dialog)>;
 void SetMaskDialogHook(MaskDialogHook hook);
 

@@ -20,6 +20,8 @@ namespace {
 
 const char* const kTitle = "File Masks";
 const char* const kHint = "Masks separated by semicolons, such as *.pas;*.pp;*.inc";
+// A Pascal project's units, include files, programs and packages, Delphi's and Lazarus' alike.
+const char* const kPascalProject = "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk";
 constexpr int kListWidth = 260;
 
 MaskDialogHook& Hook() {
@@ -29,7 +31,7 @@ MaskDialogHook& Hook() {
 
 class MaskDialog final : public QDialog {
 public:
-    MaskDialog(QWidget* parent, const MaskLists& current)
+    MaskDialog(QWidget* parent, const MaskLists& current, FileType first)
         : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
         setObjectName(names::kMaskDialog);
         setWindowTitle(QString::fromLatin1(kTitle));
@@ -37,21 +39,34 @@ public:
         auto* column = new QVBoxLayout(this);
         auto* grid = new QGridLayout;
         column->addLayout(grid);
-        const struct {
+        struct Row {
             FileType type;
             const char* label;
             const char* name;
-        } rows[] = {{FileType::Scripts, "&Scripts:", names::kScriptMasks},
-                    {FileType::Pascal, "P&ascal:", names::kPascalMasks}};
-        for (const auto& row : rows) {
+        };
+        std::array<Row, 2> rows = {{{FileType::Scripts, "&Scripts:", names::kScriptMasks},
+                                    {FileType::Pascal, "P&ascal:", names::kPascalMasks}}};
+        if (rows.front().type != first) std::swap(rows.front(), rows.back());
+        int place = 0;
+        for (const Row& row : rows) {
             const auto index = static_cast<std::size_t>(row.type);
             auto* edit = new QLineEdit(DisplayText(current[index]), this);
             edit->setObjectName(QString::fromLatin1(row.name));
             edit->setMinimumWidth(kListWidth);
             auto* label = new QLabel(QString::fromLatin1(row.label), this);
             label->setBuddy(edit);
-            grid->addWidget(label, static_cast<int>(index), 0);
-            grid->addWidget(edit, static_cast<int>(index), 1);
+            grid->addWidget(label, place, 0);
+            grid->addWidget(edit, place, 1);
+            if (row.type == FileType::Pascal) {
+                auto* project = new QPushButton(QStringLiteral("Pascal &Project"), this);
+                project->setObjectName(names::kProjectMasks);
+                project->setAutoDefault(false);
+                project->setToolTip(QString::fromLatin1(kPascalProject));
+                connect(project, &QPushButton::clicked, edit,
+                        [edit] { edit->setText(QString::fromLatin1(kPascalProject)); });
+                grid->addWidget(project, place, 2);
+            }
+            ++place;
             m_edits[index] = edit;
         }
         auto* hint = new QLabel(QString::fromLatin1(kHint), this);
@@ -107,8 +122,8 @@ private:
 
 }  // namespace
 
-std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current) {
-    MaskDialog dialog(parent, current);
+std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current, FileType first) {
+    MaskDialog dialog(parent, current, first);
     if (Hook())
         Hook()(dialog);
     else

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "platform/platform.h"
@@ -45,10 +46,13 @@ void TForm1::Route(Sender* sender, Signal signal, void (TForm1::*handler)()) {
             [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
 }
 
-TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
-    : QMainWindow(parent), m_parameters(std::move(parameters)) {
+TForm1::TForm1(std::vector<std::string> parameters, SettingsFile* settings, QWidget* parent)
+    : QMainWindow(parent), m_parameters(std::move(parameters)), m_settingsFile(settings) {
     BuildControls();
     BuildMenus();
+    // The panels that follow the window's width, once every control they ask exists.
+    statusBar()->installEventFilter(this);
+    m_topPanel->installEventFilter(this);
     m_walkTimer = new QTimer(this);
     m_walkTimer->setInterval(0);
     m_walkTimer->setObjectName(names::kWalkTimer);
@@ -87,6 +91,7 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
         m_files.SetMask(std::string(FileMask(FileType::Scripts)));
     });
     Guarded([this] { FormCreate(); });
+    Guarded([this] { RestoreSettings(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
     m_edit->setFocus();
@@ -136,6 +141,7 @@ void TForm1::UpdateStat() {
     m_doProcs->setEnabled(hasText && SelectedFileType() == FileType::Scripts);
     if (!m_doProcs->isEnabled()) m_doProcs->setChecked(false);
     m_caseSensitive->setEnabled(hasText);
+    ShowOptionsInSight();
     const bool hasRows = m_list->RowCount() > 0;
     m_list->setEnabled(hasRows);
     m_saveToFile->setEnabled(hasRows);
@@ -196,6 +202,7 @@ void TForm1::pbSifterClick() {
     m_list->setFocus();
     m_list->SelectFirstRow();
     SetStatus(DisplayText(SummaryText(request.text, summary)));
+    RememberSearch(request);
     UpdateStat();
 }
 
@@ -206,7 +213,7 @@ void TForm1::ViewRow(int row) {
     if (!origin.Leads()) return;
     if (m_viewer == nullptr) {
         m_viewer = new LineViewer(this);
-        m_viewer->SetEditorCommand([this] { return m_editorCommand; });
+        m_viewer->SetEditorCommand([this] { return EditorCommand(); });
     }
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
                    LineMatcher(m_shownSearch.text, m_shownSearch.rules));
@@ -222,7 +229,10 @@ void TForm1::ResultsFont1Click() {
 
 void TForm1::SearchDirectory1Click() {
     if (m_chooser == nullptr || m_chooser->exec() != QDialog::Accepted) return;
-    const std::string chosen = m_chooser->Directory();
+    TakeDirectory(m_chooser->Directory());
+}
+
+void TForm1::TakeDirectory(const std::string& chosen) {
     // The chooser made it current already unless it vanished since; a failure shows below.
     platform::System().SetCurrentDirectory(chosen);
     // A walk of the new tree waits for UpdateStat, which spreads it over the events after it.
@@ -245,8 +255,22 @@ void TForm1::SaveToTable() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // The panels are watched for their size alone: keys that reach them are their children's.
+    if (watched == statusBar() || watched == m_topPanel) {
+        if (event->type() == QEvent::Resize && watched == m_topPanel) FitFileType();
+        if (event->type() == QEvent::Resize && watched == statusBar()) ShowOptionsInSight();
+        return QMainWindow::eventFilter(watched, event);
+    }
+    // A folder dropped on the search box is the window's, not a text to type.
+    if (watched == m_edit && TakesDrop(event)) return true;
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const int key = press->key();
+    if (watched == m_edit && (key == Qt::Key_Up || key == Qt::Key_Down) &&
+        (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        Guarded([this, key] { StepHistory(key == Qt::Key_Up ? 1 : -1); });
+        return true;
+    }
     if (key == Qt::Key_Escape) {
         close();
         return true;

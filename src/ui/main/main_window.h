@@ -4,12 +4,14 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "search/files/file_set.h"
 #include "search/run/search_run.h"
+#include "search/settings/kept_settings.h"
 #include "ui/results/result_model.h"
 
 class QAction;
@@ -22,6 +24,10 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+
+namespace sifter {
+class SettingsFile;
+}
 
 namespace sifter::ui {
 
@@ -37,8 +43,11 @@ class TForm1 final : public QMainWindow {
     Q_DISABLE_COPY_MOVE(TForm1)
 
 public:
-    // `parameters`: the command line without the program's own name.
-    explicit TForm1(std::vector<std::string> parameters, QWidget* parent = nullptr);
+    // `parameters`: the command line without the program's own name. `settings`: where the
+    // choices of earlier runs are read and this run's are kept; without it nothing is kept
+    // beyond the run.
+    explicit TForm1(std::vector<std::string> parameters, SettingsFile* settings = nullptr,
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Set by the command line's /A; the program entry runs one search when it is set.
@@ -65,9 +74,9 @@ public:
     void EditRow(int row);
     void Editor1Click();
     // The command that opens a file at a line (ui/editor/editor_command.h); empty, the
-    // default, leaves it to the desktop's default application.
-    const std::string& EditorCommand() const { return m_editorCommand; }
-    void SetEditorCommand(std::string command) { m_editorCommand = std::move(command); }
+    // default, leaves it to the desktop's default application. Kept between runs.
+    const std::string& EditorCommand() const { return m_kept.editor; }
+    void SetEditorCommand(std::string command);
     // Ctrl+Z once the list has no deletion of its own left to undo: the list that the last
     // search or chosen directory replaced, as it stood, one step back.
     void BringBackEarlierList();
@@ -79,6 +88,11 @@ public:
     QLineEdit* Edit1() const { return m_edit; }
     ResultList* ListBox1() const { return m_list; }
     QLabel* StatusPanel() const { return m_status; }
+    // Panel 1: the options that differ from their defaults, or a note on the settings file;
+    // hidden while it has nothing to say. Its tooltip holds the whole text.
+    QLabel* OptionsPanel() const { return m_optionsPanel; }
+    // What this run keeps: the texts searched and directories searched in among it.
+    const KeptSettings& Kept() const { return m_kept; }
     // The line viewer, once a row has been opened.
     LineViewer* Viewer() const { return m_viewer; }
     FileType SelectedFileType() const;
@@ -88,6 +102,9 @@ protected:
     // A list with rows deleted since the last search or save is only given up after asking.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Runs `handler` on every `signal` of `sender`, behind the one error boundary (Guarded).
@@ -98,8 +115,28 @@ private:
     void BuildOptionsMenu();
     // The options menu's check marks taken into the options.
     void OptionsChanged();
-    // The file type's captions name the mask lists in force.
+    // The file type's captions name the mask lists in force, cut only where the box is too
+    // narrow for them.
     void ShowMaskCaptions();
+    // The file type's box takes the room the window has beyond its documented width.
+    void FitFileType();
+    void ShowOptionsInSight();
+    void ShowSettingsNote(const std::string& note);
+    // main_window_kept.cpp: the choices of earlier runs taken back, this run's kept.
+    void RestoreSettings();
+    void KeepSettings();
+    // The check items of the Options menu, its submenus' included.
+    std::vector<QAction*> OptionItems() const;
+    // Up (1) and Down (-1) in the search box: the texts searched, the latest first.
+    void StepHistory(int step);
+    // What a search that ran leaves to the next runs.
+    void RememberSearch(const SearchRequest& request);
+    // main_window_directories.cpp: what the chooser's OK does with the directory it hands back.
+    void TakeDirectory(const std::string& chosen);
+    void ShowRecentDirectories();
+    // A folder dragged from a file manager, as the chooser's OK would take it; false for
+    // anything else, which is left to whatever takes it.
+    bool TakesDrop(QEvent* event);
     // UpdateStat's read of the file set: the documented read while the options leave the set
     // alone, else the walk, spread over the events that follow.
     void ReadFileSet();
@@ -126,7 +163,6 @@ private:
     SearchOptions m_searchOptions;
     QTimer* m_walkTimer = nullptr;
     LineViewer* m_viewer = nullptr;
-    std::string m_editorCommand;
     // A list replaced by a search or a chosen directory, with what went with it.
     struct ShownList {
         ResultModel::Contents contents;
@@ -148,9 +184,20 @@ private:
     ResultPanel* m_resultPanel = nullptr;
     ResultList* m_list = nullptr;  // ListBox1
     QLabel* m_status = nullptr;    // panel 0 of StatusBar1
+    QLabel* m_optionsPanel = nullptr;
+    QString m_optionsShown;
+    QString m_settingsNote;  // shown in place of the options until they change
+
+    SettingsFile* m_settingsFile = nullptr;
+    KeptSettings m_kept;
+    std::map<std::string, bool> m_switchDefaults;
+    bool m_restoring = false;
+    int m_historyPlace = -1;  // the text searched on show; -1: the user's own
+    std::string m_draft;      // the user's own text while a searched one is on show
 
     QMenu* m_editMenu = nullptr;
     QAction* m_searchDirectory = nullptr;
+    QMenu* m_recentDirectories = nullptr;
     QAction* m_saveToFile = nullptr;
     QAction* m_saveToTable = nullptr;
     QAction* m_exit = nullptr;

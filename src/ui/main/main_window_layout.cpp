@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "ui/conventions.h"
@@ -27,6 +28,10 @@ constexpr int kTopPanelHeight = 69;
 constexpr int kStatusHeight = 21;
 constexpr int kStatusPanelWidth = 400;
 constexpr int kStatusPanelTop = 2;  // the panels of a status bar start below a 2-pixel border
+constexpr int kStatusPanelGap = 2;
+// The file type's box as laid out: its width, its radio buttons' margin on either side.
+constexpr int kFileTypeWidth = 129;
+constexpr int kFileTypeInset = 8;
 // The client area below the menu bar, status bar included.
 constexpr int kClientWidth = 716;
 constexpr int kClientHeight = 415;
@@ -98,6 +103,13 @@ void TForm1::BuildControls() {
     m_status->setGeometry(0, kStatusPanelTop, kStatusPanelWidth, kStatusHeight - kStatusPanelTop);
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_status->setTextFormat(Qt::PlainText);
+    m_optionsPanel = new QLabel(statusBar());
+    m_optionsPanel->setObjectName(names::kStatusPanel1);
+    m_optionsPanel->move(kStatusPanelWidth + kStatusPanelGap, kStatusPanelTop);
+    m_optionsPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_optionsPanel->setTextFormat(Qt::PlainText);
+    m_optionsPanel->hide();
+    setAcceptDrops(true);
 
     setTabOrder(m_edit, m_doProcs);
     setTabOrder(m_doProcs, m_caseSensitive);
@@ -139,6 +151,9 @@ void TForm1::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     m_searchDirectory = item(file, names::kSearchDirectory1, QStringLiteral("Search &Directory"),
                              QKeySequence(Qt::ALT | Qt::Key_D));
+    m_recentDirectories = file->addMenu(QStringLiteral("&Recent Directories"));
+    m_recentDirectories->setObjectName(names::kRecentDirectories1);
+    m_recentDirectories->menuAction()->setEnabled(false);
     m_saveToFile = item(file, names::kSavetoFile1, QStringLiteral("Sa&ve to File"),
                         QKeySequence(Qt::ALT | Qt::Key_V));
     m_saveToTable = item(file, names::kSavetoTable1, QStringLiteral("Save to &Table"),
@@ -165,6 +180,17 @@ void TForm1::BuildMenus() {
 
     // The window is sized so that its client area below the menu holds the fixed layout.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TForm1::FitFileType() {
+    // Right of the box, the margin the documented layout leaves.
+    const int margin = kClientWidth - m_fileType->x() - kFileTypeWidth;
+    const int width = std::max(kFileTypeWidth, m_topPanel->width() - m_fileType->x() - margin);
+    if (width == m_fileType->width()) return;
+    m_fileType->resize(width, m_fileType->height());
+    for (QRadioButton* button : {m_scripts, m_pascal})
+        button->resize(width - 2 * kFileTypeInset, button->height());
+    ShowMaskCaptions();
 }
 
 }  // namespace sifter::ui

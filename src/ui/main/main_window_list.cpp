@@ -61,12 +61,12 @@ void TForm1::EditRow(int row) {
     if (rows.Kind(index) == RowKind::Match)
         column =
             MatchColumn(rows.Line(index), LineMatcher(m_shownSearch.text, m_shownSearch.rules));
-    OpenInEditor(m_editorCommand, {std::string(rows.FilePath(origin.file)), origin.line, column});
+    OpenInEditor(EditorCommand(), {std::string(rows.FilePath(origin.file)), origin.line, column});
 }
 
 void TForm1::Editor1Click() {
-    if (std::optional<std::string> chosen = ChooseEditorCommand(this, m_editorCommand))
-        m_editorCommand = std::move(*chosen);
+    if (std::optional<std::string> chosen = ChooseEditorCommand(this, EditorCommand()))
+        SetEditorCommand(std::move(*chosen));
 }
 
 }  // namespace sifter::ui

@@ -1,11 +1,13 @@
 // The main window's "&Options" menu: subdirectories, whole words, regular expressions, the
-// file masks, only the files with matches and the editor, and the walk of a whole tree spread over
-// the events after each UpdateStat.
+// file masks, only the files with matches and the editor, the options in force in sight, and
+// the walk of a whole tree spread over the events after each UpdateStat.
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QTimer>
 
@@ -19,6 +21,8 @@ namespace {
 
 // A slice of a walk stays below what a person notices between a key and its letter.
 constexpr qint64 kWalkSliceMilliseconds = 8;
+
+const QString kOptionsSeparator = QStringLiteral(" \u00B7 ");
 
 }  // namespace
 
@@ -56,11 +60,38 @@ void TForm1::OptionsChanged() {
 }
 
 void TForm1::FileMasks1Click() {
-    const std::optional<MaskLists> chosen = ChooseMasks(this, m_searchOptions.masks);
+    const std::optional<MaskLists> chosen =
+        ChooseMasks(this, m_searchOptions.masks, SelectedFileType());
     if (!chosen || *chosen == m_searchOptions.masks) return;
     m_searchOptions.masks = *chosen;
     ShowMaskCaptions();
     UpdateStat();
+    KeepSettings();
+}
+
+void TForm1::ShowOptionsInSight() {
+    // The banner's own names, so that the window and the rows never disagree.
+    QString options;
+    for (const std::string& name : OptionNames(Request()))
+        options +=
+            (options.isEmpty() ? QStringLiteral(" ") : kOptionsSeparator) + DisplayText(name);
+    if (options != m_optionsShown) {
+        m_optionsShown = options;
+        m_settingsNote.clear();
+    }
+    const QString& text = m_settingsNote.isEmpty() ? options : m_settingsNote;
+    // Empty, the panel would show a frame the documented status bar does not have.
+    m_optionsPanel->setVisible(!text.isEmpty());
+    m_optionsPanel->resize(std::max(0, statusBar()->width() - m_optionsPanel->x()),
+                           m_status->height());
+    m_optionsPanel->setToolTip(text);
+    const int room = m_optionsPanel->contentsRect().width();
+    m_optionsPanel->setText(m_optionsPanel->fontMetrics().elidedText(text, Qt::ElideRight, room));
+}
+
+void TForm1::ShowSettingsNote(const std::string& note) {
+    m_settingsNote = QStringLiteral(" ") + DisplayText(note);
+    ShowOptionsInSight();
 }
 
 void TForm1::ShowMaskCaptions() {

@@ -232,6 +232,30 @@ TEST_F(DirectoryTreeTest, EachNodeIsReadOnceAndAnEmptyOneStillOpens) {
     EXPECT_EQ(ChildNames(tree, Work(tree)), (Names{"B", "C", "D", "a", "src"}));
 }
 
+TEST_F(DirectoryTreeTest, ReadingANodeAgainShowsWhatWasMadeAndRemovedSinceAndKeepsTheRest) {
+    DirectoryTree tree(m_system);
+    const Node work = Work(tree);
+    const Node src = tree.Selected();
+    const int listings = m_system.listings;
+    tree.Reread(src);  // not read yet: its first expansion reads it
+    EXPECT_EQ(m_system.listings, listings);
+    EXPECT_FALSE(tree.IsRead(src));
+    tree.Expand(src);
+    tree.Select(Child(tree, work, "C"));
+    MakeDirectory(m_dir / "work/D");
+    MakeDirectory(m_dir / "work/0");
+    ASSERT_EQ(::rmdir((m_dir / "work/C").c_str()), 0);
+    tree.Reread(work);
+    EXPECT_EQ(VisibleRows(tree), (Names{m_dir.path(), " other", " work", "  0", "  B", "  D", "  a",
+                                        "  src", "   deep"}));
+    // What stays keeps its node and its state; the selection left with C for its parent.
+    EXPECT_EQ(Child(tree, work, "src"), src);
+    EXPECT_TRUE(tree.IsExpanded(src));
+    EXPECT_EQ(tree.Selected(), work);
+    EXPECT_EQ(tree.Directory(), m_dir / "work");
+    EXPECT_EQ(test::CurrentDirectory(), m_dir / "work");
+}
+
 TEST_F(DirectoryTreeTest, ExpandingASubtreeReadsEveryLevelOfItAndNothingBeside) {
     DirectoryTree tree(m_system);
     const Node work = Work(tree);

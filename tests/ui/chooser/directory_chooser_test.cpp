@@ -149,6 +149,23 @@ private slots:
         });
     }
 
+    void f5ReadsTheSelectedDirectoryAgain() {
+        TForm3 dialog;
+        Run(dialog, [&](TForm3& shown) {
+            SelectRowReading(shown, QStringLiteral(" work"));
+            sifter::test::MakeDirectory(*m_world / "work/D");
+            QVERIFY(::rmdir((*m_world / "work/C").c_str()) == 0);
+            Press(shown, Combined(Qt::Key_Down));  // B
+            Press(shown, Combined(Qt::Key_F5));    // B has nothing to read again
+            QCOMPARE(Rows(shown), m_world->Expected(kStartRows));
+            Press(shown, Combined(Qt::Key_Up));
+            Press(shown, Combined(Qt::Key_F5));
+            QCOMPARE(Rows(shown), m_world->Expected({u"<top>"_s, u" other"_s, u" work"_s, u"  B"_s,
+                                                     u"  D"_s, u"  a"_s, u"  src"_s}));
+            QCOMPARE(SelectedName(shown), QStringLiteral("work"));
+        });
+    }
+
     void aDirectoryRemovedAfterItWasReadGivesTheErrorBox() {
         MessageRecorder messages;
         TForm3 dialog;

@@ -178,13 +178,24 @@ private slots:
         QCOMPARE(window.FList().Count(), 2);
     }
 
-    void enterInAnEmptySearchBoxDoesNothingAndEscapeCloses() {
+    void enterInAnEmptySearchBoxOrOnTheFileTypeDoesNothingAndEscapeCloses() {
         sifter::test::MessageRecorder messages;
         TForm1 window({});
         window.show();
         QTest::keyClick(window.Edit1(), Qt::Key_Return);
         QCOMPARE(window.ListBox1()->RowCount(), 0);
         QVERIFY(messages.messages().isEmpty());
+        QVERIFY(window.isVisible());
+        // The file type's keys have no handler, on its buttons or on the panels around them.
+        window.Edit1()->setText(QStringLiteral("begin"));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* pascal = Find<QRadioButton>(window, names::kFileType1);
+        pascal->setFocus();
+        for (QWidget* target :
+             {static_cast<QWidget*>(pascal), Find<QWidget>(window, names::kPanel2)})
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(target, key);
+        QCOMPARE(window.ListBox1()->RowCount(), 0);
         QVERIFY(window.isVisible());
         QTest::keyClick(window.Edit1(), Qt::Key_Escape);
         QVERIFY(!window.isVisible());

@@ -1,6 +1,7 @@
-// The window program writes no file but the one the user saves: Qt's save dialog, used for
-// real, leaves the user's home exactly as it was, and the save still goes where it was asked;
-// after the directory searched was removed, it opens in the closest directory above it.
+// The window program writes no file but the one the user saves and its own settings file: Qt's
+// save dialog, used for real, leaves nothing of Qt's in the user's home, and the save still goes
+// where it was asked; after the directory searched was removed, it opens in the closest
+// directory above it.
 
 #include <QApplication>
 #include <QFileDialog>
@@ -10,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/platform.h"
+#include "search/settings/settings_file.h"
 #include "test_support.h"
 #include "ui/application_setup.h"
 #include "ui/dialogs/progress_window.h"
@@ -36,12 +39,27 @@ QStringList Contents(const std::string& top) {
     return found;
 }
 
+// The home after a search for "begin" in `searched` by a window with the program's settings
+// file: that file alone, holding the search.
+void ExpectOnlyTheSettingsFile(const std::string& searched) {
+    QCOMPARE(Contents(g_home->path()),
+             (QStringList{QStringLiteral(".config"), QStringLiteral(".config/sifter32"),
+                          QStringLiteral(".config/sifter32/sifter32.conf")}));
+    sifter::KeptSettings kept;
+    kept.RememberText("begin");
+    kept.RememberDirectory(searched);
+    QCOMPARE(sifter::test::ReadBytes(*g_home / ".config/sifter32/sifter32.conf"),
+             sifter::SettingsText(kept));
+}
+
 }  // namespace
 
 class NoSettingsTest final : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each test starts as the program's first run would.
+    void init() { std::filesystem::remove_all(*g_home / ".config"); }
     void theRealSaveDialogLeavesTheHomeAsItWas_data() {
         QTest::addColumn<bool>("save");
         QTest::newRow("saved") << true;
@@ -53,7 +71,8 @@ private slots:
         TempDir out;
         sifter::test::WriteBytes(work / "a.pas", "begin\r\nend\r\n");
         sifter::test::MessageRecorder messages;
-        sifter::ui::TForm1 window({});
+        sifter::SettingsFile settings(sifter::platform::SettingsLocation());
+        sifter::ui::TForm1 window({}, &settings);
         sifter::ui::TForm2 progress;
         window.SetProgressWindow(&progress);
         window.Edit1()->setText(QStringLiteral("begin"));
@@ -83,7 +102,7 @@ private slots:
         } else {
             QCOMPARE(Contents(out.path()), QStringList());
         }
-        QCOMPARE(Contents(g_home->path()), QStringList());
+        ExpectOnlyTheSettingsFile(work.path());
     }
     void theRealSaveDialogOpensAboveARemovedDirectory();
 };
@@ -96,7 +115,8 @@ void NoSettingsTest::theRealSaveDialogOpensAboveARemovedDirectory() {
     sifter::test::ChangeDirectory(searched);
     sifter::test::WriteBytes(searched + "/a.pas", "begin\r\n");
     sifter::test::MessageRecorder messages;
-    sifter::ui::TForm1 window({});
+    sifter::SettingsFile settings(sifter::platform::SettingsLocation());
+    sifter::ui::TForm1 window({}, &settings);
     window.Edit1()->setText(QStringLiteral("begin"));
     window.pbSifterClick();
     QCOMPARE(window.ListBox1()->RowCount(), 7);
@@ -121,7 +141,7 @@ void NoSettingsTest::theRealSaveDialogOpensAboveARemovedDirectory() {
     QVERIFY(messages.messages().isEmpty());
     QCOMPARE(sifter::test::ReadBytes(top / "sifter.txt"),
              sifter::test::SavedBytes(window.ListBox1()->Model().Rows()));
-    QCOMPARE(Contents(g_home->path()), QStringList());
+    ExpectOnlyTheSettingsFile(searched);
 }
 
 int main(int argc, char** argv) {

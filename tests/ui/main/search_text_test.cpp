@@ -88,7 +88,8 @@ private slots:
     }
 
     // Every way of starting a search takes the same bytes; an edit makes the box's text the
-    // search text, and undoing every edit brings the command line's bytes back.
+    // search text, and undoing every edit, or Up to the text searched, brings the command
+    // line's bytes back.
     void everyTriggerAndEditGivesTheSameBytes_data() {
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<QString>("edit");
@@ -106,6 +107,11 @@ private slots:
             << QStringLiteral("button") << QStringLiteral("x, undo, redo") << utf8 + "x";
         QTest::newRow("retyped") << QStringLiteral("list Enter") << QStringLiteral("retype")
                                  << utf8;
+        // Up in the box brings back the bytes searched, as the command line's are.
+        QTest::newRow("typed over, then Up")
+            << QStringLiteral("Enter") << QStringLiteral("recall") << latin1;
+        QTest::newRow("Up, then edited")
+            << QStringLiteral("button") << QStringLiteral("recall, edit") << utf8 + "x";
     }
     void everyTriggerAndEditGivesTheSameBytes() {
         QFETCH(QString, trigger);
@@ -132,6 +138,16 @@ private slots:
         if (edit == QLatin1String("retype")) {
             box->selectAll();
             Type(box, kShownCafe);
+        }
+        if (edit.startsWith(QLatin1String("recall"))) {
+            window.pbSifterClick();
+            box->setFocus();
+            box->selectAll();
+            Type(box, QStringLiteral("other"));
+            QTest::keyClick(box, Qt::Key_Up);
+        }
+        if (edit.endsWith(QLatin1String(", edit"))) {
+            QTest::keyClick(box, Qt::Key_X);
         }
         QCOMPARE(box->text(),
                  QString::fromUtf8(searched.endsWith('x') ? kUtf8Cafe + "x" : kUtf8Cafe));
