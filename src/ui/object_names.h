@@ -52,6 +52,7 @@ inline constexpr char kMaskDialog[] = "MaskDialog";
 inline constexpr char kScriptMasks[] = "ScriptMasks";
 inline constexpr char kPascalMasks[] = "PascalMasks";
 inline constexpr char kDefaultMasks[] = "DefaultMasks";
+inline constexpr char kLeaveOutDirectories[] = "LeaveOutDirectories";
 
 // The font dialog.
 inline constexpr char kFontFace[] = "FontFace";

@@ -35,6 +35,9 @@ struct SearchOptions {
     // The mask list of each file type, by FileType: patterns separated by ';' (see mask_list.h).
     std::array<std::string, 2> masks{std::string(FileMask(FileType::Scripts)),
                                      std::string(FileMask(FileType::Pascal))};
+    // The subdirectories a search of subdirectories leaves out, by their own names: masks
+    // separated by ';' (see mask_list.h); none when empty.
+    std::string leaveOut;
 
     const std::string& Masks(FileType type) const { return masks[static_cast<std::size_t>(type)]; }
     void SetMasks(FileType type, std::string list) {
@@ -44,16 +47,27 @@ struct SearchOptions {
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };
 
+// Lines around each matching line, handed over as rows of their own (RowKind::Context) for
+// grep's form of the rows; the documented rows never hold them.
+struct ContextLines {
+    bool asked = false;  // even with no line either way, groups that do not touch are told apart
+    std::int32_t before = 0;
+    std::int32_t after = 0;
+    friend bool operator==(const ContextLines&, const ContextLines&) = default;
+};
+
 struct SearchRequest {
     FileType fileType = FileType::Pascal;
     std::string text;  // used exactly as typed
     MatchRules rules;
     bool includeProcs = false;
     SearchOptions options;
+    ContextLines context;
 };
 
 // Why `request` cannot run, in words for the user: a pattern that does not compile as the
-// search would compile it, or a mask list of its file type that is not one. Nothing when it can.
+// search would compile it, or a mask list of its file type (or of the directories left out) that
+// is not one. Nothing when it can.
 std::optional<std::string> RequestProblem(const SearchRequest& request);
 
 // What a file set reads for a search of `options` and `type`: the mask list, and how it is

@@ -20,6 +20,7 @@ const char* const kSubdirectoriesName = "Subdirectories";
 const char* const kWholeWordsName = "Whole Words";
 const char* const kRegexpName = "Regular Expression";
 const char* const kMasksName = "Masks ";
+const char* const kLeaveOutName = "Leave Out ";
 const char* const kNotRead = " - directory not read: ";
 
 }  // namespace
@@ -39,6 +40,9 @@ std::string OptionsRow(const SearchRequest& request) {
     if (request.rules.regexp) named.emplace_back(kRegexpName);
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
+    // Only a walk of subdirectories leaves any out.
+    if (request.options.subdirectories && !request.options.leaveOut.empty())
+        named.push_back(kLeaveOutName + request.options.leaveOut);
     if (named.empty()) return {};
     std::string row = kOptionsHead;
     for (std::size_t i = 0; i < named.size(); ++i) row.append(i > 0 ? ", " : "").append(named[i]);

@@ -42,8 +42,8 @@ extern const char* const kBannerRow;
 std::string EmptySetMessage(FileType type, const std::string& directory,
                             const SearchOptions& options = {});
 // The heading row that names the options of `request` that differ from their defaults:
-// "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp"; empty when none
-// does.
+// "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp, Leave Out
+// backup"; empty when none does.
 std::string OptionsRow(const SearchRequest& request);
 // The row of a subdirectory that a search could not read: " rtl/x - directory not read: why".
 std::string UnreadableRow(const UnreadableDirectory& directory);

@@ -36,16 +36,22 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent, const std::string& se
 using SaveDialogHook = std::function<std::optional<std::string>()>;
 void SetSaveDialogHook(SaveDialogHook hook);
 
-// The File Masks dialog: the mask list of each file type (scripts first, then Pascal sources),
-// prefilled with `current`, a button that puts the documented masks back, OK and Cancel. OK
-// with an empty or malformed list shows a warning that says what is wrong and leaves the
-// dialog open; the lists in force stay as they were until OK takes both. Empty when the user
-// cancels.
+// The File Masks dialog: the mask list of each file type (scripts first, then Pascal sources)
+// and the list of directories a search of subdirectories leaves out, prefilled with `current`,
+// a button that puts the documented masks back and leaves no directory out, OK and Cancel. OK
+// with an empty or malformed mask list, or a malformed list of directories, shows a warning
+// that says what is wrong and leaves the dialog open; the lists in force stay as they were
+// until OK takes them all. Empty when the user cancels.
 using MaskLists = std::array<std::string, 2>;
-std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current);
+struct FileMaskChoice {
+    MaskLists masks;
+    std::string leaveOut;  // masks separated by ';', or empty
+    friend bool operator==(const FileMaskChoice&, const FileMaskChoice&) = default;
+};
+std::optional<FileMaskChoice> ChooseMasks(QWidget* parent, const FileMaskChoice& current);
 // Runs in place of the person, with the dialog built and prefilled; it works the dialog's
-// controls (object names ScriptMasks, PascalMasks, DefaultMasks, OKButton, CancelButton) and
-// ends it as a person would.
+// controls (object names ScriptMasks, PascalMasks, LeaveOutDirectories, DefaultMasks,
+// OKButton, CancelButton) and ends it as a person would.
 using MaskDialogHook = std::function<void(QDialog& dialog)>;
 void SetMaskDialogHook(MaskDialogHook hook);
 

@@ -20,6 +20,9 @@ namespace {
 
 const char* const kTitle = "File Masks";
 const char* const kHint = "Masks separated by semicolons, such as *.pas;*.pp;*.inc";
+const char* const kLeaveOutLabel = "&Leave out directories:";
+const char* const kLeaveOutHint =
+    "With Include Subdirectories: directories not searched, such as backup;*.old";
 constexpr int kListWidth = 260;
 
 MaskDialogHook& Hook() {
@@ -29,7 +32,7 @@ MaskDialogHook& Hook() {
 
 class MaskDialog final : public QDialog {
 public:
-    MaskDialog(QWidget* parent, const MaskLists& current)
+    MaskDialog(QWidget* parent, const FileMaskChoice& current)
         : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
         setObjectName(names::kMaskDialog);
         setWindowTitle(QString::fromLatin1(kTitle));
@@ -45,7 +48,7 @@ public:
                     {FileType::Pascal, "P&ascal:", names::kPascalMasks}};
         for (const auto& row : rows) {
             const auto index = static_cast<std::size_t>(row.type);
-            auto* edit = new QLineEdit(DisplayText(current[index]), this);
+            auto* edit = new QLineEdit(DisplayText(current.masks[index]), this);
             edit->setObjectName(QString::fromLatin1(row.name));
             edit->setMinimumWidth(kListWidth);
             auto* label = new QLabel(QString::fromLatin1(row.label), this);
@@ -57,6 +60,19 @@ public:
         auto* hint = new QLabel(QString::fromLatin1(kHint), this);
         hint->setTextFormat(Qt::PlainText);
         column->addWidget(hint);
+        // The directories left out: a list of its own, empty by default.
+        auto* leaveOutGrid = new QGridLayout;
+        column->addLayout(leaveOutGrid);
+        m_leaveOut = new QLineEdit(DisplayText(current.leaveOut), this);
+        m_leaveOut->setObjectName(QString::fromLatin1(names::kLeaveOutDirectories));
+        m_leaveOut->setMinimumWidth(kListWidth);
+        auto* leaveOutLabel = new QLabel(QString::fromLatin1(kLeaveOutLabel), this);
+        leaveOutLabel->setBuddy(m_leaveOut);
+        leaveOutGrid->addWidget(leaveOutLabel, 0, 0);
+        leaveOutGrid->addWidget(m_leaveOut, 0, 1);
+        auto* leaveOutHint = new QLabel(QString::fromLatin1(kLeaveOutHint), this);
+        leaveOutHint->setTextFormat(Qt::PlainText);
+        column->addWidget(leaveOutHint);
 
         auto* buttons = new QDialogButtonBox(this);
         QPushButton* defaults =
@@ -75,6 +91,7 @@ public:
             for (const FileType type : {FileType::Scripts, FileType::Pascal})
                 m_edits[static_cast<std::size_t>(type)]->setText(
                     QString::fromLatin1(FileMask(type).data(), FileMask(type).size()));
+            m_leaveOut->clear();
         });
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -82,39 +99,45 @@ public:
     }
 
     void accept() override {
-        MaskLists checked;
-        for (std::size_t i = 0; i < m_edits.size(); ++i) {
-            const MaskListCheck check = CheckMaskList(EngineBytes(m_edits[i]->text()));
+        FileMaskChoice checked;
+        const auto take = [](QLineEdit* edit, const MaskListCheck& check, std::string& list) {
             if (!check.ok()) {
                 // The dialog stays, with the list to mend in hand.
                 ShowWarning(DisplayText(check.error));
-                m_edits[i]->setFocus();
-                m_edits[i]->selectAll();
-                return;
+                edit->setFocus();
+                edit->selectAll();
+                return false;
             }
-            checked[i] = check.list;
-        }
-        m_lists = checked;
+            list = check.list;
+            return true;
+        };
+        for (std::size_t i = 0; i < m_edits.size(); ++i)
+            if (!take(m_edits[i], CheckMaskList(EngineBytes(m_edits[i]->text())), checked.masks[i]))
+                return;
+        if (!take(m_leaveOut, CheckLeaveOutList(EngineBytes(m_leaveOut->text())), checked.leaveOut))
+            return;
+        m_choice = checked;
         QDialog::accept();
     }
 
-    const MaskLists& Lists() const { return m_lists; }
+    const FileMaskChoice& Choice() const { return m_choice; }
 
 private:
     std::array<QLineEdit*, 2> m_edits{};
-    MaskLists m_lists;
+    QLineEdit* m_leaveOut = nullptr;
+    FileMaskChoice m_choice;
 };
 
 }  // namespace
 
-std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current) {
+std::optional<FileMaskChoice> ChooseMasks(QWidget* parent, const FileMaskChoice& current) {
     MaskDialog dialog(parent, current);
     if (Hook())
         Hook()(dialog);
     else
         dialog.exec();
     if (dialog.result() != QDialog::Accepted) return std::nullopt;
-    return dialog.Lists();
+    return dialog.Choice();
 }
 
 void SetMaskDialogHook(MaskDialogHook hook) {
