@@ -1,12 +1,28 @@
 #include "app/stream_rows.h"
 
+#include <algorithm>
+
 #include "search/text/text_rules.h"
 
 namespace sifter::cli {
 
 StreamRows::StreamRows(OutputStream& out, OutputForm form, const std::vector<std::string>& names,
-                       NotRead notRead)
-    : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)) {}
+                       NotRead notRead, GrepStyle style)
+    : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)), m_style(style) {}
+
+void StreamRows::StartLine(const std::string& path, char mark) {
+    m_line.clear();
+    if (m_style.names) m_line.append(path).append(1, mark);
+}
+
+void StreamRows::SeparateGroup(const RowOrigin& origin) {
+    if (!m_style.groups) return;
+    // A procedure line that also matches gives two rows of one line.
+    const bool touches = origin.file == m_written.file &&
+                         (origin.line == m_written.line || origin.line == m_written.line + 1);
+    if (m_written.Leads() && !touches) m_out.Write("--\n");
+    m_written = origin;
+}
 
 void StreamRows::AddRow(const SearchRow& row) {
     if (m_form == OutputForm::Rows) {
@@ -16,7 +32,8 @@ void StreamRows::AddRow(const SearchRow& row) {
     }
     // The grep forms take only the rows of a file's lines.
     const bool match = row.kind == RowKind::Match;
-    if ((!match && row.kind != RowKind::Procedure) || !row.origin.Leads() ||
+    const bool context = row.kind == RowKind::Context;
+    if ((!match && !context && row.kind != RowKind::Procedure) || !row.origin.Leads() ||
         static_cast<std::size_t>(row.origin.file) >= m_names.size())
         return;
     const std::string& path = m_names[static_cast<std::size_t>(row.origin.file)];
@@ -25,17 +42,27 @@ void StreamRows::AddRow(const SearchRow& row) {
         ++m_count;
     }
     switch (m_form) {
-        case OutputForm::Grep:
-            m_line.assign(path).append(1, ':');
+        case OutputForm::Grep: {
+            SeparateGroup(row.origin);
+            StartLine(path, context ? '-' : ':');
             AppendDecimal(row.origin.line, m_line);
-            m_line.append(1, match ? ':' : '-').append(row.line).append(1, '\n');
+            m_line.append(1, match ? ':' : '-');
+            const std::size_t text = m_line.size();
+            m_line.append(row.line);
+            std::replace(m_line.begin() + static_cast<std::ptrdiff_t>(text), m_line.end(), '\n',
+                         ' ');
+            m_line.append(1, '\n');
             m_out.Write(m_line);
             break;
+        }
         case OutputForm::FilesWithMatches:
             if (match && m_count == 1) {
                 m_out.Write(path);
                 m_out.Write("\n");
             }
+            break;
+        case OutputForm::Quiet:
+            if (match) throw FirstMatch{};
             break;
         case OutputForm::Rows:
         case OutputForm::Count:
@@ -50,7 +77,7 @@ void StreamRows::AddFile(std::string_view) {
 
 void StreamRows::WriteCount() {
     if (m_form != OutputForm::Count || m_count == 0) return;
-    m_line.assign(m_names[static_cast<std::size_t>(m_countedFile)]).append(1, ':');
+    StartLine(m_names[static_cast<std::size_t>(m_countedFile)], ':');
     AppendDecimal(m_count, m_line);
     m_line.append(1, '\n');
     m_out.Write(m_line);
@@ -65,6 +92,7 @@ void StreamRows::FileNotRead(std::int32_t file, std::int32_t code) {
 bool StreamRows::Finish() {
     WriteCount();
     m_count = 0;
+    m_written = {};
     return m_out.Flush();
 }
 

@@ -85,7 +85,9 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
             // line end is skipped as usual, which asks the system again.
             ++state.lines;
             // Ended by the failure, not by a line end: the bytes stay as they were read.
+            if (m_earlier) m_earlier->SetLine(0, false);
             if (state.hasKey) visitor.Line(state.lines, m_line.View());
+            if (m_earlier) m_earlier->Ended(state.lines, m_line.View());
             state.spans = false;
             state.hasKey = false;
             SkipLineEnd();
@@ -172,6 +174,11 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         state.skipLf = false;
         if (window.data[0] == '\n') at = 1;
     }
+    // Before anything is carried over: a window that ends a line (a failed read can end one
+    // before the file's lines are decided) tells its lines from this one's.
+    if (m_earlier)
+        m_earlier->BeginWindow(window.data, window.size, m_ends, at, state.spans,
+                               m_line.View().size(), state.lines);
     if (m_ends == LineEnds::Undecided) {
         // The file's first CR or LF decides how its lines end. Until it comes, every byte
         // belongs to the first line, which is then handed over whole, key or not.
@@ -179,11 +186,20 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         if (first == window.size) return CarryOver(window, at, state, true);
         if (window.data[first] != kCtrlZ) Decide(window.data[first]);
     }
+    if (m_earlier) m_earlier->Decided(m_ends);
     WindowWalk walk(*this, window, state, visitor);
-    return keys.everyLine ? walk.EveryLine(at) : walk.KeyedLines(at, keys, finder);
+    const bool ended = keys.everyLine ? walk.EveryLine(at) : walk.KeyedLines(at, keys, finder);
+    // A window left with no line in progress keeps its last lines here; one with a line in
+    // progress kept them as that line was carried over.
+    if (m_earlier && !ended && !state.spans)
+        m_earlier->EndWindow(window.size, state.lines, m_line.View());
+    return ended;
 }
 
 bool LineFile::CarryOver(const Window& window, std::size_t from, ScanState& state, bool hasKey) {
+    // The last lines of the window are kept before the bytes of the line that began before it
+    // (the first of them, maybe) make room for the next one's.
+    if (m_earlier) m_earlier->EndWindow(from, state.lines, m_line.View());
     if (!state.spans) m_line.Clear();
     m_line.Append(window.data + from, window.size - from);
     state.spans = true;
@@ -207,6 +223,12 @@ inline bool LineFile::WindowWalk::KeyedLines(std::size_t at, const LineKeys& key
     while (at < m_size) {
         if (m_state.spans && m_state.hasKey) {
             // The rest of a line with a key, begun in an earlier window.
+            at = HandOverLine(at, at);
+            continue;
+        }
+        if (m_state.lines < m_file.m_handUntil && !m_state.spans) {
+            // A line the visitor wants whatever bytes it holds.
+            resuming = false;
             at = HandOverLine(at, at);
             continue;
         }
@@ -252,6 +274,7 @@ inline bool LineFile::WindowWalk::KeyedLines(std::size_t at, const LineKeys& key
 }
 
 inline std::size_t LineFile::WindowWalk::HandOverLine(std::size_t start, std::size_t from) {
+    if (m_file.m_earlier) m_file.m_earlier->SetLine(start, !m_state.spans);
     const std::size_t end = LineStop(m_data, from, m_size, m_ends);
     if (end == m_size) {
         Carry(start, true);
@@ -290,6 +313,15 @@ inline std::size_t LineFile::WindowWalk::PastLineEnd(std::size_t end) {
     else if (m_data[next] == '\n')
         ++next;
     return next;
+}
+
+void LineFile::KeepEarlierLines(std::int32_t count) {
+    m_earlier = count > 0 ? std::make_unique<EarlierLines>(count) : nullptr;
+}
+
+void LineFile::LinesBefore(std::int64_t first, std::int64_t number,
+                           const EarlierLines::Each& each) {
+    if (m_earlier) m_earlier->Before(first, number, m_line.View(), each);
 }
 
 }  // namespace sifter
