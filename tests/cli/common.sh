@@ -20,10 +20,12 @@ fail() {
 
 # run ARGS...: the program under a timeout ($limit seconds, 120 unless set), so that a hang
 # fails instead of stalling the suite; its output lands in $WORK/out and $WORK/err, its exit
-# code in $status. With $as_nobody set, the run is made as the user nobody (see as_nobody).
+# code in $status. With $as_nobody set, the run is made as the user nobody (see as_nobody);
+# with $at set, in that directory.
 run() {
-    timeout "${limit:-120}" ${as_nobody:+setpriv --reuid=nobody --regid=nogroup --clear-groups} \
-        "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
+    (cd "${at:-.}" &&
+        timeout "${limit:-120}" ${as_nobody:+setpriv --reuid=nobody --regid=nogroup --clear-groups} \
+            "$CLI" "$@" >"$WORK/out" 2>"$WORK/err")
     status=$?
     [ "$status" -ne 124 ] || fail "the run [$*] did not end"
 }
