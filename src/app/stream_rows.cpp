@@ -1,6 +1,7 @@
 #include "app/stream_rows.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "search/text/text_rules.h"
 
@@ -49,8 +50,10 @@ void StreamRows::AddRow(const SearchRow& row) {
             m_line.append(1, match ? ':' : '-');
             const std::size_t text = m_line.size();
             m_line.append(row.line);
-            std::replace(m_line.begin() + static_cast<std::ptrdiff_t>(text), m_line.end(), '\n',
-                         ' ');
+            // Only a line of a file whose lines end in CR can hold an LF.
+            if (std::memchr(row.line.data(), '\n', row.line.size()) != nullptr)
+                std::replace(m_line.begin() + static_cast<std::ptrdiff_t>(text), m_line.end(), '\n',
+                             ' ');
             m_line.append(1, '\n');
             m_out.Write(m_line);
             break;

@@ -2,10 +2,33 @@
 
 #include <algorithm>
 
-namespace sifter {
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
-EarlierLines::EarlierLines(std::int32_t keep)
-    : m_keep(std::max(keep, 1)) {}
+namespace sifter {
+namespace {
+
+// Where the line that ends at `end` begins, in data[lo, end): just after the last `lineEnd`
+// byte before `end`, or `lo`. Lines before a match are looked for one after another, so a
+// line's bytes are compared 16 at a time.
+std::size_t LineStartBefore(const char* data, std::size_t lo, std::size_t end, char lineEnd) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(lineEnd);
+    for (; end - lo >= 16; end -= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + end - 16));
+        if (const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)); bits != 0)
+            return end - 16 +
+                   static_cast<std::size_t>(32 - __builtin_clz(static_cast<unsigned>(bits)));
+    }
+#endif
+    while (end > lo && data[end - 1] != lineEnd) --end;
+    return end;
+}
+
+}  // namespace
+
+EarlierLines::EarlierLines(std::int32_t keep) : m_keep(std::max(keep, 1)) {}
 
 void EarlierLines::BeginWindow(const char* data, std::size_t size, LineEnds ends,
                                std::size_t firstStart, bool spansIn, std::size_t carried,
@@ -44,9 +67,7 @@ void EarlierLines::LineBefore(std::size_t lo, std::size_t q, std::size_t& start,
     // LF), or a CR.
     end = q - 1;
     if (m_ends == LineEnds::Cr && m_data[end] == '\n') --end;
-    const char lineEnd = LineEndByte(m_ends);
-    start = end;
-    while (start > lo && m_data[start - 1] != lineEnd) --start;
+    start = LineStartBefore(m_data, lo, end, LineEndByte(m_ends));
     // A CR file's line never begins with the LF of the line end before it.
     if (m_ends == LineEnds::Cr && start > lo && start < end && m_data[start] == '\n') ++start;
     if (m_ends == LineEnds::Lf && end > start && m_data[end - 1] == '\r') --end;
