@@ -15,8 +15,7 @@ namespace {
 
 // What --help says before and after the options; each line is a paragraph, wrapped to fit.
 const char* const kUsageIntro =
-    "Usage: sifter32-cli [OPTION]... [--] DIRECTORY TEXT\n"
-    "  or:  sifter32-cli [OPTION]... [--] FILE TEXT\n"
+    "Usage: sifter32-cli [OPTION]... [--] DIRECTORY|FILE TEXT\n"
     "Lists every line of the *.pas (or, with --scripts, *.sc) files of DIRECTORY that holds "
     "TEXT, as Sifter32 does; a FILE is searched alone, whatever its name. A TEXT in UTF-8 with "
     "characters beyond ASCII also finds the lines that hold it in Windows-1252, as older sources "

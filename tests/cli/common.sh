@@ -67,6 +67,23 @@ windows_rows() {
          { print }' "$1"
 }
 
+# The Linux program's grep forms with each PATH in its Windows form: the part before
+# ":LINE:", "-LINE-" or ":COUNT" (the whole line for -l) with Windows' separator, an absolute
+# one on drive Z:; the lines "--" between groups stay.
+windows_grep() {
+    awk '$0 == "--" { print; next }
+         {
+             if (match($0, /[:-][0-9]+[:-]/) || match($0, /:[0-9]+$/)) {
+                 path = substr($0, 1, RSTART - 1); rest = substr($0, RSTART)
+             } else {
+                 path = $0; rest = ""
+             }
+             gsub("/", "\\", path)
+             if (path ~ /^\\/) path = "Z:" path
+             print path rest
+         }' "$1"
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures check(s) failed" >&2
