@@ -22,7 +22,7 @@ const char* const kTitle = "File Masks";
 const char* const kHint = "Masks separated by semicolons, such as *.pas;*.pp;*.inc";
 const char* const kLeaveOutLabel = "&Leave out directories:";
 const char* const kLeaveOutHint =
-    "With Include Subdirectories: directories not searched, such as backup;*.old";
+    "Directory names, such as backup;*.old, that Include Subdirectories passes by";
 constexpr int kListWidth = 260;
 
 MaskDialogHook& Hook() {
@@ -57,22 +57,21 @@ public:
             grid->addWidget(edit, static_cast<int>(index), 1);
             m_edits[index] = edit;
         }
-        auto* hint = new QLabel(QString::fromLatin1(kHint), this);
-        hint->setTextFormat(Qt::PlainText);
-        column->addWidget(hint);
-        // The directories left out: a list of its own, empty by default.
-        auto* leaveOutGrid = new QGridLayout;
-        column->addLayout(leaveOutGrid);
+        // Each list's hint under it, and the directories left out in the same columns.
+        const auto addHint = [&](const char* text, int row) {
+            auto* hint = new QLabel(QString::fromLatin1(text), this);
+            hint->setTextFormat(Qt::PlainText);
+            grid->addWidget(hint, row, 0, 1, 2);
+        };
+        addHint(kHint, 2);
         m_leaveOut = new QLineEdit(DisplayText(current.leaveOut), this);
         m_leaveOut->setObjectName(QString::fromLatin1(names::kLeaveOutDirectories));
         m_leaveOut->setMinimumWidth(kListWidth);
         auto* leaveOutLabel = new QLabel(QString::fromLatin1(kLeaveOutLabel), this);
         leaveOutLabel->setBuddy(m_leaveOut);
-        leaveOutGrid->addWidget(leaveOutLabel, 0, 0);
-        leaveOutGrid->addWidget(m_leaveOut, 0, 1);
-        auto* leaveOutHint = new QLabel(QString::fromLatin1(kLeaveOutHint), this);
-        leaveOutHint->setTextFormat(Qt::PlainText);
-        column->addWidget(leaveOutHint);
+        grid->addWidget(leaveOutLabel, 3, 0);
+        grid->addWidget(m_leaveOut, 3, 1);
+        addHint(kLeaveOutHint, 4);
 
         auto* buttons = new QDialogButtonBox(this);
         QPushButton* defaults =
