@@ -78,13 +78,22 @@ private:
 
 // The PATH of each file in the grep forms and the messages: the DIRECTORY argument as given,
 // joined with the file's path below it as grep joins them; a FILE as given.
+std::string PathAsGiven(const sifter::cli::Options& options, const sifter::FileSet& files,
+                        bool file, std::int32_t index) {
+    if (file) return options.directory;
+    return sifter::platform::Paths().JoinAsTyped(options.directory, files.Name(index));
+}
+
+// Those of every file, for the forms that print them.
 std::vector<std::string> PathsAsGiven(const sifter::cli::Options& options,
                                       const sifter::FileSet& files, bool file) {
-    if (file) return {options.directory};
     std::vector<std::string> paths;
+    const bool printed = options.form != sifter::cli::OutputForm::Rows &&
+                         options.form != sifter::cli::OutputForm::Quiet;
+    if (!printed) return paths;
     paths.reserve(files.Names().size());
-    for (const std::string& name : files.Names())
-        paths.push_back(sifter::platform::Paths().JoinAsTyped(options.directory, name));
+    for (std::int32_t i = 0; i < files.Count(); ++i)
+        paths.push_back(PathAsGiven(options, files, file, i));
     return paths;
 }
 
@@ -140,7 +149,7 @@ int Search(const sifter::cli::Options& options) {
         out, options.form, paths,
         [&](std::int32_t index, std::int32_t code) {
             notRead = true;
-            messages.AboutPath(paths[static_cast<std::size_t>(index)],
+            messages.AboutPath(PathAsGiven(options, files, file, index),
                                sifter::ErrorBoxText(sifter::IoErrorMessage(code)));
         },
         options.style);

@@ -11,13 +11,14 @@ StreamRows::StreamRows(OutputStream& out, OutputForm form, const std::vector<std
                        NotRead notRead, GrepStyle style)
     : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)), m_style(style) {}
 
-void StreamRows::StartLine(const std::string& path, char mark) {
-    m_line.clear();
-    if (m_style.names) m_line.append(path).append(1, mark);
+inline void StreamRows::StartLine(const std::string& path, char mark) {
+    if (m_style.names)
+        m_line.assign(path).append(1, mark);
+    else
+        m_line.clear();
 }
 
 void StreamRows::SeparateGroup(const RowOrigin& origin) {
-    if (!m_style.groups) return;
     // A procedure line that also matches gives two rows of one line.
     const bool touches = origin.file == m_written.file &&
                          (origin.line == m_written.line || origin.line == m_written.line + 1);
@@ -29,6 +30,10 @@ void StreamRows::AddRow(const SearchRow& row) {
     if (m_form == OutputForm::Rows) {
         m_out.Write(row.text);
         m_out.Write("\r\n");
+        return;
+    }
+    if (m_form == OutputForm::Quiet) {
+        if (row.kind == RowKind::Match) throw FirstMatch{};
         return;
     }
     // The grep forms take only the rows of a file's lines.
@@ -44,14 +49,14 @@ void StreamRows::AddRow(const SearchRow& row) {
     }
     switch (m_form) {
         case OutputForm::Grep: {
-            SeparateGroup(row.origin);
+            if (m_style.groups) SeparateGroup(row.origin);
             StartLine(path, context ? '-' : ':');
             AppendDecimal(row.origin.line, m_line);
             m_line.append(1, match ? ':' : '-');
             const std::size_t text = m_line.size();
             m_line.append(row.line);
             // Only a line of a file whose lines end in CR can hold an LF.
-            if (std::memchr(row.line.data(), '\n', row.line.size()) != nullptr)
+            if (!row.line.empty() && std::memchr(row.line.data(), '\n', row.line.size()) != nullptr)
                 std::replace(m_line.begin() + static_cast<std::ptrdiff_t>(text), m_line.end(), '\n',
                              ' ');
             m_line.append(1, '\n');
@@ -64,10 +69,8 @@ void StreamRows::AddRow(const SearchRow& row) {
                 m_out.Write("\n");
             }
             break;
-        case OutputForm::Quiet:
-            if (match) throw FirstMatch{};
-            break;
         case OutputForm::Rows:
+        case OutputForm::Quiet:
         case OutputForm::Count:
             break;
     }

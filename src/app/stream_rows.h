@@ -35,7 +35,8 @@ public:
     // Told of a file that could not be read once every row before it has been written.
     using NotRead = std::function<void(std::int32_t file, std::int32_t code)>;
 
-    // `names`: the PATH of each file of the search, by number, in the grep forms, which end
+    // `names`: the PATH of each file of the search, by number, in the grep forms (the rows
+    // and the quiet form need none), which end
     // their lines with an LF alone and write a line's LF as a blank (so that a line of a file
     // whose lines end in CR stays one line there). A context row is "PATH-LINE-TEXT".
     StreamRows(OutputStream& out, OutputForm form, const std::vector<std::string>& names,
@@ -53,7 +54,8 @@ private:
     void WriteCount();
     // PATH, then `mark`, unless the style leaves names out.
     void StartLine(const std::string& path, char mark);
-    // "--" before a row of another file, or of a line that does not touch the last one written.
+    // With groups: "--" before a row of another file, or of a line that does not touch the last
+    // one written.
     void SeparateGroup(const RowOrigin& origin);
 
     OutputStream& m_out;

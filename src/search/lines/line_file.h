@@ -68,8 +68,8 @@ public:
     std::int64_t ScanLines(const LineKeys& keys, LineVisitor& visitor);
     // For a visitor that shows the lines around some of those it is handed. Before ScanLines:
     // the scan keeps what it needs for the visitor to ask, while it is handed line N, for up
-    // to `count` lines before N (LinesBefore).
-    void KeepEarlierLines(std::int32_t count);
+    // to `before` lines before N (LinesBefore), and for the lines after it (HandEveryLineUntil).
+    void OfferContext(std::int32_t before);
     // While the visitor is handed line `number`: lines `first` to `number` - 1 (no more than
     // the count kept), in order, whether the scan handed them or not.
     void LinesBefore(std::int64_t first, std::int64_t number, const EarlierLines::Each& each);
@@ -158,6 +158,7 @@ private:
     bool m_writeOutAtLineEnd = false;
     SpanningLine m_line;
     // What ScanLines keeps for the visitor that asked, and the last line it hands whatever.
+    bool m_context = false;
     std::unique_ptr<EarlierLines> m_earlier;
     std::int64_t m_handUntil = 0;
 };

@@ -32,7 +32,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     std::int32_t failure = 0;
     LineFile file(m_system);
     file.SetReadPulse(pulse);
-    if (m_context.asked) file.KeepEarlierLines(m_context.before);
+    if (m_context.asked) file.OfferContext(m_context.before);
     m_reading = &file;
     try {
         file.OpenRead(name);
@@ -40,7 +40,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
             file.ScanLines(m_keys, *this);
             failure = TakeError();
             // No match is left to want lines before the procedure rows still held.
-            ShowHeldBefore(INT64_MAX);
+            if (!m_held.empty()) ShowHeldBefore(INT64_MAX);
             file.Close();
         }
     } catch (...) {
@@ -59,7 +59,9 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     return m_matches;
 }
 
-bool FileScanner::Matches(std::int64_t number, std::string_view line) {
+// Part of Line, where every line the scan hands over passes.
+[[gnu::always_inline]] inline bool FileScanner::Matches(std::int64_t number,
+                                                        std::string_view line) {
     const LineMatch match = m_matcher.Match(line);
     if (match == LineMatch::TooComplex && m_complex != nullptr) m_complex->Add(m_file, number);
     return match == LineMatch::Yes;
@@ -84,15 +86,26 @@ void FileScanner::AddRow(RowKind kind, std::int64_t number, std::string_view lin
 }
 
 void FileScanner::Line(std::int64_t number, std::string_view line) {
-    const bool procedure = m_includeProcs && IsProcLine(line);
-    const bool match = Matches(number, line);
     if (m_context.asked) {
-        ContextLine(number, line, procedure, match);
+        const bool procedure = m_includeProcs && IsProcLine(line);
+        ContextLine(number, line, procedure, Matches(number, line));
         return;
     }
-    if (procedure) AddRow(RowKind::Procedure, number, line);
-    if (match) {
-        AddRow(RowKind::Match, number, line);
+    // The rows written here rather than by AddRow: every match row of a search passes here.
+    const auto add = [&](RowKind kind) {
+        const std::string_view text = m_row;
+        m_rows->AddRow(
+            {kind, text, RowOrigin{m_file, number}, text.substr(text.size() - line.size())});
+    };
+    if (m_includeProcs && IsProcLine(line)) {
+        m_row.assign(" ").append(line);
+        add(RowKind::Procedure);
+    }
+    if (Matches(number, line)) {
+        m_row.assign("[");
+        AppendDecimal(number, m_row);
+        m_row.append("] ").append(line);
+        add(RowKind::Match);
         ++m_matches;
     }
 }
