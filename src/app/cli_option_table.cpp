@@ -46,6 +46,12 @@ constexpr CliOption kOptions[] = {
      "the files to search, as masks separated by ; (\"*.pas;*.pp;*.inc\") instead of *.pas or "
      "*.sc",
      [](Asked& asked, std::string_view list) { asked.masks = std::string(list); }},
+    {"--hide-files-without-match", 0, "",
+     "leave out the rows of each file that gives no matching line, its heading included; the "
+     "files are still searched and counted",
+     [](Asked& asked, std::string_view) {
+         asked.options.request.options.onlyFilesWithMatches = true;
+     }},
     {"--", 0, "", "ends the options (put it before a TEXT that starts with -)",
      [](Asked& asked, std::string_view) { asked.optionsEnded = true; }},
     {"--help", 0, "", "show this help",

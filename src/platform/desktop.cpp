@@ -2,12 +2,19 @@
 
 #include "platform/desktop.h"
 
+#include "platform/platform.h"
+
 namespace sifter::platform {
 namespace {
 
 Desktop* g_current = nullptr;
 
 }  // namespace
+
+LaunchResult Desktop::Start(const std::vector<std::string>& words) {
+    if (words.empty()) return {kPathNotFound, {}};
+    return {StartProgram(words.front(), {words.begin() + 1, words.end()}), words.front()};
+}
 
 Desktop& CurrentDesktop() {
     return g_current != nullptr ? *g_current : SystemDesktop();

@@ -20,6 +20,10 @@ public:
     // The path reaches that application byte for byte: blanks, quotes and bytes that are not
     // UTF-8 included.
     virtual LaunchResult OpenWithDefaultApplication(const std::string& path) = 0;
+    // Starts the program that the first of `words` names, looked up in the search path, with
+    // the other words as its arguments exactly (no shell between), and returns without waiting,
+    // as StartProgram does. The result names the program.
+    virtual LaunchResult Start(const std::vector<std::string>& words);
 };
 
 // The desktop the program runs in.

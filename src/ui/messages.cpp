@@ -22,6 +22,20 @@ MessageHook& Hook() {
     return hook;
 }
 
+QuestionHook& Questions() {
+    static QuestionHook hook;
+    return hook;
+}
+
+// Centred on the screen rather than on a window; it wraps long texts at half the screen's
+// width by itself.
+void Centre(QMessageBox& box) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        box.adjustSize();
+        box.move(screen->availableGeometry().center() - box.rect().center());
+    }
+}
+
 void Show(MessageKind kind, const QString& caption, const QString& text) {
     if (Hook()) {
         Hook()(Message{kind, caption, text});
@@ -43,18 +57,14 @@ void Show(MessageKind kind, const QString& caption, const QString& text) {
             box.setIcon(QMessageBox::Critical);
             break;
         case MessageKind::Plain:
+        case MessageKind::Question:
             box.setIcon(QMessageBox::NoIcon);
             break;
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     box.setDefaultButton(ok);
     box.setEscapeButton(static_cast<QAbstractButton*>(ok));
-    // The box wraps long texts at half the screen's width by itself; it is centred on the
-    // screen rather than on a window.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        box.adjustSize();
-        box.move(screen->availableGeometry().center() - box.rect().center());
-    }
+    Centre(box);
     box.exec();
 }
 
@@ -80,6 +90,32 @@ void ShowError(const QString& message) {
 
 void SetMessageHook(MessageHook hook) {
     Hook() = std::move(hook);
+}
+
+bool AskYesNo(const QString& text) {
+    const Message question{MessageKind::Question, QString::fromLatin1(kApplicationTitle), text};
+    if (Questions()) return Questions()(question);
+    if (Hook()) {
+        Hook()(question);
+        return true;
+    }
+    QMessageBox box;
+    box.setWindowTitle(question.caption);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setFont(DialogFont());
+    box.setIcon(QMessageBox::Question);
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(static_cast<QAbstractButton*>(no));
+    Centre(box);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void SetQuestionHook(QuestionHook hook) {
+    Questions() = std::move(hook);
 }
 
 void Guarded(const std::function<void()>& handler) {

@@ -16,6 +16,7 @@ enum class MessageKind {
     Warning,      // caption "Warning", warning icon
     Plain,        // caption "Sifter32", no icon
     Error,        // the default error box: caption "Sifter32", stop icon
+    Question,     // caption "Sifter32", question icon, "Yes" and "No"
 };
 
 struct Message {
@@ -35,6 +36,14 @@ void ShowError(const QString& message);
 // While set, boxes go to the hook instead of the screen.
 using MessageHook = std::function<void(const Message&)>;
 void SetMessageHook(MessageHook hook);
+
+// The one box with two buttons: centred and wrapped as the others, "Yes" the default button and
+// "No" the cancel button. True for Yes.
+bool AskYesNo(const QString& text);
+// While set, questions go to the hook, which answers them. Without one, a message hook that is
+// set takes the question as a box of its own, and the default, Yes, is the answer.
+using QuestionHook = std::function<bool(const Message&)>;
+void SetQuestionHook(QuestionHook hook);
 
 // Runs a handler; an error that leaves it ends it and is shown by the default error box. No
 // exception ever reaches the event loop.

@@ -94,4 +94,12 @@ inline constexpr char kLineView[] = "LineView";
 inline constexpr char kViewerStatus[] = "ViewerStatus";
 inline constexpr char kOpenInEditor[] = "OpenInEditor";
 
+// Only the files with matches, the editor command and its dialog, and a row's editor.
+inline constexpr char kOnlyFilesWithMatches1[] = "OnlyFilesWithMatches1";
+inline constexpr char kEditor1[] = "Editor1";
+inline constexpr char kOpenInEditor1[] = "OpenInEditor1";  // in PopupMenu1
+inline constexpr char kEditorDialog[] = "EditorDialog";
+inline constexpr char kEditorCommand[] = "EditorCommand";
+inline constexpr char kEditorPresets[] = "EditorPresets";
+
 }  // namespace sifter::ui::names

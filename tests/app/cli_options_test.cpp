@@ -114,6 +114,13 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{{"-E", "d", "a(b"}, "d", "a(b", FileType::Pascal, false, false, Pattern()},
         SearchCase{
             {"d", "--regexp", "-E", "t"}, "d", "t", FileType::Pascal, false, false, Pattern()},
+        SearchCase{{"-r", "--hide-files-without-match", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   {.options = {.subdirectories = true, .onlyFilesWithMatches = true}}},
         // grep's short options: combined, with a value in the same word or the next, and
         // those that change nothing.
         SearchCase{

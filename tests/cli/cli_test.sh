@@ -119,6 +119,16 @@ expect_stderr ' Sifter32 Found 3 instances of "Result" in 3 files' "project"
 run --recursive "$proj" result
 expect_status 0 "project, defaults but subdirectories"
 expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "result"\r\n   Options: Subdirectories\r\n \r\n main.pas - 1 of 1\r\n \r\n[1] Result := 1;\r\n[2] Results\r\n' "project, defaults but subdirectories"
+# Only the files with a match row: the others' rows go, the headings kept number the whole set
+run -r --hide-files-without-match --mask '*.pas;*.pp;*.inc' "$proj" Results
+expect_status 0 "project, only files with matches"
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "Results"\r\n   Options: Subdirectories, Masks *.pas;*.pp;*.inc, Only Files with Matches\r\n \r\n main.pas - 1 of 3\r\n \r\n[2] Results\r\n' "project, only files with matches"
+expect_stderr ' Sifter32 Found 1 instances of "Results" in 3 files' "project, only files with matches"
+run -r --hide-files-without-match --mask '*.pas;*.pp;*.inc' "$proj" x:=
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "x:="\r\n   Options: Subdirectories, Masks *.pas;*.pp;*.inc, Only Files with Matches\r\n \r\n rtl/unix/sysutils.pp - 3 of 3\r\n \r\n[2] x:=Result\r\n' "project, only files with matches, the last"
+run --hide-files-without-match "$proj" absent
+expect_status 1 "only files with matches, none"
+expect_stdout "$banner"'   Search Path: '"$proj"'\r\n   Search String: "absent"\r\n   Options: Only Files with Matches\r\n' "only files with matches, none"
 run --mask '*.inc' "$proj" Result
 expect_status 1 "project, a mask that finds nothing here"
 expect_empty_stdout "project, a mask that finds nothing here"
@@ -225,6 +235,9 @@ row "grep form, empty set"        1 ''                           ''             
 row "unread file, rows"           2 "$banner"'   Search Path: '"$unread"'\r\n   Search String: "hit"\r\n \r\n a.pas - 1 of 3\r\n \r\n[1] hit\r\n \r\n m m.pas - 2 of 3\r\n \r\n \r\n z.pas - 3 of 3\r\n \r\n[2] hit\r\n' "$unread_err"$'\n Sifter32 Found 2 instances of "hit" in 3 files' "$unread" hit
 row "unread file, grep form"      2 "$unread/a.pas:1:hit\n$unread/z.pas:2:hit\n" "$unread_err"           --format=grep "$unread" hit
 row "unread file, count"          2 "$unread/a.pas:1\n$unread/z.pas:1\n" "$unread_err"           --count "$unread" hit
+row "unread file, only matched" 2 "$banner"'   Search Path: '"$unread"'\r\n   Search String: "hit"\r\n   Options: Only Files with Matches\r\n \r\n a.pas - 1 of 3\r\n \r\n[1] hit\r\n \r\n z.pas - 3 of 3\r\n \r\n[2] hit\r\n' "$unread_err"$'\n Sifter32 Found 2 instances of "hit" in 3 files' --hide-files-without-match "$unread" hit
+row "procs, only matched, grep"   0 "$procs/p.sc:1-proc Foo(x)\n$procs/p.sc:1:proc Foo(x)\n$procs/p.sc:2:  Foo(1)\n$procs/p.sc:4:procedure Foo(y)\n" '' --scripts --procs --hide-files-without-match --format=grep "$procs" foo
+row "procs, only matched, none"   1 ''                           ''                          --scripts --procs --hide-files-without-match --format=grep "$procs" absent
 row "unread file, no match"       2 ''                           "$unread_err"               -l "$unread" absent
 row "a file, searched alone"       1 "$banner"'   Search Path: '"$two"'\r\n   Search String: "find"\r\n \r\n a.pas - 1 of 1\r\n \r\n' ' Sifter32 Found 0 instances of "find" in 1 files' "$two/a.pas" find
 row "a file, as a directory"      2 ''                           "sifter32-cli: $two/a.pas/: not a directory" "$two/a.pas/" find
@@ -318,6 +331,7 @@ make_file "$ctx/p.sc" 'x\r\nproc Foo()\r\ncall\r\ny\r\nz\r\nw\r\nproc Bar()\r\nv
 at=$WORK
 row "context, CR LF lines"        0 'ctx/cr.pas-2-b\nctx/cr.pas:3:hit 1\nctx/cr.pas-4-c\n--\nctx/cr.pas-7-f\nctx/cr.pas:8:hit 2\nctx/cr.pas-9-g\nctx/cr.pas:10:hit 3\nctx/cr.pas-11-h\n' '' --format=grep -C 1 ctx/cr.pas hit
 row "context, before only"        0 'ctx/cr.pas-1-a\nctx/cr.pas-2-b\nctx/cr.pas:3:hit 1\n--\nctx/cr.pas-6-e\nctx/cr.pas-7-f\nctx/cr.pas:8:hit 2\nctx/cr.pas-9-g\nctx/cr.pas:10:hit 3\n' '' --format=grep -B2 ctx/cr.pas hit
+row "context, only matched"       0 'ctx/cr.pas-1-a\nctx/cr.pas-2-b\nctx/cr.pas:3:hit 1\n' '' --hide-files-without-match --format=grep -B2 --mask 'cr.pas;p.sc' ctx 'hit 1'
 row "context, none either way"    0 'ctx/cr.pas:3:hit 1\n--\nctx/cr.pas:8:hit 2\n--\nctx/cr.pas:10:hit 3\n' '' --format=grep -C0 ctx/cr.pas hit
 row "context, an LF file, Ctrl-Z" 0 'ctx/lf.pas:1:hit\nctx/lf.pas-2-x\n--\nctx/lf.pas-4-z\nctx/lf.pas:5:hit\n' '' --format=grep -A 1 -B1 ctx/lf.pas hit
 row "context, a lone LF"          0 'ctx/mixed.pas-2-two three\nctx/mixed.pas:3:hit\n' '' --format=grep -B 1 ctx/mixed.pas hit

@@ -8,10 +8,11 @@
 // Input, as FuzzedDataProvider takes it (numbers from the back, bytes from the front): flags (bit
 // 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers; bit 4: whole words, which
 // also adds the heading row of the options; bit 5: the text searched as a regular expression
-// that escapes each of its bytes, which must give the rows of the plain text; bit 6: context
-// lines asked, before and after the numbers that follow, 0 to 4 each: the documented rows
-// must stay as they are, and the grep form show what grep would), the text's length (at most
-// 15) and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
+// that escapes each of its bytes, which must give the rows of the plain text; bit 6: only the
+// files with a match row, which must leave out exactly the others' rows; bit 7: context lines
+// asked, before and after the numbers that follow, 0 to 4 each: the documented rows must stay
+// as they are, and the grep form show what grep would), the text's length (at most 15) and
+// the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
 // and its bytes. The last file takes whatever is left.
 
@@ -164,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
     request.rules.wholeWords = (flags & 16) != 0;
-    if ((flags & 64) != 0) {
+    request.options.onlyFilesWithMatches = (flags & 64) != 0;
+    if ((flags & 128) != 0) {
         request.context.asked = true;
         request.context.before = input.ConsumeIntegralInRange<std::int32_t>(0, 4);
         request.context.after = input.ConsumeIntegralInRange<std::int32_t>(0, 4);
@@ -212,16 +214,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {kBannerRow, EntryIcon::Banner},
         {"   Search Path: /fuzz", EntryIcon::Blank},
         {"   Search String: \"" + request.text + "\"", EntryIcon::Blank}};
-    if (request.rules.wholeWords || request.rules.regexp)
+    if (request.rules.wholeWords || request.rules.regexp || request.options.onlyFilesWithMatches)
         want.push_back({OptionsRow(request), EntryIcon::Blank});
     const std::vector<std::string> forms = test::ModelForms(plainText, request.rules.caseSensitive);
     std::int64_t matches = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        want.push_back({" ", EntryIcon::Blank});
-        want.push_back({" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
-                            std::to_string(files.size()),
-                        EntryIcon::File});
-        want.push_back({" ", EntryIcon::Blank});
+        const std::vector<ResultEntry> heading = {
+            {" ", EntryIcon::Blank},
+            {" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
+                 std::to_string(files.size()),
+             EntryIcon::File},
+            {" ", EntryIcon::Blank}};
+        const std::int64_t matchesBefore = matches;
         AheadReader reader(files[i]);
         LineModel model(
             [&](char* buffer, std::int32_t bytes) { return reader.Read(buffer, bytes); });
@@ -246,6 +250,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ++matches;
             }
         }
+        const bool dropped = request.options.onlyFilesWithMatches && matches == matchesBefore;
+        if (dropped) {
+            fileRows.clear();
+            lineOfRow.clear();
+        } else {
+            want.insert(want.end(), heading.begin(), heading.end());
+        }
         want.insert(want.end(), fileRows.begin(), fileRows.end());
         const std::string notRead =
             model.pending() != 0
@@ -255,8 +266,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t g = 0; g < std::size(test::GrepForms::kForms); ++g)
             wantGrep[g] +=
                 test::GrepForms::kForms[g] == cli::OutputForm::Grep && request.context.asked
-                    ? test::ModelContextText(name, lines, procedures, matching, request.context,
-                                             written) +
+                    ? (dropped ? std::string()
+                               : test::ModelContextText(name, lines, procedures, matching,
+                                                        request.context, written)) +
                           notRead
                     : test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lineOfRow,
                                           notRead);

@@ -106,6 +106,28 @@ TEST(SystemDesktop, HandsThePathToTheDesktopsOpenerAsOneArgument) {
     }
 }
 
+TEST(SystemDesktop, StartsAProgramWithItsWordsAsTheyAreAndNamesOneThatIsMissing) {
+    test::TempDir dir;
+    const std::string out = dir / "out";
+    const std::vector<std::string> words = {
+        "sh",
+        "-c",
+        "printf '%s|' \"$@\" > \"$0.part\" && mv \"$0.part\" \"$0\"",
+        out,
+        "/home/a b/x;rm -rf y.pas",
+        "$(touch " + dir / "z" + ")",
+        "'"};
+    const platform::LaunchResult started = platform::SystemDesktop().Start(words);
+    EXPECT_EQ(started.error, 0);
+    EXPECT_EQ(started.program, "sh");
+    EXPECT_EQ(AwaitFile(out), "/home/a b/x;rm -rf y.pas|" + words[5] + "|'|");
+    EXPECT_FALSE(std::filesystem::exists(dir / "z"));
+    const platform::LaunchResult missing =
+        platform::SystemDesktop().Start({"sifter32-test-no-such-editor", "+1", "/a.pas"});
+    EXPECT_EQ(missing.error, 2);
+    EXPECT_EQ(missing.program, "sifter32-test-no-such-editor");
+}
+
 TEST(SystemDesktop, NamesTheOpenerThatIsMissing) {
     test::TempDir empty;
     const ScopedPath path(empty.path());

@@ -1,5 +1,6 @@
 #include "soak_answers.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +37,7 @@ DialogAnswers::~DialogAnswers() {
 
 void DialogAnswers::Begin(bool throughHooks) {
     m_messages.clear();
+    m_questions.clear();
     m_saves.clear();
     m_saveDialogs = 0;
     m_problems.clear();
@@ -104,6 +106,51 @@ void DialogAnswers::InstallHooks() {
     });
     ui::TAboutBox::SetAnswerHook([this](ui::TAboutBox&) { m_log.Note("about box read"); });
     ui::SetMaskDialogHook([this](QDialog& dialog) { AnswerMasks(dialog); });
+    ui::SetEditorDialogHook([this](QDialog& dialog) { AnswerEditor(dialog); });
+    ui::SetQuestionHook([this](const ui::Message& message) {
+        const bool yes = m_random.Percent(60);
+        m_questions.push_back({message, yes});
+        m_log.Note("asked \"" + message.text.toStdString() + "\": " + (yes ? "Yes" : "No"));
+        return yes;
+    });
+}
+
+void DialogAnswers::AnswerEditor(QDialog& dialog) {
+    // Commands that work, one the dialog refuses, one it refuses for its program, and none.
+    static const std::vector<const char*> kCommands = {"ed {file}:{line}:{column}",
+                                                       "\"my ed\" -c'{column}' +{line}",
+                                                       "ed \"{file}", "{file} x", ""};
+    auto* command = dialog.findChild<QLineEdit*>(QString::fromLatin1(names::kEditorCommand));
+    auto* presets = dialog.findChild<QComboBox*>(QString::fromLatin1(names::kEditorPresets));
+    const auto click = [&](const char* name) {
+        if (auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name)))
+            button->click();
+    };
+    switch (m_random.Weighted({25, 30, 45})) {
+        case 0:
+            m_log.Note("editor: Cancel");
+            click(names::kCancelButton);
+            return;
+        case 1:
+            if (presets != nullptr) {
+                presets->setCurrentIndex(m_random.Below(presets->count()));
+                m_log.Note("editor: preset " + presets->currentText().toStdString());
+            }
+            break;
+        default:
+            if (command != nullptr) {
+                const char* chosen = m_random.Pick(kCommands);
+                m_log.Note(std::string("editor: ") + chosen);
+                command->setText(QString::fromLatin1(chosen));
+            }
+            break;
+    }
+    click(names::kOKButton);
+    // A command the dialog refused leaves it open: the person gives up.
+    if (dialog.result() != QDialog::Accepted) {
+        m_log.Note("editor: Cancel");
+        click(names::kCancelButton);
+    }
 }
 
 void DialogAnswers::AnswerMasks(QDialog& dialog) {
@@ -149,6 +196,8 @@ void DialogAnswers::RemoveHooks() {
     ui::TForm3::SetAnswerHook(nullptr);
     ui::TAboutBox::SetAnswerHook(nullptr);
     ui::SetMaskDialogHook(nullptr);
+    ui::SetEditorDialogHook(nullptr);
+    ui::SetQuestionHook(nullptr);
 }
 
 std::optional<std::string> DialogAnswers::ChooseSaveName() {

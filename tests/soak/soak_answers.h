@@ -26,6 +26,12 @@ namespace sifter::soak {
 
 class SoakWorld;
 
+// The question asked before closing, and its answer when the soak gave it through the hook.
+struct Question {
+    ui::Message message;
+    std::optional<bool> yes;
+};
+
 // A name the save dialog handed back, and whether a file could be created under it then.
 struct SaveChoice {
     std::string name;
@@ -46,6 +52,7 @@ public:
     void End();
 
     const QList<ui::Message>& Messages() const { return m_messages; }
+    const std::vector<Question>& Questions() const { return m_questions; }
     const std::vector<SaveChoice>& Saves() const { return m_saves; }
     // How often the save dialog was shown (or its hook asked).
     int SaveDialogsShown() const { return m_saveDialogs; }
@@ -58,6 +65,7 @@ private:
     void RemoveHooks();
     std::optional<std::string> ChooseSaveName();
     void AnswerMasks(QDialog& dialog);
+    void AnswerEditor(QDialog& dialog);
     SaveChoice Choice(const std::string& name) const;
     void Tick(int round);
     // One step on the modal window at the top, when there is one.
@@ -81,6 +89,7 @@ private:
     QElapsedTimer m_pressedFor;  // since a step first found a button pressed
     int m_saveCounter = 0;
     QList<ui::Message> m_messages;
+    std::vector<Question> m_questions;
     std::vector<SaveChoice> m_saves;
     int m_saveDialogs = 0;
     QStringList m_problems;

@@ -69,6 +69,8 @@ ui::MessageKind KindOf(const QMessageBox& box) {
             return ui::MessageKind::Warning;
         case QMessageBox::Critical:
             return ui::MessageKind::Error;
+        case QMessageBox::Question:
+            return ui::MessageKind::Question;
         default:
             return ui::MessageKind::Plain;
     }
@@ -222,9 +224,23 @@ void DialogAnswers::StepWithKeysAndClicks(QWidget& dialog,
 void DialogAnswers::Record(QMessageBox& box) {
     // Qt's own boxes of the save dialog (replace a file?) belong to it, not to the program.
     if (box.parent() != nullptr) return;
-    m_messages.append(ui::Message{KindOf(box), box.windowTitle(), box.text()});
-    m_log.Note("says \"" + box.text().toStdString() + "\"");
+    const ui::Message message{KindOf(box), box.windowTitle(), box.text()};
     const QList<QAbstractButton*> buttons = box.buttons();
+    if (message.kind == ui::MessageKind::Question) {
+        // The one box with two buttons: Yes the default, No the escape button.
+        m_questions.push_back({message, std::nullopt});
+        m_log.Note("asks \"" + box.text().toStdString() + "\"");
+        QAbstractButton* yes = box.button(QMessageBox::Yes);
+        QAbstractButton* no = box.button(QMessageBox::No);
+        if (buttons.size() != 2 || yes == nullptr || no == nullptr || box.defaultButton() != yes ||
+            box.escapeButton() != no)
+            m_problems.append(QStringLiteral("the question \"%1\" has other buttons than Yes, "
+                                             "the default, and No, the escape button")
+                                  .arg(box.text()));
+        return;
+    }
+    m_messages.append(message);
+    m_log.Note("says \"" + box.text().toStdString() + "\"");
     if (buttons.size() != 1 || buttons.front()->text() != QStringLiteral("OK") ||
         box.defaultButton() != static_cast<QPushButton*>(buttons.front()) ||
         box.escapeButton() != buttons.front())

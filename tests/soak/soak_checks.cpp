@@ -1,5 +1,5 @@
-// The rules of closing, searching, deleting and choosing a directory: the rows, the status
-// bar and the message boxes each of them leaves.
+// The rules of searching, deleting, undoing (across a search too) and choosing a directory:
+// the rows, the status bar and the message boxes each of them leaves.
 
 #include "soak_checks.h"
 
@@ -43,6 +43,8 @@ const QString kTableNotice = QStringLiteral(
     "disabled.");
 const QString kEditorRefused =
     QStringLiteral("The file could not be handed to the desktop's editor");
+const QString kCommandFailed = QStringLiteral("The editor command \"");
+const QString kCommandRefused = QStringLiteral("The editor command cannot be used: ");
 
 // What the File Masks dialog says of a list it refuses.
 const QRegularExpression kMaskRefused(
@@ -110,7 +112,9 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before) {
     before.menuOpen = QApplication::activePopupWidget() != nullptr;
     before.mainActive = QApplication::activeWindow() == &form;
     before.editorOpens = desktop.opened.size();
+    before.editorStarts = desktop.started.size();
     before.editorRefusals = desktop.refusals;
+    before.editorCommand = form.EditorCommand();
 }
 
 bool Context::KeyOnMain(Qt::Key key, Qt::KeyboardModifiers modifiers) const {
@@ -136,20 +140,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool closes = escapeCloses ||
                         (c.KeyOnMain(Qt::Key_F4, Qt::AltModifier) && before.mainActive) ||
                         seen.triggered.contains(QLatin1String(names::kExit1));
-    if (!form.isVisible()) {
-        c.Expect(closes,
-                 QStringLiteral(
-                     "the main window closed, but nothing that closes it was pressed or chosen"));
-        // The program ends with its main window as Qt ends it: once no shown window of its own
-        // (one without an owner) is left that asks to keep it running.
-        for (const QWidget* window : QApplication::topLevelWidgets())
-            c.Expect(!window->isVisible() || window->parentWidget() != nullptr ||
-                         !window->testAttribute(Qt::WA_QuitOnClose),
-                     QStringLiteral("%1 keeps the program running after the main window closed")
-                         .arg(window->objectName()));
-        return c.problems;
-    }
-    c.Expect(!closes, QStringLiteral("Escape, Alt+F4 or Exit left the main window open"));
+    if (CheckClosing(c, closes)) return c.problems;
     c.rows = test::RowTexts(list.Model().Rows());
 
     // Searching: what starts one, what it shows.
@@ -194,8 +185,19 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool deleting = (c.KeyOnMain(Qt::Key_Delete) && focusOnList) ||
                           seen.triggered.contains(QLatin1String(names::kDeleteSelected1));
     const bool nothingSelected = deleting && before.selected.empty();
-    const bool undoing =
-        c.KeyOnMain(Qt::Key_Z, Qt::ControlModifier) && focusOnList && !model.deletions.empty();
+    const bool ctrlZ = c.KeyOnMain(Qt::Key_Z, Qt::ControlModifier);
+    const bool undoing = ctrlZ && focusOnList && !model.deletions.empty();
+    // With no deletion left, the list a search or a chosen directory replaced; in the search box
+    // once the list is empty.
+    const bool bringingBack = ctrlZ && model.earlier && model.deletions.empty() &&
+                              (focusOnList || (focus == session.Edit1() && before.rows.empty()));
+    const auto keep = [&](std::vector<std::string> rows, const QString& status) {
+        if (rows.empty()) return;
+        model.earlier = ListState{std::move(rows), std::move(model.deletions), model.savedId,
+                                  status, model.search};
+        model.deletions.clear();
+        model.savedId = 0;
+    };
 
     // Choosing a directory.
     ui::TForm3& chooser = session.Program().Form3();
@@ -224,11 +226,23 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         c.Expect(c.rows == expected.rows,
                  QStringLiteral("the search's rows are not the files' lines: ") +
                      Difference(c.rows, expected.rows));
+        const auto summaryOf = [&](const ExpectedSearch& search, std::size_t files) {
+            return ui::DisplayText(" Sifter32 Found " + std::to_string(search.matches) +
+                                   " instances of \"" + request.text + "\" in " +
+                                   std::to_string(files) + " files");
+        };
+        keep(before.rows, before.status);
+        // The second search of one action replaced the first one's list.
+        if (again) {
+            const ExpectedSearch first = ExpectedRows(
+                before.names, before.currentFd, before.shownDirectory, request, before.unreadable);
+            keep(first.rows, summaryOf(first, before.names.size()));
+        }
         model.rows = static_cast<std::int64_t>(expected.rows.size());
         model.deletions.clear();
-        const QString summary = ui::DisplayText(
-            " Sifter32 Found " + std::to_string(expected.matches) + " instances of \"" +
-            request.text + "\" in " + std::to_string(names.size()) + " files");
+        model.savedId = 0;
+        model.search = request;
+        const QString summary = summaryOf(expected, names.size());
         c.Expect(form.StatusPanel()->text() == summary,
                  QStringLiteral("the status bar reads \"%1\" after a search, expected \"%2\"")
                      .arg(form.StatusPanel()->text(), summary));
@@ -243,7 +257,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         c.Expect(c.rows == kept, QStringLiteral("deleting the selected rows left other rows: ") +
                                      Difference(c.rows, kept));
         model.rows -= static_cast<std::int64_t>(before.selected.size());
-        model.deletions.push_back({before.rows, before.selected});
+        model.deletions.push_back({before.rows, before.selected, ++model.lastId});
         c.Expect(test::SelectedRows(list).empty(),
                  QStringLiteral("rows are selected after a deletion"));
     } else if (undoing) {
@@ -257,9 +271,24 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                      list.currentIndex().row() == undone.selected.front(),
                  QStringLiteral("after Ctrl+Z the rows put back are not the selected ones, with "
                                 "the first of them current"));
+    } else if (bringingBack) {
+        ListState earlier = std::move(*model.earlier);
+        model.earlier.reset();
+        c.Expect(c.rows == earlier.rows,
+                 QStringLiteral("Ctrl+Z did not bring back the list before: ") +
+                     Difference(c.rows, earlier.rows));
+        c.Expect(form.StatusPanel()->text() == earlier.status,
+                 QStringLiteral("the list brought back shows \"%1\", expected \"%2\"")
+                     .arg(form.StatusPanel()->text(), earlier.status));
+        model.rows = static_cast<std::int64_t>(earlier.rows.size());
+        model.deletions = std::move(earlier.deletions);
+        model.savedId = earlier.savedId;
+        model.search = earlier.search;
     } else if (c.chooserTookDirectory) {
+        keep(before.rows, before.status);
         model.rows = 0;
         model.deletions.clear();
+        model.savedId = 0;
         model.directory = chooser.Directory();
         c.Expect(form.StatusPanel()->text().isEmpty(),
                  QStringLiteral("the status bar keeps \"%1\" after a new directory")
@@ -269,7 +298,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
                                                        "deletion, an undo or a new directory: ") +
                                             Difference(c.rows, before.rows));
     }
-    if (!c.searchRan && !c.chooserTookDirectory)
+    if (!c.searchRan && !c.chooserTookDirectory && !bringingBack)
         c.Expect(form.StatusPanel()->text() == before.status,
                  QStringLiteral("the status bar changed from \"%1\" to \"%2\"")
                      .arg(before.status, form.StatusPanel()->text()));
@@ -284,6 +313,7 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
     const bool tableChosen = seen.triggered.contains(QLatin1String(names::kSavetoTable1));
     const bool masksChosen = seen.triggered.contains(QLatin1String(names::kFileMasks1));
     const bool editorRefused = desktop.refusals > before.editorRefusals;
+    const bool editorChosen = seen.triggered.contains(QLatin1String(names::kEditor1));
     int nothingSelectedBoxes = 0;
     for (const ui::Message& message : answers.Messages()) {
         const QString& text = message.text;
@@ -298,9 +328,13 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
             expected = (text == kBadName && badSave) ||
                        (problem && text == badPattern && maySearch) ||
                        (text.startsWith(kEditorRefused) && editorRefused) ||
+                       (text.startsWith(kCommandRefused) && editorChosen) ||
+                       (text.startsWith(kCommandFailed) && editorRefused) ||
                        (kMaskRefused.match(text).hasMatch() && masksChosen);
         } else {
-            expected = kIoError.match(text).hasMatch();
+            // An error box: an I/O error, or an editor command that could not be started.
+            expected = kIoError.match(text).hasMatch() ||
+                       (text.startsWith(kCommandFailed) && editorRefused);
         }
         c.Expect(expected, QStringLiteral("an unexpected message box: \"%1\"").arg(text));
     }
@@ -314,8 +348,14 @@ QStringList Check(const Facts& facts, const Before& before, Session& session, Mo
         seen.triggered.contains(QLatin1String(names::kIncludeSubdirectories1)) ||
         seen.triggered.contains(QLatin1String(names::kWholeWords1)) ||
         seen.triggered.contains(QLatin1String(names::kRegularExpression1)) ||
+        seen.triggered.contains(QLatin1String(names::kOnlyFilesWithMatches1)) ||
         form.Request().options.masks != before.options.masks;
-    c.updateStatRan = seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
+    // A save of the rows shown is what the list counts as kept from then on.
+    bool saved = false;
+    for (const SaveChoice& save : answers.Saves()) saved |= save.creatable;
+    if (saved && !AnErrorBoxWasShown(answers))
+        model.savedId = model.deletions.empty() ? 0 : model.deletions.back().id;
+    c.updateStatRan = bringingBack || seen.textChanges > 0 || seen.typeClicks > 0 || c.searchRan ||
                       c.chooserTookDirectory || optionsRead || facts.action == nullptr;
     if (c.updateStatRan) model.rowsAtUpdateStat = c.rows.size();
     CheckControlStates(c);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,7 @@ struct Before {
     std::vector<std::string> names;               // of FList
     std::vector<UnreadableDirectory> unreadable;  // of FList
     std::string directory;                        // of FList
-    SearchOptions options;                        // the Options menu's subdirectories and masks
+    SearchOptions options;  // the Options menu's subdirectories, masks and matched files only
     // The current directory, held open so that a search's files can be read where the search
     // read them even when it has been removed since; and as the search's path row shows it.
     int currentFd = -1;
@@ -49,7 +50,9 @@ struct Before {
     bool menuOpen = false;
     bool mainActive = false;
     std::size_t editorOpens = 0;
+    std::size_t editorStarts = 0;
     int editorRefusals = 0;
+    std::string editorCommand;
 };
 
 void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before);
@@ -58,12 +61,31 @@ void TakeBefore(Session& session, const FakeDesktop& desktop, Before& before);
 struct Deletion {
     std::vector<std::string> rows;
     std::vector<int> selected;
+    std::uint64_t id = 0;  // the list's state once it was made; 0 stands for no deletion
+};
+
+// A list as a search or a chosen directory left it, with the deletions made on it since.
+struct ListState {
+    std::vector<std::string> rows;
+    std::vector<Deletion> deletions;  // last one last
+    std::uint64_t savedId = 0;        // the state the last save (or the search) left
+    QString status;
+    SearchRequest search;  // the search that made the rows, which the editor's column follows
+    std::uint64_t Id() const { return deletions.empty() ? 0 : deletions.back().id; }
+    // Rows deleted since the search or the last save, and not put back.
+    bool Trimmed() const { return Id() != savedId; }
 };
 
 // What the soak keeps over the actions of one run of the program.
 struct Model {
     std::int64_t rows = 0;  // added by the last search, less those deleted and not put back
     std::vector<Deletion> deletions;  // since the last search or chosen directory, last one last
+    std::uint64_t savedId = 0;        // as ListState's
+    std::uint64_t lastId = 0;         // each deletion gets an id of its own
+    // The list the last search or chosen directory replaced, which Ctrl+Z brings back.
+    std::optional<ListState> earlier;
+    SearchRequest search;  // as ListState's
+    bool Trimmed() const { return (deletions.empty() ? 0 : deletions.back().id) != savedId; }
     std::size_t rowsAtUpdateStat = 0;
     // The "&Edit" menu's state: UpdateStat sets it last, after re-reading the file set, so a
     // directory that cannot be read leaves it as it was.
@@ -104,6 +126,9 @@ struct Context {
     bool KeyOnMain(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
 };
 
+// The rules of closing: the question before a trimmed list goes, and what closed. True when
+// the main window closed; nothing else is then checked.
+bool CheckClosing(Context& context, bool closes);
 void CheckControlStates(Context& context);
 void CheckTitleAndFileSet(Context& context);
 void CheckClipboard(Context& context);
@@ -112,5 +137,6 @@ void CheckViewerAndEditor(Context& context);
 void CheckNothingLeftOver(Context& context);
 
 QString Quoted(const std::string& bytes);
+bool AnErrorBoxWasShown(const DialogAnswers& answers);
 
 }  // namespace sifter::soak

@@ -1,6 +1,6 @@
-// The rules that hold after any action: the control states of the text, the file type and the
-// rows; the title and the file set; the clipboard after Ctrl+C; saved files; the viewer and the
-// editor; and nothing left behind by a handler.
+// The rules of closing, and those that hold after any action: the control states of the text,
+// the file type and the rows; the title and the file set; the clipboard after Ctrl+C; saved
+// files; the viewer and the editor; and nothing left behind by a handler.
 
 #include <QAction>
 #include <QApplication>
@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QWidget>
 #include <filesystem>
 
 #include "search/io_error.h"
@@ -21,10 +22,13 @@
 #include "ui/conventions.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/progress_window.h"
+#include "ui/editor/editor_command.h"
 #include "ui/main/main_window.h"
 #include "ui/object_names.h"
 #include "ui/results/result_list.h"
 #include "ui/results/result_model.h"
+#include "ui/viewer/line_text.h"
+#include "ui/viewer/line_view.h"
 #include "ui/viewer/line_viewer.h"
 
 namespace sifter::soak {
@@ -36,13 +40,49 @@ QString State(bool enabled) {
     return enabled ? QStringLiteral("enabled") : QStringLiteral("disabled");
 }
 
+const QString kDiscard = QStringLiteral("Discard the trimmed list?");
+
+}  // namespace
+
 bool AnErrorBoxWasShown(const DialogAnswers& answers) {
     for (const ui::Message& message : answers.Messages())
         if (message.kind == ui::MessageKind::Error) return true;
     return false;
 }
 
-}  // namespace
+bool CheckClosing(Context& c, bool closes) {
+    const Model& model = c.model;
+    // Closing asks once, exactly when rows were deleted since the search or the last save.
+    const std::vector<Question>& questions = c.answers.Questions();
+    bool answeredYes = false, answeredNo = false;
+    for (const Question& question : questions) {
+        c.Expect(
+            question.message.kind == ui::MessageKind::Question && question.message.text == kDiscard,
+            QStringLiteral("an unexpected question: \"%1\"").arg(question.message.text));
+        answeredYes |= question.yes == true;
+        answeredNo |= question.yes == false;
+    }
+    c.Expect(questions.size() == (closes && model.Trimmed() ? 1u : 0u),
+             QStringLiteral("closing asked %1 times, with the list %2")
+                 .arg(questions.size())
+                 .arg(model.Trimmed() ? QStringLiteral("trimmed") : QStringLiteral("as saved")));
+    if (!c.session.Form1().isVisible()) {
+        c.Expect(closes && !answeredNo,
+                 QStringLiteral("the main window closed, but nothing that closes it was pressed "
+                                "or chosen, or No was the answer"));
+        // The program ends with its main window as Qt ends it: once no shown window of its own
+        // (one without an owner) is left that asks to keep it running.
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            c.Expect(!window->isVisible() || window->parentWidget() != nullptr ||
+                         !window->testAttribute(Qt::WA_QuitOnClose),
+                     QStringLiteral("%1 keeps the program running after the main window closed")
+                         .arg(window->objectName()));
+        return true;
+    }
+    c.Expect(!closes || (model.Trimmed() && !questions.empty() && !answeredYes),
+             QStringLiteral("Escape, Alt+F4 or Exit left the main window open"));
+    return false;
+}
 
 void CheckControlStates(Context& c) {
     Session& s = c.session;
@@ -165,10 +205,58 @@ void CheckViewerAndEditor(Context& c) {
         c.Expect(viewer != nullptr && viewer->isVisible() && viewer->Path() == path,
                  QStringLiteral("row %1 did not open %2 in the viewer").arg(row).arg(Quoted(path)));
     }
-    for (std::size_t i = c.before.editorOpens; i < c.desktop.opened.size(); ++i)
-        c.Expect(viewer != nullptr && c.desktop.opened[i] == viewer->Path(),
-                 QStringLiteral("the editor was asked to open %1, not the viewer's file")
-                     .arg(Quoted(c.desktop.opened[i])));
+
+    // The editor: first the rows' (Ctrl+E in the list, the row's menu) at their lines and first
+    // matches, then the viewer's at its caret; by the command in force, or by the desktop's
+    // default application when there is none.
+    std::vector<ui::EditorPlace> places;
+    for (const int row : c.session.seen().editRequests) {
+        if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) continue;
+        const auto index = static_cast<std::size_t>(row);
+        const RowOrigin origin = rows.Origin(index);
+        if (!origin.Leads()) continue;
+        const bool match = rows.Kind(index) == RowKind::Match;
+        places.push_back(
+            {std::string(rows.FilePath(origin.file)), origin.line,
+             match ? ExpectedColumn(std::string(rows.Line(index)), c.model.search) : 1});
+    }
+    const std::string& command = c.before.editorCommand;
+    const bool byDefault = ui::SplitEditorCommand(command, {"x", 1, 1}).words.empty();
+    const std::size_t opened = c.desktop.opened.size() - c.before.editorOpens;
+    const std::size_t started = c.desktop.started.size() - c.before.editorStarts;
+    c.Expect(
+        (byDefault ? started : opened) == 0,
+        QStringLiteral("the editor command \"%1\" was passed over").arg(ui::DisplayText(command)));
+    const std::size_t launches = byDefault ? opened : started;
+    c.Expect(launches >= places.size(),
+             QStringLiteral("%1 rows asked for the editor, which started %2 times")
+                 .arg(places.size())
+                 .arg(launches));
+    for (std::size_t i = 0; i < launches; ++i) {
+        ui::EditorPlace place;
+        if (i < places.size()) {
+            place = places[i];
+        } else if (viewer != nullptr) {
+            const ui::LineView& view = *viewer->View();
+            const std::string_view line =
+                view.LineCount() > 0 ? view.LineBytes(view.Caret().line) : std::string_view();
+            place = {viewer->Path(), view.Caret().line + 1,
+                     ui::CharactersBefore(line, view.Caret().offset) + 1};
+        }
+        const std::vector<std::string> words =
+            byDefault ? std::vector<std::string>{c.desktop.opened[c.before.editorOpens + i]}
+                      : c.desktop.started[c.before.editorStarts + i];
+        const std::vector<std::string> expected =
+            byDefault ? std::vector<std::string>{place.path}
+                      : ui::SplitEditorCommand(command, place).words;
+        QStringList shown;
+        for (const std::string& word : words) shown << Quoted(word);
+        c.Expect(words == expected,
+                 QStringLiteral("the editor was started with %1, not at %2 line %3 column %4")
+                     .arg(shown.join(QLatin1Char(' ')), Quoted(place.path))
+                     .arg(place.line)
+                     .arg(place.column));
+    }
 }
 
 void CheckNothingLeftOver(Context& c) {

@@ -93,7 +93,7 @@ const std::vector<Weighted> kMenuKeys = {
     {4, Qt::Key_Down},   {2, Qt::Key_Up},     {2, Qt::Key_Left}, {2, Qt::Key_Right},
     {3, Qt::Key_Return}, {3, Qt::Key_Escape}, {1, Qt::Key_D},    {1, Qt::Key_V},
     {1, Qt::Key_T},      {1, Qt::Key_X},      {1, Qt::Key_S},    {1, Qt::Key_A},
-    {1, Qt::Key_W},      {1, Qt::Key_M}};
+    {1, Qt::Key_W},      {1, Qt::Key_M},      {1, Qt::Key_O},    {1, Qt::Key_E}};
 
 // Words and letters typed into the search box: ones the files hold, in both encodings, and
 // pieces of patterns ("(" alone is a bad one).

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "search/pattern/line_matcher.h"
+#include "search/text/utf8.h"
 #include "soak_world.h"
 
 namespace sifter::soak {
@@ -131,9 +132,10 @@ void Walk(const fs::path& directory, const std::string& below, FileType type,
         Walk(directory / name, below.empty() ? name : below + "/" + name, type, options, names);
 }
 
-// Whether `form` stands in `compared` (the line, upper-cased or not) where no letter, digit,
-// '_' or byte from 128 up of `line` stands right before or after it.
-bool HoldsWord(const std::string& compared, const std::string& line, const std::string& form) {
+// Where `form` first stands in `compared` (the line, upper-cased or not); with `whole`, only
+// where no letter, digit, '_' or byte from 128 up of `line` stands right before or after it.
+std::size_t FindForm(const std::string& compared, const std::string& line, const std::string& form,
+                     bool whole) {
     const auto inWord = [&](std::size_t at) {
         if (at >= line.size()) return false;
         const auto byte = static_cast<unsigned char>(line[at]);
@@ -141,8 +143,34 @@ bool HoldsWord(const std::string& compared, const std::string& line, const std::
     };
     for (std::size_t at = compared.find(form); at != std::string::npos;
          at = compared.find(form, at + 1))
-        if (!(at > 0 && inWord(at - 1)) && !inWord(at + form.size())) return true;
-    return false;
+        if (!whole || (!(at > 0 && inWord(at - 1)) && !inWord(at + form.size()))) return at;
+    return std::string::npos;
+}
+
+// The forms of the text a line is compared with: as typed and in Windows-1252, upper-cased
+// when letter case is ignored.
+std::vector<std::string> Forms(const SearchRequest& request) {
+    std::vector<std::string> forms;
+    if (!request.text.empty()) forms.push_back(request.text);
+    if (const std::string legacy = Legacy(request.text); !legacy.empty()) forms.push_back(legacy);
+    if (!request.rules.caseSensitive)
+        for (std::string& form : forms) form = Upper(form);
+    return forms;
+}
+
+// Where the search first finds something in `line`, or npos. What a pattern matches is the
+// engine tests' business; the soak checks the rows around it.
+std::size_t FirstMatch(const std::string& line, const std::vector<std::string>& forms,
+                       const SearchRequest& request, LineMatcher& pattern) {
+    if (request.rules.regexp) {
+        const std::optional<MatchSpan> found = pattern.FindFrom(line, 0);
+        return found ? found->offset : std::string::npos;
+    }
+    const std::string compared = request.rules.caseSensitive ? line : Upper(line);
+    std::size_t first = std::string::npos;
+    for (const std::string& form : forms)
+        first = std::min(first, FindForm(compared, line, form, request.rules.wholeWords));
+    return first;
 }
 
 }  // namespace
@@ -167,6 +195,7 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
     if (request.rules.regexp) options += ", Regular Expression";
     if (chosen.Masks(request.fileType) != FileMask(request.fileType))
         options += ", Masks " + chosen.Masks(request.fileType);
+    if (chosen.onlyFilesWithMatches) options += ", Only Files with Matches";
     if (!options.empty()) search.rows.push_back("   Options: " + options.substr(2));
     std::size_t nextUnreadable = 0;
     const auto unreadableUpTo = [&](std::size_t place) {
@@ -177,20 +206,16 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
                 " " + unreadable[nextUnreadable].path +
                 " - directory not read: " + UnreadableReason(unreadable[nextUnreadable].error));
     };
-    std::vector<std::string> forms;
-    if (!request.text.empty()) forms.push_back(request.text);
-    if (const std::string legacy = Legacy(request.text); !legacy.empty()) forms.push_back(legacy);
-    if (!request.rules.caseSensitive)
-        for (std::string& form : forms) form = Upper(form);
-    // What a pattern matches is the engine tests' business; the soak checks the rows around it.
+    const std::vector<std::string> forms = Forms(request);
     LineMatcher pattern(request.rules.regexp ? request.text : std::string(), request.rules);
 
     const std::string count = std::to_string(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         unreadableUpTo(i);
-        search.rows.insert(
-            search.rows.end(),
-            {" ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "});
+        // A file's rows, left out whole when it gives no match and only such files are shown.
+        std::vector<std::string> rows = {
+            " ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "};
+        const std::int64_t matchesBefore = search.matches;
         const std::vector<std::string> lines = Lines(ReadAt(directoryFd, names[i]));
         for (std::size_t n = 0; n < lines.size(); ++n) {
             const std::string& line = lines[n];
@@ -198,23 +223,26 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
             const bool procLine = upper.find("PROC ") != std::string::npos &&
                                   line.find('(') != std::string::npos &&
                                   line.find(')') != std::string::npos;
-            if (procLine && request.includeProcs) search.rows.push_back(" " + line);
-            const std::string& compared = request.rules.caseSensitive ? line : upper;
-            const bool match =
-                request.rules.regexp
-                    ? pattern.Matches(line)
-                    : std::any_of(forms.begin(), forms.end(), [&](const std::string& form) {
-                          return request.rules.wholeWords
-                                     ? HoldsWord(compared, line, form)
-                                     : compared.find(form) != std::string::npos;
-                      });
-            if (!match) continue;
-            search.rows.push_back("[" + std::to_string(n + 1) + "] " + line);
+            if (procLine && request.includeProcs) rows.push_back(" " + line);
+            if (FirstMatch(line, forms, request, pattern) == std::string::npos) continue;
+            rows.push_back("[" + std::to_string(n + 1) + "] " + line);
             ++search.matches;
         }
+        if (!request.options.onlyFilesWithMatches || search.matches > matchesBefore)
+            search.rows.insert(search.rows.end(), rows.begin(), rows.end());
     }
     unreadableUpTo(names.size());
     return search;
+}
+
+std::int64_t ExpectedColumn(const std::string& line, const SearchRequest& request) {
+    LineMatcher pattern(request.rules.regexp ? request.text : std::string(), request.rules);
+    const std::size_t at = FirstMatch(line, Forms(request), request, pattern);
+    if (at == std::string::npos) return 1;
+    // Characters, as the line decodes: UTF-8 ones when the whole line is UTF-8, else bytes.
+    if (!IsValidUtf8(line)) return static_cast<std::int64_t>(at) + 1;
+    return 1 + std::count_if(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(at),
+                             [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
 }  // namespace sifter::soak

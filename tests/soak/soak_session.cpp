@@ -39,7 +39,8 @@ Session::Session(std::vector<std::string> parameters)
          {names::kSearchDirectory1, names::kSavetoFile1, names::kSavetoTable1, names::kExit1,
           names::kResultsFont1, names::kSifter1, names::kAbout1, names::kDeleteSelected1,
           names::kResultsFont2, names::kIncludeSubdirectories1, names::kWholeWords1,
-          names::kRegularExpression1, names::kFileMasks1})
+          names::kRegularExpression1, names::kFileMasks1, names::kOnlyFilesWithMatches1,
+          names::kEditor1, names::kOpenInEditor1})
         m_items.append(Find<QAction>(form, name));
 
     connect(m_edit, &QLineEdit::textChanged, this, [this] { ++m_seen.textChanges; });
@@ -53,6 +54,8 @@ Session::Session(std::vector<std::string> parameters)
             [this] { ++m_seen.searchRequests; });
     connect(ListBox1(), &ui::ResultList::ViewRequested, this,
             [this](int row) { m_seen.viewRequests.push_back(row); });
+    connect(ListBox1(), &ui::ResultList::EditRequested, this,
+            [this](int row) { m_seen.editRequests.push_back(row); });
     connect(&m_program->Form3(), &QDialog::accepted, this,
             [this] { m_seen.chooserAccepted = true; });
     m_program->Form2().installEventFilter(this);

@@ -39,6 +39,7 @@ struct Seen {
     bool closed = false;    // Form1 accepted a close
     QStringList triggered;  // object names of the menu items run
     std::vector<int> viewRequests;
+    std::vector<int> editRequests;
 };
 
 class Session final : public QObject {

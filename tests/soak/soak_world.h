@@ -84,4 +84,8 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
                             const std::string& shownDirectory, const SearchRequest& request,
                             const std::vector<UnreadableDirectory>& unreadable = {});
 
+// The editor's column of a match row of `line`: where the search of `request` first finds
+// something in it, in characters from 1.
+std::int64_t ExpectedColumn(const std::string& line, const SearchRequest& request);
+
 }  // namespace sifter::soak

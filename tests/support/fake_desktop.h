@@ -1,6 +1,7 @@
 #pragma once
-// The desktop's editor, never started: the files it was asked to open, and the answer it gives
-// (0, or the code of a failed start, as when no opener is installed).
+// The desktop's editor, never started: the files it was asked to open, the words of the
+// editors it was asked to start, and the answer it gives (0, or the code of a failed start, as
+// when no opener or editor is installed).
 
 #include <cstdint>
 #include <functional>
@@ -20,10 +21,18 @@ public:
         return {code, "xdg-open"};
     }
 
+    platform::LaunchResult Start(const std::vector<std::string>& words) override {
+        started.push_back(words);
+        const std::int32_t code = answer ? answer() : error;
+        if (code != 0) ++refusals;
+        return {code, words.empty() ? std::string() : words.front()};
+    }
+
     std::vector<std::string> opened;
-    std::int32_t error = 0;                // the answer, unless `answer` gives one
-    std::function<std::int32_t()> answer;  // asked anew for every file
-    int refusals = 0;                      // answers that were not 0
+    std::vector<std::vector<std::string>> started;  // the words of each editor started
+    std::int32_t error = 0;                         // the answer, unless `answer` gives one
+    std::function<std::int32_t()> answer;           // asked anew for every file
+    int refusals = 0;                               // answers that were not 0
 };
 
 }  // namespace sifter::test

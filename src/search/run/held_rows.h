@@ -26,6 +26,8 @@ public:
     void FileNotRead(std::int32_t file, std::int32_t code) override;
     // Hands over the rows not handed over yet, if any.
     void Flush();
+    // Forgets the rows not handed over yet.
+    void Drop() { m_block.clear(); }
 
     // Adds the rows of one block to `rows`, in the order they were made, and tells it of a file
     // not read where that came.

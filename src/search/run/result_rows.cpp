@@ -40,6 +40,22 @@ RowOrigin ResultRows::Origin(std::size_t row) const {
     return {static_cast<std::int32_t>(r.file - 1), r.line};
 }
 
+std::string_view ResultRows::Line(std::size_t row) const {
+    const Row& r = m_rows[row];
+    if (r.file == 0) return {};
+    // " " before a procedure's line; "[", the number, "] " before a match's.
+    std::size_t prefix = 1;
+    if (static_cast<RowKind>(r.kind) == RowKind::Match) {
+        prefix = 3;
+        for (std::int64_t n = r.line; n >= 10; n /= 10) ++prefix;
+        ++prefix;
+    } else if (static_cast<RowKind>(r.kind) != RowKind::Procedure) {
+        return {};
+    }
+    const std::string_view text = Text(row);
+    return prefix <= text.size() ? text.substr(prefix) : std::string_view();
+}
+
 std::string_view ResultRows::FilePath(std::int32_t file) const {
     if (file < 0 || static_cast<std::size_t>(file) >= m_files.size()) return {};
     return m_files[static_cast<std::size_t>(file)];

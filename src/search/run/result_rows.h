@@ -101,6 +101,9 @@ public:
     EntryIcon Icon(std::size_t row) const { return IconOf(Kind(row)); }
     ResultEntry Entry(std::size_t row) const { return {std::string(Text(row)), Icon(row)}; }
     RowOrigin Origin(std::size_t row) const;
+    // The line a procedure or match row shows, the end of its text, found by its kind and its
+    // line number; empty for the other rows and for rows that lead nowhere.
+    std::string_view Line(std::size_t row) const;
     // The path of a file that rows lead to; empty for a number no file was given.
     std::string_view FilePath(std::int32_t file) const;
     std::size_t FileCount() const { return m_files.size(); }

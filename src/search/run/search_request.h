@@ -35,15 +35,18 @@ struct SearchOptions {
     // The mask list of each file type, by FileType: patterns separated by ';' (see mask_list.h).
     std::array<std::string, 2> masks{std::string(FileMask(FileType::Scripts)),
                                      std::string(FileMask(FileType::Pascal))};
-    // The subdirectories a search of subdirectories leaves out, by their own names: masks
-    // separated by ';' (see mask_list.h); none when empty.
-    std::string leaveOut;
 
     const std::string& Masks(FileType type) const { return masks[static_cast<std::size_t>(type)]; }
     void SetMasks(FileType type, std::string list) {
         masks[static_cast<std::size_t>(type)] = std::move(list);
     }
     bool MasksChanged(FileType type) const { return Masks(type) != FileMask(type); }
+    // The rows of the files that give no match row left out, their headings included; the
+    // files are read and counted all the same.
+    bool onlyFilesWithMatches = false;
+    // The subdirectories a search of subdirectories leaves out, by their own names: masks
+    // separated by ';' (see mask_list.h); none when empty.
+    std::string leaveOut;
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };
 

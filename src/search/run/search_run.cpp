@@ -1,10 +1,12 @@
 #include "search/run/search_run.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "search/files/file_set.h"
+#include "search/run/matched_files.h"
 #include "search/run/ordered_search.h"
 #include "search/text/text_rules.h"
 
@@ -20,6 +22,7 @@ const char* const kSubdirectoriesName = "Subdirectories";
 const char* const kWholeWordsName = "Whole Words";
 const char* const kRegexpName = "Regular Expression";
 const char* const kMasksName = "Masks ";
+const char* const kOnlyMatchedName = "Only Files with Matches";
 const char* const kLeaveOutName = "Leave Out ";
 const char* const kNotRead = " - directory not read: ";
 
@@ -40,6 +43,7 @@ std::string OptionsRow(const SearchRequest& request) {
     if (request.rules.regexp) named.emplace_back(kRegexpName);
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
+    if (request.options.onlyFilesWithMatches) named.emplace_back(kOnlyMatchedName);
     // Only a walk of subdirectories leaves any out.
     if (request.options.subdirectories && !request.options.leaveOut.empty())
         named.push_back(kLeaveOutName + request.options.leaveOut);
@@ -68,9 +72,12 @@ std::int32_t DefaultWorkers() {
     return std::max(cores - 1, 0);
 }
 
-SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& rows,
+SearchSummary RunSearch(const SearchRequest& request, const FileSet& files, RowSink& sink,
                         SearchProgress* progress, platform::SystemApi& system,
                         std::int32_t workers) {
+    std::optional<MatchedFilesOnly> matchedOnly;
+    if (request.options.onlyFilesWithMatches) matchedOnly.emplace(sink);
+    RowSink& rows = matchedOnly ? static_cast<RowSink&>(*matchedOnly) : sink;
     // The heading shows where the names are opened: the current directory, which the file set
     // made its own at its last read (a chooser that was cancelled may have moved it since).
     const platform::PathResult current = system.CurrentDirectory();

@@ -55,4 +55,14 @@ std::optional<FileMaskChoice> ChooseMasks(QWidget* parent, const FileMaskChoice&
 using MaskDialogHook = std::function<void(QDialog& dialog)>;
 void SetMaskDialogHook(MaskDialogHook hook);
 
+// The Editor dialog: the command that opens a file at a line (ui/editor/editor_command.h),
+// prefilled with `current`, with the presets of the system in one list, OK and Cancel. OK with
+// a command that cannot be used shows a warning that says why and leaves the dialog open. The
+// command taken has no blanks around it; empty names no editor. Empty when the user cancels.
+std::optional<std::string> ChooseEditorCommand(QWidget* parent, const std::string& current);
+// Works the dialog's controls (EditorCommand, EditorPresets, OKButton, CancelButton) as a
+// person would, with the dialog built and prefilled.
+using EditorDialogHook = std::function<void(QDialog& dialog)>;
+void SetEditorDialogHook(EditorDialogHook hook);
+
 }  // namespace sifter::ui

@@ -69,11 +69,16 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     Route(m_wholeWords, &QAction::triggered, &TForm1::OptionsChanged);
     Route(m_regexp, &QAction::triggered, &TForm1::OptionsChanged);
     Route(m_fileMasks, &QAction::triggered, &TForm1::FileMasks1Click);
+    Route(m_onlyMatched, &QAction::triggered, &TForm1::OptionsChanged);
+    Route(m_editor, &QAction::triggered, &TForm1::Editor1Click);
+    Route(m_list, &ResultList::EarlierListRequested, &TForm1::BringBackEarlierList);
     Route(m_walkTimer, &QTimer::timeout, &TForm1::ContinueWalk);
     Route(m_list, &ResultList::SearchRequested, &TForm1::pbSifterClick);
     connect(m_list, &ResultList::CloseRequested, this, &QWidget::close);
     connect(m_list, &ResultList::ViewRequested, this,
             [this](int row) { Guarded([this, row] { ViewRow(row); }); });
+    connect(m_list, &ResultList::EditRequested, this,
+            [this](int row) { Guarded([this, row] { EditRow(row); }); });
     // The context menu's entry runs the main menu's item, which is never disabled itself.
     connect(m_list, &ResultList::FontRequested, m_resultsFont, &QAction::trigger);
 
@@ -173,10 +178,12 @@ void TForm1::pbSifterClick() {
         return;
     }
     auto pictures = std::make_shared<const EntryPictures>();
+    const QString shownStatus = m_status->text();
     SetStatus(QStringLiteral(" Searching... "));
     repaint();
     WaitCursor hourglass;
     m_list->hide();
+    KeepShownList(shownStatus);
     m_list->Clear();
 
     ResultRows rows;
@@ -197,7 +204,10 @@ void TForm1::ViewRow(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) return;
     const RowOrigin origin = rows.Origin(static_cast<std::size_t>(row));
     if (!origin.Leads()) return;
-    if (m_viewer == nullptr) m_viewer = new LineViewer(this);
+    if (m_viewer == nullptr) {
+        m_viewer = new LineViewer(this);
+        m_viewer->SetEditorCommand([this] { return m_editorCommand; });
+    }
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
                    LineMatcher(m_shownSearch.text, m_shownSearch.rules));
 }
@@ -219,6 +229,7 @@ void TForm1::SearchDirectory1Click() {
     m_files.SetListing({});
     m_files.SetDirectory(chosen);
     m_files.Refresh();
+    KeepShownList(m_status->text());
     SetStatus(QString());
     m_list->Clear();
     UpdateStat();
@@ -238,6 +249,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Escape) {
         close();
+        return true;
+    }
+    // In the search box, once a chosen directory has emptied the list, Ctrl+Z brings it back
+    // before it undoes any typing.
+    if (watched == m_edit && key == Qt::Key_Z &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::ControlModifier && m_earlierList &&
+        m_list->RowCount() == 0 && !m_list->Model().CanUndo()) {
+        Guarded([this] { BringBackEarlierList(); });
         return true;
     }
     if (IsEnterKey(key)) {

@@ -3,12 +3,14 @@
 // and the status bar. It owns the file set `FList` and routes every command and key.
 
 #include <QMainWindow>
+#include <QString>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "search/files/file_set.h"
 #include "search/run/search_run.h"
+#include "ui/results/result_model.h"
 
 class QAction;
 class QCheckBox;
@@ -58,6 +60,17 @@ public:
     // A double-click on a row of ListBox1, or F4: the viewer at the row's line. Rows that lead
     // to no line open nothing.
     void ViewRow(int row);
+    // Ctrl+E on a row, or "Open in Editor" in its menu: the row's file in the editor, at its
+    // line and, for a match row, at the column where its first match starts.
+    void EditRow(int row);
+    void Editor1Click();
+    // The command that opens a file at a line (ui/editor/editor_command.h); empty, the
+    // default, leaves it to the desktop's default application.
+    const std::string& EditorCommand() const { return m_editorCommand; }
+    void SetEditorCommand(std::string command) { m_editorCommand = std::move(command); }
+    // Ctrl+Z once the list has no deletion of its own left to undo: the list that the last
+    // search or chosen directory replaced, as it stood, one step back.
+    void BringBackEarlierList();
 
     // The file set as it stands: a walk of subdirectories still under way is finished first.
     FileSet& FList();
@@ -72,6 +85,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A list with rows deleted since the last search or save is only given up after asking.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -93,6 +108,9 @@ private:
     void FormCreate();
     void ParseParams();
     void SetStatus(const QString& text);
+    // Before the list on show is replaced: kept for BringBackEarlierList when it has rows,
+    // with the status it was shown with.
+    void KeepShownList(const QString& status);
     // The bytes a search looks for.
     std::string SearchText() const;
 
@@ -108,6 +126,15 @@ private:
     SearchOptions m_searchOptions;
     QTimer* m_walkTimer = nullptr;
     LineViewer* m_viewer = nullptr;
+    std::string m_editorCommand;
+    // A list replaced by a search or a chosen directory, with what went with it.
+    struct ShownList {
+        ResultModel::Contents contents;
+        SearchRequest search;
+        QString status;
+        int current = 0;
+    };
+    std::optional<ShownList> m_earlierList;
 
     QFrame* m_topPanel = nullptr;  // Panel2
     QLineEdit* m_edit = nullptr;   // Edit1
@@ -134,6 +161,8 @@ private:
     QAction* m_wholeWords = nullptr;
     QAction* m_regexp = nullptr;
     QAction* m_fileMasks = nullptr;
+    QAction* m_onlyMatched = nullptr;
+    QAction* m_editor = nullptr;
 };
 
 }  // namespace sifter::ui

@@ -1,5 +1,6 @@
-// The main window's "&Options" menu: subdirectories, whole words, regular expressions and the
-// file masks, and the walk of a whole tree spread over the events after each UpdateStat.
+// The main window's "&Options" menu: subdirectories, whole words, regular expressions, the
+// file masks, only the files with matches and the editor, and the walk of a whole tree spread over
+// the events after each UpdateStat.
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -36,6 +37,10 @@ void TForm1::BuildOptionsMenu() {
     m_wholeWords = item(names::kWholeWords1, QStringLiteral("&Whole Words"), true);
     m_regexp = item(names::kRegularExpression1, QStringLiteral("Regular E&xpression"), true);
     m_fileMasks = item(names::kFileMasks1, QStringLiteral("File &Masks..."), false);
+    options->addSeparator();
+    m_onlyMatched =
+        item(names::kOnlyFilesWithMatches1, QStringLiteral("&Only Files with Matches"), true);
+    m_editor = item(names::kEditor1, QStringLiteral("&Editor..."), false);
 }
 
 FileSet& TForm1::FList() {
@@ -46,6 +51,7 @@ FileSet& TForm1::FList() {
 
 void TForm1::OptionsChanged() {
     m_searchOptions.subdirectories = m_subdirectories->isChecked();
+    m_searchOptions.onlyFilesWithMatches = m_onlyMatched->isChecked();
     UpdateStat();
 }
 

@@ -72,6 +72,8 @@ void TForm1::SaveResultsToFile() {
     SaveProgress progress(m_progress, *fileName);
     if (SaveRows(*fileName, m_list->Model().Rows(), &progress) == SaveOutcome::CannotCreate)
         ShowWarning(QString::fromLatin1(kBadFileNameMessage));
+    else
+        m_list->Model().MarkSaved();
 }
 
 }  // namespace sifter::ui

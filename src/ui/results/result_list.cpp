@@ -20,7 +20,8 @@ ResultList::ResultList(QWidget* parent)
     : QListView(parent),
       m_model(new ResultModel(this)),
       m_delegate(new ResultDelegate(this)),
-      m_popupMenu(new QMenu(this)) {
+      m_popupMenu(new QMenu(this)),
+      m_openInEditor(nullptr) {
     setObjectName(names::kListBox1);
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -47,6 +48,15 @@ ResultList::ResultList(QWidget* parent)
     QAction* resultsFont = m_popupMenu->addAction(QStringLiteral("Results Font"));
     resultsFont->setObjectName(names::kResultsFont2);
     connect(resultsFont, &QAction::triggered, this, &ResultList::FontRequested);
+    m_openInEditor = m_popupMenu->addAction(QStringLiteral("Open in Editor"));
+    m_openInEditor->setObjectName(names::kOpenInEditor1);
+    // Shown as the list's key for it; while the menu is open the key picks the item too.
+    m_openInEditor->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_openInEditor->setShortcutContext(Qt::WidgetShortcut);
+    m_openInEditor->setShortcutVisibleInContextMenu(true);
+    connect(m_openInEditor, &QAction::triggered, this, [this] {
+        if (m_menuRow >= 0) emit EditRequested(m_menuRow);
+    });
 
     // The owner enables the list once it holds rows.
     setEnabled(false);
@@ -66,9 +76,10 @@ void ResultList::Clear() {
     m_model->Clear();
 }
 
-void ResultList::SelectFirstRow() {
-    if (RowCount() == 0) return;
-    selectionModel()->setCurrentIndex(m_model->index(0), QItemSelectionModel::ClearAndSelect);
+void ResultList::SelectRow(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::ClearAndSelect);
+    scrollTo(m_model->index(row));
 }
 
 void ResultList::DeleteItems() {
@@ -92,13 +103,14 @@ void ResultList::DeleteItems() {
     }
 }
 
-void ResultList::UndoDeletion() {
+bool ResultList::UndoDeletion() {
     const QItemSelection restored = m_model->UndoRemoval();
-    if (restored.isEmpty()) return;
+    if (restored.isEmpty()) return false;
     const QModelIndex first = restored.first().topLeft();
     selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
     selectionModel()->select(restored, QItemSelectionModel::ClearAndSelect);
     scrollTo(first);
+    return true;
 }
 
 void ResultList::CopySelectedRows() {
@@ -122,12 +134,18 @@ void ResultList::keyPressEvent(QKeyEvent* event) {
     }
     // Ctrl+Z alone, not every key the platform takes for an undo (Windows' Alt+Backspace too).
     if (event->key() == Qt::Key_Z && event->modifiers() == Qt::ControlModifier) {
-        UndoDeletion();
+        // This list's own deletions first; then the list a search or a directory replaced.
+        if (!UndoDeletion()) emit EarlierListRequested();
         event->accept();
         return;
     }
     if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
         if (currentIndex().isValid()) emit ViewRequested(currentIndex().row());
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_E && event->modifiers() == Qt::ControlModifier) {
+        if (currentIndex().isValid()) emit EditRequested(currentIndex().row());
         event->accept();
         return;
     }
@@ -180,8 +198,13 @@ void ResultList::mouseReleaseEvent(QMouseEvent* event) {
     }
     event->accept();
     // A disabled list gets no mouse events, so it never opens the menu.
-    if (viewport()->rect().contains(event->position().toPoint()))
-        m_popupMenu->popup(event->globalPosition().toPoint());
+    const QPoint at = event->position().toPoint();
+    if (!viewport()->rect().contains(at)) return;
+    const QModelIndex row = indexAt(at);
+    m_menuRow = row.isValid() ? row.row() : -1;
+    m_openInEditor->setEnabled(m_menuRow >= 0 &&
+                               m_model->Rows().Origin(static_cast<std::size_t>(m_menuRow)).Leads());
+    m_popupMenu->popup(event->globalPosition().toPoint());
 }
 
 void ResultList::focusInEvent(QFocusEvent* event) {

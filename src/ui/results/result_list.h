@@ -33,13 +33,16 @@ public:
     void SetRows(ResultRows rows, std::shared_ptr<const EntryPictures> pictures);
     void Clear();
     // Row 0 becomes the current and the only selected row.
-    void SelectFirstRow();
+    void SelectFirstRow() { SelectRow(0); }
+    // The same for `row`, scrolled into view; nothing for a row the list does not have.
+    void SelectRow(int row);
 
     // Deletes every selected row in one pass and one repaint, or says " Nothing selected. ".
     void DeleteItems();
     // Ctrl+Z: the rows the last deletion not yet undone removed, back at their places and the
-    // only ones selected, the first of them current. Nothing happens when there is none.
-    void UndoDeletion();
+    // only ones selected, the first of them current. Nothing happens when there is none, and
+    // false says so.
+    bool UndoDeletion();
     // Ctrl+C: the selected rows on the clipboard, in list order, each followed by CR LF. With
     // nothing selected the clipboard keeps what it holds.
     void CopySelectedRows();
@@ -56,6 +59,10 @@ signals:
     void CloseRequested();        // Escape
     void FontRequested();         // "Results Font" in the context menu
     void ViewRequested(int row);  // a double-click on the row, or F4 on the current row
+    // Ctrl+E on the current row, or "Open in Editor" in the context menu on the row it was
+    // opened over.
+    void EditRequested(int row);
+    void EarlierListRequested();  // Ctrl+Z with no deletion of this list left to undo
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,6 +77,8 @@ private:
     ResultModel* m_model;
     ResultDelegate* m_delegate;
     QMenu* m_popupMenu;  // PopupMenu1
+    QAction* m_openInEditor;
+    int m_menuRow = -1;  // the row the context menu was opened over
     QColor m_textColour;
 };
 

@@ -41,6 +41,7 @@ void ResultModel::SetRows(ResultRows rows, std::shared_ptr<const EntryPictures> 
     m_rows.ShrinkToFit();
     m_pictures = std::move(pictures);
     m_removals.clear();
+    m_savedState = 0;
     endResetModel();
 }
 
@@ -50,6 +51,28 @@ void ResultModel::Clear() {
     // Nothing refers to the pictures of the last search any more.
     m_pictures.reset();
     m_removals.clear();
+    m_savedState = 0;
+    endResetModel();
+}
+
+ResultModel::Contents ResultModel::TakeContents() {
+    beginResetModel();
+    Contents contents{std::move(m_rows), std::move(m_pictures), std::move(m_removals),
+                      m_savedState};
+    m_rows = ResultRows();
+    m_pictures.reset();
+    m_removals.clear();
+    m_savedState = 0;
+    endResetModel();
+    return contents;
+}
+
+void ResultModel::PutContents(Contents contents) {
+    beginResetModel();
+    m_rows = std::move(contents.rows);
+    m_pictures = std::move(contents.pictures);
+    m_removals = std::move(contents.removals);
+    m_savedState = contents.savedState;
     endResetModel();
 }
 
@@ -88,7 +111,7 @@ void ResultModel::RemoveRows(const std::vector<bool>& remove) {
     // the views would otherwise relayout thousands of times.
     beginResetModel();
     ResultRows::Removed removed = m_rows.TakeRows(remove);
-    if (!removed.runs.empty()) m_removals.push_back(std::move(removed));
+    if (!removed.runs.empty()) m_removals.push_back({++m_lastState, std::move(removed)});
     endResetModel();
 }
 
@@ -96,9 +119,9 @@ QItemSelection ResultModel::UndoRemoval() {
     QItemSelection restored;
     if (m_removals.empty()) return restored;
     beginResetModel();
-    m_rows.PutBack(m_removals.back());
+    m_rows.PutBack(m_removals.back().removed);
     endResetModel();
-    for (const ResultRows::Removed::Run& run : m_removals.back().runs) {
+    for (const ResultRows::Removed::Run& run : m_removals.back().removed.runs) {
         const auto first = static_cast<int>(run.first);
         restored.select(index(first), index(first + static_cast<int>(run.count) - 1));
     }

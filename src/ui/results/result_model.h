@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QItemSelection>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -52,14 +53,41 @@ public:
     QString RowsText(const QItemSelection& selection) const;
 
     const ResultRows& Rows() const { return m_rows; }
+    bool CanUndo() const { return !m_removals.empty(); }
+
+    // Whether rows were removed, and not put back, since the rows were set or last saved.
+    bool Trimmed() const { return State() != m_savedState; }
+    void MarkSaved() { m_savedState = State(); }
+
+    // Everything the model holds: its rows and pictures, the removals it can undo, and what
+    // it counts as saved. Taking them leaves the model empty (one reset); putting them back
+    // makes it the model it was.
+    struct Contents;
+    Contents TakeContents();
+    void PutContents(Contents contents);
 
 private:
+    struct Removal {
+        std::uint64_t state = 0;  // the list's state once the rows were removed
+        ResultRows::Removed removed;
+    };
+    // The state of the list: 0 as set, else the removal it stands after.
+    std::uint64_t State() const { return m_removals.empty() ? 0 : m_removals.back().state; }
     // One flag per row: whether the selection holds it.
     std::vector<bool> Flags(const QItemSelection& selection) const;
 
     ResultRows m_rows;
     std::shared_ptr<const EntryPictures> m_pictures;
-    std::vector<ResultRows::Removed> m_removals;  // the last one last
+    std::vector<Removal> m_removals;  // the last one last
+    std::uint64_t m_savedState = 0;
+    std::uint64_t m_lastState = 0;  // each removal gets a state of its own
+};
+
+struct ResultModel::Contents {
+    ResultRows rows;
+    std::shared_ptr<const EntryPictures> pictures;
+    std::vector<Removal> removals;
+    std::uint64_t savedState = 0;
 };
 
 }  // namespace sifter::ui

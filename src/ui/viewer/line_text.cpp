@@ -52,6 +52,14 @@ std::int64_t ColumnCount(std::string_view bytes) {
     return columns;
 }
 
+std::int64_t CharactersBefore(std::string_view bytes, std::size_t offset) {
+    LineChars chars(bytes);
+    LineChar c;
+    std::int64_t count = 0;
+    while (chars.Next(c) && c.offset < offset) ++count;
+    return count;
+}
+
 std::size_t OffsetNear(std::string_view bytes, double column) {
     LineChars chars(bytes);
     LineChar c;

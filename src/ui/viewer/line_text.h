@@ -41,6 +41,8 @@ char32_t ShownCode(char32_t code);
 // The first column of the character at `offset`; the line's width in columns at its end.
 std::int64_t ColumnAt(std::string_view bytes, std::size_t offset);
 std::int64_t ColumnCount(std::string_view bytes);
+// The characters before `offset`, a tab counting one: an editor's column, less one.
+std::int64_t CharactersBefore(std::string_view bytes, std::size_t offset);
 // The character boundary nearest to a point `column` columns from the line's start.
 std::size_t OffsetNear(std::string_view bytes, double column);
 // The boundaries after and before `offset`, as the arrow keys step.

@@ -8,12 +8,13 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "platform/desktop.h"
 #include "search/io_error.h"
 #include "search/lines/line_index.h"
 #include "ui/conventions.h"
+#include "ui/editor/open_in_editor.h"
 #include "ui/messages.h"
 #include "ui/object_names.h"
+#include "ui/viewer/line_text.h"
 #include "ui/viewer/line_view.h"
 
 namespace sifter::ui {
@@ -21,16 +22,6 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 560;
-
-QString EditorFailure(const platform::LaunchResult& result) {
-    const QString program = DisplayText(result.program);
-    const QString why = result.error == platform::kFileNotFound
-                            ? program + QStringLiteral(" is not installed")
-                            : program + QStringLiteral(" could not be started (") +
-                                  DisplayText(IoErrorMessage(result.error)) + QStringLiteral(")");
-    return QStringLiteral("The file could not be handed to the desktop's editor: ") + why +
-           QLatin1Char('.');
-}
 
 }  // namespace
 
@@ -117,9 +108,10 @@ void LineViewer::GoToMatch(bool forward) {
 
 void LineViewer::OpenInEditor() {
     if (m_path.empty()) return;
-    const platform::LaunchResult result =
-        platform::CurrentDesktop().OpenWithDefaultApplication(m_path);
-    if (result.error != 0) ShowWarning(EditorFailure(result));
+    const TextPlace caret = m_view->Caret();
+    const std::string_view line = m_view->LineCount() > 0 ? m_view->LineBytes(caret.line) : "";
+    ui::OpenInEditor(m_editorCommand ? m_editorCommand() : std::string(),
+                     {m_path, caret.line + 1, CharactersBefore(line, caret.offset) + 1});
 }
 
 void LineViewer::UpdateStatus() {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "search/pattern/line_matcher.h"
@@ -36,8 +37,13 @@ public:
 
     // F3 and Shift+F3: the next or the previous line that holds the search text.
     void GoToMatch(bool forward);
-    // "Open in Editor", Ctrl+E.
+    // "Open in Editor", Ctrl+E: the file at the caret's line and column, in the editor the
+    // owner's command names, or in the desktop's default application.
     void OpenInEditor();
+    // Asked for the editor command at each Ctrl+E; without it, the default application opens.
+    void SetEditorCommand(std::function<std::string()> command) {
+        m_editorCommand = std::move(command);
+    }
 
     const std::string& Path() const { return m_path; }
     LineView* View() const { return m_view; }
@@ -53,6 +59,7 @@ private:
     LineView* m_view;
     QLabel* m_status;
     QPushButton* m_editorButton;
+    std::function<std::string()> m_editorCommand;
 };
 
 }  // namespace sifter::ui

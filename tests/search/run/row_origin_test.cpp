@@ -166,5 +166,29 @@ TEST(ResultRows, RowsAddedWithoutAnOriginLeadNowhereAndClearForgetsTheFiles) {
     EXPECT_TRUE(rows.empty());
 }
 
+TEST(ResultRows, AProcedureOrMatchRowGivesBackTheLineItWasMadeOf) {
+    const struct {
+        std::string_view text;
+        RowKind kind;
+        std::int64_t line;
+        std::string_view want;
+    } cases[] = {
+        {"[12] x := 1;", RowKind::Match, 12, "x := 1;"},
+        {"[2] hit\nstill line 2", RowKind::Match, 2, "hit\nstill line 2"},
+        {"[7] a] b", RowKind::Match, 7, "a] b"},
+        {"[3] ] [4] x", RowKind::Match, 3, "] [4] x"},
+        {"[1] ", RowKind::Match, 1, ""},
+        {"[1234567890123] y", RowKind::Match, 1234567890123, "y"},
+        {" proc Hit(x)", RowKind::Procedure, 9, "proc Hit(x)"},
+        {" a.pas - 1 of 2", RowKind::File, 1, ""},
+        {"[5] no origin", RowKind::Match, 0, ""},
+    };
+    ResultRows rows;
+    for (const auto& c : cases)
+        rows.AddRow(c.text, c.kind, c.line > 0 ? RowOrigin{0, c.line} : RowOrigin{});
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(rows.Line(i), cases[i].want) << cases[i].text;
+}
+
 }  // namespace
 }  // namespace sifter

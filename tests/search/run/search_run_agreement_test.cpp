@@ -2,7 +2,8 @@
 // line (a text looked for in each of its forms), however the search gets there: on one thread
 // or with workers reading ahead. Random files of a few telling bytes are read both ways. The
 // companion's grep forms of the same search must be what those rows give, and, with context
-// lines asked, what grep would show around the matching lines.
+// lines asked, what grep would show around the matching lines. With only the files that gave
+// a match row, the others' rows are left out, and nothing else changes.
 
 #include <gtest/gtest.h>
 
@@ -135,25 +136,30 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
     const ContextLines contexts[] = {{}, {true, 0, 0}, {true, 2, 1}, {true, 1, 3}, {true, 5, 0}};
     std::size_t turn = 0;
     for (const SearchRequest& asked : requests)
-        for (const std::int32_t workers : {0, 1, 3}) {
+        for (const std::int32_t workers : {0, 1, 3, -1, -3}) {
+            // Without workers, and with one or three, each with only the files with a match.
             SearchRequest request = asked;
+            request.options.onlyFilesWithMatches = workers < 0;
             request.context = contexts[turn++ % std::size(contexts)];
+            const std::int32_t readers = workers < 0 ? -workers : workers;
             test::GrepForms& grep = request.context.asked ? grouped : plain;
             SCOPED_TRACE(testing::Message()
-                         << workers << " workers, context " << request.context.before << " "
-                         << request.context.after);
+                         << readers << " workers, only files with matches "
+                         << request.options.onlyFilesWithMatches << ", context "
+                         << request.context.before << " " << request.context.after);
             ResultRows produced;
             test::FanOutRows sinks(grep.Sinks({&produced}));
             const SearchSummary summary =
-                RunSearch(request, set, sinks, nullptr, platform::System(), workers);
+                RunSearch(request, set, sinks, nullptr, platform::System(), readers);
             // The documented rows are the same whatever context is asked: it is rows of its own.
             std::vector<bool> context(produced.size());
             for (std::size_t r = 0; r < produced.size(); ++r)
                 context[r] = produced.Kind(r) == RowKind::Context;
             produced.RemoveRows(context);
             std::string expectedGrep[kForms];
-            ASSERT_GE(produced.size(), 3u);
-            std::size_t row = 3;  // past the three rows that open the list
+            // Past the three rows that open the list, and the options row.
+            std::size_t row = request.options.onlyFilesWithMatches ? 4 : 3;
+            ASSERT_GE(produced.size(), row);
             std::int64_t matches = 0;
             bool written = false;
             for (std::int32_t f = 0; f < set.Count(); ++f) {
@@ -162,10 +168,15 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
                     {" ", EntryIcon::Blank},
                     {" " + name + " - " + std::to_string(f + 1) + " of 120", EntryIcon::File},
                     {" ", EntryIcon::Blank}};
-                const ExpectedFile file = ExpectedFileRows(name, request);
+                ExpectedFile file = ExpectedFileRows(name, request);
+                const std::int64_t matchesBefore = matches;
                 for (const ResultEntry& entry : file.rows) {
                     matches += entry.icon == EntryIcon::Blank ? 1 : 0;
                     expected.push_back(entry);
+                }
+                if (request.options.onlyFilesWithMatches && matches == matchesBefore) {
+                    expected.clear();
+                    file = {};
                 }
                 for (std::size_t g = 0; g < kForms; ++g)
                     expectedGrep[g] +=

@@ -363,6 +363,21 @@ TEST(SearchTextsTest, TheOptionsRowNamesOnlyWhatDiffersFromTheDefaults) {
          {true, {"*.sc", pascalList}},
          both,
          "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp;*.inc"},
+        {FileType::Scripts,
+         {false, {"*.sc", "*.pas"}, true},
+         {},
+         "   Options: Only Files with Matches"},
+        {FileType::Pascal,
+         {true, {"*.sc", pascalList}, true},
+         pattern,
+         "   Options: Subdirectories, Regular Expression, Masks *.pas;*.pp;*.inc, Only Files with "
+         "Matches"},
+        // Directories left out count only where a walk of subdirectories leaves them out.
+        {FileType::Pascal,
+         {true, {"*.sc", "*.pas"}, true, "tests;*.bak"},
+         {},
+         "   Options: Subdirectories, Only Files with Matches, Leave Out tests;*.bak"},
+        {FileType::Pascal, {false, {"*.sc", "*.pas"}, false, "tests"}, {}, ""},
     };
     for (const auto& c : cases) {
         const SearchRequest request{.fileType = c.type, .rules = c.rules, .options = c.options};

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include "platform/path_rules.h"
 #include "platform/platform.h"
 #include "search/files/directory_tree.h"
 #include "test_support.h"
@@ -15,6 +16,7 @@
 #include "ui/pictures.h"
 #include "ui/program.h"
 #include "ui/results/result_list.h"
+#include "ui/viewer/line_viewer.h"
 #include "ui_test_support.h"
 
 using sifter::test::Find;
@@ -88,6 +90,31 @@ private slots:
         // The chooser's own title keeps the directory it was made in.
         QCOMPARE(m_program->Form3().windowTitle(),
                  QStringLiteral("Working Dir: ") + QString::fromStdString(*m_dir / "start"));
+    }
+
+    void ctrlZInTheSearchBoxBringsTheClearedListBackWithItsOwnFiles() {
+        sifter::ui::TForm1& window = m_program->Form1();
+        const QString summary = window.StatusPanel()->text();
+        ChooserAnswer answer(*m_dir / "other", QDialog::Accepted);
+        window.SearchDirectory1Click();
+        QCOMPARE(window.ListBox1()->RowCount(), 0);
+        QCOMPARE(window.focusWidget(), static_cast<QWidget*>(window.Edit1()));
+        QTest::keyClick(window.Edit1(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(window.ListBox1()->RowCount(), 7);
+        QVERIFY(window.ListBox1()->isEnabled());
+        QCOMPARE(window.StatusPanel()->text(), summary);
+        QCOMPARE(window.Edit1()->text(), QStringLiteral("begin"));
+        // The directory chosen stays; the rows lead to the files they came from.
+        QCOMPARE(window.FList().Directory(), *m_dir / "other");
+        window.ViewRow(6);
+        QCOMPARE(window.Viewer()->Path(),
+                 *m_dir / "start" + sifter::platform::Paths().Separator() + "a.pas");
+        // One step back only: now Ctrl+Z in the box undoes typing again.
+        window.Edit1()->setFocus();
+        QTest::keyClicks(window.Edit1(), QStringLiteral("x"));
+        QTest::keyClick(window.Edit1(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(window.Edit1()->text(), QStringLiteral("begin"));
+        QCOMPARE(window.ListBox1()->RowCount(), 7);
     }
 
     void okWithoutMovingStillClearsTheResults() {

@@ -85,17 +85,18 @@ private slots:
         QStringList items;
         for (const QAction* action : options->actions()) items << action->text();
         QCOMPARE(items, (Latin1({"Include &Subdirectories", "&Whole Words", "Regular E&xpression",
-                                 "File &Masks..."})));
+                                 "File &Masks...", "", "&Only Files with Matches", "&Editor..."})));
         // Usable with an empty search box, while the Edit menu is not.
         QVERIFY(options->menuAction()->isEnabled());
         QVERIFY(!Find<QMenu>(*m_window, names::kEdit1Menu)->menuAction()->isEnabled());
-        QVERIFY(Find<QAction>(*m_window, names::kIncludeSubdirectories1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kIncludeSubdirectories1)->isChecked());
-        QVERIFY(Find<QAction>(*m_window, names::kWholeWords1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kWholeWords1)->isChecked());
-        QVERIFY(Find<QAction>(*m_window, names::kRegularExpression1)->isCheckable());
-        QVERIFY(!Find<QAction>(*m_window, names::kRegularExpression1)->isChecked());
+        for (const char* option : {names::kIncludeSubdirectories1, names::kWholeWords1,
+                                   names::kRegularExpression1, names::kOnlyFilesWithMatches1}) {
+            QVERIFY2(Find<QAction>(*m_window, option)->isCheckable(), option);
+            QVERIFY2(!Find<QAction>(*m_window, option)->isChecked(), option);
+        }
         QVERIFY(!Find<QAction>(*m_window, names::kFileMasks1)->isCheckable());
+        QVERIFY(!Find<QAction>(*m_window, names::kEditor1)->isCheckable());
+        QVERIFY(m_window->EditorCommand().empty());
         QCOMPARE(Find<QRadioButton>(*m_window, names::kFileType0)->text(),
                  QStringLiteral("&Scripts (*.sc)"));
         QCOMPARE(Find<QRadioButton>(*m_window, names::kFileType1)->text(),
@@ -137,6 +138,28 @@ private slots:
         QCOMPARE(Rows(), (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
                                 "   Search String: \"Results\"", " ", " a.pas - 1 of 1", " ",
                                 "[2] Results"}));
+    }
+
+    void onlyFilesWithMatchesLeavesOutTheOthersWithTheirNumbersKept() {
+        WriteBytes(*m_dir / "b.pas", "nothing\r\n");
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
+        Find<QAction>(*m_window, names::kOnlyFilesWithMatches1)->trigger();
+        QVERIFY(m_window->Request().options.onlyFilesWithMatches);
+        Search("x :=");
+        QCOMPARE(Rows(),
+                 (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
+                        "   Search String: \"x :=\"",
+                        "   Options: Subdirectories, Only Files with Matches", " ",
+                        " " + Below("sub", "b.pas") + " - 3 of 3", " ", "[2] x := Result;"}));
+        QCOMPARE(m_window->StatusPanel()->text(),
+                 QStringLiteral(" Sifter32 Found 1 instances of \"x :=\" in 3 files"));
+        // A search that matches nothing lists the heading rows alone.
+        Search("absent");
+        QCOMPARE(Rows().size(), std::size_t{4});
+        // Off again: every file's heading.
+        Find<QAction>(*m_window, names::kOnlyFilesWithMatches1)->trigger();
+        Search("x :=");
+        QCOMPARE(Rows().size(), std::size_t{14});
     }
 
     void aPatternGivesTheLinesItMatchesAndTheBannerNamesIt() {

@@ -1,13 +1,16 @@
-// From a row to its line: which rows open the viewer and where, with the mouse, F4 and after
-// deletions; and Ctrl+C on the rows.
+// From a row to its line: which rows open the viewer and the editor and where, with the mouse,
+// F4, Ctrl+E and the context menu, and after deletions; and Ctrl+C on the rows.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "fake_desktop.h"
 #include "result_list_support.h"
 #include "test_support.h"
 #include "ui/main/main_window.h"
@@ -76,6 +79,17 @@ private slots:
         // Alt+F4 belongs to the window's Exit.
         QTest::keyClick(list.get(), Qt::Key_F4, Qt::AltModifier);
         QCOMPARE(views.count(), 0);
+
+        // Ctrl+E asks for the current row's editor. These rows lead to no file, so the context
+        // menu does not offer it.
+        QSignalSpy edits(list.get(), &ResultList::EditRequested);
+        QTest::keyClick(list.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(edits.count(), 1);
+        QCOMPARE(edits.takeFirst().at(0).toInt(), 4);
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, RowCentre(2));
+        QVERIFY(list->PopupMenu()->isVisible());
+        QVERIFY(!Find<QAction>(*list->PopupMenu(), names::kOpenInEditor1)->isEnabled());
+        list->PopupMenu()->close();
     }
 
     void ctrlCCopiesTheSelectedRowsInListOrder() {
@@ -106,21 +120,28 @@ private slots:
         m_dir = std::make_unique<sifter::test::ScratchDirectory>();
         WriteBytes(*m_dir / "a b.sc", "x\r\nproc Begin()\r\nx\r\nbegin\r\n");
         WriteBytes(*m_dir / "c.sc", "BEGIN\r\n");
+        // Windows-1252, a tab before the match: the editor's column counts characters.
+        WriteBytes(*m_dir / "d.sc", "\tcaf\xE9 begin\r\n");
     }
     void cleanup() { m_dir.reset(); }
 
-    void eachRowOpensItsFileAtItsLine() {
+    void eachRowOpensItsFileAtItsLineAndTheEditorAtItsMatch() {
         sifter::test::MessageRecorder messages;
+        sifter::test::FakeDesktop desktop;
+        const sifter::platform::ScopedDesktop scoped(desktop);
         TForm1 window({});
+        window.SetEditorCommand("ed {file} {line} {column}");
         Search(window);
         const std::string a = *m_dir / "a b.sc";
         const std::string c = *m_dir / "c.sc";
-        // Row by row: the file and line it opens at, or nothing.
-        const std::vector<std::pair<std::string, int>> expected{
-            {"", 0}, {"", 0}, {"", 0},           // banner, path, search text
-            {"", 0}, {a, 1},  {"", 0},           // the first file's heading
-            {a, 2},  {a, 2},  {a, 4},            // procedure, its match, a match
-            {"", 0}, {c, 1},  {"", 0}, {c, 1}};  // the second file
+        const std::string d = *m_dir / "d.sc";
+        // Row by row: the file and line it opens at, or nothing, and the editor's column.
+        const std::vector<std::tuple<std::string, int, int>> expected{
+            {"", 0, 0}, {"", 0, 0}, {"", 0, 0},             // banner, path, search text
+            {"", 0, 0}, {a, 1, 1},  {"", 0, 0},             // the first file's heading
+            {a, 2, 1},  {a, 2, 6},  {a, 4, 1},              // procedure, its match, a match
+            {"", 0, 0}, {c, 1, 1},  {"", 0, 0}, {c, 1, 1},  // the second file
+            {"", 0, 0}, {d, 1, 1},  {"", 0, 0}, {d, 1, 7}};
         QCOMPARE(window.ListBox1()->RowCount(), static_cast<int>(expected.size()));
         for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
             std::string path;
@@ -132,9 +153,51 @@ private slots:
                 line = static_cast<int>(viewer->View()->Caret().line) + 1;
                 viewer->close();
             }
-            QCOMPARE(std::make_pair(path, line), expected[static_cast<std::size_t>(row)]);
+            desktop.started.clear();
+            window.EditRow(row);
+            const auto& [wantPath, wantLine, wantColumn] = expected[static_cast<std::size_t>(row)];
+            QCOMPARE(std::make_pair(path, line), std::make_pair(wantPath, wantLine));
+            if (wantPath.empty()) {
+                QVERIFY(desktop.started.empty());
+            } else {
+                QCOMPARE(
+                    desktop.started,
+                    (std::vector<std::vector<std::string>>{
+                        {"ed", wantPath, std::to_string(wantLine), std::to_string(wantColumn)}}));
+            }
         }
         QVERIFY(messages.messages().isEmpty());
+
+        // The row's context menu, opened over a match: that row, whatever the current one is.
+        ResultList& list = *window.ListBox1();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        desktop.started.clear();
+        QTest::mouseClick(list.viewport(), Qt::RightButton, {}, RowCentre(7));
+        auto* openInEditor = Find<QAction>(*list.PopupMenu(), names::kOpenInEditor1);
+        QVERIFY(openInEditor->isEnabled());
+        openInEditor->trigger();
+        list.PopupMenu()->close();
+        QCOMPARE(desktop.started, (std::vector<std::vector<std::string>>{{"ed", a, "2", "6"}}));
+        QCOMPARE(list.currentIndex().row(), 0);
+        // No command: the desktop's default application, with the path alone; Ctrl+E in the list.
+        window.SetEditorCommand("");
+        list.setFocus();
+        QTest::keyClick(&list, Qt::Key_Down, Qt::NoModifier);
+        QTest::keyClick(&list, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(desktop.opened, (std::vector<std::string>{}));
+        list.SelectRow(8);
+        QTest::keyClick(&list, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(desktop.opened, (std::vector<std::string>{a}));
+        // A command that cannot start is named in the error box.
+        window.SetEditorCommand("nowhere-ed +{line} {file}");
+        desktop.error = 2;
+        window.EditRow(8);
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().front().kind, sifter::ui::MessageKind::Error);
+        QCOMPARE(messages.messages().front().text,
+                 QStringLiteral("The editor command \"nowhere-ed +{line} {file}\" failed: "
+                                "nowhere-ed is not installed."));
     }
 
     void rowsStillOpenTheirLineAfterDeletionsAndADoubleClick() {

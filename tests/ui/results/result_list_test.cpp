@@ -171,27 +171,31 @@ void ResultListTest::ctrlZPutsBackWhatTheLastDeletionsRemoved_data() {
     QTest::addColumn<int>("undos");
     QTest::addColumn<Texts>("rows");
     QTest::addColumn<std::vector<int>>("selected");
+    // The Ctrl+Z that found no deletion left asks the window for the list before this one.
+    QTest::addColumn<int>("earlierAsked");
+    // Rows are still missing from the list as it was set.
+    QTest::addColumn<bool>("trimmed");
     const Texts all = RowTexts(MakeRows(TenRows()));
     QTest::newRow("one deletion") << Deletions{{2, 3, 7}} << QString() << 1 << all
-                                  << std::vector<int>{2, 3, 7};
+                                  << std::vector<int>{2, 3, 7} << 0 << false;
     // After the first deletion "row 5" is row 4.
     QTest::newRow("two deletions, the last undone")
         << Deletions{{1}, {0, 4}} << QString() << 1
         << Texts{"row 0", "row 2", "row 3", "row 4", "row 5", "row 6", "row 7", "row 8", "row 9"}
-        << std::vector<int>{0, 4};
+        << std::vector<int>{0, 4} << 0 << true;
     QTest::newRow("two deletions, both undone")
-        << Deletions{{1}, {0, 4}} << QString() << 2 << all << std::vector<int>{1};
+        << Deletions{{1}, {0, 4}} << QString() << 2 << all << std::vector<int>{1} << 0 << false;
     QTest::newRow("every row") << Deletions{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}} << QString() << 1 << all
-                               << std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+                               << std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << 0 << false;
     QTest::newRow("every row in three steps, all undone")
         << Deletions{{9}, {0, 1, 2}, {0, 1, 2, 3, 4, 5}} << QString() << 3 << all
-        << std::vector<int>{9};
+        << std::vector<int>{9} << 0 << false;
     QTest::newRow("more undos than deletions")
-        << Deletions{{5}} << QString() << 3 << all << std::vector<int>{5};
-    QTest::newRow("after a new search")
-        << Deletions{{5}, {0}} << QStringLiteral("search") << 1 << all << std::vector<int>{};
-    QTest::newRow("after a chosen directory")
-        << Deletions{{5}} << QStringLiteral("clear") << 1 << Texts{} << std::vector<int>{};
+        << Deletions{{5}} << QString() << 3 << all << std::vector<int>{5} << 2 << false;
+    QTest::newRow("after a new search") << Deletions{{5}, {0}} << QStringLiteral("search") << 1
+                                        << all << std::vector<int>{} << 1 << false;
+    QTest::newRow("after a chosen directory") << Deletions{{5}} << QStringLiteral("clear") << 1
+                                              << Texts{} << std::vector<int>{} << 1 << false;
 }
 
 void ResultListTest::ctrlZPutsBackWhatTheLastDeletionsRemoved() {
@@ -200,9 +204,12 @@ void ResultListTest::ctrlZPutsBackWhatTheLastDeletionsRemoved() {
     QFETCH(int, undos);
     QFETCH(Texts, rows);
     QFETCH(std::vector<int>, selected);
+    QFETCH(int, earlierAsked);
+    QFETCH(bool, trimmed);
     sifter::test::MessageRecorder messages;
     auto list = ShownList(TenRows(), {360, 48});
     QVERIFY(list);
+    QSignalSpy earlier(list.get(), &ResultList::EarlierListRequested);
     for (const std::vector<int>& rowsToDelete : deletions) {
         Select(*list, rowsToDelete);
         QTest::keyClick(list.get(), Qt::Key_Delete);
@@ -213,6 +220,8 @@ void ResultListTest::ctrlZPutsBackWhatTheLastDeletionsRemoved() {
     for (int i = 0; i < undos; ++i) QTest::keyClick(list.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(RowTexts(list->Model().Rows()), rows);
     QCOMPARE(SelectedRows(*list), selected);
+    QCOMPARE(earlier.count(), earlierAsked);
+    QCOMPARE(list->Model().Trimmed(), trimmed);
     // The first row put back is current, and scrolled into the three rows shown.
     QCOMPARE(list->currentIndex().row(), selected.empty() ? -1 : selected.front());
     if (!selected.empty())

@@ -5,6 +5,7 @@
 
 #include "ui/viewer/line_text.h"
 
+using sifter::ui::CharactersBefore;
 using sifter::ui::ColumnAt;
 using sifter::ui::ColumnCount;
 using sifter::ui::LineText;
@@ -28,23 +29,34 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QList<int>>("columnOfEachByte");  // ColumnAt for every offset
         QTest::addColumn<int>("width");
-        QTest::newRow("ASCII") << QByteArray("ab") << QList<int>{0, 1} << 2;
-        QTest::newRow("tab from column 0") << QByteArray("\tx") << QList<int>{0, 8} << 9;
-        QTest::newRow("tab from column 3")
-            << QByteArray("abc\tx") << QList<int>{0, 1, 2, 3, 8} << 9;
+        // The characters before each byte, a tab counting one, as an editor's columns count.
+        QTest::addColumn<QList<int>>("charactersBefore");
+        QTest::newRow("ASCII") << QByteArray("ab") << QList<int>{0, 1} << 2 << QList<int>{0, 1, 2};
+        QTest::newRow("tab from column 0")
+            << QByteArray("\tx") << QList<int>{0, 8} << 9 << QList<int>{0, 1, 2};
+        QTest::newRow("tab from column 3") << QByteArray("abc\tx") << QList<int>{0, 1, 2, 3, 8} << 9
+                                           << QList<int>{0, 1, 2, 3, 4, 5};
         QTest::newRow("tab on a stop")
-            << QByteArray("12345678\tx") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 16} << 17;
+            << QByteArray("12345678\tx") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 16} << 17
+            << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
         // A two-byte character is one column; both its bytes belong to it.
-        QTest::newRow("UTF-8") << QByteArray("\xc3\xa9\tx") << QList<int>{0, 0, 1, 8} << 9;
+        QTest::newRow("UTF-8") << QByteArray("\xc3\xa9\tx") << QList<int>{0, 0, 1, 8} << 9
+                               << QList<int>{0, 1, 1, 2, 3};
         QTest::newRow("four-byte UTF-8")
-            << QByteArray("\xf0\x9f\x98\x80y") << QList<int>{0, 0, 0, 0, 1} << 2;
+            << QByteArray("\xf0\x9f\x98\x80y") << QList<int>{0, 0, 0, 0, 1} << 2
+            << QList<int>{0, 1, 1, 1, 1, 2};
         // Not UTF-8: every byte is a Windows-1252 character of its own.
-        QTest::newRow("Windows-1252") << QByteArray("\xe9\xc3x") << QList<int>{0, 1, 2} << 3;
+        QTest::newRow("Windows-1252")
+            << QByteArray("\xe9\xc3x") << QList<int>{0, 1, 2} << 3 << QList<int>{0, 1, 2, 3};
     }
     void columnsFollowCharactersAndTabStops() {
         QFETCH(QByteArray, line);
         QFETCH(QList<int>, columnOfEachByte);
         QFETCH(int, width);
+        QFETCH(QList<int>, charactersBefore);
+        for (int i = 0; i <= line.size(); ++i)
+            QCOMPARE(CharactersBefore(Bytes(line), static_cast<std::size_t>(i)),
+                     charactersBefore[i]);
         for (int i = 0; i < line.size(); ++i)
             QCOMPARE(ColumnAt(Bytes(line), static_cast<std::size_t>(i)), columnOfEachByte[i]);
         QCOMPARE(ColumnAt(Bytes(line), static_cast<std::size_t>(line.size())), width);

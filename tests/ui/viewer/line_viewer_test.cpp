@@ -248,6 +248,22 @@ private slots:
                  QStringLiteral("The file could not be handed to the desktop's editor: xdg-open "
                                 "could not be started "
                                 "(I/O error 1013)."));
+
+        // With a command of the user's: the words it makes, at the caret's line and column,
+        // counted in characters; a command that cannot start is named.
+        WriteBytes(path, "x\r\n\tcaf\xE9 proc x()\r\n");
+        viewer.Open(path, 2, LineMatcher("x", {}));
+        viewer.SetEditorCommand([] { return std::string("ed +{line}:{column} {file}"); });
+        desktop.error = 0;
+        viewer.View()->SetSelection({1, 8}, {1, 8});
+        QTest::keyClick(viewer.View(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(desktop.started, (std::vector<std::vector<std::string>>{{"ed", "+2:9", path}}));
+        desktop.error = 2;
+        viewer.OpenInEditor();
+        QCOMPARE(messages.messages().back().text,
+                 QStringLiteral("The editor command \"ed +{line}:{column} {file}\" failed: ed is "
+                                "not installed."));
+        QCOMPARE(desktop.opened.size(), std::size_t{4});
     }
 
     void ctrlCCopiesTheSelectionAsShown() {
