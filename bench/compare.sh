@@ -4,7 +4,8 @@
 # fpc-source-3.2.2 copied flat (bench/pascal_corpus.sh; kept in the build directory), when the
 # package is there, once with CR LF line ends and once with LF as they come, the two forms
 # taking turns row by row; on the whole fpc-source tree with subdirectories and three masks
-# (grep -r and rg with the same masks); and on a generated corpus.
+# (grep -r and rg with the same masks), also with two lines of context around each match and
+# with directories left out; and on a generated corpus.
 #   bench/compare.sh BUILD_DIR [ROUNDS] [FILES] [BYTES_PER_FILE]
 # With BEFORE=path/to/another/sifter32-cli, that program takes its turn too (an older build,
 # for before-and-after figures). Prints the median wall time of each command and the ratios.
@@ -103,6 +104,27 @@ compare_tree() {
   time_row "$label '$text'"
 }
 
+# The grep form with two lines around each match, on the whole tree with the three masks, and
+# the same with the test and example directories left out (grep --exclude-dir, rg's glob that
+# leaves out a path's part of that name); letter case ignored, as sifter32-cli ignores it.
+leave_out=(tests examples)
+compare_context() {
+  local label=$1 text=$2 leave=${3:-}
+  local cli_flags=(-r -C 2 --format=grep --mask "$(IFS=';' && echo "${masks[*]}")")
+  local grep_flags=(-rn -i -F -C 2) rg_flags=(-n -i -F -C 2 --no-ignore) m
+  for m in "${masks[@]}"; do grep_flags+=("--include=$m") && rg_flags+=(-g "$m"); done
+  if [[ -n $leave ]]; then
+    for m in "${leave_out[@]}"; do
+      cli_flags+=("--exclude-dir=$m") && grep_flags+=("--exclude-dir=$m") && rg_flags+=(-g "!$m")
+    done
+  fi
+  cli=("${cli_flags[@]}" -- . "$text")
+  grep_cmd=(grep "${grep_flags[@]}" -- "$text" .)
+  rg_cmd=(rg "${rg_flags[@]}" -- "$text")
+  time_row "$label '$text'"
+  echo "    $("$build/sifter32-cli" "${cli[@]}" 2>/dev/null | wc -l) lines of sifter32-cli"
+}
+
 pascal=$build/bench-corpus/fpc-source
 pascal_lf=$build/bench-corpus/fpc-source-lf
 if bash "$here/pascal_corpus.sh" "$pascal" && bash "$here/pascal_corpus.sh" "$pascal_lf" "" lf; then
@@ -128,6 +150,13 @@ if [[ -d $tree ]]; then
     compare_tree "tree, case-sensitive, whole word" Result sensitive word &&
     compare_tree "tree, ignore case, whole word" begin ignore word &&
     compare_tree "tree, ignore case, no match" Zzqx ignore)
+  echo "context lines, -C 2 (--format=grep), the same tree and masks:"
+  (cd "$tree" &&
+    compare_context "tree, -C 2" begin &&
+    compare_context "tree, -C 2" Result &&
+    compare_context "tree, -C 2" FreeAndNil &&
+    compare_context "tree, -C 2, tests and examples left out" begin leave &&
+    compare_context "tree, -C 2, tests and examples left out" FreeAndNil leave)
 fi
 
 mkdir "$work/corpus"

@@ -8,6 +8,7 @@
 #include <new>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "app/cli_options.h"
 #include "app/output_stream.h"
@@ -36,55 +37,99 @@ void Complain(const std::string& path, const std::string& text) {
     std::cerr << kProgram << path << ": " << text << '\n';
 }
 
-// Whether `path` names a file or a device, with separators after it ("unit1.pas/") or without.
-bool NamesAFile(std::string path) {
+// What the companion's first word names.
+enum class Target { Directory, File, Neither };
+
+// A regular file (or a link to one) is searched alone; a device, a FIFO or a socket, or a file
+// written with separators after it ("unit1.pas/"), is neither; anything else is taken for a
+// directory, which says what is wrong with it when it is entered.
+Target TargetOf(const std::string& path) {
+    using sifter::platform::EntryType;
     const sifter::platform::PathRules& rules = sifter::platform::Paths();
+    const EntryType type = sifter::platform::System().ResolveType(path);
+    if (type == EntryType::Regular) return Target::File;
+    if (type == EntryType::Other) return Target::Neither;
     std::string bare = rules.WithoutTrailingSeparator(path);
-    while (bare != path) {
-        path = bare;
-        bare = rules.WithoutTrailingSeparator(path);
+    while (bare != path && !bare.empty()) {
+        const EntryType named = sifter::platform::System().ResolveType(bare);
+        if (named == EntryType::Regular || named == EntryType::Other) return Target::Neither;
+        const std::string shorter = rules.WithoutTrailingSeparator(bare);
+        if (shorter == bare) break;
+        bare = shorter;
     }
-    const sifter::platform::EntryType type = sifter::platform::System().ResolveType(path);
-    return type == sifter::platform::EntryType::Regular ||
-           type == sifter::platform::EntryType::Other;
+    return Target::Directory;
 }
 
-// "sifter32-cli: PATH: directory not read: REASON"
-void ComplainNotRead(const std::string& path, std::int32_t error) {
-    Complain(path, std::string(kDirectoryNotRead) + sifter::UnreadableReason(error));
+// Where the messages about paths go: nowhere with --no-messages, whose status still tells.
+class Messages final {
+public:
+    explicit Messages(const sifter::cli::Options& options) : m_quiet(options.noMessages) {}
+    void AboutPath(const std::string& path, const std::string& text) const {
+        if (!m_quiet) Complain(path, text);
+    }
+    // "sifter32-cli: PATH: directory not read: REASON"
+    void NotRead(const std::string& path, std::int32_t error) const {
+        AboutPath(path, std::string(kDirectoryNotRead) + sifter::UnreadableReason(error));
+    }
+
+private:
+    const bool m_quiet;
+};
+
+// The PATH of each file in the grep forms and the messages: the DIRECTORY argument as given,
+// joined with the file's path below it as grep joins them; a FILE as given.
+std::string PathAsGiven(const sifter::cli::Options& options, const sifter::FileSet& files,
+                        bool file, std::int32_t index) {
+    if (file) return options.directory;
+    return sifter::platform::Paths().JoinAsTyped(options.directory, files.Name(index));
+}
+
+// Those of every file, for the forms that print them.
+std::vector<std::string> PathsAsGiven(const sifter::cli::Options& options,
+                                      const sifter::FileSet& files, bool file) {
+    std::vector<std::string> paths;
+    const bool printed = options.form != sifter::cli::OutputForm::Rows &&
+                         options.form != sifter::cli::OutputForm::Quiet;
+    if (!printed) return paths;
+    paths.reserve(files.Names().size());
+    for (std::int32_t i = 0; i < files.Count(); ++i)
+        paths.push_back(PathAsGiven(options, files, file, i));
+    return paths;
 }
 
 // A line on standard error for each subdirectory the search could not read, named as the
 // user named the directory searched; whether there was any.
-bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files) {
+bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files,
+                      const Messages& messages) {
     for (const sifter::UnreadableDirectory& directory : files.Unreadable())
-        ComplainNotRead(sifter::platform::PathInDirectory(options.directory, directory.path),
-                        directory.error);
+        messages.NotRead(sifter::platform::Paths().JoinAsTyped(options.directory, directory.path),
+                         directory.error);
     return !files.Unreadable().empty();
 }
 
 int Search(const sifter::cli::Options& options) {
     using sifter::cli::OutputForm;
     const sifter::SearchRequest& request = options.request;
+    const Messages messages(options);
     // A request that cannot run is refused before anything is read.
     if (const std::optional<std::string> problem = sifter::RequestProblem(request)) {
         std::cerr << kProgram << *problem << '\n';
         return kTrouble;
     }
-    // The set would take a file for the directory it is in; the companion searches only what
-    // it was told to.
-    if (NamesAFile(options.directory)) {
+    const Target target = TargetOf(options.directory);
+    if (target == Target::Neither) {
         Complain(options.directory, kNotADirectory);
         return kTrouble;
     }
+    const bool file = target == Target::File;
     sifter::FileSet files(sifter::platform::System(), std::string());
     try {
-        sifter::cli::ReadSearchedFiles(options, files);
+        sifter::cli::ReadSearchedFiles(options, files, file);
     } catch (const sifter::EDirectoryNotListed& error) {
-        ComplainNotRead(options.directory, error.code());
+        messages.NotRead(options.directory, error.code());
         return kTrouble;
     } catch (const sifter::EInOutError& error) {
-        Complain(options.directory, sifter::ErrorBoxText(error.what()));
+        messages.AboutPath(options.directory, sifter::ErrorBoxText(error.what()));
         return kTrouble;
     }
     // Only the documented form has a summary and a word for a directory without files; the
@@ -95,22 +140,31 @@ int Search(const sifter::cli::Options& options) {
             std::cerr << sifter::EmptySetMessage(request.fileType, files.Directory(),
                                                  request.options)
                       << '\n';
-        return ReportUnreadable(options, files) ? kTrouble : kNoMatch;
+        return ReportUnreadable(options, files, messages) ? kTrouble : kNoMatch;
     }
+    const std::vector<std::string> paths = PathsAsGiven(options, files, file);
     bool notRead = false;
     sifter::cli::OutputStream out(STDOUT_FILENO, kTrouble);
     sifter::cli::StreamRows sink(
-        out, options.form, files.Names(), [&](std::int32_t file, std::int32_t code) {
+        out, options.form, paths,
+        [&](std::int32_t index, std::int32_t code) {
             notRead = true;
-            Complain(sifter::platform::PathInDirectory(options.directory, files.Name(file)),
-                     sifter::ErrorBoxText(sifter::IoErrorMessage(code)));
-        });
-    const sifter::SearchSummary summary = sifter::RunSearch(request, files, sink);
+            messages.AboutPath(PathAsGiven(options, files, file, index),
+                               sifter::ErrorBoxText(sifter::IoErrorMessage(code)));
+        },
+        options.style);
+    sifter::SearchSummary summary;
+    try {
+        summary = sifter::RunSearch(request, files, sink);
+    } catch (const sifter::cli::FirstMatch&) {
+        // As grep -q: a line matched, and that is the answer, whatever went wrong before it.
+        return kMatched;
+    }
     if (!sink.Finish()) {
         std::cerr << kProgram << kCannotWrite << std::strerror(out.error()) << '\n';
         return kTrouble;
     }
-    const bool unreadable = ReportUnreadable(options, files);
+    const bool unreadable = ReportUnreadable(options, files, messages);
     // Lines the pattern could not tell about are said in every form; the row is in the rows.
     if (summary.complexLines > 0)
         std::cerr << kProgram << std::string_view(summary.complexRow).substr(1) << '\n';
@@ -139,7 +193,7 @@ int main(int argc, char** argv) {
             std::cout << "sifter32-cli " SIFTER32_VERSION "\n";
             return std::cout.flush() ? kMatched : kTrouble;
         case sifter::cli::Options::Action::UsageError:
-            std::cerr << kProgram << options.error << '\n' << kTryHelp << '\n';
+            std::cerr << kProgram << options.error << '\n' << kProgram << kTryHelp << '\n';
             return kTrouble;
         case sifter::cli::Options::Action::Search:
             break;

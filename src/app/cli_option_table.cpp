@@ -18,21 +18,18 @@ constexpr CliOption kOptions[] = {
     {"--format=rows", 0, "",
      "the rows as Sifter32 saves them, each followed by CR LF, and the summary on standard "
      "error; the default",
-     [](Asked& asked, std::string_view) {
-         asked.format = OutputForm::Rows;
-         asked.rowsAsked = true;
-     }},
+     [](Asked& asked, std::string_view) { asked.AskForm(OutputForm::Rows, "--format=rows"); }},
     {"--format=grep", 0, "",
      "PATH:LINE:TEXT for each matching line, PATH:LINE-TEXT for each procedure line, each "
-     "followed by LF; PATH is relative to DIRECTORY",
-     [](Asked& asked, std::string_view) {
-         asked.format = OutputForm::Grep;
-         asked.rowsAsked = false;
-     }},
-    {"--count", 0, "", "PATH:N for each file with N matching lines",
-     [](Asked& asked, std::string_view) { asked.count = true; }},
+     "followed by LF; PATH is DIRECTORY as given joined with the file's path below it (or "
+     "FILE), and an LF in TEXT is written as a blank",
+     [](Asked& asked, std::string_view) { asked.AskForm(OutputForm::Grep, "--format=grep"); }},
+    {"--count", 'c', "", "PATH:N for each file with N matching lines",
+     [](Asked& asked, std::string_view) { asked.AskForm(OutputForm::Count, "--count"); }},
     {"--files-with-matches", 'l', "", "PATH for each file with a matching line",
-     [](Asked& asked, std::string_view) { asked.filesWithMatches = true; }},
+     [](Asked& asked, std::string_view) {
+         asked.AskForm(OutputForm::FilesWithMatches, "--files-with-matches");
+     }},
     {"--recursive", 'r', "",
      "also search every subdirectory, depth first (hidden ones and links to directories left "
      "out)",
@@ -57,10 +54,51 @@ constexpr CliOption kOptions[] = {
      }},
     {"--", 0, "", "ends the options (put it before a TEXT that starts with -)",
      [](Asked& asked, std::string_view) { asked.optionsEnded = true; }},
-    {"--help", 'h', "", "show this help",
+    {"--help", 0, "", "show this help",
      [](Asked& asked, std::string_view) { asked.options.action = Options::Action::Help; }},
     {"--version", 0, "", "show the version",
      [](Asked& asked, std::string_view) { asked.options.action = Options::Action::Version; }},
+    // grep's own options, with grep's meaning.
+    {"--ignore-case", 'i', "", "ignore letter case (a to z only); the default",
+     [](Asked& asked, std::string_view) { asked.options.request.rules.caseSensitive = false; }},
+    {"--fixed-strings", 'F', "", "TEXT is plain text, no pattern; the default",
+     [](Asked& asked, std::string_view) { asked.fixed = true; }},
+    {"--line-number", 'n', "", "each line with its number, as it always is",
+     [](Asked&, std::string_view) {}},
+    {"", 'e', "TEXT",
+     "the TEXT to look for, also one that starts with -; DIRECTORY is then the only other word",
+     [](Asked& asked, std::string_view text) {
+         asked.text = std::string(text);
+         ++asked.textsGiven;
+     }},
+    {"--quiet", 'q', "",
+     "print nothing: the exit status says whether a line matched; the first match ends the "
+     "search",
+     [](Asked& asked, std::string_view) { asked.AskForm(OutputForm::Quiet, "--quiet"); }},
+    {"--no-messages", 's', "",
+     "no message about a file or directory that cannot be read; the exit status still says 2",
+     [](Asked& asked, std::string_view) { asked.options.noMessages = true; }},
+    {"--no-filename", 'h', "", "no PATH before the lines of --format=grep or the counts",
+     [](Asked& asked, std::string_view) { asked.options.style.names = false; }},
+    {"--after-context", 'A', "NUM",
+     "with --format=grep, NUM lines after each matching line too, as PATH-LINE-TEXT, and -- "
+     "between groups that do not touch",
+     [](Asked& asked, std::string_view value) {
+         asked.AskContext(asked.after, value, "--after-context");
+     }},
+    {"--before-context", 'B', "NUM", "with --format=grep, NUM lines before each matching line",
+     [](Asked& asked, std::string_view value) {
+         asked.AskContext(asked.before, value, "--before-context");
+     }},
+    {"--context", 'C', "NUM",
+     "with --format=grep, NUM lines before and after each matching line (-A and -B win)",
+     [](Asked& asked, std::string_view value) {
+         asked.AskContext(asked.context, value, "--context");
+     }},
+    {"--exclude-dir", 0, "GLOB",
+     "with -r, leave out every subdirectory whose name GLOB matches (masks as --mask has them, "
+     "separated by ;); may be given again",
+     [](Asked& asked, std::string_view glob) { asked.leaveOut.emplace_back(glob); }},
 };
 
 }  // namespace
@@ -71,7 +109,8 @@ std::span<const CliOption> OptionTable() {
 
 std::string OptionHead(const CliOption& option) {
     std::string head = "  ";
-    if (option.letter != '\0') head += {'-', option.letter, ',', ' '};
+    if (option.letter != '\0') head += {'-', option.letter};
+    if (option.letter != '\0' && !option.name.empty()) head += ", ";
     head += option.name;
     if (!option.value.empty()) (head += ' ') += option.value;
     return head;

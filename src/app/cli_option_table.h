@@ -6,30 +6,45 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/cli_options.h"
 
 namespace sifter::cli {
 
 // What the options read so far asked. The rules between options (--procs only with --scripts,
-// one output form) are checked once the whole command line is read.
+// one output form, context lines only in the grep form) are checked once the whole command line
+// is read.
 struct OptionsAsked {
     Options options;
     bool optionsEnded = false;
     bool scripts = false;
     bool pascal = false;
     bool procs = false;
-    bool count = false;
-    bool filesWithMatches = false;
-    bool rowsAsked = false;
-    OutputForm format = OutputForm::Rows;
+    // The output forms asked for, each with the option that asked: more than one is an error.
+    std::vector<std::pair<OutputForm, std::string_view>> forms;
     std::optional<std::string> masks;
+    bool fixed = false;
+    std::optional<std::string> text;  // -e
+    int textsGiven = 0;
+    std::vector<std::string> leaveOut;
+    // Context lines as typed, checked once all are read: -A and -B win over -C, as in grep.
+    std::optional<std::string> after, before, context;
+    std::string_view contextOption;  // the first option that asked for context lines
+
+    void AskForm(OutputForm form, std::string_view option) { forms.emplace_back(form, option); }
+    void AskContext(std::optional<std::string>& lines, std::string_view value,
+                    std::string_view option) {
+        lines = std::string(value);
+        if (contextOption.empty()) contextOption = option;
+    }
 };
 
 // One option. A name with '=' in it is one value of a family ("--format=grep"): any other
 // word that begins with the family's name is refused as an unknown value of it.
 struct CliOption {
-    std::string_view name;   // "--mask"
+    std::string_view name;   // "--mask"; empty for an option that has a letter only
     char letter = '\0';      // 'l' for "-l", '\0' when there is no short form
     std::string_view value;  // "LIST" when it takes one, as --NAME LIST or --NAME=LIST
     std::string_view help;   // its words in --help, wrapped there
@@ -39,7 +54,7 @@ struct CliOption {
 // Every option, in the order of --help.
 std::span<const CliOption> OptionTable();
 
-// "  -l, --files-with-matches" and "  --mask LIST": how --help names the option.
+// "  -l, --files-with-matches", "  --mask LIST" and "  -e TEXT": how --help names the option.
 std::string OptionHead(const CliOption& option);
 
 // Appends `text` to `out`, each of its lines a paragraph of its own whose words are wrapped

@@ -1,6 +1,6 @@
 #pragma once
-// The command line of the headless companion: sifter32-cli [OPTION]... [--] DIRECTORY TEXT,
-// its options those of the table in cli_option_table.cpp.
+// The command line of the headless companion: sifter32-cli [OPTION]... [--] DIRECTORY TEXT (or
+// FILE TEXT, or -e TEXT DIRECTORY), its options those of the table in cli_option_table.cpp.
 
 #include <string>
 #include <vector>
@@ -13,17 +13,20 @@ namespace sifter::cli {
 
 struct Options {
     enum class Action { Search, Help, Version, UsageError } action = Action::Search;
-    std::string directory;
+    std::string directory;  // or the file searched alone
     SearchRequest request;
     OutputForm form = OutputForm::Rows;
-    std::string error;  // what is wrong, for UsageError
+    GrepStyle style;
+    bool noMessages = false;  // no word on files and directories that cannot be read (-s)
+    std::string error;        // what is wrong, for UsageError
 };
 
 Options ParseOptions(const std::vector<std::string>& arguments);
 
 // Reads into `files` the files the search of `options` reads, as the window reads them for the
-// same options (ListingFor). Throws as FileSet::SetDirectory and SetMask do.
-void ReadSearchedFiles(const Options& options, FileSet& files);
+// same options (ListingFor); or, for `file`, the file `options.directory` names, alone. Throws
+// as FileSet::SetDirectory and SetMask do.
+void ReadSearchedFiles(const Options& options, FileSet& files, bool file = false);
 
 // What --help prints.
 const std::string& Usage();

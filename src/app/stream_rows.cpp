@@ -1,12 +1,30 @@
 #include "app/stream_rows.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "search/text/text_rules.h"
 
 namespace sifter::cli {
 
 StreamRows::StreamRows(OutputStream& out, OutputForm form, const std::vector<std::string>& names,
-                       NotRead notRead)
-    : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)) {}
+                       NotRead notRead, GrepStyle style)
+    : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)), m_style(style) {}
+
+inline void StreamRows::StartLine(const std::string& path, char mark) {
+    if (m_style.names)
+        m_line.assign(path).append(1, mark);
+    else
+        m_line.clear();
+}
+
+void StreamRows::SeparateGroup(const RowOrigin& origin) {
+    // A procedure line that also matches gives two rows of one line.
+    const bool touches = origin.file == m_written.file &&
+                         (origin.line == m_written.line || origin.line == m_written.line + 1);
+    if (m_written.Leads() && !touches) m_out.Write("--\n");
+    m_written = origin;
+}
 
 void StreamRows::AddRow(const SearchRow& row) {
     if (m_form == OutputForm::Rows) {
@@ -14,9 +32,14 @@ void StreamRows::AddRow(const SearchRow& row) {
         m_out.Write("\r\n");
         return;
     }
+    if (m_form == OutputForm::Quiet) {
+        if (row.kind == RowKind::Match) throw FirstMatch{};
+        return;
+    }
     // The grep forms take only the rows of a file's lines.
     const bool match = row.kind == RowKind::Match;
-    if ((!match && row.kind != RowKind::Procedure) || !row.origin.Leads() ||
+    const bool context = row.kind == RowKind::Context;
+    if ((!match && !context && row.kind != RowKind::Procedure) || !row.origin.Leads() ||
         static_cast<std::size_t>(row.origin.file) >= m_names.size())
         return;
     const std::string& path = m_names[static_cast<std::size_t>(row.origin.file)];
@@ -25,12 +48,21 @@ void StreamRows::AddRow(const SearchRow& row) {
         ++m_count;
     }
     switch (m_form) {
-        case OutputForm::Grep:
-            m_line.assign(path).append(1, ':');
+        case OutputForm::Grep: {
+            if (m_style.groups) SeparateGroup(row.origin);
+            StartLine(path, context ? '-' : ':');
             AppendDecimal(row.origin.line, m_line);
-            m_line.append(1, match ? ':' : '-').append(row.line).append(1, '\n');
+            m_line.append(1, match ? ':' : '-');
+            const std::size_t text = m_line.size();
+            m_line.append(row.line);
+            // Only a line of a file whose lines end in CR can hold an LF.
+            if (!row.line.empty() && std::memchr(row.line.data(), '\n', row.line.size()) != nullptr)
+                std::replace(m_line.begin() + static_cast<std::ptrdiff_t>(text), m_line.end(), '\n',
+                             ' ');
+            m_line.append(1, '\n');
             m_out.Write(m_line);
             break;
+        }
         case OutputForm::FilesWithMatches:
             if (match && m_count == 1) {
                 m_out.Write(path);
@@ -38,6 +70,7 @@ void StreamRows::AddRow(const SearchRow& row) {
             }
             break;
         case OutputForm::Rows:
+        case OutputForm::Quiet:
         case OutputForm::Count:
             break;
     }
@@ -50,7 +83,7 @@ void StreamRows::AddFile(std::string_view) {
 
 void StreamRows::WriteCount() {
     if (m_form != OutputForm::Count || m_count == 0) return;
-    m_line.assign(m_names[static_cast<std::size_t>(m_countedFile)]).append(1, ':');
+    StartLine(m_names[static_cast<std::size_t>(m_countedFile)], ':');
     AppendDecimal(m_count, m_line);
     m_line.append(1, '\n');
     m_out.Write(m_line);
@@ -65,6 +98,7 @@ void StreamRows::FileNotRead(std::int32_t file, std::int32_t code) {
 bool StreamRows::Finish() {
     WriteCount();
     m_count = 0;
+    m_written = {};
     return m_out.Flush();
 }
 

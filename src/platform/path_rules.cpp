@@ -82,6 +82,18 @@ std::string PathRules::WithoutTrailingSeparator(std::string_view path) const {
     return std::string(path);
 }
 
+std::string PathRules::JoinAsTyped(std::string_view typed, std::string_view name) const {
+    std::size_t keep = 1;
+    if (m_style == Style::Windows) {
+        const std::size_t prefix = PrefixLength(typed);
+        keep = prefix < typed.size() && IsSeparator(typed[prefix]) ? prefix + 1 : prefix;
+    } else if (typed.size() <= 2) {
+        keep = typed.size();
+    }
+    while (typed.size() > keep && IsSeparator(typed.back())) typed.remove_suffix(1);
+    return Join(typed, name);
+}
+
 bool PathRules::TooLongToList(std::string_view directory) const {
     if (m_style == Style::Windows) return Join(directory, "*.*").size() > 259;
     return directory.size() > 4095;

@@ -50,6 +50,11 @@ public:
     // Drops one trailing separator from a path longer than its root ("C:\WORK\" to "C:\WORK");
     // a root keeps its separator.
     std::string WithoutTrailingSeparator(std::string_view path) const;
+    // `name` below a directory as the user typed it, the way grep names the files of a tree:
+    // the separators that end the typed path are dropped (on POSIX, as grep drops them, only
+    // from a path of three bytes or more, down to one byte: "//" stays, "d//" is "d"; on
+    // Windows down to its root, "C:\"), then Join. "." gives "./a.pas", "src/" "src/a.pas".
+    std::string JoinAsTyped(std::string_view typed, std::string_view name) const;
 
     // Most bytes of a name handed to an open; a longer one is cut to this (npos: no cut).
     std::size_t MaxOpenName() const { return m_style == Style::Windows ? 259 : std::string::npos; }

@@ -56,6 +56,7 @@ inline constexpr char kScriptMasks[] = "ScriptMasks";
 inline constexpr char kPascalMasks[] = "PascalMasks";
 inline constexpr char kDefaultMasks[] = "DefaultMasks";
 inline constexpr char kProjectMasks[] = "ProjectMasks";
+inline constexpr char kLeaveOutDirectories[] = "LeaveOutDirectories";
 
 // The font dialog.
 inline constexpr char kFontFace[] = "FontFace";

@@ -46,7 +46,7 @@ Spellings PageOptions(std::istream& page) {
 Spellings TableOptions() {
     Spellings spellings;
     for (const CliOption& option : OptionTable()) {
-        spellings.emplace(option.name);
+        if (!option.name.empty()) spellings.emplace(option.name);
         if (option.letter != '\0') spellings.insert(std::string{'-', option.letter});
     }
     return spellings;

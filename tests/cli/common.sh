@@ -20,10 +20,12 @@ fail() {
 
 # run ARGS...: the program under a timeout ($limit seconds, 120 unless set), so that a hang
 # fails instead of stalling the suite; its output lands in $WORK/out and $WORK/err, its exit
-# code in $status. With $as_nobody set, the run is made as the user nobody (see as_nobody).
+# code in $status. With $as_nobody set, the run is made as the user nobody (see as_nobody);
+# with $at set, in that directory.
 run() {
-    timeout "${limit:-120}" ${as_nobody:+setpriv --reuid=nobody --regid=nogroup --clear-groups} \
-        "$CLI" "$@" >"$WORK/out" 2>"$WORK/err"
+    (cd "${at:-.}" &&
+        timeout "${limit:-120}" ${as_nobody:+setpriv --reuid=nobody --regid=nogroup --clear-groups} \
+            "$CLI" "$@" >"$WORK/out" 2>"$WORK/err")
     status=$?
     [ "$status" -ne 124 ] || fail "the run [$*] did not end"
 }
@@ -63,6 +65,23 @@ windows_rows() {
     awk '/^   Search Path: \// { gsub("/", "\\"); sub(/: \\/, ": Z:\\") }
          /^ [^ ].* - [0-9]+ of [0-9]+\r$/ { gsub("/", "\\") }
          { print }' "$1"
+}
+
+# The Linux program's grep forms with each PATH in its Windows form: the part before
+# ":LINE:", "-LINE-" or ":COUNT" (the whole line for -l) with Windows' separator, an absolute
+# one on drive Z:; the lines "--" between groups stay.
+windows_grep() {
+    awk '$0 == "--" { print; next }
+         {
+             if (match($0, /[:-][0-9]+[:-]/) || match($0, /:[0-9]+$/)) {
+                 path = substr($0, 1, RSTART - 1); rest = substr($0, RSTART)
+             } else {
+                 path = $0; rest = ""
+             }
+             gsub("/", "\\", path)
+             if (path ~ /^\\/) path = "Z:" path
+             print path rest
+         }' "$1"
 }
 
 finish() {

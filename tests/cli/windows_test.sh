@@ -10,7 +10,8 @@ EXE=$(cd "$(dirname "$2")" && pwd -P)/$(basename "$2")
 WINE=${WINE:-wine}
 
 # compare WHAT DIRECTORY ARGS...: both programs in DIRECTORY with ARGS; an argument that is an
-# absolute Linux path goes to the Windows program in its Windows form.
+# absolute Linux path goes to the Windows program in its Windows form. With grep_paths set, the
+# output is a grep form, whose paths the Windows program writes in its own form.
 compare() {
     local what=$1 cwd=$2
     shift 2
@@ -25,7 +26,11 @@ compare() {
     status=$?
     [ "$status" -ne 124 ] || fail "$what: the Windows program did not end"
     expect_status "$linux_status" "$what"
-    windows_rows "$WORK/linux.out" >"$WORK/expected"
+    if [ -n "${grep_paths:-}" ]; then
+        windows_grep "$WORK/linux.out" >"$WORK/expected"
+    else
+        windows_rows "$WORK/linux.out" >"$WORK/expected"
+    fi
     if ! cmp -s "$WORK/expected" "$WORK/out"; then
         fail "$what: rows differ"
         diff <(od -c "$WORK/expected") <(od -c "$WORK/out") | head -10 >&2
@@ -88,13 +93,25 @@ compare "procs" "$WORK" --scripts --procs "$procs" foo
 expected_err=" No .pas files in $(windows_path "$procs")."
 compare "empty set" "$WORK" "$procs" foo
 
-# The grep forms: names relative to the directory, LF line ends, nothing else.
+# The grep forms: the paths as given, in the system's form, LF line ends, nothing else.
+grep_paths=1
 compare "grep form" "$WORK" --format=grep "$two" find
 compare "grep form, procedure rows" "$WORK" --scripts --procs --format=grep "$procs" foo
 compare "grep form, LF files" "$WORK" --format=grep "$lf" begin
 compare "count" "$WORK" --count "$two" find
 compare "files with matches" "$WORK" -l "$two" find
 compare "grep form, empty set" "$WORK" --format=grep "$procs" foo
+# Paths as grep writes them: relative, with separators at the end, the current directory, an
+# absolute one with its separator, a file, none at all.
+compare "path, relative" "$WORK" --format=grep two find
+compare "path, trailing separators" "$WORK" -c two// find
+compare "path, dot" "$two" -l . find
+compare "path, absolute with separator" "$WORK" --format=grep "$two/" find
+compare "path, a file" "$WORK" --format=grep "$two/b.pas" find
+compare "path, none" "$WORK" -h --format=grep two find
+compare "context lines" "$WORK" --format=grep -C 1 lf begin
+unset grep_paths
+compare "a file, rows" "$WORK" two/b.pas find
 
 # A project: the same walk, hidden directories left out as Wine marks names that begin with a
 # full stop hidden, links to directories (reparse points to the Windows program) not followed,
@@ -108,6 +125,7 @@ ln -s .. "$proj/rtl/up"
 ln -s rtl "$proj/link"
 compare "project" "$WORK" -r -w --case-sensitive --mask '*.pas;*.pp;*.inc' "$proj" Result
 compare "project, relative" "$proj" --recursive . result
+grep_paths=1 compare "project, left out" "$WORK" -r -l --exclude-dir=UNIX --mask '*.pas;*.pp;*.inc' proj result
 
 # A directory with the system attribute is left out like a hidden one; Linux has no such mark,
 # so the Windows program is checked against itself, before and after the attribute is set.
@@ -115,9 +133,9 @@ make_file "$proj/sys/s.pas" 'Result\r\n'
 files_found() {
     (cd "$proj" && timeout 120 "$WINE" "$EXE" -r -l . Result 2>&1 | tr -d '\r')
 }
-[ "$(files_found)" = $'main.pas\nsys\\s.pas' ] || fail "system directory: not searched before the attribute"
+[ "$(files_found)" = $'.\\main.pas\n.\\sys\\s.pas' ] || fail "system directory: not searched before the attribute"
 (cd "$proj" && "$WINE" cmd /c "attrib +s sys") || fail "system directory: attrib failed"
-[ "$(files_found)" = "main.pas" ] || fail "system directory: searched: $(files_found)"
+[ "$(files_found)" = '.\main.pas' ] || fail "system directory: searched: $(files_found)"
 rm -r "$proj/sys"
 
 make_file "$WORK/dash/d.pas" 'a -x b\r\n'
@@ -129,8 +147,7 @@ for args in "--procs|$two|x" "--scripts|--pascal|$two|x" "$two" "$two|a|b" "--bo
 done
 expected_err="sifter32-cli: $(windows_path "$WORK/missing"): File not found."
 compare "missing directory" "$WORK" "$WORK/missing" x
-expected_err="sifter32-cli: $(windows_path "$two/a.pas"): not a directory"
-compare "not a directory" "$WORK" "$two/a.pas" find
+compare "a file, absolute" "$WORK" "$two/b.pas" find
 compare "--help" "$WORK" --help
 compare "--version" "$WORK" --version
 
@@ -189,7 +206,7 @@ if [ "$(id -u)" -ne 0 ]; then
     expected_err+=$'\n'' Sifter32 Found 1 instances of "hit" in 2 files'
     compare "file without permission" "$WORK" "$WORK/locked" hit
     expected_err="sifter32-cli: $(windows_path "$WORK/locked/a.pas"): File access denied."
-    compare "file without permission, grep form" "$WORK" --format=grep "$WORK/locked" hit
+    grep_paths=1 compare "file without permission, grep form" "$WORK" --format=grep "$WORK/locked" hit
     chmod 600 "$WORK/locked/a.pas"
 fi
 

@@ -9,9 +9,10 @@
 // 0: case kept; bit 1: procedure rows; bits 2 and 3: the workers; bit 4: whole words, which
 // also adds the heading row of the options; bit 5: the text searched as a regular expression
 // that escapes each of its bytes, which must give the rows of the plain text; bit 6: only the
-// files with a match row, which must leave out exactly the others' rows), the text's length
-// (at most 15)
-// and the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
+// files with a match row, which must leave out exactly the others' rows; bit 7: context lines
+// asked, before and after the numbers that follow, 0 to 4 each: the documented rows must stay
+// as they are, and the grep form show what grep would), the text's length (at most 15) and
+// the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
 // and its bytes. The last file takes whatever is left.
 
@@ -165,6 +166,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t workers = (flags >> 2) & 3;
     request.rules.wholeWords = (flags & 16) != 0;
     request.options.onlyFilesWithMatches = (flags & 64) != 0;
+    if ((flags & 128) != 0) {
+        request.context.asked = true;
+        request.context.before = input.ConsumeIntegralInRange<std::int32_t>(0, 4);
+        request.context.after = input.ConsumeIntegralInRange<std::int32_t>(0, 4);
+    }
     request.text = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 15));
     std::vector<FileScript> files(input.ConsumeIntegralInRange<std::size_t>(1, 6));
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -193,11 +199,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("the set holds %d files", set.Count());
     ResultRows rows;
     test::GrepForms grep("/tmp/sifter32-search-fuzz-" + std::to_string(::getpid()) + "-",
-                         set.Names());
+                         set.Names(), {.groups = request.context.asked});
     test::FanOutRows fanOut(grep.Sinks({&rows}));
     const SearchSummary summary = RunSearch(request, set, fanOut, nullptr, system, workers);
     if (PendingError() != 0) Fail("code %d left pending", PendingError());
+    // Context rows are the grep form's alone: without them, the rows are the documented ones.
+    std::vector<bool> context(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) context[r] = rows.Kind(r) == RowKind::Context;
+    rows.RemoveRows(context);
     std::string wantGrep[std::size(test::GrepForms::kForms)];
+    bool written = false;
 
     std::vector<ResultEntry> want = {
         {kBannerRow, EntryIcon::Banner},
@@ -221,21 +232,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::string> lines = model.Lines();
         std::vector<ResultEntry> fileRows;
         std::vector<std::int64_t> lineOfRow;
+        std::vector<bool> procedures, matching;
         for (std::size_t n = 0; n < lines.size(); ++n) {
             const auto number = static_cast<std::int64_t>(n + 1);
-            if (request.includeProcs && IsProcLine(lines[n])) {
+            procedures.push_back(request.includeProcs && IsProcLine(lines[n]));
+            matching.push_back(test::ModelFindFrom(forms, lines[n], 0, request.rules.caseSensitive,
+                                                   request.rules.wholeWords)
+                                   .has_value());
+            if (procedures.back()) {
                 fileRows.push_back({" " + lines[n], EntryIcon::Procedure});
                 lineOfRow.push_back(number);
             }
-            if (test::ModelFindFrom(forms, lines[n], 0, request.rules.caseSensitive,
-                                    request.rules.wholeWords)) {
+            if (matching.back()) {
                 fileRows.push_back(
                     {"[" + std::to_string(number) + "] " + lines[n], EntryIcon::Blank});
                 lineOfRow.push_back(number);
                 ++matches;
             }
         }
-        if (request.options.onlyFilesWithMatches && matches == matchesBefore) {
+        const bool dropped = request.options.onlyFilesWithMatches && matches == matchesBefore;
+        if (dropped) {
             fileRows.clear();
             lineOfRow.clear();
         } else {
@@ -246,10 +262,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             model.pending() != 0
                 ? test::GrepForms::NotReadLine(static_cast<std::int32_t>(i), model.pending())
                 : std::string();
+        const std::string& name = set.Name(static_cast<std::int32_t>(i));
         for (std::size_t g = 0; g < std::size(test::GrepForms::kForms); ++g)
-            wantGrep[g] += test::ModelGrepText(test::GrepForms::kForms[g],
-                                               set.Name(static_cast<std::int32_t>(i)), fileRows,
-                                               lineOfRow, notRead);
+            wantGrep[g] +=
+                test::GrepForms::kForms[g] == cli::OutputForm::Grep && request.context.asked
+                    ? (dropped ? std::string()
+                               : test::ModelContextText(name, lines, procedures, matching,
+                                                        request.context, written)) +
+                          notRead
+                    : test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lineOfRow,
+                                          notRead);
     }
     if (rows.size() != want.size())
         Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());

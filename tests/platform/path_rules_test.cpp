@@ -62,6 +62,37 @@ TEST(PathRulesTest, JoinAddsOneSeparatorExceptAfterARootOrABareDrive) {
         EXPECT_EQ(c.rules->Join(c.directory, c.name), c.joined) << c.directory << " + " << c.name;
 }
 
+// As grep -r names the files of the directory it was given: POSIX's column is what GNU grep 3.8
+// prints for a file x.pas found below each typed directory.
+TEST(PathRulesTest, AFileBelowATypedDirectoryIsNamedAsGrepNamesIt) {
+    const struct {
+        const char* typed;
+        const char* posix;
+        const char* windows;
+    } cases[] = {
+        {"src/ui", "src/ui/x.pas", "src/ui\\x.pas"},
+        {"src/ui/", "src/ui/x.pas", "src/ui\\x.pas"},
+        {"d//", "d/x.pas", "d\\x.pas"},
+        {".", "./x.pas", ".\\x.pas"},
+        {"./", "./x.pas", ".\\x.pas"},
+        {".//", "./x.pas", ".\\x.pas"},
+        {"/abs/dir", "/abs/dir/x.pas", "/abs/dir\\x.pas"},
+        {"/", "/x.pas", "/x.pas"},
+        {"//", "//x.pas", "//x.pas"},
+        {"///", "/x.pas", "///x.pas"},
+        {"//srv/share/", "//srv/share/x.pas", "//srv/share/x.pas"},
+        {"a\\", "a\\/x.pas", "a\\x.pas"},
+        {"C:\\", "C:\\/x.pas", "C:\\x.pas"},
+        {"C:\\WORK\\\\", "C:\\WORK\\\\/x.pas", "C:\\WORK\\x.pas"},
+        {"C:", "C:/x.pas", "C:x.pas"},
+        {"\\\\srv\\share", "\\\\srv\\share/x.pas", "\\\\srv\\share\\x.pas"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(kPosixPaths.JoinAsTyped(c.typed, "x.pas"), c.posix) << c.typed;
+        EXPECT_EQ(kWindowsPaths.JoinAsTyped(c.typed, "x.pas"), c.windows) << c.typed;
+    }
+}
+
 TEST(PathRulesTest, NamesSplitAtEverySeparatorOfTheSystem) {
     EXPECT_EQ(kWindowsPaths.SplitNames("WORK\\src/deep\\\\x\\"),
               (Names{"WORK", "src", "deep", "x"}));

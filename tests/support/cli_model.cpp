@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -13,6 +14,44 @@
 #endif
 
 namespace sifter::test {
+namespace {
+
+// A line's bytes as the grep forms write them: an LF would end the record.
+std::string OneRecord(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+}  // namespace
+
+std::string ModelContextText(const std::string& path, const std::vector<std::string>& lines,
+                             const std::vector<bool>& procedures, const std::vector<bool>& matches,
+                             const ContextLines& context, bool& written) {
+    const auto count = static_cast<std::int64_t>(lines.size());
+    std::vector<bool> shown(lines.size(), false);
+    for (std::int64_t n = 0; n < count; ++n) {
+        if (procedures[n]) shown[n] = true;
+        if (!matches[n]) continue;
+        for (std::int64_t k = std::max<std::int64_t>(0, n - context.before);
+             k <= std::min(count - 1, n + context.after); ++k)
+            shown[k] = true;
+    }
+    std::string text;
+    std::int64_t last = -2;
+    for (std::int64_t n = 0; n < count; ++n) {
+        if (!shown[n]) continue;
+        if (written && n != last + 1) text += "--\n";
+        written = true;
+        last = n;
+        const std::string number = std::to_string(n + 1);
+        const std::string line = OneRecord(lines[n]);
+        if (procedures[n]) text += path + ":" + number + "-" + line + "\n";
+        if (matches[n]) text += path + ":" + number + ":" + line + "\n";
+        if (!procedures[n] && !matches[n]) text += path + "-" + number + "-" + line + "\n";
+    }
+    return text;
+}
 
 std::string ModelGrepText(cli::OutputForm form, const std::string& path,
                           const std::vector<ResultEntry>& rows,
@@ -22,10 +61,11 @@ std::string ModelGrepText(cli::OutputForm form, const std::string& path,
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::string& text = rows[i].text;
         if (rows[i].icon == EntryIcon::Procedure) {
-            grep += path + ":" + std::to_string(lines[i]) + "-" + text.substr(1) + "\n";
+            grep += path + ":" + std::to_string(lines[i]) + "-" + OneRecord(text.substr(1)) + "\n";
         } else if (rows[i].icon == EntryIcon::Blank && text.starts_with('[')) {
             const std::size_t close = text.find("] ");
-            grep += path + ":" + text.substr(1, close - 1) + ":" + text.substr(close + 2) + "\n";
+            grep += path + ":" + text.substr(1, close - 1) + ":" +
+                    OneRecord(text.substr(close + 2)) + "\n";
             ++matches;
         }
     }
@@ -37,9 +77,10 @@ std::string ModelGrepText(cli::OutputForm form, const std::string& path,
         case cli::OutputForm::FilesWithMatches:
             return (matches > 0 ? path + "\n" : "") + notRead;
         case cli::OutputForm::Rows:
+        case cli::OutputForm::Quiet:
             break;
     }
-    throw std::logic_error("the documented rows are not a grep form");
+    throw std::logic_error("the documented rows and the quiet form are no grep form");
 }
 
 void FanOutRows::AddFile(std::string_view path) {
@@ -56,13 +97,15 @@ void FanOutRows::FileNotRead(std::int32_t file, std::int32_t code) {
 
 struct GrepForms::Output {
     Output(std::string filePath, int fd, cli::OutputForm form,
-           const std::vector<std::string>& names)
+           const std::vector<std::string>& names, cli::GrepStyle style)
         : path(std::move(filePath)),
           stream(fd, 2),
-          sink(stream, form, names,
-               [this](std::int32_t file, std::int32_t code) {
-                   stream.Write(NotReadLine(file, code));
-               }),
+          sink(
+              stream, form, names,
+              [this](std::int32_t file, std::int32_t code) {
+                  stream.Write(NotReadLine(file, code));
+              },
+              style),
           descriptor(fd) {}
     ~Output() {
         ::close(descriptor);
@@ -74,12 +117,13 @@ struct GrepForms::Output {
     int descriptor;
 };
 
-GrepForms::GrepForms(const std::string& pathPrefix, const std::vector<std::string>& names) {
+GrepForms::GrepForms(const std::string& pathPrefix, const std::vector<std::string>& names,
+                     cli::GrepStyle style) {
     for (const cli::OutputForm form : kForms) {
         const std::string path = pathPrefix + std::to_string(static_cast<int>(form));
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0600);
         if (fd < 0) throw std::runtime_error("cannot create " + path);
-        m_outputs.push_back(std::make_unique<Output>(path, fd, form, names));
+        m_outputs.push_back(std::make_unique<Output>(path, fd, form, names, style));
     }
 }
 

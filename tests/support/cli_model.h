@@ -10,6 +10,7 @@
 
 #include "app/stream_rows.h"
 #include "search/run/result_rows.h"
+#include "search/run/search_request.h"
 
 namespace sifter::test {
 
@@ -21,6 +22,16 @@ namespace sifter::test {
 std::string ModelGrepText(cli::OutputForm form, const std::string& path,
                           const std::vector<ResultEntry>& rows,
                           const std::vector<std::int64_t>& lines, const std::string& notRead);
+
+// One file's lines in the grep form with context lines, as grep writes them: each line within
+// `context.before` lines before or `context.after` lines after a matching line, and each
+// procedure line, once and in order; a procedure line as "PATH:LINE-TEXT" (then, when it also
+// matches, "PATH:LINE:TEXT"), a matching line as "PATH:LINE:TEXT", any other as
+// "PATH-LINE-TEXT", an LF in TEXT as a blank; "--" before a line that does not follow the last
+// one written, in this file or, `written`, in one before it (it is set when a line is written).
+std::string ModelContextText(const std::string& path, const std::vector<std::string>& lines,
+                             const std::vector<bool>& procedures, const std::vector<bool>& matches,
+                             const ContextLines& context, bool& written);
 
 class FanOutRows final : public RowSink {
 public:
@@ -41,7 +52,8 @@ public:
                                                  cli::OutputForm::FilesWithMatches};
 
     // The files are named `pathPrefix` and the form's number; `names` are the search's.
-    GrepForms(const std::string& pathPrefix, const std::vector<std::string>& names);
+    GrepForms(const std::string& pathPrefix, const std::vector<std::string>& names,
+              cli::GrepStyle style = {});
     ~GrepForms();
     GrepForms(const GrepForms&) = delete;
     GrepForms& operator=(const GrepForms&) = delete;

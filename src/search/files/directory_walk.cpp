@@ -30,11 +30,12 @@ std::string UnreadableReason(std::int32_t error) {
 }
 
 DirectoryWalk::DirectoryWalk(platform::SystemApi& system, std::string root, MaskList masks,
-                             bool subdirectories)
+                             bool subdirectories, MaskList leaveOut)
     : m_system(system),
       m_root(std::move(root)),
       m_masks(std::move(masks)),
       m_subdirectories(subdirectories),
+      m_leaveOut(std::move(leaveOut)),
       m_pending{std::string()} {}
 
 void DirectoryWalk::Step() {
@@ -59,7 +60,7 @@ void DirectoryWalk::Step() {
         if (entry.hidden || name.empty() || name == "." || name == "..") return;
         platform::EntryType type = entry.type;
         if (type == platform::EntryType::Directory) {
-            if (m_subdirectories) directories.emplace_back(name);
+            if (m_subdirectories && !m_leaveOut.Matches(name)) directories.emplace_back(name);
             return;
         }
         if (!m_masks.Matches(name)) return;

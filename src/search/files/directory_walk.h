@@ -37,9 +37,10 @@ std::string UnreadableReason(std::int32_t error);
 class DirectoryWalk final {
 public:
     // Nothing is listed yet. `root` is the full path of the walked directory; names are given
-    // relative to it. The files are those `masks` match, each listed once.
+    // relative to it. The files are those `masks` match, each listed once; a subdirectory whose
+    // own name `leaveOut` matches is not walked (the root always is).
     DirectoryWalk(platform::SystemApi& system, std::string root, MaskList masks,
-                  bool subdirectories);
+                  bool subdirectories, MaskList leaveOut = MaskList({}));
 
     bool Done() const { return m_pending.empty(); }
     // Lists the next directory of the walk. Only running out of memory is thrown; a walked
@@ -60,6 +61,7 @@ private:
     const std::string m_root;
     const MaskList m_masks;
     const bool m_subdirectories;
+    const MaskList m_leaveOut;
     // Directories still to list, relative to the root, the next one last.
     std::vector<std::string> m_pending;
     std::vector<std::string> m_names;

@@ -110,6 +110,12 @@ void FileSet::Refresh() {
     ReadNames();
 }
 
+void FileSet::HoldOnly(std::string name) {
+    m_walk.reset();
+    m_names.assign(1, std::move(name));
+    m_unreadable.clear();
+}
+
 void FileSet::ReadNames() {
     Enter(*m_system, m_directory);
     m_walk.reset();
@@ -128,7 +134,7 @@ void FileSet::ReadNames() {
 
 std::unique_ptr<DirectoryWalk> FileSet::StartWalk() const {
     return std::make_unique<DirectoryWalk>(*m_system, m_directory, m_masks,
-                                           m_listing.subdirectories);
+                                           m_listing.subdirectories, MaskList(m_listing.leaveOut));
 }
 
 void FileSet::TakeWalk(DirectoryWalk& walk) {

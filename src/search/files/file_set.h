@@ -24,11 +24,13 @@ public:
     using BusyCallback = std::function<void(bool busy)>;
 
     // How reads list names beyond the plain listing of one directory: each name once however
-    // many patterns of the mask match it, and the files of every subdirectory too. A read
-    // with subdirectories lists each name once.
+    // many patterns of the mask match it, and the files of every subdirectory too, but for the
+    // subdirectories `leaveOut` (a mask list) names. A read with subdirectories lists each name
+    // once.
     struct Listing {
         bool eachNameOnce = false;
         bool subdirectories = false;
+        std::string leaveOut;
         friend bool operator==(const Listing&, const Listing&) = default;
     };
 
@@ -61,6 +63,9 @@ public:
     // made current, EDirectoryNotListed when it cannot be listed; the names stay as they were
     // then. So does a read of a new mask.
     void Refresh();
+    // Holds `name` alone, a file of the directory held, as if a read had found only it; nothing
+    // is read. A read after it lists the directory again.
+    void HoldOnly(std::string name);
 
     // Stored for the reads to come; nothing is read now.
     void SetListing(Listing listing) { m_listing = listing; }

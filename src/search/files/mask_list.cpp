@@ -5,12 +5,24 @@
 namespace sifter {
 namespace {
 
-const char* const kEmptyList = "The list of file masks is empty: give at least one, such as *.pas.";
-const char* const kEmptyMask =
-    "The list of file masks holds an empty mask: put one mask between each two semicolons.";
-const char* const kSeparatorIn =
-    " holds a path separator: a mask names the files of a "
-    "directory, such as *.pas, without a path.";
+// The words of a refusal, for a list of file masks and for one of directories left out.
+struct Words {
+    const char* emptyList;  // nullptr: an empty list is taken
+    const char* emptyMask;
+    const char* separatorIn;
+};
+
+constexpr Words kFileWords = {
+    "The list of file masks is empty: give at least one, such as *.pas.",
+    "The list of file masks holds an empty mask: put one mask between each two semicolons.",
+    " holds a path separator: a mask names the files of a directory, such as *.pas, without a "
+    "path."};
+constexpr Words kDirectoryWords = {
+    nullptr,
+    "The list of directories to leave out holds an empty mask: put one mask between each two "
+    "semicolons.",
+    " holds a path separator: a directory to leave out is named by its own name, such as "
+    "backup or *.old, without a path."};
 const char* const kControlIn = " holds a control character.";
 
 bool IsBlank(char c) {
@@ -27,6 +39,29 @@ MaskListCheck Refused(std::string why) {
     return {{}, std::move(why)};
 }
 
+MaskListCheck Check(std::string_view typed, const Words& words) {
+    if (Trimmed(typed).empty()) {
+        if (words.emptyList != nullptr) return Refused(words.emptyList);
+        return {};
+    }
+    MaskListCheck taken;
+    const MaskList split(typed);
+    for (const std::string& raw : split.patterns()) {
+        const std::string_view pattern = Trimmed(raw);
+        if (pattern.empty()) return Refused(words.emptyMask);
+        for (const char c : pattern) {
+            // Both separators on every system: a list made on one is refused alike on the other.
+            if (c == '/' || c == '\\')
+                return Refused("The mask \"" + std::string(pattern) + "\"" + words.separatorIn);
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                return Refused("The mask \"" + std::string(pattern) + "\"" + kControlIn);
+        }
+        if (!taken.list.empty()) taken.list += ';';
+        taken.list += pattern;
+    }
+    return taken;
+}
+
 }  // namespace
 
 MaskList::MaskList(std::string_view list) {
@@ -41,23 +76,11 @@ MaskList::MaskList(std::string_view list) {
 }
 
 MaskListCheck CheckMaskList(std::string_view typed) {
-    if (Trimmed(typed).empty()) return Refused(kEmptyList);
-    MaskListCheck taken;
-    const MaskList split(typed);
-    for (const std::string& raw : split.patterns()) {
-        const std::string_view pattern = Trimmed(raw);
-        if (pattern.empty()) return Refused(kEmptyMask);
-        for (const char c : pattern) {
-            // Both separators on every system: a list made on one is refused alike on the other.
-            if (c == '/' || c == '\\')
-                return Refused("The mask \"" + std::string(pattern) + "\"" + kSeparatorIn);
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-                return Refused("The mask \"" + std::string(pattern) + "\"" + kControlIn);
-        }
-        if (!taken.list.empty()) taken.list += ';';
-        taken.list += pattern;
-    }
-    return taken;
+    return Check(typed, kFileWords);
+}
+
+MaskListCheck CheckLeaveOutList(std::string_view typed) {
+    return Check(typed, kDirectoryWords);
 }
 
 bool MaskList::Matches(std::string_view name) const {

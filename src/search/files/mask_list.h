@@ -18,6 +18,9 @@ struct MaskListCheck {
 // pattern, an empty pattern between two semicolons, and a pattern that holds a path separator
 // or a control character (a mask names files of one directory).
 MaskListCheck CheckMaskList(std::string_view typed);
+// The same for a list of the directories a walk leaves out, matched against a directory's own
+// name: empty is no directory, and the words speak of directories.
+MaskListCheck CheckLeaveOutList(std::string_view typed);
 
 // A list split into its patterns once, for every name a read meets. Empty patterns are kept, as
 // a file set takes its mask, and match nothing.

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "search/lines/earlier_lines.h"
 #include "search/lines/line_ends.h"
 #include "search/simd/stop_finder.h"
 
@@ -65,6 +66,15 @@ public:
     // which makes its own test (a line may hold a key and still not be wanted).
     // Returns the number of lines read.
     std::int64_t ScanLines(const LineKeys& keys, LineVisitor& visitor);
+    // For a visitor that shows the lines around some of those it is handed. Before ScanLines:
+    // the scan keeps what it needs for the visitor to ask, while it is handed line N, for up
+    // to `before` lines before N (LinesBefore), and for the lines after it (HandEveryLineUntil).
+    void OfferContext(std::int32_t before);
+    // While the visitor is handed line `number`: lines `first` to `number` - 1 (no more than
+    // the count kept), in order, whether the scan handed them or not.
+    void LinesBefore(std::int64_t first, std::int64_t number, const EarlierLines::Each& each);
+    // Every line up to `last` is handed over, whatever bytes it holds; also while a line is.
+    void HandEveryLineUntil(std::int64_t last) { m_handUntil = last; }
 
     void WriteText(std::string_view bytes);
     void WriteLineEnd();
@@ -147,6 +157,10 @@ private:
     std::uint64_t m_fills = 0;  // requests answered, and held bytes taken in request-sized steps
     bool m_writeOutAtLineEnd = false;
     SpanningLine m_line;
+    // What ScanLines keeps for the visitor that asked, and the last line it hands whatever.
+    bool m_context = false;
+    std::unique_ptr<EarlierLines> m_earlier;
+    std::int64_t m_handUntil = 0;
 };
 
 }  // namespace sifter

@@ -25,8 +25,9 @@ bool IsOneOf(unsigned char byte, const ByteChoice& choice) {
 // Whether the key at `key`, in a line that begins at `start` of the window (or before the
 // window, when `earlier`), may belong to an occurrence of a text looked for. Where that cannot
 // be told from the window alone, it may.
-bool MayHold(const LineKeys& keys, const char* data, std::size_t start, std::size_t key,
-             std::size_t size, bool earlier, char lineEnd) {
+[[gnu::always_inline]] inline bool MayHold(const LineKeys& keys, const char* data,
+                                           std::size_t start, std::size_t key, std::size_t size,
+                                           bool earlier, char lineEnd) {
     // A key on a line end (a text that holds one) ends its line: that is never passed over.
     const auto byte = static_cast<unsigned char>(data[key]);
     if (keys.anchorCount == 0 || data[key] == lineEnd || IsOneOf(byte, keys.alternative))
@@ -85,7 +86,9 @@ std::int64_t LineFile::ScanLines(const LineKeys& keys, LineVisitor& visitor) {
             // line end is skipped as usual, which asks the system again.
             ++state.lines;
             // Ended by the failure, not by a line end: the bytes stay as they were read.
+            if (m_earlier) m_earlier->SetLine(0, false);
             if (state.hasKey) visitor.Line(state.lines, m_line.View());
+            if (m_earlier) m_earlier->Ended(state.lines, m_line.View());
             state.spans = false;
             state.hasKey = false;
             SkipLineEnd();
@@ -130,7 +133,11 @@ public:
 
     // Both return what ScanWindow does, walking from `at`. Both are made part of ScanWindow,
     // where the walk's fields stay in registers across the calls to the finder and the visitor.
+    // With `kContext`, for a visitor that may want more lines than those with keys (a search
+    // without context lines walks exactly as it always did).
+    template <bool kContext>
     [[gnu::always_inline]] bool EveryLine(std::size_t at);
+    template <bool kContext>
     [[gnu::always_inline]] bool KeyedLines(std::size_t at, const LineKeys& keys,
                                            StopFinder& finder);
 
@@ -138,7 +145,18 @@ private:
     // Hands over the line that began at `start` (or in an earlier window) and whose end lies at
     // `from` or after. Returns where the next line begins: the window's size when the line goes
     // on in the next window, or when the data ended in it (m_ended).
+    template <bool kContext>
     std::size_t HandOverLine(std::size_t start, std::size_t from);
+    // From `at`, where a line begins, hands over the lines the visitor wants whatever they
+    // hold (LineFile::HandEveryLineUntil); returns where the first line it does not want
+    // begins. Asked only where a line was handed over, as only then can the visitor want more.
+    template <bool kContext>
+    std::size_t HandWanted(std::size_t at) {
+        if (!kContext) return at;
+        while (at < m_size && !m_state.spans && m_state.lines < m_file.m_handUntil)
+            at = HandOverLine<kContext>(at, at);
+        return at;
+    }
     // The line's bytes up to `end`: in place, or joined to those of earlier windows.
     std::string_view Joined(std::size_t start, std::size_t end);
     void Visit(std::string_view text);
@@ -172,6 +190,11 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         state.skipLf = false;
         if (window.data[0] == '\n') at = 1;
     }
+    // Before anything is carried over: a window that ends a line (a failed read can end one
+    // before the file's lines are decided) tells its lines from this one's.
+    if (m_earlier)
+        m_earlier->BeginWindow(window.data, window.size, m_ends, at, state.spans,
+                               m_line.View().size(), state.lines);
     if (m_ends == LineEnds::Undecided) {
         // The file's first CR or LF decides how its lines end. Until it comes, every byte
         // belongs to the first line, which is then handed over whole, key or not.
@@ -179,11 +202,25 @@ bool LineFile::ScanWindow(const Window& window, const LineKeys& keys, StopFinder
         if (first == window.size) return CarryOver(window, at, state, true);
         if (window.data[first] != kCtrlZ) Decide(window.data[first]);
     }
+    if (m_earlier) m_earlier->Decided(m_ends);
     WindowWalk walk(*this, window, state, visitor);
-    return keys.everyLine ? walk.EveryLine(at) : walk.KeyedLines(at, keys, finder);
+    bool ended = false;
+    if (m_context)
+        ended = keys.everyLine ? walk.EveryLine<true>(at) : walk.KeyedLines<true>(at, keys, finder);
+    else
+        ended =
+            keys.everyLine ? walk.EveryLine<false>(at) : walk.KeyedLines<false>(at, keys, finder);
+    // A window left with no line in progress keeps its last lines here; one with a line in
+    // progress kept them as that line was carried over.
+    if (m_earlier && !ended && !state.spans)
+        m_earlier->EndWindow(window.size, state.lines, m_line.View());
+    return ended;
 }
 
 bool LineFile::CarryOver(const Window& window, std::size_t from, ScanState& state, bool hasKey) {
+    // The last lines of the window are kept before the bytes of the line that began before it
+    // (the first of them, maybe) make room for the next one's.
+    if (m_earlier) m_earlier->EndWindow(from, state.lines, m_line.View());
     if (!state.spans) m_line.Clear();
     m_line.Append(window.data + from, window.size - from);
     state.spans = true;
@@ -191,12 +228,14 @@ bool LineFile::CarryOver(const Window& window, std::size_t from, ScanState& stat
     return false;
 }
 
+template <bool kContext>
 inline bool LineFile::WindowWalk::EveryLine(std::size_t at) {
     // Each line is found by its line end alone.
-    while (at < m_size) at = HandOverLine(at, at);
+    while (at < m_size) at = HandOverLine<kContext>(at, at);
     return m_ended;
 }
 
+template <bool kContext>
 inline bool LineFile::WindowWalk::KeyedLines(std::size_t at, const LineKeys& keys,
                                              StopFinder& finder) {
     const char lineEnd = LineEndByte(m_ends);
@@ -204,10 +243,12 @@ inline bool LineFile::WindowWalk::KeyedLines(std::size_t at, const LineKeys& key
     // Set while a line goes on past a key that belongs to no occurrence: where it began.
     bool resuming = false;
     std::size_t resume = 0;
+    // Lines wanted after the last one handed over in an earlier window.
+    at = HandWanted<kContext>(at);
     while (at < m_size) {
         if (m_state.spans && m_state.hasKey) {
             // The rest of a line with a key, begun in an earlier window.
-            at = HandOverLine(at, at);
+            at = HandWanted<kContext>(HandOverLine<kContext>(at, at));
             continue;
         }
 
@@ -246,12 +287,14 @@ inline bool LineFile::WindowWalk::KeyedLines(std::size_t at, const LineKeys& key
         }
         resuming = false;
         // A line with a key: handed over whole, straight from the window where it fits.
-        at = HandOverLine(start, stop.at);
+        at = HandWanted<kContext>(HandOverLine<kContext>(start, stop.at));
     }
     return m_ended;
 }
 
+template <bool kContext>
 inline std::size_t LineFile::WindowWalk::HandOverLine(std::size_t start, std::size_t from) {
+    if (kContext && m_file.m_earlier) m_file.m_earlier->SetLine(start, !m_state.spans);
     const std::size_t end = LineStop(m_data, from, m_size, m_ends);
     if (end == m_size) {
         Carry(start, true);
@@ -290,6 +333,16 @@ inline std::size_t LineFile::WindowWalk::PastLineEnd(std::size_t end) {
     else if (m_data[next] == '\n')
         ++next;
     return next;
+}
+
+void LineFile::OfferContext(std::int32_t before) {
+    m_context = true;
+    m_earlier = before > 0 ? std::make_unique<EarlierLines>(before) : nullptr;
+}
+
+void LineFile::LinesBefore(std::int64_t first, std::int64_t number,
+                           const EarlierLines::Each& each) {
+    if (m_earlier) m_earlier->Before(first, number, m_line.View(), each);
 }
 
 }  // namespace sifter

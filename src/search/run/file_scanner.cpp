@@ -12,7 +12,8 @@ FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& syst
       m_includeProcs(request.includeProcs),
       m_matcher(request.text, request.rules),
       m_complex(complex),
-      m_keys(m_matcher.Keys()) {
+      m_keys(m_matcher.Keys()),
+      m_context(request.context) {
     // Only lines with the text's key bytes can match, and only lines with a closing
     // parenthesis can be procedure lines; the rest are merely counted.
     if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
@@ -23,22 +24,30 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     m_rows = &rows;
     m_file = fileNumber;
     m_matches = 0;
+    m_shown = 0;
+    m_afterUntil = 0;
+    m_held.clear();
     // A code left by someone else is not this file's.
     TakeError();
     std::int32_t failure = 0;
     LineFile file(m_system);
     file.SetReadPulse(pulse);
+    if (m_context.asked) file.OfferContext(m_context.before);
+    m_reading = &file;
     try {
         file.OpenRead(name);
         if (file.mode() == LineFile::Mode::Reading) {
             file.ScanLines(m_keys, *this);
             failure = TakeError();
+            // No match is left to want lines before the procedure rows still held.
+            if (!m_held.empty()) ShowHeldBefore(INT64_MAX);
             file.Close();
         }
     } catch (...) {
         // The rows could not be taken (no memory, or the search was given up): the file is
         // released unread, and it leaves no code behind either.
         TakeError();
+        m_reading = nullptr;
         throw;
     }
     // The open's code, or the close's when the reading went well.
@@ -46,16 +55,43 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     if (failure == 0) failure = left;
     if (failure != 0) rows.FileNotRead(fileNumber, failure);
     m_rows = nullptr;
+    m_reading = nullptr;
     return m_matches;
 }
 
-bool FileScanner::Matches(std::int64_t number, std::string_view line) {
+// Part of Line, where every line the scan hands over passes.
+[[gnu::always_inline]] inline bool FileScanner::Matches(std::int64_t number,
+                                                        std::string_view line) {
     const LineMatch match = m_matcher.Match(line);
     if (match == LineMatch::TooComplex && m_complex != nullptr) m_complex->Add(m_file, number);
     return match == LineMatch::Yes;
 }
 
+void FileScanner::AddRow(RowKind kind, std::int64_t number, std::string_view line) {
+    switch (kind) {
+        case RowKind::Procedure:
+            m_row.assign(" ").append(line);
+            break;
+        case RowKind::Match:
+            m_row.assign("[");
+            AppendDecimal(number, m_row);
+            m_row.append("] ").append(line);
+            break;
+        default:
+            m_row.assign(line);
+            break;
+    }
+    const std::string_view text = m_row;
+    m_rows->AddRow({kind, text, RowOrigin{m_file, number}, text.substr(text.size() - line.size())});
+}
+
 void FileScanner::Line(std::int64_t number, std::string_view line) {
+    if (m_context.asked) {
+        const bool procedure = m_includeProcs && IsProcLine(line);
+        ContextLine(number, line, procedure, Matches(number, line));
+        return;
+    }
+    // The rows written here rather than by AddRow: every match row of a search passes here.
     const auto add = [&](RowKind kind) {
         const std::string_view text = m_row;
         m_rows->AddRow(

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "search/lines/line_file.h"
 #include "search/pattern/line_matcher.h"
 #include "search/run/complex_lines.h"
 #include "search/run/result_rows.h"
+#include "search/run/search_request.h"
 
 namespace sifter {
-
-struct SearchRequest;
 
 class FileScanner final : public LineVisitor {
 public:
@@ -36,6 +36,21 @@ public:
 
 private:
     bool Matches(std::int64_t number, std::string_view line);
+    void AddRow(RowKind kind, std::int64_t number, std::string_view line);
+
+    // With context lines asked (file_scanner_context.cpp): every line within the context of a
+    // matching line gets a row, a context row unless it has a row of its own, each line once
+    // and in order. A procedure row waits while a match to come may still want lines before
+    // it.
+    void ContextLine(std::int64_t number, std::string_view line, bool procedure, bool match);
+    // Writes the procedure rows held for lines before `limit`.
+    void ShowHeldBefore(std::int64_t limit);
+    // Writes line `number`'s row: its held procedure row when it has one, else a context row.
+    void ShowEarlier(std::int64_t number, std::string_view line);
+    struct HeldProcedure {
+        std::int64_t number = 0;
+        std::string line;
+    };
 
     platform::SystemApi& m_system;
     const bool m_includeProcs;
@@ -46,6 +61,11 @@ private:
     std::int64_t m_matches = 0;
     std::int32_t m_file = RowOrigin::kNoFile;
     std::string m_row;
+    const ContextLines m_context;
+    LineFile* m_reading = nullptr;  // the file being scanned, for the lines before a match
+    std::int64_t m_shown = 0;       // the last line of the file given a row
+    std::int64_t m_afterUntil = 0;  // the last line of the context after a match
+    std::vector<HeldProcedure> m_held;
 };
 
 }  // namespace sifter

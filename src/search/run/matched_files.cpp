@@ -39,6 +39,8 @@ void MatchedFilesOnly::AddRow(const SearchRow& row) {
         case RowKind::Heading:
         case RowKind::File:
         case RowKind::Procedure:
+        case RowKind::Context:  // a line before the first match, wanted only if it comes
+
             m_held.AddRow(row);
             return;
     }

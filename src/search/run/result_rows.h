@@ -22,6 +22,7 @@ enum class RowKind : std::uint8_t {
     Procedure,  // a procedure line passed
     Match,      // a matching line
     Message,    // a word on the search: a subdirectory not read, lines too complex
+    Context,    // a line around a matching line, made only when a search asks for them
 };
 
 constexpr EntryIcon IconOf(RowKind kind) {
@@ -35,6 +36,7 @@ constexpr EntryIcon IconOf(RowKind kind) {
         case RowKind::Heading:
         case RowKind::Match:
         case RowKind::Message:
+        case RowKind::Context:
             break;
     }
     return EntryIcon::Blank;
@@ -65,8 +67,8 @@ struct SearchRow {
     RowKind kind = RowKind::Heading;
     std::string_view text;  // as listed and saved: "[12] x := 1;"
     RowOrigin origin;
-    // A procedure's or a match's line as it was read, the end of `text` ("x := 1;"); empty
-    // for the other kinds.
+    // A procedure's, a match's or a context row's line as it was read, the end of `text`
+    // ("x := 1;"); empty for the other kinds.
     std::string_view line;
 };
 

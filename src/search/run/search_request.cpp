@@ -12,6 +12,8 @@ std::optional<std::string> RequestProblem(const SearchRequest& request) {
     }
     const MaskListCheck masks = CheckMaskList(request.options.Masks(request.fileType));
     if (!masks.ok()) return masks.error;
+    const MaskListCheck leaveOut = CheckLeaveOutList(request.options.leaveOut);
+    if (!leaveOut.ok()) return leaveOut.error;
     return std::nullopt;
 }
 
@@ -20,7 +22,8 @@ FileListing ListingFor(const SearchOptions& options, FileType type) {
     // documented mask keeps the documented listing, pass by pass.
     return {options.Masks(type),
             {.eachNameOnce = options.MasksChanged(type) || options.subdirectories,
-             .subdirectories = options.subdirectories}};
+             .subdirectories = options.subdirectories,
+             .leaveOut = options.subdirectories ? options.leaveOut : std::string()}};
 }
 
 }  // namespace sifter

@@ -44,7 +44,19 @@ struct SearchOptions {
     // The rows of the files that give no match row left out, their headings included; the
     // files are read and counted all the same.
     bool onlyFilesWithMatches = false;
+    // The subdirectories a search of subdirectories leaves out, by their own names: masks
+    // separated by ';' (see mask_list.h); none when empty.
+    std::string leaveOut;
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
+};
+
+// Lines around each matching line, handed over as rows of their own (RowKind::Context) for
+// grep's form of the rows; the documented rows never hold them.
+struct ContextLines {
+    bool asked = false;  // even with no line either way, groups that do not touch are told apart
+    std::int32_t before = 0;
+    std::int32_t after = 0;
+    friend bool operator==(const ContextLines&, const ContextLines&) = default;
 };
 
 struct SearchRequest {
@@ -53,10 +65,12 @@ struct SearchRequest {
     MatchRules rules;
     bool includeProcs = false;
     SearchOptions options;
+    ContextLines context;
 };
 
 // Why `request` cannot run, in words for the user: a pattern that does not compile as the
-// search would compile it, or a mask list of its file type that is not one. Nothing when it can.
+// search would compile it, or a mask list of its file type (or of the directories left out) that
+// is not one. Nothing when it can.
 std::optional<std::string> RequestProblem(const SearchRequest& request);
 
 // What a file set reads for a search of `options` and `type`: the mask list, and how it is

@@ -23,6 +23,7 @@ const char* const kWholeWordsName = "Whole Words";
 const char* const kRegexpName = "Regular Expression";
 const char* const kMasksName = "Masks ";
 const char* const kOnlyMatchedName = "Only Files with Matches";
+const char* const kLeaveOutName = "Leave Out ";
 const char* const kNotRead = " - directory not read: ";
 
 }  // namespace
@@ -43,6 +44,9 @@ std::vector<std::string> OptionNames(const SearchRequest& request) {
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
     if (request.options.onlyFilesWithMatches) named.emplace_back(kOnlyMatchedName);
+    // Only a walk of subdirectories leaves any out.
+    if (request.options.subdirectories && !request.options.leaveOut.empty())
+        named.push_back(kLeaveOutName + request.options.leaveOut);
     return named;
 }
 

@@ -43,8 +43,8 @@ extern const char* const kBannerRow;
 std::string EmptySetMessage(FileType type, const std::string& directory,
                             const SearchOptions& options = {});
 // The heading row that names the options of `request` that differ from their defaults:
-// "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp"; empty when none
-// does.
+// "   Options: Subdirectories, Whole Words, Regular Expression, Masks *.pas;*.pp, Leave Out
+// backup"; empty when none does.
 std::string OptionsRow(const SearchRequest& request);
 // The names OptionsRow lists, in its order; the window shows them in its status bar too.
 std::vector<std::string> OptionNames(const SearchRequest& request);

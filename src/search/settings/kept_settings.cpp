@@ -15,6 +15,7 @@ const char* const kHeader =
     "# key=value a line; a backslash starts an escape: \\\\ \\n \\r \\t \\xHH.\n";
 const std::string_view kOptionKey = "option.";
 const std::array<std::string_view, 2> kMaskKeys = {"masks.scripts", "masks.pascal"};
+const std::string_view kLeaveOutKey = "leaveout";
 const std::string_view kEditorKey = "editor";
 const std::string_view kTextKey = "text";
 const std::string_view kDirectoryKey = "directory";
@@ -110,6 +111,12 @@ std::string Take(KeptSettings& settings, std::string_view key, std::string value
         settings.masks[type] = std::move(check.list);
         return {};
     }
+    if (key == kLeaveOutKey) {
+        MaskListCheck check = CheckLeaveOutList(value);
+        if (!check.ok()) return check.error;
+        settings.leaveOut = std::move(check.list);
+        return {};
+    }
     // The lists are written latest first: each line goes last, once.
     const auto putLast = [](std::vector<std::string>& list, std::string entry, std::size_t most) {
         if (entry.empty() || list.size() >= most) return;
@@ -145,6 +152,7 @@ std::string SettingsText(const KeptSettings& settings) {
         PutLine(text, std::string(kOptionKey) + name, checked ? "1" : "0");
     for (std::size_t type = 0; type < kMaskKeys.size(); ++type)
         PutLine(text, kMaskKeys[type], settings.masks[type]);
+    if (!settings.leaveOut.empty()) PutLine(text, kLeaveOutKey, settings.leaveOut);
     PutLine(text, kEditorKey, settings.editor);
     for (const std::string& searched : settings.texts) PutLine(text, kTextKey, searched);
     for (const std::string& directory : settings.directories)

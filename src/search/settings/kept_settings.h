@@ -4,6 +4,7 @@
 //
 //   option.WholeWords1=1        a check item of the Options menu away from its default
 //   masks.pascal=*.pas;*.pp     the mask list of each file type (masks.scripts too)
+//   leaveout=backup;*.old       the directories a walk of subdirectories leaves out
 //   editor=gvim +{line} {file}  the command that opens a file in the user's editor
 //   text=TStringList            the texts searched, the latest first
 //   directory=/usr/src/app      the directories searched in, the latest first
@@ -30,6 +31,7 @@ struct KeptSettings {
     std::map<std::string, bool> switches;
     // By FileType.
     std::array<std::string, 2> masks = SearchOptions().masks;
+    std::string leaveOut;
     // Empty: the desktop's default application.
     std::string editor;
     std::vector<std::string> texts;

@@ -42,15 +42,23 @@ using SaveDialogHook = std::function<std::optional<std::string>()>;
 void SetSaveDialogHook(SaveDialogHook hook);
 
 // The File Masks dialog: the mask list of each file type, `first`'s first (its field has the
-// keyboard), prefilled with `current`, a button that puts the documented masks back, one that
+// keyboard), and the list of directories a search of subdirectories leaves out, prefilled with
+// `current`; a button that puts the documented masks back and leaves no directory out, one that
 // puts the Pascal project list in the Pascal field, OK and Cancel. OK with an empty or
-// malformed list shows a warning that says what is wrong and leaves the dialog open; the lists
-// in force stay as they were until OK takes both. Empty when the user cancels.
+// malformed mask list, or a malformed list of directories, shows a warning that says what is
+// wrong and leaves the dialog open; the lists in force stay as they were until OK takes them
+// all. Empty when the user cancels.
 using MaskLists = std::array<std::string, 2>;
-std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current, FileType first);
+struct FileMaskChoice {
+    MaskLists masks;
+    std::string leaveOut;  // masks separated by ';', or empty
+    friend bool operator==(const FileMaskChoice&, const FileMaskChoice&) = default;
+};
+std::optional<FileMaskChoice> ChooseMasks(QWidget* parent, const FileMaskChoice& current,
+                                          FileType first);
 // Runs in place of the person, with the dialog built and prefilled; it works the dialog's
-// controls (object names ScriptMasks, PascalMasks, DefaultMasks, ProjectMasks, OKButton,
-// CancelButton) and ends it as a person would.
+// controls (object names ScriptMasks, PascalMasks, LeaveOutDirectories, DefaultMasks,
+// ProjectMasks, OKButton, CancelButton) and ends it as a person would.
 using MaskDialogHook = std::function<void(QDialog& dialog)>;
 void SetMaskDialogHook(MaskDialogHook hook);
 

@@ -22,6 +22,9 @@ const char* const kTitle = "File Masks";
 const char* const kHint = "Masks separated by semicolons, such as *.pas;*.pp;*.inc";
 // A Pascal project's units, include files, programs and packages, Delphi's and Lazarus' alike.
 const char* const kPascalProject = "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk";
+const char* const kLeaveOutLabel = "&Leave out directories:";
+const char* const kLeaveOutHint =
+    "Directory names, such as backup;*.old, that Include Subdirectories passes by";
 constexpr int kListWidth = 260;
 
 MaskDialogHook& Hook() {
@@ -31,7 +34,7 @@ MaskDialogHook& Hook() {
 
 class MaskDialog final : public QDialog {
 public:
-    MaskDialog(QWidget* parent, const MaskLists& current, FileType first)
+    MaskDialog(QWidget* parent, const FileMaskChoice& current, FileType first)
         : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
         setObjectName(names::kMaskDialog);
         setWindowTitle(QString::fromLatin1(kTitle));
@@ -50,7 +53,7 @@ public:
         int place = 0;
         for (const Row& row : rows) {
             const auto index = static_cast<std::size_t>(row.type);
-            auto* edit = new QLineEdit(DisplayText(current[index]), this);
+            auto* edit = new QLineEdit(DisplayText(current.masks[index]), this);
             edit->setObjectName(QString::fromLatin1(row.name));
             edit->setMinimumWidth(kListWidth);
             auto* label = new QLabel(QString::fromLatin1(row.label), this);
@@ -69,9 +72,21 @@ public:
             ++place;
             m_edits[index] = edit;
         }
-        auto* hint = new QLabel(QString::fromLatin1(kHint), this);
-        hint->setTextFormat(Qt::PlainText);
-        column->addWidget(hint);
+        // Each list's hint under it, and the directories left out in the same columns.
+        const auto addHint = [&](const char* text, int row) {
+            auto* hint = new QLabel(QString::fromLatin1(text), this);
+            hint->setTextFormat(Qt::PlainText);
+            grid->addWidget(hint, row, 0, 1, 2);
+        };
+        addHint(kHint, 2);
+        m_leaveOut = new QLineEdit(DisplayText(current.leaveOut), this);
+        m_leaveOut->setObjectName(QString::fromLatin1(names::kLeaveOutDirectories));
+        m_leaveOut->setMinimumWidth(kListWidth);
+        auto* leaveOutLabel = new QLabel(QString::fromLatin1(kLeaveOutLabel), this);
+        leaveOutLabel->setBuddy(m_leaveOut);
+        grid->addWidget(leaveOutLabel, 3, 0);
+        grid->addWidget(m_leaveOut, 3, 1);
+        addHint(kLeaveOutHint, 4);
 
         auto* buttons = new QDialogButtonBox(this);
         QPushButton* defaults =
@@ -90,6 +105,7 @@ public:
             for (const FileType type : {FileType::Scripts, FileType::Pascal})
                 m_edits[static_cast<std::size_t>(type)]->setText(
                     QString::fromLatin1(FileMask(type).data(), FileMask(type).size()));
+            m_leaveOut->clear();
         });
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -97,39 +113,46 @@ public:
     }
 
     void accept() override {
-        MaskLists checked;
-        for (std::size_t i = 0; i < m_edits.size(); ++i) {
-            const MaskListCheck check = CheckMaskList(EngineBytes(m_edits[i]->text()));
+        FileMaskChoice checked;
+        const auto take = [](QLineEdit* edit, const MaskListCheck& check, std::string& list) {
             if (!check.ok()) {
                 // The dialog stays, with the list to mend in hand.
                 ShowWarning(DisplayText(check.error));
-                m_edits[i]->setFocus();
-                m_edits[i]->selectAll();
-                return;
+                edit->setFocus();
+                edit->selectAll();
+                return false;
             }
-            checked[i] = check.list;
-        }
-        m_lists = checked;
+            list = check.list;
+            return true;
+        };
+        for (std::size_t i = 0; i < m_edits.size(); ++i)
+            if (!take(m_edits[i], CheckMaskList(EngineBytes(m_edits[i]->text())), checked.masks[i]))
+                return;
+        if (!take(m_leaveOut, CheckLeaveOutList(EngineBytes(m_leaveOut->text())), checked.leaveOut))
+            return;
+        m_choice = checked;
         QDialog::accept();
     }
 
-    const MaskLists& Lists() const { return m_lists; }
+    const FileMaskChoice& Choice() const { return m_choice; }
 
 private:
     std::array<QLineEdit*, 2> m_edits{};
-    MaskLists m_lists;
+    QLineEdit* m_leaveOut = nullptr;
+    FileMaskChoice m_choice;
 };
 
 }  // namespace
 
-std::optional<MaskLists> ChooseMasks(QWidget* parent, const MaskLists& current, FileType first) {
+std::optional<FileMaskChoice> ChooseMasks(QWidget* parent, const FileMaskChoice& current,
+                                          FileType first) {
     MaskDialog dialog(parent, current, first);
     if (Hook())
         Hook()(dialog);
     else
         dialog.exec();
     if (dialog.result() != QDialog::Accepted) return std::nullopt;
-    return dialog.Lists();
+    return dialog.Choice();
 }
 
 void SetMaskDialogHook(MaskDialogHook hook) {

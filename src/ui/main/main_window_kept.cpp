@@ -59,8 +59,9 @@ void TForm1::RestoreSettings() {
         // As a click on it, so that whatever the item sets follows it.
         item->trigger();
     }
-    if (m_kept.masks != m_searchOptions.masks) {
+    if (m_kept.masks != m_searchOptions.masks || m_kept.leaveOut != m_searchOptions.leaveOut) {
         m_searchOptions.masks = m_kept.masks;
+        m_searchOptions.leaveOut = m_kept.leaveOut;
         ShowMaskCaptions();
         UpdateStat();
     }
@@ -76,6 +77,7 @@ void TForm1::KeepSettings() {
         if (item->isChecked() != m_switchDefaults[name]) m_kept.switches[name] = item->isChecked();
     }
     m_kept.masks = m_searchOptions.masks;
+    m_kept.leaveOut = m_searchOptions.leaveOut;
     if (const std::string note = m_settingsFile->Save(m_kept); !note.empty())
         ShowSettingsNote(note);
 }

@@ -60,10 +60,11 @@ void TForm1::OptionsChanged() {
 }
 
 void TForm1::FileMasks1Click() {
-    const std::optional<MaskLists> chosen =
-        ChooseMasks(this, m_searchOptions.masks, SelectedFileType());
-    if (!chosen || *chosen == m_searchOptions.masks) return;
-    m_searchOptions.masks = *chosen;
+    const FileMaskChoice current{m_searchOptions.masks, m_searchOptions.leaveOut};
+    const std::optional<FileMaskChoice> chosen = ChooseMasks(this, current, SelectedFileType());
+    if (!chosen || *chosen == current) return;
+    m_searchOptions.masks = chosen->masks;
+    m_searchOptions.leaveOut = chosen->leaveOut;
     ShowMaskCaptions();
     UpdateStat();
     KeepSettings();

@@ -110,6 +110,7 @@ struct WalkCase {
     bool subdirectories;
     Names names;
     std::vector<UnreadableDirectory> unreadable = {};
+    std::string leaveOut = {};  // the subdirectories left out
 };
 
 class DirectoryWalkTest : public testing::TestWithParam<WalkCase> {
@@ -120,7 +121,7 @@ protected:
 TEST_P(DirectoryWalkTest, ListsTheTreeInTheSearchOrder) {
     const WalkCase& c = GetParam();
     TreeSystem system(c.tree);
-    DirectoryWalk walk(system, kRoot, MaskList(c.masks), c.subdirectories);
+    DirectoryWalk walk(system, kRoot, MaskList(c.masks), c.subdirectories, MaskList(c.leaveOut));
     walk.Finish();
     Names names;
     for (const std::string& name : c.names) names.push_back(Native(name));
@@ -184,7 +185,37 @@ INSTANTIATE_TEST_SUITE_P(
                  "*.pas;*.pp;*.inc;a*",
                  true,
                  {"a.pas", "b.PP", "c.inc", "s/ab.pas", "s/e.inc"}},
-        WalkCase{"an empty pattern finds nothing", {"a.pas", "b"}, ";*.pas;", false, {"a.pas"}}));
+        WalkCase{"an empty pattern finds nothing", {"a.pas", "b"}, ";*.pas;", false, {"a.pas"}},
+        WalkCase{
+            "directories left out by their own names, letter case ignored, never listed",
+            {"a.pas", "Backup/", "Backup/b.pas", "src/", "src/c.pas", "src/lib/", "src/lib/d.pas",
+             "src/x.old/", "src/x.old/e.pas", "lib/", "lib/f.pas", "backups/", "backups/g.pas"},
+            "*.pas",
+            true,
+            {"a.pas", "backups/g.pas", "src/c.pas"},
+            {},
+            "backup;LIB;*.OLD"},
+        WalkCase{"a directory left out is not read, so it cannot fail",
+                 {"a/", "a/1.pas", "b/ !5", "c.pas"},
+                 "*.pas",
+                 true,
+                 {"c.pas", "a/1.pas"},
+                 {},
+                 "b"},
+        WalkCase{"a directory named like a file left out is not one",
+                 {"x.pas/", "x.pas/in.pas", "y.pas", "z.pas"},
+                 "*.pas",
+                 true,
+                 {"y.pas", "z.pas"},
+                 {},
+                 "*.pas"},
+        WalkCase{"nothing is left out without subdirectories: the root is walked",
+                 {"a.pas", "s/", "s/b.pas"},
+                 "*.pas",
+                 false,
+                 {"a.pas"},
+                 {},
+                 "*"}));
 
 TEST(DirectoryWalkStepsTest, ListsOneDirectoryPerStepAndAPathTooLongNever) {
     // A path just past what the system lists (a scripted name may be longer than a real one).
@@ -213,15 +244,16 @@ TEST(UnreadableReasonTest, SaysWhyInAFewWords) {
 
 struct MaskListCase {
     std::string typed;
-    std::string list;       // what is taken; empty when the list is refused
-    std::string errorPart;  // what the refusal says
+    std::string list;          // what is taken; empty when the list is refused
+    std::string errorPart;     // what the refusal says
+    bool directories = false;  // a list of directories to leave out
 };
 
 class MaskListTest : public testing::TestWithParam<MaskListCase> {};
 
 TEST_P(MaskListTest, TakesAListOrSaysWhatIsWrong) {
     const MaskListCase& c = GetParam();
-    const MaskListCheck check = CheckMaskList(c.typed);
+    const MaskListCheck check = c.directories ? CheckLeaveOutList(c.typed) : CheckMaskList(c.typed);
     EXPECT_EQ(check.list, c.list) << c.typed;
     EXPECT_EQ(check.ok(), c.errorPart.empty()) << c.typed;
     EXPECT_NE(check.error.find(c.errorPart), std::string::npos) << check.error;
@@ -229,19 +261,24 @@ TEST_P(MaskListTest, TakesAListOrSaysWhatIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MaskListTest,
-    testing::Values(MaskListCase{"*.pas", "*.pas", ""},
-                    MaskListCase{"*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk",
-                                 "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk", ""},
-                    MaskListCase{" *.pas ;\t*.pp ", "*.pas;*.pp", ""},
-                    MaskListCase{"unit?.PAS;*", "unit?.PAS;*", ""},
-                    MaskListCase{"", "", "is empty"}, MaskListCase{" \t ", "", "is empty"},
-                    MaskListCase{"*.pas;;*.pp", "", "empty mask"},
-                    MaskListCase{"*.pas;", "", "empty mask"},
-                    MaskListCase{";*.pas", "", "empty mask"},
-                    MaskListCase{"*.pas;src/*.pp", "", "\"src/*.pp\" holds a path separator"},
-                    MaskListCase{"rtl\\*.pp", "", "\"rtl\\*.pp\" holds a path separator"},
-                    MaskListCase{"*.pas;a\tb", "", "control character"},
-                    MaskListCase{std::string("*.p\0s", 5), "", "control character"}));
+    testing::Values(
+        MaskListCase{"*.pas", "*.pas", ""},
+        MaskListCase{"*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk", "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk",
+                     ""},
+        MaskListCase{" *.pas ;\t*.pp ", "*.pas;*.pp", ""},
+        MaskListCase{"unit?.PAS;*", "unit?.PAS;*", ""}, MaskListCase{"", "", "is empty"},
+        MaskListCase{" \t ", "", "is empty"}, MaskListCase{"*.pas;;*.pp", "", "empty mask"},
+        MaskListCase{"*.pas;", "", "empty mask"}, MaskListCase{";*.pas", "", "empty mask"},
+        MaskListCase{"*.pas;src/*.pp", "", "\"src/*.pp\" holds a path separator"},
+        MaskListCase{"rtl\\*.pp", "", "\"rtl\\*.pp\" holds a path separator"},
+        MaskListCase{"*.pas;a\tb", "", "control character"},
+        MaskListCase{std::string("*.p\0s", 5), "", "control character"},
+        // Directories to leave out: none is a list too, and the words say so.
+        MaskListCase{"", "", "", true}, MaskListCase{" \t ", "", "", true},
+        MaskListCase{" backup ; *.old", "backup;*.old", "", true},
+        MaskListCase{"backup;;lib", "", "directories to leave out holds an empty", true},
+        MaskListCase{"src/lib", "", "\"src/lib\" holds a path separator: a directory", true},
+        MaskListCase{"a\x7f", "", "control character", true}));
 
 TEST(MaskListTest, AnyPatternMatchesWithLetterCaseIgnored) {
     const MaskList masks("*.pas;;UNIT?.pp");

@@ -1,8 +1,9 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
 // line (a text looked for in each of its forms), however the search gets there: on one thread
 // or with workers reading ahead. Random files of a few telling bytes are read both ways. The
-// companion's grep forms of the same search must be what those rows give. With only the files
-// that gave a match row, the others' rows are left out, and nothing else changes.
+// companion's grep forms of the same search must be what those rows give, and, with context
+// lines asked, what grep would show around the matching lines. With only the files that gave
+// a match row, the others' rows are left out, and nothing else changes.
 
 #include <gtest/gtest.h>
 
@@ -23,30 +24,40 @@ namespace {
 
 using Rows = std::vector<ResultEntry>;
 
-// The rows of one file, built from the plain line operations and the string rules, and the
-// line each came from.
-Rows ExpectedFileRows(const std::string& name, const SearchRequest& request,
-                      std::vector<std::int64_t>& lineOfRow) {
+// One file as the plain line operations and the string rules read it: its lines, which are
+// procedure lines and which match, and the rows they give with the line each came from.
+struct ExpectedFile {
+    std::vector<std::string> lines;
+    std::vector<bool> procedures;
+    std::vector<bool> matches;
+    Rows rows;
+    std::vector<std::int64_t> lineOfRow;
+};
+
+ExpectedFile ExpectedFileRows(const std::string& name, const SearchRequest& request) {
     LineFile file;
     file.OpenRead(name);
-    const std::vector<std::string> lines = test::ReadAllLines(file);
+    ExpectedFile expected;
+    expected.lines = test::ReadAllLines(file);
     file.Close();
     const std::vector<std::string> forms =
         test::ModelForms(request.text, request.rules.caseSensitive);
-    Rows rows;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+    for (std::size_t i = 0; i < expected.lines.size(); ++i) {
+        const std::string& line = expected.lines[i];
         const auto number = static_cast<std::int64_t>(i + 1);
-        if (request.includeProcs && IsProcLine(line)) {
-            rows.push_back({" " + line, EntryIcon::Procedure});
-            lineOfRow.push_back(number);
+        expected.procedures.push_back(request.includeProcs && IsProcLine(line));
+        expected.matches.push_back(
+            test::ModelFindFrom(forms, line, 0, request.rules.caseSensitive).has_value());
+        if (expected.procedures.back()) {
+            expected.rows.push_back({" " + line, EntryIcon::Procedure});
+            expected.lineOfRow.push_back(number);
         }
-        if (test::ModelFindFrom(forms, line, 0, request.rules.caseSensitive)) {
-            rows.push_back({"[" + std::to_string(number) + "] " + line, EntryIcon::Blank});
-            lineOfRow.push_back(number);
+        if (expected.matches.back()) {
+            expected.rows.push_back({"[" + std::to_string(number) + "] " + line, EntryIcon::Blank});
+            expected.lineOfRow.push_back(number);
         }
     }
-    return rows;
+    return expected;
 }
 
 std::string RandomFile(std::mt19937& random) {
@@ -117,46 +128,63 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
         {.fileType = FileType::Scripts, .text = "\xE2\x82\xAC", .includeProcs = true},
         {.fileType = FileType::Scripts, .text = "\xA9 \xE2\x82\xAC"},
         {.fileType = FileType::Scripts, .text = "\xC3\xAFv"}};
-    // The grep forms, each written by the companion's sink as the search goes.
-    test::GrepForms grep(dir / "grep", set.Names());
+    // The grep forms, each written by the companion's sink as the search goes; the searches
+    // take turns at asking for context lines, which only the grep form writes.
+    test::GrepForms plain(dir / "grep", set.Names());
+    test::GrepForms grouped(dir / "context", set.Names(), {.groups = true});
     constexpr std::size_t kForms = std::size(test::GrepForms::kForms);
-    for (SearchRequest request : requests)
+    const ContextLines contexts[] = {{}, {true, 0, 0}, {true, 2, 1}, {true, 1, 3}, {true, 5, 0}};
+    std::size_t turn = 0;
+    for (const SearchRequest& asked : requests)
         for (const std::int32_t workers : {0, 1, 3, -1, -3}) {
             // Without workers, and with one or three, each with only the files with a match.
+            SearchRequest request = asked;
             request.options.onlyFilesWithMatches = workers < 0;
+            request.context = contexts[turn++ % std::size(contexts)];
             const std::int32_t readers = workers < 0 ? -workers : workers;
-            SCOPED_TRACE(testing::Message() << readers << " workers, only files with matches "
-                                            << request.options.onlyFilesWithMatches);
+            test::GrepForms& grep = request.context.asked ? grouped : plain;
+            SCOPED_TRACE(testing::Message()
+                         << readers << " workers, only files with matches "
+                         << request.options.onlyFilesWithMatches << ", context "
+                         << request.context.before << " " << request.context.after);
             ResultRows produced;
             test::FanOutRows sinks(grep.Sinks({&produced}));
             const SearchSummary summary =
                 RunSearch(request, set, sinks, nullptr, platform::System(), readers);
+            // The documented rows are the same whatever context is asked: it is rows of its own.
+            std::vector<bool> context(produced.size());
+            for (std::size_t r = 0; r < produced.size(); ++r)
+                context[r] = produced.Kind(r) == RowKind::Context;
+            produced.RemoveRows(context);
             std::string expectedGrep[kForms];
             // Past the three rows that open the list, and the options row.
             std::size_t row = request.options.onlyFilesWithMatches ? 4 : 3;
             ASSERT_GE(produced.size(), row);
             std::int64_t matches = 0;
+            bool written = false;
             for (std::int32_t f = 0; f < set.Count(); ++f) {
                 const std::string& name = set.Name(f);
                 Rows expected = {
                     {" ", EntryIcon::Blank},
                     {" " + name + " - " + std::to_string(f + 1) + " of 120", EntryIcon::File},
                     {" ", EntryIcon::Blank}};
-                std::vector<std::int64_t> lines;
-                Rows fileRows = ExpectedFileRows(name, request, lines);
+                ExpectedFile file = ExpectedFileRows(name, request);
                 const std::int64_t matchesBefore = matches;
-                for (const ResultEntry& entry : fileRows) {
+                for (const ResultEntry& entry : file.rows) {
                     matches += entry.icon == EntryIcon::Blank ? 1 : 0;
                     expected.push_back(entry);
                 }
                 if (request.options.onlyFilesWithMatches && matches == matchesBefore) {
                     expected.clear();
-                    fileRows.clear();
-                    lines.clear();
+                    file = {};
                 }
                 for (std::size_t g = 0; g < kForms; ++g)
                     expectedGrep[g] +=
-                        test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lines, "");
+                        test::GrepForms::kForms[g] == cli::OutputForm::Grep && request.context.asked
+                            ? test::ModelContextText(name, file.lines, file.procedures,
+                                                     file.matches, request.context, written)
+                            : test::ModelGrepText(test::GrepForms::kForms[g], name, file.rows,
+                                                  file.lineOfRow, "");
                 Rows actual;
                 for (std::size_t k = 0; k < expected.size() && row < produced.size(); ++k)
                     actual.push_back(produced.Entry(row++));

@@ -372,6 +372,12 @@ TEST(SearchTextsTest, TheOptionsRowNamesOnlyWhatDiffersFromTheDefaults) {
          pattern,
          "   Options: Subdirectories, Regular Expression, Masks *.pas;*.pp;*.inc, Only Files with "
          "Matches"},
+        // Directories left out count only where a walk of subdirectories leaves them out.
+        {FileType::Pascal,
+         {true, {"*.sc", "*.pas"}, true, "tests;*.bak"},
+         {},
+         "   Options: Subdirectories, Only Files with Matches, Leave Out tests;*.bak"},
+        {FileType::Pascal, {false, {"*.sc", "*.pas"}, false, "tests"}, {}, ""},
     };
     for (const auto& c : cases) {
         const SearchRequest request{.fileType = c.type, .rules = c.rules, .options = c.options};

@@ -23,6 +23,7 @@ KeptSettings Sample() {
     KeptSettings kept;
     kept.switches = {{"IncludeSubdirectories1", true}, {"ShowRoutines1", false}};
     kept.masks = {"*.sc;*.ssl", "*.pas;*.pp;*.inc"};
+    kept.leaveOut = "backup;*.old";
     kept.editor = "kate -l {line} -c {column} \"{file}\"";
     kept.texts = {" begin ",
                   "a\\b",
@@ -43,7 +44,8 @@ TEST(KeptSettingsTest, TheTextGivesBackWhatWasWritten) {
         EXPECT_EQ(reading.settings, kept) << text;
         // One line a key and value: no byte of a value ends its line early.
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
-                  2 + kept.switches.size() + 3 + kept.texts.size() + kept.directories.size());
+                  2 + kept.switches.size() + 3 + !kept.leaveOut.empty() + kept.texts.size() +
+                      kept.directories.size());
     }
     // Line ends of a Windows editor, comments and keys of a later version are taken.
     const SettingsReading edited =
@@ -71,6 +73,7 @@ TEST(KeptSettingsTest, ADamagedTextGivesTheDefaultsAndItsLine) {
         {"masks.pascal=\n", "line 1: The list of file masks is empty"},
         {"masks.scripts=*.sc;;*.ssl\n", "line 1: The list of file masks holds an empty mask"},
         {"masks.pascal=src/*.pas\n", "line 1: The mask \"src/*.pas\" holds a path separator"},
+        {"leaveout=build;;old\n", "line 1: "},
     };
     for (const auto& c : cases) {
         const SettingsReading reading = ReadSettingsText(c.text);

@@ -265,6 +265,57 @@ private slots:
         QCOMPARE(messages.messages().size(), 1);
     }
 
+    void theMaskDialogLeavesDirectoriesOutOfAWalkAndTheBannerNamesThem() {
+        sifter::test::MessageRecorder messages;
+        std::filesystem::create_directories(Below(m_dir->path(), "sub/Deep"));
+        WriteBytes(Below(m_dir->path(), "sub/Deep/f.pas"), "Result\r\n");
+        WriteBytes(Below(m_dir->path(), "sub/deep.pas"), "Result\r\n");
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
+        QCOMPARE(m_window->FList().Names(),
+                 (Texts{"a.pas", Below("sub", "b.pas"), Below("sub", "deep.pas"),
+                        Below("sub", "Deep/f.pas")}));
+        QString prefilled = QStringLiteral("untouched");
+        bool refusedStaysOpen = false;
+        {
+            MaskAnswer answer([&](QDialog& dialog) {
+                prefilled = Masks(dialog, names::kLeaveOutDirectories);
+                Find<QLineEdit>(dialog, names::kLeaveOutDirectories)
+                    ->setText(QStringLiteral("sub/Deep"));
+                Find<QPushButton>(dialog, names::kOKButton)->click();
+                refusedStaysOpen = dialog.result() != QDialog::Accepted;
+                Find<QLineEdit>(dialog, names::kLeaveOutDirectories)
+                    ->setText(QStringLiteral(" deep ; *.old "));
+                Find<QPushButton>(dialog, names::kOKButton)->click();
+            });
+            Find<QAction>(*m_window, names::kFileMasks1)->trigger();
+        }
+        QVERIFY(prefilled.isEmpty());
+        QVERIFY(refusedStaysOpen);
+        QCOMPARE(messages.messages().size(), 1);
+        QVERIFY(messages.messages().front().text.contains(QStringLiteral("path separator")));
+        QCOMPARE(m_window->Request().options.leaveOut, std::string("deep;*.old"));
+        // A directory by its name, letter case ignored; a file of the same name stays.
+        QCOMPARE(m_window->FList().Names(),
+                 (Texts{"a.pas", Below("sub", "b.pas"), Below("sub", "deep.pas")}));
+        Search("Result");
+        QCOMPARE(Rows().at(3), std::string("   Options: Subdirectories, Leave Out deep;*.old"));
+        // Without subdirectories nothing is left out, and the banner has nothing to say.
+        Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
+        Search("Result");
+        QCOMPARE(Rows().at(3), std::string(" "));
+        // Defaults leaves no directory out.
+        {
+            MaskAnswer answer([&](QDialog& dialog) {
+                prefilled = Masks(dialog, names::kLeaveOutDirectories);
+                Find<QPushButton>(dialog, names::kDefaultMasks)->click();
+                Find<QPushButton>(dialog, names::kOKButton)->click();
+            });
+            Find<QAction>(*m_window, names::kFileMasks1)->trigger();
+        }
+        QCOMPARE(prefilled, QStringLiteral("deep;*.old"));
+        QVERIFY(m_window->Request().options == sifter::SearchOptions{});
+    }
+
     void aSavedFileAndTheViewerTakeARowFromASubdirectory() {
         Find<QAction>(*m_window, names::kIncludeSubdirectories1)->trigger();
         Find<QAction>(*m_window, names::kWholeWords1)->trigger();

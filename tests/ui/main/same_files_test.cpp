@@ -24,12 +24,12 @@ class SameFilesTest final : public QObject {
 private slots:
     void theWindowAndTheCompanionReadTheSameFiles() {
         sifter::test::ScratchDirectory dir;
-        for (const char* sub : {"sub/deeper", ".hidden"})
+        for (const char* sub : {"sub/deeper", "sub/Old.bak", ".hidden"})
             std::filesystem::create_directories(dir / sub);
         // Names two masks of a list match, letter case, a hidden directory, both file types.
         for (const char* name :
              {"a.pas", "B.PAS", "c.pp", "unit1.pas", "d.sc", "e.SC", "sub/f.pas", "sub/g.pp",
-              "sub/h.sc", "sub/deeper/i.pas", ".hidden/j.pas", "k.txt"})
+              "sub/h.sc", "sub/deeper/i.pas", "sub/Old.bak/l.pas", ".hidden/j.pas", "k.txt"})
             sifter::test::WriteBytes(dir / name, "");
         sifter::ui::TForm1 window({});
         sifter::ui::TForm2 progress;
@@ -37,12 +37,14 @@ private slots:
         window.Edit1()->setText(QStringLiteral("x"));
         const char* const pascalLists[] = {"*.pas", "*.pas;unit?.pas;*.pp"};
         const char* const scriptLists[] = {"*.sc", "*.sc;E*"};
-        for (int combination = 0; combination < 32; ++combination) {
+        const char* const leaveOutLists[] = {"", "DEEPER;*.bak"};
+        for (int combination = 0; combination < 64; ++combination) {
             const bool scripts = (combination & 1) != 0;
             const bool subdirectories = (combination & 2) != 0;
             const bool wholeWords = (combination & 4) != 0;
             const bool regexp = (combination & 8) != 0;
             const bool ownMasks = (combination & 16) != 0;
+            const char* const leaveOut = leaveOutLists[(combination & 32) != 0];
             Find<QRadioButton>(window, scripts ? names::kFileType0 : names::kFileType1)->click();
             const auto set = [&](const char* item, bool on) {
                 auto* action = Find<QAction>(window, item);
@@ -58,6 +60,8 @@ private slots:
                         ->setText(QString::fromLatin1(scriptLists[ownMasks]));
                     Find<QLineEdit>(dialog, names::kPascalMasks)
                         ->setText(QString::fromLatin1(pascalLists[ownMasks]));
+                    Find<QLineEdit>(dialog, names::kLeaveOutDirectories)
+                        ->setText(QString::fromLatin1(leaveOut));
                     Find<QPushButton>(dialog, names::kOKButton)->click();
                 });
                 Find<QAction>(window, names::kFileMasks1)->trigger();
@@ -68,7 +72,8 @@ private slots:
             if (subdirectories) arguments.emplace_back("-r");
             if (wholeWords) arguments.emplace_back("-w");
             if (regexp) arguments.emplace_back("-E");
-            arguments.insert(arguments.end(), {"--mask", masks, dir.path(), "x"});
+            arguments.insert(arguments.end(), {"--mask", masks, "--exclude-dir", leaveOut});
+            arguments.insert(arguments.end(), {dir.path(), "x"});
             const sifter::cli::Options options = sifter::cli::ParseOptions(arguments);
             QCOMPARE(options.action, sifter::cli::Options::Action::Search);
             sifter::FileSet files(sifter::platform::System(), std::string());
