@@ -156,6 +156,7 @@ void WindowSoak::Start() {
     before.directory = before.shownDirectory = m_model.directory;
     before.currentFd = ::open(m_model.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     before.editorOpens = m_desktop->opened.size();
+    before.editorStarts = m_desktop->started.size();
     before.editorRefusals = m_desktop->refusals;
 
     m_answers->Begin(m_random->Percent(50));
