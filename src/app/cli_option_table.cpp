@@ -52,6 +52,18 @@ constexpr CliOption kOptions[] = {
      [](Asked& asked, std::string_view) {
          asked.options.request.options.onlyFilesWithMatches = true;
      }},
+    {"--routines", 'p', "",
+     "before the first matching line inside a Pascal routine (procedure, function, "
+     "constructor, destructor, operator, with a body), its header line as a procedure row, "
+     "once per file, an outer routine's before a nested one's; inside a class, record, object "
+     "or interface type declaration, the type's first line instead (not with --scripts or "
+     "context lines)",
+     [](Asked& asked, std::string_view) { asked.routines = true; }},
+    {"--in", 0, "LIST",
+     "count an occurrence only when its first byte lies in one of the kinds of Pascal text "
+     "LIST names, separated by commas: code (compiler directives included), comments, strings "
+     "(not with --scripts or context lines)",
+     [](Asked& asked, std::string_view list) { asked.searchIn = std::string(list); }},
     {"--", 0, "", "ends the options (put it before a TEXT that starts with -)",
      [](Asked& asked, std::string_view) { asked.optionsEnded = true; }},
     {"--help", 0, "", "show this help",

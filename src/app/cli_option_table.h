@@ -29,6 +29,8 @@ struct OptionsAsked {
     std::optional<std::string> text;  // -e
     int textsGiven = 0;
     std::vector<std::string> leaveOut;
+    bool routines = false;
+    std::optional<std::string> searchIn;  // --in as typed, checked once all are read
     // Context lines as typed, checked once all are read: -A and -B win over -C, as in grep.
     std::optional<std::string> after, before, context;
     std::string_view contextOption;  // the first option that asked for context lines

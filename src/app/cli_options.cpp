@@ -1,5 +1,6 @@
 #include "app/cli_options.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -140,6 +141,26 @@ std::optional<std::string> FormProblem(const OptionsAsked& asked) {
     return std::nullopt;
 }
 
+// The kinds of text --in names: any non-empty list of code, comments and strings.
+std::optional<std::string> SearchInProblem(const std::string& list, SearchIn& in) {
+    in = {false, false, false};
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string_view kind = std::string_view(list).substr(start, comma - start);
+        if (kind == "code")
+            in.code = true;
+        else if (kind == "comments")
+            in.comments = true;
+        else if (kind == "strings")
+            in.strings = true;
+        else
+            return "--in: '" + list + "' is not a list of code, comments and strings";
+        if (comma == list.size()) return std::nullopt;
+        start = comma + 1;
+    }
+}
+
 }  // namespace
 
 const std::string& Usage() {
@@ -216,6 +237,20 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         options.request.options.leaveOut = checked.list;
     }
     options.request.includeProcs = asked.procs;
+    for (const auto& [asking, option] :
+         {std::pair{asked.routines, "--routines"}, std::pair{asked.searchIn.has_value(), "--in"}}) {
+        if (!asking) continue;
+        if (asked.scripts) return fail(std::string(option) + " reads Pascal sources, not scripts");
+        if (!asked.contextOption.empty())
+            return fail(std::string(option) + " and " + std::string(asked.contextOption) +
+                        " exclude each other");
+    }
+    options.request.options.routines = asked.routines;
+    if (asked.searchIn) {
+        if (std::optional<std::string> problem =
+                SearchInProblem(*asked.searchIn, options.request.options.searchIn))
+            return fail(std::move(*problem));
+    }
     options.form = asked.forms.empty() ? OutputForm::Rows : asked.forms.front().first;
     if (!asked.contextOption.empty()) {
         // The rows are the saved list, which has no place for lines that do not match.

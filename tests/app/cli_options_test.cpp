@@ -151,7 +151,21 @@ INSTANTIATE_TEST_SUITE_P(
                    false,
                    false,
                    {{.subdirectories = true, .leaveOut = "backup;*.OLD;lib"}}},
-        SearchCase{{"--exclude-dir=", "d", "t"}, "d", "t", FileType::Pascal, false, false}));
+        SearchCase{{"--exclude-dir=", "d", "t"}, "d", "t", FileType::Pascal, false, false},
+        SearchCase{{"-pw", "--in", "strings,code", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   {{.routines = true, .searchIn = {true, false, true}}, true}},
+        SearchCase{{"--routines", "--in=comments", "d", "t"},
+                   "d",
+                   "t",
+                   FileType::Pascal,
+                   false,
+                   false,
+                   {{.routines = true, .searchIn = {false, true, false}}}}));
 
 struct FormCase {
     Args arguments;
@@ -245,6 +259,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{{"--procs", "d", "t"}, "--procs needs --scripts"},
         ErrorCase{{"--procs", "--pascal", "d", "t"}, "--procs needs --scripts"},
         ErrorCase{{"--scripts", "--pascal", "d", "t"}, "exclude each other"},
+        ErrorCase{{"--scripts", "-p", "d", "t"}, "--routines reads Pascal sources"},
+        ErrorCase{{"--scripts", "--in=code", "d", "t"}, "--in reads Pascal sources"},
+        ErrorCase{{"--format=grep", "-C1", "-p", "d", "t"}, "exclude each other"},
+        ErrorCase{{"--in=", "d", "t"}, "--in: '' is not a list"},
+        ErrorCase{{"--in=code,", "d", "t"}, "is not a list"},
+        ErrorCase{{"--in=Code", "d", "t"}, "is not a list"},
+        ErrorCase{{"d", "t", "--in"}, "--in needs a LIST"},
         ErrorCase{{"d", "-x"}, "unknown option '-x'"},
         ErrorCase{{"--Scripts", "d", "t"}, "unknown option '--Scripts'"},
         ErrorCase{{"--format=xml", "d", "t"}, "unknown format in '--format=xml'"},

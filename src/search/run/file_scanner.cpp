@@ -13,7 +13,10 @@ FileScanner::FileScanner(const SearchRequest& request, platform::SystemApi& syst
       m_matcher(request.text, request.rules),
       m_complex(complex),
       m_keys(m_matcher.Keys()),
-      m_context(request.context) {
+      m_context(request.context),
+      m_pascal(PascalAware(request)),
+      m_routines(m_pascal && request.options.routines),
+      m_searchIn(m_pascal ? request.options.searchIn : SearchIn{}) {
     // Only lines with the text's key bytes can match, and only lines with a closing
     // parenthesis can be procedure lines; the rest are merely counted.
     if (m_includeProcs) m_keys.alternative = ByteChoice{')', 0, 1};
@@ -27,6 +30,8 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     m_shown = 0;
     m_afterUntil = 0;
     m_held.clear();
+    m_candidates.clear();
+    m_procLines.clear();
     // A code left by someone else is not this file's.
     TakeError();
     std::int32_t failure = 0;
@@ -42,6 +47,8 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
             // No match is left to want lines before the procedure rows still held.
             if (!m_held.empty()) ShowHeldBefore(INT64_MAX);
             file.Close();
+            if (failure == 0 && (!m_candidates.empty() || !m_procLines.empty()))
+                failure = PascalRows(name);
         }
     } catch (...) {
         // The rows could not be taken (no memory, or the search was given up): the file is
@@ -86,6 +93,11 @@ void FileScanner::AddRow(RowKind kind, std::int64_t number, std::string_view lin
 }
 
 void FileScanner::Line(std::int64_t number, std::string_view line) {
+    if (m_pascal) {
+        if (m_includeProcs && IsProcLine(line)) m_procLines.push_back(number);
+        if (Matches(number, line)) m_candidates.push_back(number);
+        return;
+    }
     if (m_context.asked) {
         const bool procedure = m_includeProcs && IsProcLine(line);
         ContextLine(number, line, procedure, Matches(number, line));

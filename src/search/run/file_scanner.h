@@ -47,6 +47,14 @@ private:
     void ShowHeldBefore(std::int64_t limit);
     // Writes line `number`'s row: its held procedure row when it has one, else a context row.
     void ShowEarlier(std::int64_t number, std::string_view line);
+    // A search that reads Pascal's structure (file_scanner_pascal.cpp): the lines the scan found
+    // a match or a procedure line on are gathered, and only a file with some is read again
+    // whole, and its code read from the start to its last matching line, for the routine and
+    // type rows and the kinds of text each match starts in. Returns the code of a failed read.
+    std::int32_t PascalRows(const std::string& name);
+    // Whether an occurrence on `line` starts in a kind of text asked for.
+    bool Counts(std::string_view line, const std::vector<PascalKind>& kinds);
+
     struct HeldProcedure {
         std::int64_t number = 0;
         std::string line;
@@ -66,6 +74,11 @@ private:
     std::int64_t m_shown = 0;       // the last line of the file given a row
     std::int64_t m_afterUntil = 0;  // the last line of the context after a match
     std::vector<HeldProcedure> m_held;
+    const bool m_pascal;
+    const bool m_routines;
+    const SearchIn m_searchIn;
+    std::vector<std::int64_t> m_candidates;  // lines with a match, before their kinds are read
+    std::vector<std::int64_t> m_procLines;
 };
 
 }  // namespace sifter

@@ -10,11 +10,18 @@ std::optional<std::string> RequestProblem(const SearchRequest& request) {
         if (std::optional<std::string> problem = PatternProblem(request.text, request.rules))
             return problem;
     }
+    if (request.fileType == FileType::Pascal && !request.options.searchIn.Any())
+        return "Search In needs at least one of Code, Comments and Strings";
     const MaskListCheck masks = CheckMaskList(request.options.Masks(request.fileType));
     if (!masks.ok()) return masks.error;
     const MaskListCheck leaveOut = CheckLeaveOutList(request.options.leaveOut);
     if (!leaveOut.ok()) return leaveOut.error;
     return std::nullopt;
+}
+
+bool PascalAware(const SearchRequest& request) {
+    return request.fileType == FileType::Pascal && !request.context.asked &&
+           (request.options.routines || !request.options.searchIn.All());
 }
 
 FileListing ListingFor(const SearchOptions& options, FileType type) {

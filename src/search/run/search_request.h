@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "search/files/file_set.h"
+#include "search/pascal/pascal_lexer.h"
 #include "search/text/match_rules.h"
 
 namespace sifter {
@@ -47,6 +48,11 @@ struct SearchOptions {
     // The subdirectories a search of subdirectories leaves out, by their own names: masks
     // separated by ';' (see mask_list.h); none when empty.
     std::string leaveOut;
+    // Pascal sources only: each match row preceded by the header rows of the routines and type
+    // declarations it lies in (see pascal_structure.h), each once per file.
+    bool routines = false;
+    // Pascal sources only: the kinds of text an occurrence must start in to count.
+    SearchIn searchIn;
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };
 
@@ -67,6 +73,10 @@ struct SearchRequest {
     SearchOptions options;
     ContextLines context;
 };
+
+// Whether `request` reads its files as Pascal (routines, or only some kinds of text): a search
+// of Pascal sources without context lines that asks for either.
+bool PascalAware(const SearchRequest& request);
 
 // Why `request` cannot run, in words for the user: a pattern that does not compile as the
 // search would compile it, or a mask list of its file type (or of the directories left out) that

@@ -24,6 +24,8 @@ const char* const kRegexpName = "Regular Expression";
 const char* const kMasksName = "Masks ";
 const char* const kOnlyMatchedName = "Only Files with Matches";
 const char* const kLeaveOutName = "Leave Out ";
+const char* const kRoutinesName = "Routines";
+const char* const kSearchInName = "Search In ";
 const char* const kNotRead = " - directory not read: ";
 
 }  // namespace
@@ -44,6 +46,19 @@ std::vector<std::string> OptionNames(const SearchRequest& request) {
     if (request.options.MasksChanged(request.fileType))
         named.push_back(kMasksName + request.options.Masks(request.fileType));
     if (request.options.onlyFilesWithMatches) named.emplace_back(kOnlyMatchedName);
+    // Pascal's own options, read for Pascal sources only.
+    if (request.fileType == FileType::Pascal) {
+        if (request.options.routines) named.emplace_back(kRoutinesName);
+        const SearchIn& in = request.options.searchIn;
+        if (!in.All()) {
+            std::string kinds;
+            for (const auto& [on, kind] :
+                 {std::pair{in.code, "Code"}, std::pair{in.comments, "Comments"},
+                  std::pair{in.strings, "Strings"}})
+                if (on) kinds.append(kinds.empty() ? "" : "/").append(kind);
+            named.push_back(kSearchInName + kinds);
+        }
+    }
     // Only a walk of subdirectories leaves any out.
     if (request.options.subdirectories && !request.options.leaveOut.empty())
         named.push_back(kLeaveOutName + request.options.leaveOut);

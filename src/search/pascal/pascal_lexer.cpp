@@ -1,0 +1,126 @@
+#include "search/pascal/pascal_lexer.h"
+
+#include <algorithm>
+
+#include "search/pascal/pascal_structure.h"
+
+namespace sifter {
+namespace {
+
+bool IsWordStart(unsigned char byte) {
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '_';
+}
+
+bool IsWordPart(unsigned char byte) {
+    return IsWordStart(byte) || (byte >= '0' && byte <= '9');
+}
+
+void Mark(std::vector<PascalKind>* kinds, std::size_t from, std::size_t to, PascalKind kind) {
+    if (kinds != nullptr) std::fill(kinds->begin() + from, kinds->begin() + to, kind);
+}
+
+}  // namespace
+
+void PascalLexer::Line(std::int64_t number, std::string_view line, std::vector<PascalKind>* kinds) {
+    if (kinds != nullptr) kinds->assign(line.size(), PascalKind::Code);
+    std::size_t at = 0;
+    while (at < line.size()) {
+        if (m_state == State::Code) {
+            at = Code(number, line, at, kinds);
+            continue;
+        }
+        // Inside a comment, directive or string: find where it closes.
+        std::size_t end = std::string_view::npos;
+        std::size_t next = line.size();
+        if (m_state == State::Brace) {
+            end = line.find('}', at);
+            if (end != std::string_view::npos) next = end + 1;
+        } else if (m_state == State::Paren) {
+            end = line.find("*)", at);
+            if (end != std::string_view::npos) next = end + 2;
+        } else {
+            // A string: '' is a quote inside it.
+            for (std::size_t quote = line.find('\'', at); quote != std::string_view::npos;
+                 quote = line.find('\'', quote + 2)) {
+                if (quote + 1 < line.size() && line[quote + 1] == '\'') continue;
+                end = quote;
+                next = quote + 1;
+                break;
+            }
+        }
+        Mark(kinds, at, next, m_kind);
+        if (end != std::string_view::npos) m_state = State::Code;
+        at = next;
+    }
+    // A // comment ends with its line; nothing else does.
+}
+
+std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::size_t at,
+                              std::vector<PascalKind>* kinds) {
+    const std::size_t size = line.size();
+    while (at < size) {
+        const auto byte = static_cast<unsigned char>(line[at]);
+        if (IsWordStart(byte) || (byte == '&' && at + 1 < size &&
+                                  IsWordStart(static_cast<unsigned char>(line[at + 1])))) {
+            // A word; `&begin` is an identifier, never the keyword.
+            const std::size_t start = at;
+            ++at;
+            while (at < size && IsWordPart(static_cast<unsigned char>(line[at]))) ++at;
+            if (m_structure != nullptr && byte != '&')
+                m_structure->Word(number, line.substr(start, at - start));
+            continue;
+        }
+        switch (byte) {
+            case ' ':
+            case '\t':
+                ++at;
+                continue;
+            case '{':
+                m_state = State::Brace;
+                m_kind = at + 1 < size && line[at + 1] == '$' ? PascalKind::Directive
+                                                              : PascalKind::Comment;
+                Mark(kinds, at, at + 1, m_kind);
+                return at + 1;
+            case '(':
+                if (at + 1 < size && line[at + 1] == '*') {
+                    m_state = State::Paren;
+                    m_kind = at + 2 < size && line[at + 2] == '$' ? PascalKind::Directive
+                                                                  : PascalKind::Comment;
+                    Mark(kinds, at, at + 2, m_kind);
+                    return at + 2;
+                }
+                break;
+            case '/':
+                if (at + 1 < size && line[at + 1] == '/') {
+                    Mark(kinds, at, size, PascalKind::Comment);
+                    return size;
+                }
+                break;
+            case '\'':
+                m_state = State::String;
+                m_kind = PascalKind::String;
+                Mark(kinds, at, at + 1, m_kind);
+                return at + 1;
+            default:
+                if (byte >= '0' && byte <= '9') {
+                    // A number (digits and letters, so 1e10 and 0x1F stay one): never a word.
+                    while (at < size && IsWordPart(static_cast<unsigned char>(line[at]))) ++at;
+                    continue;
+                }
+                if (byte == '$' || byte == '#' || byte == '%') {
+                    // $FF, #13, #$0A, %101: code that names no keyword.
+                    ++at;
+                    while (at < size &&
+                           (IsWordPart(static_cast<unsigned char>(line[at])) || line[at] == '$'))
+                        ++at;
+                    continue;
+                }
+                break;
+        }
+        if (m_structure != nullptr && byte < 128) m_structure->Symbol(number, line[at]);
+        ++at;
+    }
+    return at;
+}
+
+}  // namespace sifter

@@ -1,0 +1,67 @@
+#pragma once
+// What each byte of a Pascal source is: code, a comment, a string or a compiler directive, read
+// line by line in the file's order (the lines as the line rules give them, see line_ends.h).
+//
+// The forms: `{ }` and `(* *)` comments, `//` to the line's end; `{$ }` and `(*$ *)` directives;
+// `'...'` strings, where `''` is a quote inside. Character codes (`#13`, `#$0A`) are code, and so
+// is an `asm ... end` block, whose comments and strings are read as everywhere else (as the
+// compiler's own scanner reads them). Comments do not nest: `{ { } }` ends at the first `}`, as
+// in Delphi and in Free Pascal's default modes. A comment, directive or string that is not closed
+// runs on over the line ends to the end of the file, which is still searched. The code's words
+// and symbols go on to a PascalStructure (when given), which follows the routines and types.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sifter {
+
+class PascalStructure;
+
+enum class PascalKind : std::uint8_t { Code, Comment, String, Directive };
+
+// Which kinds an occurrence may start in to count; all three at the defaults. A directive counts
+// as code.
+struct SearchIn {
+    bool code = true;
+    bool comments = true;
+    bool strings = true;
+
+    bool All() const { return code && comments && strings; }
+    bool Any() const { return code || comments || strings; }
+    bool Has(PascalKind kind) const {
+        switch (kind) {
+            case PascalKind::Comment:
+                return comments;
+            case PascalKind::String:
+                return strings;
+            default:
+                return code;
+        }
+    }
+    friend bool operator==(const SearchIn&, const SearchIn&) = default;
+};
+
+class PascalLexer final {
+public:
+    // `structure` (or nothing) is told of every word and symbol of code.
+    explicit PascalLexer(PascalStructure* structure = nullptr) : m_structure(structure) {}
+
+    // Reads the next line of the file, numbered `number`. With `kinds`, it is filled with the
+    // kind of each of the line's bytes.
+    void Line(std::int64_t number, std::string_view line, std::vector<PascalKind>* kinds);
+
+private:
+    enum class State : std::uint8_t { Code, Brace, Paren, String };
+
+    // Reads code from `at`; returns where it stopped: the line's end, or the start of a comment,
+    // directive or string, with m_state set to it.
+    std::size_t Code(std::int64_t number, std::string_view line, std::size_t at,
+                     std::vector<PascalKind>* kinds);
+
+    PascalStructure* m_structure;
+    State m_state = State::Code;
+    PascalKind m_kind = PascalKind::Code;  // of the comment, directive or string open
+};
+
+}  // namespace sifter

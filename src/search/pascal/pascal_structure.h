@@ -1,0 +1,126 @@
+#pragma once
+// The routines and type declarations of a Pascal source, followed word by word as the lexer
+// reads its code (see pascal_lexer.h), so that each line can tell which it lies in.
+//
+// A routine is a procedure, function, constructor, destructor or operator (also after `class`),
+// written in any letter case and at any indentation, plainly named or as a method (`TFoo.Bar`,
+// `TFoo<T>.Bar`, `TOuter.TInner.Baz`), that has a body: it runs from its header's first word
+// to the `end` that closes its `begin` or `asm`, its local declarations and nested routines
+// included. A header without a body is none: `forward`, `external`, the interface section of a
+// unit, and the methods declared inside a class, record, object or interface type. Where a
+// header is followed by another, the first may be the second's outer routine or a declaration
+// of a file of declarations; it stays open until its own `begin` or `asm` confirms it, and is
+// dropped when the file ends first. A type declaration (`TFoo = class(TBar) ... end`, a record,
+// an object, an interface, a helper) runs from the line where its declaration begins to its
+// `end`; `class of`, `TFoo = class;` and `IFoo = interface;` have no body. Anonymous methods are
+// part of the routine they are written in. A unit's `initialization` and a program's main block
+// are followed only to find their `end`.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sifter {
+
+class PascalStructure final {
+public:
+    struct Frame {
+        enum class Kind : std::uint8_t { Routine, Type, Block };
+        enum class State : std::uint8_t { Open, Confirmed, Dropped };
+        Kind kind = Kind::Routine;
+        State state = State::Open;
+        std::int64_t line = 0;  // the line its header or declaration begins on
+        // A routine: reading its header, then its directives, its declarations, its body.
+        enum class Stage : std::uint8_t { Header, Directives, Declarations, Body };
+        Stage stage = Stage::Header;
+        bool assembler = false;  // in its asm block
+        std::int32_t depth = 0;  // a routine's body or a block: the ends still to come
+        std::int32_t parens = 0;
+        bool colonFirst = false;  // a header that begins with `:`, as `operator :=` does
+    };
+
+    // Before each line: with `keep`, the frames the line lies in are gathered (LineFrames).
+    void BeginLine(bool keep);
+    // The frames open at the line's start and those opened on it, outermost first.
+    const std::vector<std::int32_t>& LineFrames() const { return m_lineFrames; }
+    void Word(std::int64_t line, std::string_view word);
+    void Symbol(std::int64_t line, char symbol);
+    // The file has ended: what was never confirmed is dropped.
+    void End();
+
+    const Frame& At(std::int32_t id) const { return m_frames[static_cast<std::size_t>(id)]; }
+    // Whether each of `frames` is confirmed or dropped by now.
+    bool Settled(const std::vector<std::int32_t>& frames) const;
+    // Whether the frame is a confirmed routine or type, which a match's rows name.
+    bool Shown(std::int32_t id) const {
+        const Frame& frame = At(id);
+        return frame.state == Frame::State::Confirmed && frame.kind != Frame::Kind::Block;
+    }
+
+    // The words and symbols that matter to the structure; every other word is Other.
+    enum class Token : std::uint8_t {
+        Other,
+        Semicolon,
+        Equals,
+        Colon,
+        Comma,
+        LParen,
+        RParen,
+        Less,
+        Greater,
+        Begin,
+        End,
+        Block,  // case, try: closed by an end of their own
+        Asm,
+        Record,
+        Class,
+        Object,
+        Interface,
+        TypeWord,  // dispinterface and the Objective-C and C++ class kinds
+        Helper,
+        Routine,
+        Forward,  // forward, external
+        Section,  // var, const, label, threadvar, resourcestring
+        TypeKeyword,
+        Visibility,
+        Implementation,
+        Initialization,  // initialization, finalization
+        Of,
+        To,
+        Packed,  // packed, bitpacked
+    };
+
+private:
+    Frame* Top() { return m_stack.empty() ? nullptr : &m_frames[m_stack.back()]; }
+    std::int32_t Push(Frame::Kind kind, std::int64_t line, Frame::State state);
+    void Pop(Frame::State state);
+    // The token in each context; true when it was taken, false when the frame it closed passes
+    // it on to the one below.
+    bool InRoutine(Frame& frame, Token token, std::int64_t line);
+    bool InBody(Frame& frame, Token token);
+    void InDeclarations(Token token, std::int64_t line);
+    void InType(Token token, std::int64_t line);
+    // A type keyword after `=` (class, interface, ...): its body is not sure yet.
+    void OpenType(std::int64_t line);
+    void Take(Token token, std::int64_t line);
+    // Reads a token while a type's body is still in question; true when it was taken.
+    bool CheckPendingType(Token token);
+
+    std::vector<Frame> m_frames;
+    std::vector<std::int32_t> m_stack;
+    std::vector<std::int32_t> m_lineFrames;
+    bool m_keep = false;
+    Token m_previous{};
+    bool m_interface = false;  // in a unit's interface section
+    bool m_startNext = true;   // the next token begins a declaration
+    std::int64_t m_declaration = 1;
+    std::int64_t m_classLine = 0;  // the line of a `class` before a routine keyword
+    bool m_typeAfterEquals = false;
+    std::int32_t m_angles = 0;  // generic brackets open in a declaration's head
+    // A type whose body is in question: after its keyword, in its parentheses, after them.
+    enum class Pending : std::uint8_t { None, AfterKeyword, InParens, AfterParens };
+    Pending m_pending = Pending::None;
+    std::int32_t m_pendingParens = 0;
+};
+
+}  // namespace sifter
