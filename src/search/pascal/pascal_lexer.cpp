@@ -1,18 +1,38 @@
 #include "search/pascal/pascal_lexer.h"
 
 #include <algorithm>
+#include <array>
 
 #include "search/pascal/pascal_structure.h"
 
 namespace sifter {
 namespace {
 
+// What a byte is to code: the start of a word, a part of one (a digit), a blank, or something
+// else.
+enum ByteClass : std::uint8_t { kOther = 0, kLetter = 1, kDigit = 2, kBlank = 4 };
+
+constexpr std::array<std::uint8_t, 256> MakeClasses() {
+    std::array<std::uint8_t, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c) classes[c] = classes[c - 32] = kLetter;
+    classes['_'] = kLetter;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+    classes[' '] = classes['\t'] = kBlank;
+    return classes;
+}
+
+constexpr std::array<std::uint8_t, 256> kClasses = MakeClasses();
+
+std::uint8_t ClassOf(char byte) {
+    return kClasses[static_cast<unsigned char>(byte)];
+}
+
 bool IsWordStart(unsigned char byte) {
-    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '_';
+    return kClasses[byte] == kLetter;
 }
 
 bool IsWordPart(unsigned char byte) {
-    return IsWordStart(byte) || (byte >= '0' && byte <= '9');
+    return kClasses[byte] == kLetter || kClasses[byte] == kDigit;
 }
 
 void Mark(std::vector<PascalKind>* kinds, std::size_t from, std::size_t to, PascalKind kind) {
@@ -60,8 +80,20 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
     const std::size_t size = line.size();
     while (at < size) {
         const auto byte = static_cast<unsigned char>(line[at]);
-        if (IsWordStart(byte) || (byte == '&' && at + 1 < size &&
-                                  IsWordStart(static_cast<unsigned char>(line[at + 1])))) {
+        const std::uint8_t kind = ClassOf(line[at]);
+        if (kind == kBlank) {
+            ++at;
+            continue;
+        }
+        if (kind == kLetter) {
+            const std::size_t start = at;
+            ++at;
+            while (at < size && (ClassOf(line[at]) & (kLetter | kDigit)) != 0) ++at;
+            if (m_structure != nullptr) m_structure->Word(number, line.substr(start, at - start));
+            continue;
+        }
+        if ((byte == '&' && at + 1 < size &&
+             IsWordStart(static_cast<unsigned char>(line[at + 1])))) {
             // A word; `&begin` is an identifier, never the keyword.
             const std::size_t start = at;
             ++at;
@@ -71,10 +103,6 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
             continue;
         }
         switch (byte) {
-            case ' ':
-            case '\t':
-                ++at;
-                continue;
             case '{':
                 m_state = State::Brace;
                 m_kind = at + 1 < size && line[at + 1] == '$' ? PascalKind::Directive

@@ -1,6 +1,7 @@
 #include "search/pascal/pascal_structure.h"
 
-#include <cstring>
+#include <array>
+#include <iterator>
 
 namespace sifter {
 
@@ -57,15 +58,53 @@ constexpr Keyword kKeywords[] = {
     {"bitpacked", Token::Packed},
 };
 
+// The keywords by their first letter, so that a word is compared with a few at most.
+struct Buckets {
+    std::array<std::array<std::int8_t, 8>, 26> index{};
+    std::array<std::int8_t, 26> count{};
+};
+
+constexpr Buckets MakeBuckets() {
+    Buckets buckets;
+    for (std::size_t i = 0; i < std::size(kKeywords); ++i) {
+        const auto letter = static_cast<std::size_t>(kKeywords[i].word[0] - 'a');
+        buckets.index[letter][static_cast<std::size_t>(buckets.count[letter]++)] =
+            static_cast<std::int8_t>(i);
+    }
+    return buckets;
+}
+
+constexpr Buckets kBuckets = MakeBuckets();
+
+constexpr std::array<Token, 256> MakeSymbols() {
+    std::array<Token, 256> symbols{};
+    symbols[';'] = Token::Semicolon;
+    symbols['='] = Token::Equals;
+    symbols[':'] = Token::Colon;
+    symbols[','] = Token::Comma;
+    symbols['('] = symbols['['] = Token::LParen;
+    symbols[')'] = symbols[']'] = Token::RParen;
+    symbols['<'] = Token::Less;
+    symbols['>'] = Token::Greater;
+    return symbols;
+}
+
+constexpr std::array<Token, 256> kSymbols = MakeSymbols();
+
 Token Classify(std::string_view word) {
     if (word.size() < 2 || word.size() > 14) return Token::Other;
-    char lower[16];
-    for (std::size_t i = 0; i < word.size(); ++i)
-        lower[i] = static_cast<char>(word[i] | 0x20);  // letters, digits and _ only
-    for (const Keyword& keyword : kKeywords)
-        if (keyword.word.size() == word.size() &&
-            std::memcmp(keyword.word.data(), lower, word.size()) == 0)
-            return keyword.token;
+    // Words hold letters, digits and _ only: | 0x20 lowers the letters and leaves no digit or
+    // _ equal to a letter.
+    const auto first = static_cast<unsigned char>(word[0] | 0x20);
+    if (first < 'a' || first > 'z') return Token::Other;
+    const std::size_t letter = first - 'a';
+    for (std::int8_t k = 0; k < kBuckets.count[letter]; ++k) {
+        const Keyword& keyword = kKeywords[static_cast<std::size_t>(kBuckets.index[letter][k])];
+        if (keyword.word.size() != word.size()) continue;
+        std::size_t i = 1;
+        while (i < word.size() && (word[i] | 0x20) == keyword.word[i]) ++i;
+        if (i == word.size()) return keyword.token;
+    }
     return Token::Other;
 }
 
@@ -105,42 +144,34 @@ void PascalStructure::End() {
 }
 
 void PascalStructure::Word(std::int64_t line, std::string_view word) {
-    Take(Classify(word), line);
+    const Token token = Classify(word);
+    if (token == Token::Other)
+        OtherToken(line);
+    else
+        Take(token, line);
 }
 
 void PascalStructure::Symbol(std::int64_t line, char symbol) {
-    Token token = Token::Other;
-    switch (symbol) {
-        case ';':
-            token = Token::Semicolon;
-            break;
-        case '=':
-            token = Token::Equals;
-            break;
-        case ':':
-            token = Token::Colon;
-            break;
-        case ',':
-            token = Token::Comma;
-            break;
-        case '(':
-        case '[':
-            token = Token::LParen;
-            break;
-        case ')':
-        case ']':
-            token = Token::RParen;
-            break;
-        case '<':
-            token = Token::Less;
-            break;
-        case '>':
-            token = Token::Greater;
-            break;
-        default:
-            break;
+    const Token token = kSymbols[static_cast<unsigned char>(symbol)];
+    if (token == Token::Other)
+        OtherToken(line);
+    else
+        Take(token, line);
+}
+
+inline void PascalStructure::OtherToken(std::int64_t line) {
+    // Most tokens are names and operators that no place but a header's start reads.
+    if (m_pending != Pending::None || (!m_stack.empty() && Top()->kind == Frame::Kind::Routine &&
+                                       Top()->stage == Frame::Stage::Header)) {
+        Take(Token::Other, line);
+        return;
     }
-    Take(token, line);
+    if (m_startNext) {
+        m_declaration = line;
+        m_startNext = false;
+    }
+    m_typeAfterEquals = false;
+    m_previous = Token::Other;
 }
 
 void PascalStructure::Take(Token token, std::int64_t line) {

@@ -103,6 +103,8 @@ private:
     // A type keyword after `=` (class, interface, ...): its body is not sure yet.
     void OpenType(std::int64_t line);
     void Take(Token token, std::int64_t line);
+    // A token that is none of the others: a name, a number's sign, an operator.
+    void OtherToken(std::int64_t line);
     // Reads a token while a type's body is still in question; true when it was taken.
     bool CheckPendingType(Token token);
 
