@@ -104,6 +104,13 @@ inline constexpr char kEditor1[] = "Editor1";
 inline constexpr char kOpenInEditor1[] = "OpenInEditor1";  // in PopupMenu1
 inline constexpr char kEditorDialog[] = "EditorDialog";
 inline constexpr char kEditorCommand[] = "EditorCommand";
+
+// Pascal's own options: the routines of the matches, and the kinds of text searched.
+inline constexpr char kShowRoutines1[] = "ShowRoutines1";
+inline constexpr char kSearchIn1Menu[] = "SearchIn1Menu";
+inline constexpr char kSearchInCode1[] = "SearchInCode1";
+inline constexpr char kSearchInComments1[] = "SearchInComments1";
+inline constexpr char kSearchInStrings1[] = "SearchInStrings1";
 inline constexpr char kEditorPresets[] = "EditorPresets";
 
 }  // namespace sifter::ui::names

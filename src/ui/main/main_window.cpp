@@ -74,6 +74,8 @@ TForm1::TForm1(std::vector<std::string> parameters, SettingsFile* settings, QWid
     Route(m_regexp, &QAction::triggered, &TForm1::OptionsChanged);
     Route(m_fileMasks, &QAction::triggered, &TForm1::FileMasks1Click);
     Route(m_onlyMatched, &QAction::triggered, &TForm1::OptionsChanged);
+    for (QAction* pascal : {m_routines, m_inCode, m_inComments, m_inStrings})
+        Route(pascal, &QAction::triggered, &TForm1::OptionsChanged);
     Route(m_editor, &QAction::triggered, &TForm1::Editor1Click);
     Route(m_list, &ResultList::EarlierListRequested, &TForm1::BringBackEarlierList);
     Route(m_walkTimer, &QTimer::timeout, &TForm1::ContinueWalk);
@@ -140,6 +142,10 @@ void TForm1::UpdateStat() {
     m_sifterAction->setEnabled(hasText);
     m_doProcs->setEnabled(hasText && SelectedFileType() == FileType::Scripts);
     if (!m_doProcs->isEnabled()) m_doProcs->setChecked(false);
+    // Kept as they are for the next search of Pascal sources.
+    const bool pascal = SelectedFileType() == FileType::Pascal;
+    m_routines->setEnabled(pascal);
+    m_searchIn->menuAction()->setEnabled(pascal);
     m_caseSensitive->setEnabled(hasText);
     ShowOptionsInSight();
     const bool hasRows = m_list->RowCount() > 0;

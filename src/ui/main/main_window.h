@@ -209,6 +209,11 @@ private:
     QAction* m_regexp = nullptr;
     QAction* m_fileMasks = nullptr;
     QAction* m_onlyMatched = nullptr;
+    QAction* m_routines = nullptr;
+    QMenu* m_searchIn = nullptr;
+    QAction* m_inCode = nullptr;
+    QAction* m_inComments = nullptr;
+    QAction* m_inStrings = nullptr;
     QAction* m_editor = nullptr;
 };
 

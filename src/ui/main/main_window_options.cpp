@@ -1,6 +1,7 @@
 // The main window's "&Options" menu: subdirectories, whole words, regular expressions, the
-// file masks, only the files with matches and the editor, the options in force in sight, and
-// the walk of a whole tree spread over the events after each UpdateStat.
+// file masks, only the files with matches, Pascal's routines and kinds of text, and the editor, the
+// options in force in sight, and the walk of a whole tree spread over the events after each
+// UpdateStat.
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -29,22 +30,31 @@ const QString kOptionsSeparator = QStringLiteral(" \u00B7 ");
 void TForm1::BuildOptionsMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(names::kOptions1Menu);
-    const auto item = [this, options](const char* name, const QString& text, bool checkable) {
-        QAction* action = options->addAction(text);
+    const auto item = [this](QMenu* menu, const char* name, const QString& text, bool checkable) {
+        QAction* action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         action->setCheckable(checkable);
         addAction(action);
         return action;
     };
-    m_subdirectories =
-        item(names::kIncludeSubdirectories1, QStringLiteral("Include &Subdirectories"), true);
-    m_wholeWords = item(names::kWholeWords1, QStringLiteral("&Whole Words"), true);
-    m_regexp = item(names::kRegularExpression1, QStringLiteral("Regular E&xpression"), true);
-    m_fileMasks = item(names::kFileMasks1, QStringLiteral("File &Masks..."), false);
+    m_subdirectories = item(options, names::kIncludeSubdirectories1,
+                            QStringLiteral("Include &Subdirectories"), true);
+    m_wholeWords = item(options, names::kWholeWords1, QStringLiteral("&Whole Words"), true);
+    m_regexp =
+        item(options, names::kRegularExpression1, QStringLiteral("Regular E&xpression"), true);
+    m_fileMasks = item(options, names::kFileMasks1, QStringLiteral("File &Masks..."), false);
     options->addSeparator();
-    m_onlyMatched =
-        item(names::kOnlyFilesWithMatches1, QStringLiteral("&Only Files with Matches"), true);
-    m_editor = item(names::kEditor1, QStringLiteral("&Editor..."), false);
+    m_onlyMatched = item(options, names::kOnlyFilesWithMatches1,
+                         QStringLiteral("&Only Files with Matches"), true);
+    // Pascal only: disabled while scripts are the file type (UpdateStat).
+    m_routines = item(options, names::kShowRoutines1, QStringLiteral("Show &Routines"), true);
+    m_searchIn = options->addMenu(QStringLiteral("Search &In"));
+    m_searchIn->setObjectName(QString::fromLatin1(names::kSearchIn1Menu));
+    m_inCode = item(m_searchIn, names::kSearchInCode1, QStringLiteral("&Code"), true);
+    m_inComments = item(m_searchIn, names::kSearchInComments1, QStringLiteral("Co&mments"), true);
+    m_inStrings = item(m_searchIn, names::kSearchInStrings1, QStringLiteral("&Strings"), true);
+    for (QAction* kind : {m_inCode, m_inComments, m_inStrings}) kind->setChecked(true);
+    m_editor = item(options, names::kEditor1, QStringLiteral("&Editor..."), false);
 }
 
 FileSet& TForm1::FList() {
@@ -56,6 +66,9 @@ FileSet& TForm1::FList() {
 void TForm1::OptionsChanged() {
     m_searchOptions.subdirectories = m_subdirectories->isChecked();
     m_searchOptions.onlyFilesWithMatches = m_onlyMatched->isChecked();
+    m_searchOptions.routines = m_routines->isChecked();
+    m_searchOptions.searchIn = {m_inCode->isChecked(), m_inComments->isChecked(),
+                                m_inStrings->isChecked()};
     UpdateStat();
 }
 

@@ -81,6 +81,12 @@ private slots:
         QTest::newRow("masks of the type chosen")
             << Latin1({names::kRegularExpression1}) << Latin1({"*.sc;*.ssl", "*.pas"}) << true
             << named({"Regular Expression", "Masks *.sc;*.ssl"});
+        QTest::newRow("pascal's own")
+            << Latin1({names::kShowRoutines1, names::kSearchInCode1}) << Latin1({"*.sc", "*.pas"})
+            << false << named({"Routines", "Search In Comments/Strings"});
+        QTest::newRow("pascal's own, scripts chosen")
+            << Latin1({names::kShowRoutines1, names::kSearchInStrings1})
+            << Latin1({"*.sc", "*.pas"}) << true << QString();
         QTest::newRow("on and off again") << Latin1({names::kWholeWords1, names::kWholeWords1})
                                           << Latin1({"*.sc", "*.pas"}) << true << QString();
     }

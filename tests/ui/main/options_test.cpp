@@ -85,12 +85,19 @@ private slots:
         QStringList items;
         for (const QAction* action : options->actions()) items << action->text();
         QCOMPARE(items, (Latin1({"Include &Subdirectories", "&Whole Words", "Regular E&xpression",
-                                 "File &Masks...", "", "&Only Files with Matches", "&Editor..."})));
+                                 "File &Masks...", "", "&Only Files with Matches", "Show &Routines",
+                                 "Search &In", "&Editor..."})));
+        QStringList kinds;
+        for (const QAction* action : Find<QMenu>(*m_window, names::kSearchIn1Menu)->actions())
+            kinds << (action->isChecked() ? QStringLiteral("+") : QStringLiteral("-")) +
+                         action->text();
+        QCOMPARE(kinds, (Latin1({"+&Code", "+Co&mments", "+&Strings"})));
         // Usable with an empty search box, while the Edit menu is not.
         QVERIFY(options->menuAction()->isEnabled());
         QVERIFY(!Find<QMenu>(*m_window, names::kEdit1Menu)->menuAction()->isEnabled());
-        for (const char* option : {names::kIncludeSubdirectories1, names::kWholeWords1,
-                                   names::kRegularExpression1, names::kOnlyFilesWithMatches1}) {
+        for (const char* option :
+             {names::kIncludeSubdirectories1, names::kWholeWords1, names::kRegularExpression1,
+              names::kOnlyFilesWithMatches1, names::kShowRoutines1}) {
             QVERIFY2(Find<QAction>(*m_window, option)->isCheckable(), option);
             QVERIFY2(!Find<QAction>(*m_window, option)->isChecked(), option);
         }
@@ -138,6 +145,33 @@ private slots:
         QCOMPARE(Rows(), (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
                                 "   Search String: \"Results\"", " ", " a.pas - 1 of 1", " ",
                                 "[2] Results"}));
+    }
+
+    void pascalsOptionsGiveRoutineRowsAndCodeOnlyAndRestWhileScriptsAreChosen() {
+        WriteBytes(*m_dir / "a.pas",
+                   "procedure A;\r\nbegin\r\n  Result := 1; // Result\r\nend;\r\n{ Result }\r\n");
+        WriteBytes(*m_dir / "s.sc", "proc Result()\r\n");
+        Find<QAction>(*m_window, names::kShowRoutines1)->trigger();
+        Find<QAction>(*m_window, names::kSearchInComments1)->trigger();
+        Search("Result");
+        QCOMPARE(
+            Rows(),
+            (Texts{"Sifter32 Search Results ", "   Search Path: " + m_dir->path(),
+                   "   Search String: \"Result\"", "   Options: Routines, Search In Code/Strings",
+                   " ", " a.pas - 1 of 1", " ", " procedure A;", "[3]   Result := 1; // Result"}));
+        // Scripts: the items cannot be reached, and change nothing, but keep their marks.
+        Find<QRadioButton>(*m_window, names::kFileType0)->click();
+        QVERIFY(!Find<QAction>(*m_window, names::kShowRoutines1)->isEnabled());
+        QVERIFY(!Find<QMenu>(*m_window, names::kSearchIn1Menu)->menuAction()->isEnabled());
+        Search("Result");
+        QCOMPARE(Rows().at(3), std::string(" "));
+        Find<QRadioButton>(*m_window, names::kFileType1)->click();
+        QVERIFY(Find<QAction>(*m_window, names::kShowRoutines1)->isEnabled());
+        QVERIFY(m_window->Request().options.routines);
+        // No kind at all cannot be searched.
+        Find<QAction>(*m_window, names::kSearchInCode1)->trigger();
+        Find<QAction>(*m_window, names::kSearchInStrings1)->trigger();
+        QVERIFY(sifter::RequestProblem(m_window->Request()).has_value());
     }
 
     void onlyFilesWithMatchesLeavesOutTheOthersWithTheirNumbersKept() {
