@@ -75,6 +75,23 @@ void PascalLexer::Line(std::int64_t number, std::string_view line, std::vector<P
     // A // comment ends with its line; nothing else does.
 }
 
+void PascalLexer::Condition(std::string_view directive) {
+    std::size_t length = 0;
+    while (length < directive.size() && length < 8 && IsWordStart(directive[length])) ++length;
+    char name[8];
+    for (std::size_t i = 0; i < length; ++i) name[i] = static_cast<char>(directive[i] | 0x20);
+    const std::string_view word(name, length);
+    if (word == "if" || word == "ifdef" || word == "ifndef" || word == "ifopt") {
+        ++m_conditions;
+    } else if (word == "else" || word == "elseif") {
+        // The first branch is the one followed; the others are passed over from here.
+        if (m_conditions > 0 && m_skipFrom == 0) m_skipFrom = m_conditions;
+    } else if ((word == "endif" || word == "ifend") && m_conditions > 0) {
+        if (m_skipFrom == m_conditions) m_skipFrom = 0;
+        --m_conditions;
+    }
+}
+
 std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::size_t at,
                               std::vector<PascalKind>* kinds) {
     const std::size_t size = line.size();
@@ -89,7 +106,8 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
             const std::size_t start = at;
             ++at;
             while (at < size && (ClassOf(line[at]) & (kLetter | kDigit)) != 0) ++at;
-            if (m_structure != nullptr) m_structure->Word(number, line.substr(start, at - start));
+            if (m_structure != nullptr && m_skipFrom == 0)
+                m_structure->Word(number, line.substr(start, at - start));
             continue;
         }
         if ((byte == '&' && at + 1 < size &&
@@ -98,7 +116,7 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
             const std::size_t start = at;
             ++at;
             while (at < size && IsWordPart(static_cast<unsigned char>(line[at]))) ++at;
-            if (m_structure != nullptr && byte != '&')
+            if (m_structure != nullptr && m_skipFrom == 0 && byte != '&')
                 m_structure->Word(number, line.substr(start, at - start));
             continue;
         }
@@ -107,6 +125,7 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
                 m_state = State::Brace;
                 m_kind = at + 1 < size && line[at + 1] == '$' ? PascalKind::Directive
                                                               : PascalKind::Comment;
+                if (m_kind == PascalKind::Directive) Condition(line.substr(at + 2));
                 Mark(kinds, at, at + 1, m_kind);
                 return at + 1;
             case '(':
@@ -114,6 +133,7 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
                     m_state = State::Paren;
                     m_kind = at + 2 < size && line[at + 2] == '$' ? PascalKind::Directive
                                                                   : PascalKind::Comment;
+                    if (m_kind == PascalKind::Directive) Condition(line.substr(at + 3));
                     Mark(kinds, at, at + 2, m_kind);
                     return at + 2;
                 }
@@ -145,7 +165,8 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
                 }
                 break;
         }
-        if (m_structure != nullptr && byte < 128) m_structure->Symbol(number, line[at]);
+        if (m_structure != nullptr && m_skipFrom == 0 && byte < 128)
+            m_structure->Symbol(number, line[at]);
         ++at;
     }
     return at;

@@ -8,7 +8,9 @@
 // compiler's own scanner reads them). Comments do not nest: `{ { } }` ends at the first `}`, as
 // in Delphi and in Free Pascal's default modes. A comment, directive or string that is not closed
 // runs on over the line ends to the end of the file, which is still searched. The code's words
-// and symbols go on to a PascalStructure (when given), which follows the routines and types.
+// and symbols go on to a PascalStructure (when given), which follows the routines and types; of
+// conditional code ({$ifdef} ... {$else} ... {$endif}) it is told the first branch only, whose
+// bytes are still code like the others'.
 
 #include <cstdint>
 #include <string_view>
@@ -59,7 +61,13 @@ private:
     std::size_t Code(std::int64_t number, std::string_view line, std::size_t at,
                      std::vector<PascalKind>* kinds);
 
+    // Reads a directive's name ({$ifdef ...}): of conditional code, the structure is told of
+    // the first branch only, as the branches often repeat what they open or close.
+    void Condition(std::string_view directive);
+
     PascalStructure* m_structure;
+    std::int32_t m_conditions = 0;  // the {$if...}s open
+    std::int32_t m_skipFrom = 0;    // the {$if...} whose later branch is passed over, or 0
     State m_state = State::Code;
     PascalKind m_kind = PascalKind::Code;  // of the comment, directive or string open
 };

@@ -220,6 +220,13 @@ const SearchCase kCases[] = {
      true,
      {},
      "M5"},
+    {"of conditional code the first branch is followed",
+     "procedure A;\n{$ifdef X}\nbegin\n  a := 1;\n{$else}\nbegin\n{$endif}\n  zz\nend;\n"
+     "procedure B;\n(*$IFNDEF Y*)begin{$IF Z}{$ELSE}begin{$ENDIF}{$ENDIF} zz end;\n",
+     "zz",
+     true,
+     {},
+     "P1 M8 P10 M11"},
     {"the header line's own match", "procedure zz;\nbegin\nend;\n", "zz", true, {}, "P1 M1"},
 };
 
