@@ -5,7 +5,8 @@
 # package is there, once with CR LF line ends and once with LF as they come, the two forms
 # taking turns row by row; on the whole fpc-source tree with subdirectories and three masks
 # (grep -r and rg with the same masks), also with two lines of context around each match and
-# with directories left out; and on a generated corpus.
+# with directories left out, and with Pascal's options against the same search without them;
+# and on a generated corpus.
 #   bench/compare.sh BUILD_DIR [ROUNDS] [FILES] [BYTES_PER_FILE]
 # With BEFORE=path/to/another/sifter32-cli, that program takes its turn too (an older build,
 # for before-and-after figures). Prints the median wall time of each command and the ratios.
@@ -157,6 +158,42 @@ if [[ -d $tree ]]; then
     compare_context "tree, -C 2" FreeAndNil &&
     compare_context "tree, -C 2, tests and examples left out" begin leave &&
     compare_context "tree, -C 2, tests and examples left out" FreeAndNil leave)
+fi
+
+# Pascal's own options against the same search without them, on the whole tree with the three
+# masks, the two commands taking turns: the routine rows (--routines) and code only (--in=code).
+# Each row gives both medians, their ratio and each one's peak memory (GNU time -v).
+peak_kb() {
+  /usr/bin/time -v "$build/sifter32-cli" "$@" 2>&1 >/dev/null |
+    awk -F': ' '/Maximum resident set size/ {print $2}'
+}
+compare_option() {
+  local label=$1 option=$2 text=$3 case=$4
+  local base=(-r --format=grep --mask "$(IFS=';' && echo "${masks[*]}")")
+  [[ $case == sensitive ]] && base+=(--case-sensitive)
+  local plain=() with=()
+  for ((i = 0; i < rounds; i++)); do
+    plain+=("$(run_us "$build/sifter32-cli" "${base[@]}" -- . "$text")")
+    with+=("$(run_us "$build/sifter32-cli" "${base[@]}" "$option" -- . "$text")")
+  done
+  local plain_ms with_ms
+  plain_ms=$(printf '%s\n' "${plain[@]}" | median_ms)
+  with_ms=$(printf '%s\n' "${with[@]}" | median_ms)
+  local line
+  line=$(printf '%-40s %s %6s ms | without %6s ms | ratio %s' "$label '$text'" "$option" \
+    "$with_ms" "$plain_ms" "$(ratio "$with_ms" "$plain_ms")")
+  if [[ -x /usr/bin/time ]]; then
+    line+=" | peak $(peak_kb "${base[@]}" "$option" -- . "$text") KB, without"
+    line+=" $(peak_kb "${base[@]}" -- . "$text") KB"
+  fi
+  echo "$line"
+}
+if [[ -d $tree ]]; then
+  echo "Pascal's options, the same tree and masks, against the same search without the option:"
+  (cd "$tree" &&
+    compare_option "tree, case-sensitive" --routines Result sensitive &&
+    compare_option "tree, ignore case" --routines begin ignore &&
+    compare_option "tree, ignore case" --in=code FreeAndNil ignore)
 fi
 
 mkdir "$work/corpus"
