@@ -61,6 +61,11 @@ private:
     std::size_t Code(std::int64_t number, std::string_view line, std::size_t at,
                      std::vector<PascalKind>* kinds);
 
+    // In a body of statements (PascalStructure::Skimming): passes over the code from `at` in
+    // large steps, telling the structure of the words that open and close blocks; returns
+    // where a comment, string or escaped name begins, the line's size, or where the body ended
+    // (pascal_skim.cpp).
+    std::size_t Skim(std::int64_t number, std::string_view line, std::size_t at);
     // Reads a directive's name ({$ifdef ...}): of conditional code, the structure is told of
     // the first branch only, as the branches often repeat what they open or close.
     void Condition(std::string_view directive);

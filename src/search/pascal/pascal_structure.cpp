@@ -141,6 +141,7 @@ void PascalStructure::Pop(Frame::State state) {
 void PascalStructure::End() {
     while (!m_stack.empty()) Pop(Frame::State::Dropped);
     m_pending = Pending::None;
+    m_skimming = false;
 }
 
 void PascalStructure::Word(std::int64_t line, std::string_view word) {
@@ -203,6 +204,10 @@ void PascalStructure::Take(Token token, std::int64_t line) {
         (token == Token::TypeKeyword && !m_typeAfterEquals))
         m_startNext = true;
     m_previous = token;
+    const Frame* top = m_stack.empty() ? nullptr : &m_frames[m_stack.back()];
+    m_skimming = m_pending == Pending::None && top != nullptr &&
+                 (top->kind == Frame::Kind::Block ||
+                  (top->kind == Frame::Kind::Routine && top->stage == Frame::Stage::Body));
 }
 
 bool PascalStructure::CheckPendingType(Token token) {

@@ -45,6 +45,9 @@ public:
     const std::vector<std::int32_t>& LineFrames() const { return m_lineFrames; }
     void Word(std::int64_t line, std::string_view word);
     void Symbol(std::int64_t line, char symbol);
+    // In a body of statements, where only the words that open and close blocks (begin, case,
+    // try, asm, end) mean anything: the lexer need tell no other.
+    bool Skimming() const { return m_skimming; }
     // The file has ended: what was never confirmed is dropped.
     void End();
 
@@ -112,6 +115,7 @@ private:
     std::vector<std::int32_t> m_stack;
     std::vector<std::int32_t> m_lineFrames;
     bool m_keep = false;
+    bool m_skimming = false;
     Token m_previous{};
     bool m_interface = false;  // in a unit's interface section
     bool m_startNext = true;   // the next token begins a declaration
