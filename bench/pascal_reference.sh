@@ -64,7 +64,7 @@ where = {"first": ", in the first branch of conditional code",
          "later": ", in a later branch of conditional code", "": ", outside conditional code"}
 def note(kind, text):
     kinds[kind] += 1
-    if len(examples[kind]) < 3: examples[kind].append(text)
+    if len(examples[kind]) < int(__import__("os").environ.get("EXAMPLES", "3")): examples[kind].append(text)
 for i, path in enumerate(files):
     ref = [tuple(map(int, r.split("\t"))) for r in open(f"{work}/ref.{i}") if r.strip()]
     text = open(path, encoding="latin-1").read().split("\n")
