@@ -53,6 +53,17 @@ public:
     // kind of each of the line's bytes.
     void Line(std::int64_t number, std::string_view line, std::vector<PascalKind>* kinds);
 
+    // What is open at this point (a comment, a directive, a string, or nothing), as one byte
+    // to pick up from with Restore; for a lexer without a structure.
+    std::uint8_t Saved() const {
+        return static_cast<std::uint8_t>(static_cast<unsigned>(m_state) |
+                                         (static_cast<unsigned>(m_kind) << 4));
+    }
+    void Restore(std::uint8_t saved) {
+        m_state = static_cast<State>(saved & 15);
+        m_kind = static_cast<PascalKind>(saved >> 4);
+    }
+
 private:
     enum class State : std::uint8_t { Code, Brace, Paren, String };
 

@@ -222,7 +222,8 @@ void TForm1::ViewRow(int row) {
         m_viewer->SetEditorCommand([this] { return EditorCommand(); });
     }
     m_viewer->Open(std::string(rows.FilePath(origin.file)), origin.line,
-                   LineMatcher(m_shownSearch.text, m_shownSearch.rules));
+                   LineMatcher(m_shownSearch.text, m_shownSearch.rules),
+                   PascalAware(m_shownSearch) ? m_shownSearch.options.searchIn : SearchIn{});
 }
 
 void TForm1::ResultsFont1Click() {

@@ -37,9 +37,11 @@ LineView::LineView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 LineView::~LineView() = default;
 
-void LineView::SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher matcher) {
+void LineView::SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher matcher, SearchIn in) {
+    m_kinds.reset();
     m_lines = std::move(lines);
     m_matcher = std::move(matcher);
+    if (m_lines && !in.All()) m_kinds = std::make_unique<PascalKinds>(*m_lines, in);
     m_anchor = m_caret = TextPlace{};
     m_goalColumn = 0;
     // Bytes stand in for columns until a wider line comes into sight.
@@ -49,6 +51,12 @@ void LineView::SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher match
     horizontalScrollBar()->setValue(0);
     viewport()->update();
     emit CaretMoved();
+}
+
+std::optional<MatchSpan> LineView::FindFrom(std::int64_t line, std::string_view bytes,
+                                            std::size_t from) const {
+    return m_kinds ? m_kinds->FindFrom(m_matcher, line, bytes, from)
+                   : m_matcher.FindFrom(bytes, from);
 }
 
 std::string_view LineView::LineBytes(std::int64_t line) const {
@@ -205,7 +213,8 @@ bool LineView::GoToMatch(bool forward) {
     for (std::int64_t step = 1; step <= count; ++step) {
         const std::int64_t line =
             ((m_caret.line + (forward ? step : -step)) % count + count) % count;
-        if (m_matcher.Matches(LineBytes(line))) {
+        if (m_kinds ? FindFrom(line, LineBytes(line), 0).has_value()
+                    : m_matcher.Matches(LineBytes(line))) {
             SelectLine(line);
             return true;
         }

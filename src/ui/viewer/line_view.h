@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "search/lines/line_index.h"
+#include "search/pascal/pascal_kinds.h"
 #include "search/pattern/line_matcher.h"
 
 namespace sifter::ui {
@@ -36,8 +37,10 @@ public:
     explicit LineView(QWidget* parent = nullptr);
     ~LineView() override;
 
-    // Shows another file from its start; `matcher` finds the search text in its lines.
-    void SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher matcher);
+    // Shows another file from its start; `matcher` finds the search text in its lines, where
+    // only the occurrences that start in the kinds of text `in` names count (Pascal's Search
+    // In; all of them by default).
+    void SetFile(std::unique_ptr<const LineIndex> lines, LineMatcher matcher, SearchIn in = {});
     std::int64_t LineCount() const { return m_lines ? m_lines->LineCount() : 0; }
     std::string_view LineBytes(std::int64_t line) const;
 
@@ -97,9 +100,15 @@ private:
     std::int64_t PaintLine(QPainter& painter, std::int64_t line, int y) const;
     void PaintGutter(QPainter& painter, std::int64_t line, int y) const;
 
+    // The first occurrence that counts in line `line` from `from` on.
+    std::optional<MatchSpan> FindFrom(std::int64_t line, std::string_view bytes,
+                                      std::size_t from) const;
+
     std::unique_ptr<const LineIndex> m_lines;
     // Painting looks for the text too, with the matcher's scratch buffer.
     mutable LineMatcher m_matcher{"", {}};
+    // Only some kinds of text searched: which occurrences count.
+    mutable std::unique_ptr<PascalKinds> m_kinds;
     TextPlace m_anchor;
     TextPlace m_caret;
     std::int64_t m_goalColumn = 0;  // the column Up and Down keep to

@@ -83,7 +83,7 @@ std::int64_t LineView::PaintLine(QPainter& painter, std::int64_t line, int y) co
     // Only the characters in sight become cells; occurrences of the search text are looked
     // for as far as the walk goes, so a line of megabytes costs no more than what shows.
     std::vector<Cell> cells;
-    std::optional<MatchSpan> span = m_matcher.FindFrom(bytes, 0);
+    std::optional<MatchSpan> span = FindFrom(line, bytes, 0);
     LineChars chars(bytes);
     LineChar c;
     std::int64_t endColumn = 0;
@@ -95,7 +95,7 @@ std::int64_t LineView::PaintLine(QPainter& painter, std::int64_t line, int y) co
         }
         endColumn = c.column + c.width;
         while (span && c.offset >= span->offset + span->length)
-            span = m_matcher.FindFrom(bytes, span->offset + std::max<std::size_t>(span->length, 1));
+            span = FindFrom(line, bytes, span->offset + std::max<std::size_t>(span->length, 1));
         if (endColumn <= left) continue;
         cells.push_back({ColumnX(c.column), c.width * m_charWidth, ShownCode(c.code),
                          span && c.offset >= span->offset,

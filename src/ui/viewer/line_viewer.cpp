@@ -73,7 +73,8 @@ LineViewer::LineViewer(QWidget* owner)
 
 LineViewer::~LineViewer() = default;
 
-void LineViewer::Open(const std::string& path, std::int64_t line, LineMatcher matcher) {
+void LineViewer::Open(const std::string& path, std::int64_t line, LineMatcher matcher,
+                      SearchIn in) {
     LineIndexResult read;
     {
         WaitCursor hourglass;
@@ -83,7 +84,7 @@ void LineViewer::Open(const std::string& path, std::int64_t line, LineMatcher ma
     m_path = path;
     setWindowTitle(QString::fromLatin1(kTitle) + DisplayText(path));
     const std::int64_t count = read.lines->LineCount();
-    m_view->SetFile(std::move(read.lines), std::move(matcher));
+    m_view->SetFile(std::move(read.lines), std::move(matcher), in);
     m_fileNote.clear();
     if (line > count) {
         m_fileNote =

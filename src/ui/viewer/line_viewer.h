@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "search/pascal/pascal_lexer.h"
 #include "search/pattern/line_matcher.h"
 
 class QLabel;
@@ -33,7 +34,7 @@ public:
     // file's end it shows the end and says that the file changed. When the file cannot be read
     // this raises EInOutError and the window stays as it was.
     // `matcher` is the search's, so that what is highlighted is what the search found.
-    void Open(const std::string& path, std::int64_t line, LineMatcher matcher);
+    void Open(const std::string& path, std::int64_t line, LineMatcher matcher, SearchIn in = {});
 
     // F3 and Shift+F3: the next or the previous line that holds the search text.
     void GoToMatch(bool forward);

@@ -169,6 +169,21 @@ private slots:
             QTest::keyClick(viewer.View(), Qt::Key_F3);
             QCOMPARE(viewer.View()->Caret().line + 1, line);
         }
+        // Code only (Pascal's Search In): the lines with an occurrence that starts in code, and
+        // only such occurrences highlighted; a comment over two lines is one.
+        WriteBytes(
+            path,
+            NumberedLines(
+                30, {{3, "{ hit"}, {4, "hit }"}, {7, "s := 'hit'; hit;"}, {21, "hit // hit"}}));
+        viewer.Open(path, 5, LineMatcher("hit", {}), {.comments = false, .strings = false});
+        for (const int line : {7, 21, 7}) {
+            QTest::keyClick(viewer.View(), Qt::Key_F3);
+            QCOMPARE(viewer.View()->Caret().line + 1, line);
+        }
+        viewer.View()->SelectLine(0);
+        QTest::qWait(1);
+        for (const std::size_t offset : {6u, 13u})
+            QCOMPARE(ShowsMatchColour(*viewer.View(), {6, offset}), offset == 13);
     }
 
     void aFileThatCannotBeReadShowsTheMessageForItsCode_data() {
