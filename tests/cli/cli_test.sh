@@ -96,6 +96,14 @@ expect_status 0 "procs"
 expect_stdout "$banner"'   Search Path: '"$procs"'\r\n   Search String: "foo"\r\n \r\n p.sc - 1 of 1\r\n \r\n proc Foo(x)\r\n[1] proc Foo(x)\r\n[2]   Foo(1)\r\n[4] procedure Foo(y)\r\n' "procs"
 expect_stderr ' Sifter32 Found 3 instances of "foo" in 1 files' "procs"
 
+# --- Pascal's routine rows and code only: the outer routine's row, then the nested one's, in
+# both forms; a match in a comment left out
+pas="$WORK/pas"
+make_file "$pas/u.pas" 'uses Hit;\r\nprocedure TFoo.Outer;\r\n  function Inner: Integer;\r\n  begin\r\n    Result := Hit;\r\n  end;\r\nbegin { hit }\r\nend;\r\n'
+run -p --in=code "$pas" hit
+expect_status 0 "routines"
+expect_stdout "$banner"'   Search Path: '"$pas"'\r\n   Search String: "hit"\r\n   Options: Routines, Search In Code\r\n \r\n u.pas - 1 of 1\r\n \r\n[1] uses Hit;\r\n procedure TFoo.Outer;\r\n   function Inner: Integer;\r\n[5]     Result := Hit;\r\n' "routines"
+
 # --- a TEXT that starts with '-'
 make_file "$WORK/dash/d.pas" 'a -x b\r\n'
 run -- "$WORK/dash" -x
@@ -227,6 +235,7 @@ row "files with matches"          0 "$two/b.pas\n"                    ''        
 row "files with matches, long"    1 ''                           ''                          --files-with-matches "$two" absent
 row "grep form, procedure rows"   0 "$procs/p.sc:1-proc Foo(x)\n$procs/p.sc:1:proc Foo(x)\n$procs/p.sc:2:  Foo(1)\n$procs/p.sc:4:procedure Foo(y)\n" '' --scripts --procs --format=grep "$procs" foo
 # One record per line: the lone LF that a CR file's line holds is written as a blank.
+row "grep form, routine rows"   0 "$pas/u.pas:2-procedure TFoo.Outer;\n$pas/u.pas:7:begin { hit }\n" '' --format=grep --routines --in=comments "$pas" hit
 row "grep form, bytes unchanged"  0 "$lf/a.pas:1:begin\n$lf/a.pas:3:  begin\rend;\n$lf/a.pas:4:BEGIN\n$lf/b.pas:1:begin\n$lf/b.pas:2:x begin\n" '' --format=grep "$lf" begin
 row "grep form, Windows-1252"     0 "$legacy/u.pas:1:un caf\303\251 noir\n$legacy/w.pas:1:le caf\351\n$legacy/w.pas:3:CaF\351 x\n" '' --format=grep "$legacy" $'caf\xc3\xa9'
 row "grep form, odd names"        0 "$names/bad\377.pas:2:hit\n$names/my file.pas:1:hit\n" ''     --format=grep "$names" hit
