@@ -193,4 +193,37 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
     return at;
 }
 
+std::optional<MatchSpan> FindCounting(LineMatcher& matcher, std::string_view line,
+                                      const std::vector<PascalKind>& kinds, SearchIn in,
+                                      std::size_t from) {
+    for (std::optional<MatchSpan> span = matcher.FindFrom(line, from); span;
+         span = matcher.FindFrom(line, span->offset + 1)) {
+        if (line.empty()) return in.code ? span : std::nullopt;
+        if (in.Has(kinds[std::min(span->offset, line.size() - 1)])) return span;
+        if (span->offset >= line.size()) break;
+    }
+    return std::nullopt;
+}
+
+PascalKinds::PascalKinds(const LineIndex& lines, SearchIn in) : m_in(in) {
+    PascalLexer lexer;
+    m_starts.reserve(static_cast<std::size_t>(lines.LineCount()));
+    for (std::int64_t i = 0; i < lines.LineCount(); ++i) {
+        m_starts.push_back(lexer.Saved());
+        lexer.Line(i + 1, lines.Line(i), nullptr);
+    }
+}
+
+std::optional<MatchSpan> PascalKinds::FindFrom(LineMatcher& matcher, std::int64_t index,
+                                               std::string_view line, std::size_t from) {
+    if (index < 0 || index >= static_cast<std::int64_t>(m_starts.size())) return std::nullopt;
+    if (index != m_known) {
+        PascalLexer lexer;
+        lexer.Restore(m_starts[static_cast<std::size_t>(index)]);
+        lexer.Line(index + 1, line, &m_kinds);
+        m_known = index;
+    }
+    return FindCounting(matcher, line, m_kinds, m_in, from);
+}
+
 }  // namespace sifter

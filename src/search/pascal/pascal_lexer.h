@@ -13,8 +13,12 @@
 // bytes are still code like the others'.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "search/lines/line_index.h"
+#include "search/pattern/line_matcher.h"
 
 namespace sifter {
 
@@ -86,6 +90,32 @@ private:
     std::int32_t m_skipFrom = 0;    // the {$if...} whose later branch is passed over, or 0
     State m_state = State::Code;
     PascalKind m_kind = PascalKind::Code;  // of the comment, directive or string open
+};
+
+// The first occurrence that `matcher` finds in `line` at `from` or after it that starts in a
+// kind `in` names, `kinds` being the kinds of the line's bytes. An empty match at the line's end
+// lies in what its last byte lies in.
+std::optional<MatchSpan> FindCounting(LineMatcher& matcher, std::string_view line,
+                                      const std::vector<PascalKind>& kinds, SearchIn in,
+                                      std::size_t from = 0);
+
+// The occurrences that count in a Pascal source held whole, for the viewer. The file is lexed
+// once, keeping the lexer's state at each line's start (a byte a line), so that the kinds of any
+// line are found again from that line alone.
+class PascalKinds final {
+public:
+    PascalKinds(const LineIndex& lines, SearchIn in);
+
+    // The first occurrence that `matcher` finds in `line`, the file's line `index` (from 0), at
+    // `from` or after it, that starts in a kind asked for.
+    std::optional<MatchSpan> FindFrom(LineMatcher& matcher, std::int64_t index,
+                                      std::string_view line, std::size_t from);
+
+private:
+    SearchIn m_in;
+    std::vector<std::uint8_t> m_starts;  // the lexer's state at each line's start
+    std::int64_t m_known = -1;           // the line whose kinds m_kinds holds
+    std::vector<PascalKind> m_kinds;
 };
 
 }  // namespace sifter

@@ -17,15 +17,7 @@
 namespace sifter {
 
 bool FileScanner::Counts(std::string_view line, const std::vector<PascalKind>& kinds) {
-    for (std::size_t from = 0; from <= line.size();) {
-        const std::optional<MatchSpan> span = m_matcher.FindFrom(line, from);
-        if (!span) return false;
-        // An empty match at the line's end lies in what the last byte lies in.
-        const std::size_t at = std::min(span->offset, line.size() - 1);
-        if (line.empty() ? m_searchIn.code : m_searchIn.Has(kinds[at])) return true;
-        from = span->offset + 1;
-    }
-    return false;
+    return FindCounting(m_matcher, line, kinds, m_searchIn).has_value();
 }
 
 std::int32_t FileScanner::PascalRows(const std::string& name) {

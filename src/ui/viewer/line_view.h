@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "search/lines/line_index.h"
-#include "search/pascal/pascal_kinds.h"
+#include "search/pascal/pascal_lexer.h"
 #include "search/pattern/line_matcher.h"
 
 namespace sifter::ui {
