@@ -227,6 +227,14 @@ const SearchCase kCases[] = {
      true,
      {},
      "P1 M8 P10 M11"},
+    {"long lines of a body, and names that hold keywords across 16-byte blocks",
+     "procedure A;\nbegin\n  x := qqqqqqqqqend + qqqqqqqqqqqqqqqqbegin; if a then begin "
+     "x := 1 end else case q of 1: ; end; Try a finally b End; {end} 'end' (*end*) x\n  zz\n"
+     "end;\nprocedure B;\nbegin zz end;\n",
+     "zz",
+     true,
+     {},
+     "P1 M4 P6 M7"},
     {"the header line's own match", "procedure zz;\nbegin\nend;\n", "zz", true, {}, "P1 M1"},
 };
 
