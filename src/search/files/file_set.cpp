@@ -6,6 +6,7 @@
 
 #include "platform/path_rules.h"
 #include "search/files/name_order.h"
+#include "search/files/parallel_walk.h"
 #include "search/files/wildcard.h"
 #include "search/io_error.h"
 
@@ -124,9 +125,11 @@ void FileSet::ReadNames() {
             ListEachPattern();
             return;
         }
-        const std::unique_ptr<DirectoryWalk> walk = StartWalk();
-        walk->Finish();
-        TakeWalk(*walk);
+        ParallelWalk walk(
+            *m_system, m_directory,
+            WalkRules{m_masks, m_listing.subdirectories, MaskList(m_listing.leaveOut)}, m_walkers);
+        walk.Finish();
+        TakeWalk(walk);
     } catch (const std::bad_alloc&) {
         throw Exception("Unable to insert a line");
     }
@@ -137,7 +140,8 @@ std::unique_ptr<DirectoryWalk> FileSet::StartWalk() const {
                                            m_listing.subdirectories, MaskList(m_listing.leaveOut));
 }
 
-void FileSet::TakeWalk(DirectoryWalk& walk) {
+template <class Walk>
+void FileSet::TakeWalk(Walk& walk) {
     if (walk.TopError() != 0) throw EDirectoryNotListed(walk.TopError());
     m_names = std::move(walk.Names());
     m_unreadable = std::move(walk.Unreadable());

@@ -86,13 +86,17 @@ public:
     bool Refreshing() const { return m_walk != nullptr; }
 
     void SetBusyCallback(BusyCallback callback) { m_busy = std::move(callback); }
+    // Threads that list a tree's directories beside the one that reads (parallel_walk.h);
+    // none at first. The reads spread over time list on the calling thread alone.
+    void SetWalkers(std::int32_t workers) { m_walkers = workers; }
 
 private:
     void ReadNames();
     // The documented listing: one pass over the directory per pattern of the mask.
     void ListEachPattern();
     // Takes the names of a walk that is over.
-    void TakeWalk(DirectoryWalk& walk);
+    template <class Walk>
+    void TakeWalk(Walk& walk);
     std::unique_ptr<DirectoryWalk> StartWalk() const;
     // The path P stands for, checked part by part from the current directory; still relative
     // when P is.
@@ -107,6 +111,7 @@ private:
     Listing m_listing;
     std::unique_ptr<DirectoryWalk> m_walk;  // a read in progress
     BusyCallback m_busy;
+    std::int32_t m_walkers = 0;
 };
 
 }  // namespace sifter
