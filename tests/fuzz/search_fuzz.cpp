@@ -14,7 +14,9 @@
 // as they are, and the grep form show what grep would), the text's length (at most 15) and
 // the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
-// and its bytes. The last file takes whatever is left.
+// and its bytes. The last file takes whatever is left. A second number, after the flags, shapes
+// the tree the files are walked in (bit 0: subdirectories walked; bits 1 to 5: file N in a new
+// directory below the one before; bit 7: each directory also holds one that cannot be listed).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -98,22 +100,37 @@ private:
     AheadReader m_reader;
 };
 
-// A directory of the scripted files f0.sc, f1.sc and so on; nothing else is there. Its calls
-// come from every thread of the search, and only read the scripts.
+// The scripted files f0.sc, f1.sc and so on, each in the directory `places` gives it below
+// /fuzz ("" or "d1/d2/"); with `unlisted`, every directory also holds "zz", which cannot be
+// listed (access denied). Its calls come from every thread of the search and of the walk, and
+// only read the scripts.
 class SearchSystem final : public test::ForwardingSystem {
 public:
-    explicit SearchSystem(const std::vector<FileScript>& files) : m_files(files) {}
+    SearchSystem(const std::vector<FileScript>& files, std::vector<std::string> places,
+                 bool unlisted)
+        : m_files(files), m_places(std::move(places)), m_unlisted(unlisted) {}
     platform::OpenResult OpenRead(const std::string& name) override {
-        const std::size_t index = static_cast<std::size_t>(std::stoi(name.substr(1)));
+        const std::size_t index =
+            static_cast<std::size_t>(std::stoi(name.substr(name.rfind('/') + 2)));
         return {std::make_unique<AheadFile>(m_files.at(index)), 0};
     }
     platform::OpenResult Create(const std::string&) override { Fail("the search created a file"); }
     std::int32_t ListDirectory(
-        const std::string&, const std::function<void(const platform::DirEntry&)>& each) override {
+        const std::string& path,
+        const std::function<void(const platform::DirEntry&)>& each) override {
+        const std::string below = path.size() > 6 ? path.substr(6) + "/" : std::string();
+        if (below.ends_with("zz/")) return platform::kAccessDenied;
         for (std::size_t i = 0; i < m_files.size(); ++i) {
-            const std::string name = "f" + std::to_string(i) + ".sc";
-            each({name, platform::EntryType::Regular});
+            if (m_places[i] == below)
+                each({"f" + std::to_string(i) + ".sc", platform::EntryType::Regular});
+            // The directory a file opened below the one before it.
+            if (m_places[i].size() > below.size() && m_places[i].starts_with(below) &&
+                m_places[i].find('/', below.size()) + 1 == m_places[i].size() &&
+                (i == 0 || m_places[i - 1] == below))
+                each({m_places[i].substr(below.size(), m_places[i].size() - below.size() - 1),
+                      platform::EntryType::Directory});
         }
+        if (m_unlisted) each({"zz", platform::EntryType::Directory});
         return 0;
     }
     platform::EntryType ResolveType(const std::string&) override {
@@ -127,6 +144,8 @@ public:
 
 private:
     const std::vector<FileScript>& m_files;
+    const std::vector<std::string> m_places;
+    const bool m_unlisted;
 };
 
 FileScript TakeFile(FuzzedDataProvider& input, bool last) {
@@ -164,6 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.rules.caseSensitive = (flags & 1) != 0;
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
+    const auto shape = input.ConsumeIntegral<unsigned char>();
     request.rules.wholeWords = (flags & 16) != 0;
     request.options.onlyFilesWithMatches = (flags & 64) != 0;
     if ((flags & 128) != 0) {
@@ -191,9 +211,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (wide) request.rules.caseSensitive = true;
     }
 
+    // Each file in the directory of the one before or in a new one below it, so that the walk's
+    // order is the files' own; the walk lists on as many threads as the search reads.
+    std::vector<std::string> places(files.size());
+    for (std::size_t i = 1; i < files.size(); ++i)
+        places[i] = places[i - 1] + ((shape >> i) & 1 ? "d" + std::to_string(i) + "/" : "");
+    const bool tree = (shape & 1) != 0;
+    const bool unlisted = tree && (shape & 128) != 0;
+    if (!tree) places.assign(files.size(), std::string());
+
     TakeError();
-    SearchSystem system(files);
+    SearchSystem system(files, places, unlisted);
     FileSet set(system, "*.sc");
+    set.SetListing({.eachNameOnce = tree, .subdirectories = tree});
+    set.SetWalkers(workers);
     set.Refresh();
     if (set.Count() != static_cast<std::int32_t>(files.size()))
         Fail("the set holds %d files", set.Count());
@@ -221,7 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::vector<ResultEntry> heading = {
             {" ", EntryIcon::Blank},
-            {" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
+            {" " + places[i] + "f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
                  std::to_string(files.size()),
              EntryIcon::File},
             {" ", EntryIcon::Blank}};
@@ -273,6 +304,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     : test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lineOfRow,
                                           notRead);
     }
+    // Every directory's "zz" comes after the files below it: the deepest first, at the end.
+    if (unlisted)
+        for (std::size_t i = files.size(); i-- > 0;)
+            if (i == 0 || places[i] != places[i - 1])
+                want.push_back(
+                    {UnreadableRow({places[i] + "zz", platform::kAccessDenied}), EntryIcon::Blank});
     if (rows.size() != want.size())
         Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
     for (std::size_t i = 0; i < want.size(); ++i)

@@ -6,7 +6,6 @@
 
 #include "platform/path_rules.h"
 #include "search/files/name_order.h"
-#include "search/files/parallel_walk.h"
 #include "search/files/wildcard.h"
 #include "search/io_error.h"
 
@@ -125,23 +124,21 @@ void FileSet::ReadNames() {
             ListEachPattern();
             return;
         }
-        ParallelWalk walk(
-            *m_system, m_directory,
-            WalkRules{m_masks, m_listing.subdirectories, MaskList(m_listing.leaveOut)}, m_walkers);
-        walk.Finish();
-        TakeWalk(walk);
+        const std::unique_ptr<ParallelWalk> walk = StartWalk();
+        walk->Finish();
+        TakeWalk(*walk);
     } catch (const std::bad_alloc&) {
         throw Exception("Unable to insert a line");
     }
 }
 
-std::unique_ptr<DirectoryWalk> FileSet::StartWalk() const {
-    return std::make_unique<DirectoryWalk>(*m_system, m_directory, m_masks,
-                                           m_listing.subdirectories, MaskList(m_listing.leaveOut));
+std::unique_ptr<ParallelWalk> FileSet::StartWalk() const {
+    return std::make_unique<ParallelWalk>(
+        *m_system, m_directory,
+        WalkRules{m_masks, m_listing.subdirectories, MaskList(m_listing.leaveOut)}, m_walkers);
 }
 
-template <class Walk>
-void FileSet::TakeWalk(Walk& walk) {
+void FileSet::TakeWalk(ParallelWalk& walk) {
     if (walk.TopError() != 0) throw EDirectoryNotListed(walk.TopError());
     m_names = std::move(walk.Names());
     m_unreadable = std::move(walk.Unreadable());
@@ -160,15 +157,23 @@ void FileSet::BeginRefresh() {
     Enter(*m_system, m_directory);
     m_walk = StartWalk();
     // The directory itself is listed at once, so that a failure shows where entering it would.
-    ContinueRefresh(1);
+    try {
+        m_walk->Start();
+    } catch (const std::bad_alloc&) {
+        m_walk.reset();
+        throw Exception("Unable to insert a line");
+    }
+    ContinueRefresh(0);
 }
 
 bool FileSet::ContinueRefresh(int directories) {
     if (!m_walk) return true;
     try {
+        // Walkers, if any, list in the background between the calls, from the first step on.
         for (int i = 0; i < directories && !m_walk->Done(); ++i) m_walk->Step();
         if (!m_walk->Done()) return false;
-        const std::unique_ptr<DirectoryWalk> done = std::move(m_walk);
+        const std::unique_ptr<ParallelWalk> done = std::move(m_walk);
+        done->Finish();
         TakeWalk(*done);
     } catch (const std::bad_alloc&) {
         m_walk.reset();
@@ -178,8 +183,14 @@ bool FileSet::ContinueRefresh(int directories) {
 }
 
 void FileSet::FinishRefresh() {
-    while (!ContinueRefresh(INT32_MAX)) {
+    if (!m_walk) return;
+    try {
+        m_walk->Finish();
+    } catch (const std::bad_alloc&) {
+        m_walk.reset();
+        throw Exception("Unable to insert a line");
     }
+    ContinueRefresh(0);
 }
 
 void FileSet::ListEachPattern() {

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "search/files/directory_walk.h"
 #include "search/files/mask_list.h"
+#include "search/files/parallel_walk.h"
 
 namespace sifter {
 
@@ -87,7 +88,8 @@ public:
 
     void SetBusyCallback(BusyCallback callback) { m_busy = std::move(callback); }
     // Threads that list a tree's directories beside the one that reads (parallel_walk.h);
-    // none at first. The reads spread over time list on the calling thread alone.
+    // none at first. In a read spread over time they list in the background from the first
+    // ContinueRefresh on. The system must then be safe on several threads at once.
     void SetWalkers(std::int32_t workers) { m_walkers = workers; }
 
 private:
@@ -95,9 +97,8 @@ private:
     // The documented listing: one pass over the directory per pattern of the mask.
     void ListEachPattern();
     // Takes the names of a walk that is over.
-    template <class Walk>
-    void TakeWalk(Walk& walk);
-    std::unique_ptr<DirectoryWalk> StartWalk() const;
+    void TakeWalk(ParallelWalk& walk);
+    std::unique_ptr<ParallelWalk> StartWalk() const;
     // The path P stands for, checked part by part from the current directory; still relative
     // when P is.
     std::string ResolveParts(const std::string& path);
@@ -109,7 +110,7 @@ private:
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     Listing m_listing;
-    std::unique_ptr<DirectoryWalk> m_walk;  // a read in progress
+    std::unique_ptr<ParallelWalk> m_walk;  // a read in progress
     BusyCallback m_busy;
     std::int32_t m_walkers = 0;
 };

@@ -34,11 +34,22 @@ public:
     ParallelWalk(const ParallelWalk&) = delete;
     ParallelWalk& operator=(const ParallelWalk&) = delete;
 
-    // Lists the whole tree. Only running out of memory is thrown, on the calling thread
-    // whichever thread met it; a walked directory that cannot be listed ends the walk
-    // (TopError). `system` must be safe on several threads at once.
+    // `system` must be safe on several threads at once. Only running out of memory is thrown,
+    // on the calling thread whichever thread met it; a walked directory that cannot be listed
+    // ends the walk (TopError).
+    //
+    // Lists the walked directory on the calling thread.
+    void Start();
+    // Whether every directory is listed, or the walk was stopped by a failure Finish throws.
+    bool Done();
+    // Lists one directory on the calling thread, when one waits; the first step sets the
+    // workers listing the rest in the background.
+    void Step();
+    // Lists what is left, on the calling thread too, and waits for the workers: the names are
+    // complete.
     void Finish();
 
+    // What the walk found, once Finish has returned.
     std::vector<std::string>& Names() { return m_names; }
     std::vector<UnreadableDirectory>& Unreadable() { return m_unreadable; }
     std::int32_t TopError() const { return m_topError; }
@@ -54,9 +65,11 @@ private:
         std::size_t nextChild = 0;
     };
 
-    // Lists directories until none is left or the walk is stopped; `starter` starts the
-    // workers once there is a second directory to list.
-    void Work(bool starter);
+    // Lists directories until none is left or the walk is stopped.
+    void Work();
+    // Under the lock, which it lets go while it lists: the next directory of the stack, if any.
+    void ListOne(std::unique_lock<std::mutex>& lock);
+    // On the calling thread, once, when there is more to list than the walked directory.
     void StartWorkers();
     // Under the lock: moves into the names what the order has reached.
     void TakeReady();
@@ -65,6 +78,8 @@ private:
     const std::string m_root;
     const WalkRules m_rules;
     const std::int32_t m_workerCount;
+    bool m_started = false;         // the calling thread's own
+    bool m_workersStarted = false;  // the same
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
