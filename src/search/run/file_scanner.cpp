@@ -35,7 +35,9 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     if (m_context.asked) file.OfferContext(m_context.before);
     m_reading = &file;
     try {
+        const auto opening = std::chrono::steady_clock::now();
         file.OpenRead(name);
+        m_openTook = std::chrono::steady_clock::now() - opening;
         if (file.mode() == LineFile::Mode::Reading) {
             file.ScanLines(m_keys, *this);
             failure = TakeError();

@@ -2,6 +2,7 @@
 // The work a search does on one file: open it by its name, read every line, make its rows,
 // close it and hand on the code it left. Each thread of a search has a scanner of its own.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +34,10 @@ public:
                       ReadPulse* pulse = nullptr);
 
     void Line(std::int64_t number, std::string_view line) override;
+
+    // How long the last Scan waited for its file to open: long when the system had to go to
+    // the disk for it, a sign that the files are not in its cache.
+    std::chrono::steady_clock::duration OpenTook() const { return m_openTook; }
 
 private:
     bool Matches(std::int64_t number, std::string_view line);
@@ -66,6 +71,7 @@ private:
     std::int64_t m_shown = 0;       // the last line of the file given a row
     std::int64_t m_afterUntil = 0;  // the last line of the context after a match
     std::vector<HeldProcedure> m_held;
+    std::chrono::steady_clock::duration m_openTook{};
 };
 
 }  // namespace sifter

@@ -83,10 +83,22 @@ bool OrderedSearch::WorkerMayClaim(bool resuming) const {
     return m_next > m_turn && MayReadAhead(resuming);
 }
 
-std::int32_t OrderedSearch::Claim() {
+OrderedSearch::Claimed OrderedSearch::Claim() {
     const std::int32_t file = m_next++;
     SlotOf(file) = Slot{};
-    return file;
+    if (m_slowOpens.load(std::memory_order_relaxed) < kSlowOpensToHint) return {file, 0, 0};
+    const std::int32_t from = std::max(m_hinted, file + 1);
+    m_hinted = std::max(from, std::min(m_count, file + 1 + m_limits.hintAhead));
+    return {file, from, m_hinted};
+}
+
+void OrderedSearch::NoteOpen(const FileScanner& scanner) {
+    if (scanner.OpenTook() > kSlowOpen) m_slowOpens.fetch_add(1, std::memory_order_relaxed);
+}
+
+void OrderedSearch::Hint(const Claimed& claimed) {
+    for (std::int32_t file = claimed.hintFrom; file < claimed.hintTo; ++file)
+        m_system.AdviseWillRead(m_files.Name(file));
 }
 
 void OrderedSearch::TurnProgressed(std::int32_t file) {
@@ -114,10 +126,11 @@ void OrderedSearch::Work() {
             --m_claimWaiters;
             continue;
         }
-        const std::int32_t file = Claim();
+        const Claimed claimed = Claim();
         lock.unlock();
         try {
-            ReadHeld(scanner, file, false);
+            Hint(claimed);
+            ReadHeld(scanner, claimed.file, false);
         } catch (const Stopped&) {
             return;
         } catch (...) {
@@ -138,6 +151,7 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
     // Only the main thread tells the pulse: it may paint a window.
     const std::int64_t matches =
         scanner.Scan(m_files.Name(file), file, held, mainThread ? m_pulse : nullptr);
+    NoteOpen(scanner);
     held.Flush();
     {
         const std::unique_lock<std::mutex> lock = Lock();
@@ -237,18 +251,22 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
         if (HandOn(lock)) continue;
         if (m_next == m_turn) {
             // Nobody has the file in turn: it is read here, its rows going straight on.
-            const std::int32_t file = Claim();
+            const Claimed claimed = Claim();
+            const std::int32_t file = claimed.file;
             RoomMade();
             lock.unlock();
             if (file == 0) StartWorkers();
+            Hint(claimed);
             m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
+            NoteOpen(scanner);
             Relock(lock);
             Advance();
         } else if (MayReadAhead(false)) {
             // The file in turn is being read elsewhere: rather than wait, read one ahead.
-            const std::int32_t file = Claim();
+            const Claimed claimed = Claim();
             lock.unlock();
-            ReadHeld(scanner, file, true);
+            Hint(claimed);
+            ReadHeld(scanner, claimed.file, true);
             Relock(lock);
         } else {
             Wait(lock);
