@@ -169,7 +169,6 @@ void FileSet::BeginRefresh() {
 bool FileSet::ContinueRefresh(int directories) {
     if (!m_walk) return true;
     try {
-        // Walkers, if any, list in the background between the calls, from the first step on.
         for (int i = 0; i < directories && !m_walk->Done(); ++i) m_walk->Step();
         if (!m_walk->Done()) return false;
         const std::unique_ptr<ParallelWalk> done = std::move(m_walk);

@@ -88,8 +88,9 @@ public:
 
     void SetBusyCallback(BusyCallback callback) { m_busy = std::move(callback); }
     // Threads that list a tree's directories beside the one that reads (parallel_walk.h);
-    // none at first. In a read spread over time they list in the background from the first
-    // ContinueRefresh on. The system must then be safe on several threads at once.
+    // none at first. A read spread over time lists on the calling thread alone until
+    // FinishRefresh, which lists what is left with them. The system must then be safe on
+    // several threads at once.
     void SetWalkers(std::int32_t workers) { m_walkers = workers; }
 
 private:

@@ -38,7 +38,6 @@ bool ParallelWalk::Done() {
 
 void ParallelWalk::Step() {
     Start();
-    StartWorkers();
     std::unique_lock<std::mutex> lock(m_mutex);
     ListOne(lock);
 }

@@ -42,8 +42,9 @@ public:
     void Start();
     // Whether every directory is listed, or the walk was stopped by a failure Finish throws.
     bool Done();
-    // Lists one directory on the calling thread, when one waits; the first step sets the
-    // workers listing the rest in the background.
+    // Lists one directory on the calling thread alone, when one waits. The workers are left
+    // out: a walk spread over a window's events is dropped at every key typed, and it would
+    // wait for them to come back.
     void Step();
     // Lists what is left, on the calling thread too, and waits for the workers: the names are
     // complete.
