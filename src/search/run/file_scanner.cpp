@@ -37,7 +37,6 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     try {
         const auto opening = std::chrono::steady_clock::now();
         file.OpenRead(name);
-        m_openTook = std::chrono::steady_clock::now() - opening;
         if (file.mode() == LineFile::Mode::Reading) {
             file.ScanLines(m_keys, *this);
             failure = TakeError();
@@ -45,6 +44,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
             if (!m_held.empty()) ShowHeldBefore(INT64_MAX);
             file.Close();
         }
+        m_readTook = std::chrono::steady_clock::now() - opening;
     } catch (...) {
         // The rows could not be taken (no memory, or the search was given up): the file is
         // released unread, and it leaves no code behind either.

@@ -35,9 +35,9 @@ public:
 
     void Line(std::int64_t number, std::string_view line) override;
 
-    // How long the last Scan waited for its file to open: long when the system had to go to
-    // the disk for it, a sign that the files are not in its cache.
-    std::chrono::steady_clock::duration OpenTook() const { return m_openTook; }
+    // How long the last Scan took from its open to its close: long for a file of a few
+    // kilobytes when the system had to go to the disk for it.
+    std::chrono::steady_clock::duration ReadTook() const { return m_readTook; }
 
 private:
     bool Matches(std::int64_t number, std::string_view line);
@@ -71,7 +71,7 @@ private:
     std::int64_t m_shown = 0;       // the last line of the file given a row
     std::int64_t m_afterUntil = 0;  // the last line of the context after a match
     std::vector<HeldProcedure> m_held;
-    std::chrono::steady_clock::duration m_openTook{};
+    std::chrono::steady_clock::duration m_readTook{};
 };
 
 }  // namespace sifter

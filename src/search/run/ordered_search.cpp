@@ -86,14 +86,18 @@ bool OrderedSearch::WorkerMayClaim(bool resuming) const {
 OrderedSearch::Claimed OrderedSearch::Claim() {
     const std::int32_t file = m_next++;
     SlotOf(file) = Slot{};
-    if (m_slowOpens.load(std::memory_order_relaxed) < kSlowOpensToHint) return {file, 0, 0};
+    if (!m_hinting.load(std::memory_order_relaxed)) return {file, 0, 0};
     const std::int32_t from = std::max(m_hinted, file + 1);
     m_hinted = std::max(from, std::min(m_count, file + 1 + m_limits.hintAhead));
     return {file, from, m_hinted};
 }
 
-void OrderedSearch::NoteOpen(const FileScanner& scanner) {
-    if (scanner.OpenTook() > kSlowOpen) m_slowOpens.fetch_add(1, std::memory_order_relaxed);
+void OrderedSearch::NoteRead(const FileScanner& scanner) {
+    const std::int32_t reads = m_reads.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (scanner.ReadTook() <= kSlowRead) return;
+    const std::int32_t slow = m_slowReads.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (slow >= kSlowReadsToHint && slow >= reads / 4)
+        m_hinting.store(true, std::memory_order_relaxed);
 }
 
 void OrderedSearch::Hint(const Claimed& claimed) {
@@ -151,7 +155,7 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
     // Only the main thread tells the pulse: it may paint a window.
     const std::int64_t matches =
         scanner.Scan(m_files.Name(file), file, held, mainThread ? m_pulse : nullptr);
-    NoteOpen(scanner);
+    NoteRead(scanner);
     held.Flush();
     {
         const std::unique_lock<std::mutex> lock = Lock();
@@ -258,7 +262,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
             if (file == 0) StartWorkers();
             Hint(claimed);
             m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
-            NoteOpen(scanner);
+            NoteRead(scanner);
             Relock(lock);
             Advance();
         } else if (MayReadAhead(false)) {

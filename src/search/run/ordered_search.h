@@ -38,8 +38,8 @@ public:
         std::size_t heldBytes = std::size_t{32} << 20;    // rows of files whose turn has not come
         std::size_t turnBytes = std::size_t{1} << 20;     // rows of the file in turn not handed on
         std::size_t blockBytes = std::size_t{256} << 10;  // rows handed over at a time
-        // Files past the newest one taken whose reading the system is asked to start, once an
-        // open has shown that the files are not in the system's cache (kSlowOpen): a disk
+        // Files past the newest one taken whose reading the system is asked to start, once the
+        // reads have shown that the files are not in the system's cache (kSlowRead): a disk
         // serves several reads at once, more than there are threads to wait for them, and 32
         // files of source text are a few megabytes of page cache, read long before they could
         // be pushed out of it. A warm search asks nothing: a hint costs an open and a close.
@@ -72,10 +72,12 @@ public:
     std::size_t PeakHeldBytes() const;
 
     static constexpr std::chrono::milliseconds kWaitingPulse{16};
-    // An open that takes longer went to the disk: one from the cache takes microseconds. A
-    // thread put aside by a busy system makes one slow now and then, so it takes a few.
-    static constexpr std::chrono::microseconds kSlowOpen{250};
-    static constexpr int kSlowOpensToHint = 16;
+    // A file that takes longer to read most likely came from the disk: one of source text from
+    // the cache takes a few microseconds. A large file, or a thread put aside by a busy system,
+    // makes one slow now and then, so hints start only once there are a few slow reads and
+    // they are a quarter of the files read or more.
+    static constexpr std::chrono::microseconds kSlowRead{64};
+    static constexpr int kSlowReadsToHint = 16;
 
 private:
     struct Slot {
@@ -108,8 +110,8 @@ private:
     };
     Claimed Claim();
     void Hint(const Claimed& claimed);
-    // After `scanner` read a file: whether its open says that hints are wanted.
-    void NoteOpen(const FileScanner& scanner);
+    // After `scanner` read a file: whether its time says that hints are wanted.
+    void NoteRead(const FileScanner& scanner);
     void StartWorkers();
     void Work();
     // Reads `file` out of turn, holding its rows; called without the lock.
@@ -141,11 +143,13 @@ private:
     int m_claimWaiters = 0;              // workers waiting for room to read a file
     int m_handWaiters = 0;               // workers waiting for room to hand over rows
     bool m_mainWaiting = false;
-    std::vector<Slot> m_slots;        // one per file that may be read ahead, by file % size
-    std::int32_t m_next = 0;          // the first file nobody has taken
-    std::int32_t m_turn = 0;          // the file whose rows go out now
-    std::int32_t m_hinted = 0;        // the files before it were hinted to the system
-    std::atomic<int> m_slowOpens{0};  // hints start at kSlowOpensToHint
+    std::vector<Slot> m_slots;  // one per file that may be read ahead, by file % size
+    std::int32_t m_next = 0;    // the first file nobody has taken
+    std::int32_t m_turn = 0;    // the file whose rows go out now
+    std::int32_t m_hinted = 0;  // the files before it were hinted to the system
+    std::atomic<std::int32_t> m_reads{0};
+    std::atomic<std::int32_t> m_slowReads{0};
+    std::atomic<bool> m_hinting{false};  // for good, once the reads asked for it
     std::size_t m_held = 0;
     std::size_t m_peakHeld = 0;
     bool m_stop = false;

@@ -150,7 +150,7 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
             furthest = std::max(furthest, file - begun.load());
         }
         // The first opens wait as those from the disk do: the search starts hinting.
-        if (file < OrderedSearch::kSlowOpensToHint)
+        if (file < OrderedSearch::kSlowReadsToHint)
             std::this_thread::sleep_for(std::chrono::microseconds(400));
         // Every third file fails to open, every other one fails in its second read.
         if (file % 3 == 0) return {nullptr, 5};
@@ -173,10 +173,10 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
         nullptr);
     EXPECT_LE(furthest, 4);
     // No file is hinted twice, nor further ahead than it may be read and hinted; once the
-    // slow opens are over (four more files may be taken by then), every file is.
+    // slow reads are over (four more files may be taken by then), every file is.
     EXPECT_LE(furthestHint, 4 + 6);
     std::vector<int> once(40, 1);
-    for (std::size_t file = 0; file < OrderedSearch::kSlowOpensToHint + 4; ++file)
+    for (std::size_t file = 0; file < OrderedSearch::kSlowReadsToHint + 4; ++file)
         once[file] = std::min(hints[file], 1);
     EXPECT_EQ(hints, once);
     EXPECT_EQ(leftPending.load(), 0);
