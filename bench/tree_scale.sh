@@ -5,8 +5,9 @@
 # walk sees ten times the directories, files and bytes, the page cache holds one copy) and on a
 # deep tree (a chain of 200 directories, each with a few of those sources). Warm: the median of
 # ROUNDS runs, the commands taking turns. Cold, where the page cache can be dropped (root on
-# Linux): one run of each, the cache dropped before every run. Also the peak resident size of
-# sifter32-cli in each output form, and the time of each tree against the one copy's.
+# Linux): one run of each, the cache dropped before every run, beside cat reading the same
+# files eight at a time. Also the peak resident size of sifter32-cli in each output form, and
+# the time of the ten copies against the one copy's.
 #   bench/tree_scale.sh BUILD_DIR [ROUNDS]
 # With BEFORE=path/to/another/sifter32-cli, that program takes its turn too (before and after
 # in one run). The trees are kept in BUILD_DIR/bench-corpus.
@@ -93,13 +94,18 @@ row() {
     b=$(printf '%s\n' "${olds[@]}" | median_ms)
     line+=$(printf ' | before %7s ms, / rg %s' "$b" "$(ratio "$b" "$r")")
   fi
-  [[ -n ${one_ms[$text]:-} ]] && line+=$(printf ' | x%s of one copy' "$(ratio "$o" "${one_ms[$text]}")")
+  [[ $label == "ten copies" ]] && line+=$(printf ' | x%s of one copy' "$(ratio "$o" "${one_ms[$text]}")")
   [[ $label == "one copy" ]] && one_ms[$text]=$o
   echo "$line"
   if [[ $can_drop == yes ]]; then
+    # What the disk gives: the same files read by cat, eight at a time.
+    local cat_us
+    cat_us=$(cold_us bash -c 'find "$1" \( -name "*.pas" -o -name "*.pp" -o -name "*.inc" \) -print0 |
+      xargs -0 -P 8 -n 64 cat' cat "$dir")
     o=$(cold_us "${cmd_ours[@]}") && r=$(cold_us "${cmd_rg[@]}") && g=$(cold_us "${cmd_grep[@]}")
-    line=$(printf '%-30s cold: ours %7.1f ms | rg %7.1f ms %s | grep %7.1f ms' "" \
-      "$(ratio "$o" 1000)" "$(ratio "$r" 1000)" "$(ratio "$o" "$r")" "$(ratio "$g" 1000)")
+    line=$(printf '%-30s cold: ours %7.1f ms | rg %7.1f ms %s | grep %7.1f ms | cat x8 %7.1f ms %s' \
+      "" "$(ratio "$o" 1000)" "$(ratio "$r" 1000)" "$(ratio "$o" "$r")" "$(ratio "$g" 1000)" \
+      "$(ratio "$cat_us" 1000)" "$(ratio "$o" "$cat_us")")
     if [[ -n $before ]]; then
       b=$(cold_us "${cmd_old[@]}")
       line+=$(printf ' | before %7.1f ms' "$(ratio "$b" 1000)")
