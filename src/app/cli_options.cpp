@@ -290,6 +290,8 @@ void ReadSearchedFiles(const Options& options, FileSet& files, bool file) {
     }
     const FileListing listing = ListingFor(options.request.options, options.request.fileType);
     files.SetListing(listing.listing);
+    // The tree is listed on every core, as the files are read.
+    files.SetWalkers(DefaultWorkers());
     files.SetMask(listing.mask);
 }
 

@@ -125,6 +125,12 @@ public:
     virtual std::int32_t Rename(const std::string& from, const std::string& to) = 0;
     // 0 or the code of the failure.
     virtual std::int32_t RemoveFile(const std::string& name) = 0;
+
+    // A hint that the file `name` is about to be read, so that the system may start reading
+    // it from the disk already; nothing is reported. POSIX asks the kernel to read it into the
+    // page cache (posix_fadvise WILLNEED); Windows does nothing: it offers no hint for a file
+    // not open, and reads ahead on its own once a file is read in order. A fake ignores it.
+    virtual void AdviseWillRead(const std::string& name) { static_cast<void>(name); }
 };
 
 // The system the program runs on.

@@ -14,7 +14,9 @@
 // as they are, and the grep form show what grep would), the text's length (at most 15) and
 // the text, the number of files (1 to 6), then for each file three read-ahead sizes (1 to
 // 256, each times 1 to 8), up to 4 read steps as the line reader target takes them, its length
-// and its bytes. The last file takes whatever is left.
+// and its bytes. The last file takes whatever is left. A second number, after the flags, shapes
+// the tree the files are walked in (bit 0: subdirectories walked; bits 1 to 5: file N in a new
+// directory below the one before; bit 7: each directory also holds one that cannot be listed).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -30,106 +32,13 @@
 #include "search/io_error.h"
 #include "search/run/search_run.h"
 #include "search/text/text_rules.h"
+#include "search_system.h"
 #include "text_model.h"
 
 namespace sifter::fuzz {
 namespace {
 
 constexpr std::int32_t kFailureCodes[4] = {5, 1005, 109, 2147483647};
-
-struct FileScript {
-    std::vector<std::int32_t> aheads;
-    std::vector<ReadStep> steps;
-    std::string bytes;
-};
-
-// What the real system layer does over the script: a read that finds nothing held asks for the
-// next read-ahead size and holds what the request did not take. Held bytes are padded.
-class AheadReader final {
-public:
-    explicit AheadReader(const FileScript& file)
-        : m_script(file.bytes, file.steps), m_aheads(file.aheads) {}
-
-    platform::ReadResult Read(char* buffer, std::int32_t size) {
-        if (m_at == m_end) {
-            const std::int32_t most = m_aheads[m_calls++ % m_aheads.size()];
-            m_held.assign(static_cast<std::size_t>(most) + platform::OsFile::kHeldPadding, '\r');
-            const platform::ReadResult got = m_script.Read(m_held.data(), most);
-            m_at = m_end = 0;
-            if (got.error != 0 || got.count == 0) return got;
-            m_end = static_cast<std::size_t>(got.count);
-        }
-        const std::size_t n = std::min(static_cast<std::size_t>(size), m_end - m_at);
-        std::memcpy(buffer, m_held.data() + m_at, n);
-        m_at += n;
-        return {static_cast<std::int32_t>(n), 0};
-    }
-
-    std::string_view TakeHeld() {
-        const std::string_view held(m_held.data() + m_at, m_end - m_at);
-        m_at = m_end;
-        return held;
-    }
-
-private:
-    ReadScript m_script;
-    std::vector<std::int32_t> m_aheads;
-    std::size_t m_calls = 0;
-    std::string m_held;
-    std::size_t m_at = 0;
-    std::size_t m_end = 0;
-};
-
-class AheadFile final : public platform::OsFile {
-public:
-    explicit AheadFile(const FileScript& file) : m_reader(file) {}
-    platform::ReadResult Read(char* buffer, std::int32_t size) override {
-        // A file read whole (a search of Pascal's structure reads a matching file again) asks
-        // for more at a time; its script still decides what each read gives.
-        if (size != 128 && size < 4096) Fail("a read asked for %d bytes", static_cast<int>(size));
-        return m_reader.Read(buffer, size);
-    }
-    std::string_view TakeHeld() override { return m_reader.TakeHeld(); }
-    std::int32_t Write(const char*, std::int32_t) override {
-        Fail("a file opened for reading was written");
-    }
-    platform::KindResult Kind() override { return {}; }
-    std::int32_t Release() override { return 0; }
-
-private:
-    AheadReader m_reader;
-};
-
-// A directory of the scripted files f0.sc, f1.sc and so on; nothing else is there. Its calls
-// come from every thread of the search, and only read the scripts.
-class SearchSystem final : public test::ForwardingSystem {
-public:
-    explicit SearchSystem(const std::vector<FileScript>& files) : m_files(files) {}
-    platform::OpenResult OpenRead(const std::string& name) override {
-        const std::size_t index = static_cast<std::size_t>(std::stoi(name.substr(1)));
-        return {std::make_unique<AheadFile>(m_files.at(index)), 0};
-    }
-    platform::OpenResult Create(const std::string&) override { Fail("the search created a file"); }
-    std::int32_t ListDirectory(
-        const std::string&, const std::function<void(const platform::DirEntry&)>& each) override {
-        for (std::size_t i = 0; i < m_files.size(); ++i) {
-            const std::string name = "f" + std::to_string(i) + ".sc";
-            each({name, platform::EntryType::Regular});
-        }
-        return 0;
-    }
-    platform::EntryType ResolveType(const std::string&) override {
-        return platform::EntryType::Regular;
-    }
-    platform::PathResult CurrentDirectory() override { return {"/fuzz", 0}; }
-    platform::PathResult FullPath(const std::string& path) override {
-        return {path.starts_with('/') ? path : "/fuzz/" + path, 0};
-    }
-    std::int32_t SetCurrentDirectory(const std::string&) override { return 0; }
-
-private:
-    const std::vector<FileScript>& m_files;
-};
 
 FileScript TakeFile(FuzzedDataProvider& input, bool last) {
     FileScript file;
@@ -198,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.rules.caseSensitive = (flags & 1) != 0;
     request.includeProcs = (flags & 2) != 0;
     const std::int32_t workers = (flags >> 2) & 3;
+    const auto shape = input.ConsumeIntegral<unsigned char>();
     request.rules.wholeWords = (flags & 16) != 0;
     request.options.onlyFilesWithMatches = (flags & 64) != 0;
     if ((flags & 128) != 0) {
@@ -225,9 +135,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (wide) request.rules.caseSensitive = true;
     }
 
+    // Each file in the directory of the one before or in a new one below it, so that the walk's
+    // order is the files' own; the walk lists on as many threads as the search reads.
+    std::vector<std::string> places(files.size());
+    for (std::size_t i = 1; i < files.size(); ++i)
+        places[i] = places[i - 1] + ((shape >> i) & 1 ? "d" + std::to_string(i) + "/" : "");
+    const bool tree = (shape & 1) != 0;
+    const bool unlisted = tree && (shape & 128) != 0;
+    if (!tree) places.assign(files.size(), std::string());
+
     TakeError();
-    SearchSystem system(files);
+    SearchSystem system(files, places, unlisted);
     FileSet set(system, "*.sc");
+    set.SetListing({.eachNameOnce = tree, .subdirectories = tree});
+    set.SetWalkers(workers);
     set.Refresh();
     if (set.Count() != static_cast<std::int32_t>(files.size()))
         Fail("the set holds %d files", set.Count());
@@ -255,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::vector<ResultEntry> heading = {
             {" ", EntryIcon::Blank},
-            {" f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
+            {" " + places[i] + "f" + std::to_string(i) + ".sc - " + std::to_string(i + 1) + " of " +
                  std::to_string(files.size()),
              EntryIcon::File},
             {" ", EntryIcon::Blank}};
@@ -307,6 +228,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     : test::ModelGrepText(test::GrepForms::kForms[g], name, fileRows, lineOfRow,
                                           notRead);
     }
+    // Every directory's "zz" comes after the files below it: the deepest first, at the end.
+    if (unlisted)
+        for (std::size_t i = files.size(); i-- > 0;)
+            if (i == 0 || places[i] != places[i - 1])
+                want.push_back(
+                    {UnreadableRow({places[i] + "zz", platform::kAccessDenied}), EntryIcon::Blank});
     if (rows.size() != want.size())
         Fail("%zu rows with %d workers, the model's %zu", rows.size(), workers, want.size());
     for (std::size_t i = 0; i < want.size(); ++i)

@@ -27,6 +27,7 @@ public:
     platform::EntryType ResolveType(const std::string& path) override {
         return m_inner->ResolveType(path);
     }
+    void AdviseWillRead(const std::string& name) override { m_inner->AdviseWillRead(name); }
     platform::PathResult CurrentDirectory() override { return m_inner->CurrentDirectory(); }
     std::int32_t SetCurrentDirectory(const std::string& path) override {
         return m_inner->SetCurrentDirectory(path);

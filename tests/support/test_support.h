@@ -201,6 +201,8 @@ public:
     // Called with the name a directory is made under, or a file renamed to: an error code
     // answers the call instead; 0 lets it happen.
     std::function<std::int32_t(const std::string&)> beforeNaming;
+    // Told of every file the search asks the system to start reading, instead of the system.
+    std::function<void(const std::string&)> adviseWillRead;
     int listings = 0;
     int volumeListings = 0;
     std::vector<std::string> directoriesEntered;  // every successful change, in order
@@ -213,6 +215,9 @@ public:
     std::vector<platform::Volume> ListVolumes() override;
     std::int32_t MakeDirectory(const std::string& path) override;
     std::int32_t Rename(const std::string& from, const std::string& to) override;
+    void AdviseWillRead(const std::string& name) override {
+        adviseWillRead ? adviseWillRead(name) : ForwardingSystem::AdviseWillRead(name);
+    }
 };
 
 }  // namespace sifter::test

@@ -29,63 +29,67 @@ std::string UnreadableReason(std::int32_t error) {
     }
 }
 
-DirectoryWalk::DirectoryWalk(platform::SystemApi& system, std::string root, MaskList masks,
-                             bool subdirectories, MaskList leaveOut)
-    : m_system(system),
-      m_root(std::move(root)),
-      m_masks(std::move(masks)),
-      m_subdirectories(subdirectories),
-      m_leaveOut(std::move(leaveOut)),
-      m_pending{std::string()} {}
-
-void DirectoryWalk::Step() {
-    if (Done()) return;
+WalkedDirectory ListWalkedDirectory(platform::SystemApi& system, const std::string& root,
+                                    const std::string& relative, const WalkRules& walk) {
     const platform::PathRules& rules = platform::Paths();
-    const std::string relative = std::move(m_pending.back());
-    m_pending.pop_back();
     const bool top = relative.empty();
-    const std::string listed = top ? m_root : rules.Join(m_root, relative);
-    const auto unreadable = [&](std::int32_t error) {
-        m_unreadable.push_back({relative, error, static_cast<std::int32_t>(m_names.size())});
-    };
+    const std::string listed = top ? root : rules.Join(root, relative);
+    WalkedDirectory result;
     if (!top && rules.TooLongToList(listed)) {
-        unreadable(kPathTooLong);
-        return;
+        result.error = kPathTooLong;
+        return result;
     }
-
     std::vector<std::string> files;
     std::vector<std::string> directories;
-    const std::int32_t error = m_system.ListDirectory(listed, [&](const platform::DirEntry& entry) {
+    result.error = system.ListDirectory(listed, [&](const platform::DirEntry& entry) {
         const std::string_view name = entry.name;
         if (entry.hidden || name.empty() || name == "." || name == "..") return;
         platform::EntryType type = entry.type;
         if (type == platform::EntryType::Directory) {
-            if (m_subdirectories && !m_leaveOut.Matches(name)) directories.emplace_back(name);
+            if (walk.subdirectories && !walk.leaveOut.Matches(name)) directories.emplace_back(name);
             return;
         }
-        if (!m_masks.Matches(name)) return;
+        if (!walk.masks.Matches(name)) return;
         // A link counts as what it leads to, but a link to a directory is not walked.
         if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
-            type = m_system.ResolveType(rules.Join(listed, name));
+            type = system.ResolveType(rules.Join(listed, name));
         if (type == platform::EntryType::Regular) files.emplace_back(name);
     });
-    if (error != 0) {
-        // Part of a listing would read as the whole directory: none of it is taken.
-        if (!top) {
-            unreadable(error);
+    // Part of a listing would read as the whole directory: none of it is taken.
+    if (result.error != 0) return result;
+    result.files = OrderNames(std::move(files), kUnwatched).names;
+    result.directories = OrderNames(std::move(directories), kUnwatched).names;
+    for (std::string& name : result.files) name = rules.Join(relative, name);
+    for (std::string& name : result.directories) name = rules.Join(relative, name);
+    return result;
+}
+
+DirectoryWalk::DirectoryWalk(platform::SystemApi& system, std::string root, MaskList masks,
+                             bool subdirectories, MaskList leaveOut)
+    : m_system(system),
+      m_root(std::move(root)),
+      m_rules{std::move(masks), subdirectories, std::move(leaveOut)},
+      m_pending{std::string()} {}
+
+void DirectoryWalk::Step() {
+    if (Done()) return;
+    const std::string relative = std::move(m_pending.back());
+    m_pending.pop_back();
+    WalkedDirectory listed = ListWalkedDirectory(m_system, m_root, relative, m_rules);
+    if (listed.error != 0) {
+        if (!relative.empty()) {
+            m_unreadable.push_back(
+                {relative, listed.error, static_cast<std::int32_t>(m_names.size())});
             return;
         }
-        m_topError = error;
+        m_topError = listed.error;
         m_pending.clear();
         return;
     }
-
-    for (std::string& name : OrderNames(std::move(files), kUnwatched).names)
-        m_names.push_back(rules.Join(relative, name));
-    std::vector<std::string> ordered = OrderNames(std::move(directories), kUnwatched).names;
+    for (std::string& name : listed.files) m_names.push_back(std::move(name));
     // The first subdirectory is walked next: the stack takes them from the last.
-    for (auto it = ordered.rbegin(); it != ordered.rend(); ++it)
-        m_pending.push_back(rules.Join(relative, *it));
+    for (auto it = listed.directories.rbegin(); it != listed.directories.rend(); ++it)
+        m_pending.push_back(std::move(*it));
 }
 
 }  // namespace sifter

@@ -34,6 +34,28 @@ constexpr std::int32_t kPathTooLong = -1;
 // Why a directory was not read, in a few words: "access denied", "path too long".
 std::string UnreadableReason(std::int32_t error);
 
+// What a walk takes from a tree: the files `masks` match, and when `subdirectories` is set the
+// subdirectories whose own names `leaveOut` does not match.
+struct WalkRules {
+    MaskList masks;
+    bool subdirectories = false;
+    MaskList leaveOut = MaskList({});
+};
+
+// One directory of a walk: its files and the subdirectories to walk, each in a file set's
+// order, named relative to the walked directory; or the code that says why it was not listed
+// (then both are empty).
+struct WalkedDirectory {
+    std::int32_t error = 0;
+    std::vector<std::string> files;
+    std::vector<std::string> directories;
+};
+
+// Lists `relative` (empty for the walked directory `root` itself). Safe on several threads at
+// once when `system` is.
+WalkedDirectory ListWalkedDirectory(platform::SystemApi& system, const std::string& root,
+                                    const std::string& relative, const WalkRules& rules);
+
 class DirectoryWalk final {
 public:
     // Nothing is listed yet. `root` is the full path of the walked directory; names are given
@@ -59,9 +81,7 @@ public:
 private:
     platform::SystemApi& m_system;
     const std::string m_root;
-    const MaskList m_masks;
-    const bool m_subdirectories;
-    const MaskList m_leaveOut;
+    const WalkRules m_rules;
     // Directories still to list, relative to the root, the next one last.
     std::vector<std::string> m_pending;
     std::vector<std::string> m_names;

@@ -124,7 +124,7 @@ void FileSet::ReadNames() {
             ListEachPattern();
             return;
         }
-        const std::unique_ptr<DirectoryWalk> walk = StartWalk();
+        const std::unique_ptr<ParallelWalk> walk = StartWalk();
         walk->Finish();
         TakeWalk(*walk);
     } catch (const std::bad_alloc&) {
@@ -132,12 +132,13 @@ void FileSet::ReadNames() {
     }
 }
 
-std::unique_ptr<DirectoryWalk> FileSet::StartWalk() const {
-    return std::make_unique<DirectoryWalk>(*m_system, m_directory, m_masks,
-                                           m_listing.subdirectories, MaskList(m_listing.leaveOut));
+std::unique_ptr<ParallelWalk> FileSet::StartWalk() const {
+    return std::make_unique<ParallelWalk>(
+        *m_system, m_directory,
+        WalkRules{m_masks, m_listing.subdirectories, MaskList(m_listing.leaveOut)}, m_walkers);
 }
 
-void FileSet::TakeWalk(DirectoryWalk& walk) {
+void FileSet::TakeWalk(ParallelWalk& walk) {
     if (walk.TopError() != 0) throw EDirectoryNotListed(walk.TopError());
     m_names = std::move(walk.Names());
     m_unreadable = std::move(walk.Unreadable());
@@ -156,7 +157,13 @@ void FileSet::BeginRefresh() {
     Enter(*m_system, m_directory);
     m_walk = StartWalk();
     // The directory itself is listed at once, so that a failure shows where entering it would.
-    ContinueRefresh(1);
+    try {
+        m_walk->Start();
+    } catch (const std::bad_alloc&) {
+        m_walk.reset();
+        throw Exception("Unable to insert a line");
+    }
+    ContinueRefresh(0);
 }
 
 bool FileSet::ContinueRefresh(int directories) {
@@ -164,7 +171,8 @@ bool FileSet::ContinueRefresh(int directories) {
     try {
         for (int i = 0; i < directories && !m_walk->Done(); ++i) m_walk->Step();
         if (!m_walk->Done()) return false;
-        const std::unique_ptr<DirectoryWalk> done = std::move(m_walk);
+        const std::unique_ptr<ParallelWalk> done = std::move(m_walk);
+        done->Finish();
         TakeWalk(*done);
     } catch (const std::bad_alloc&) {
         m_walk.reset();
@@ -174,8 +182,14 @@ bool FileSet::ContinueRefresh(int directories) {
 }
 
 void FileSet::FinishRefresh() {
-    while (!ContinueRefresh(INT32_MAX)) {
+    if (!m_walk) return;
+    try {
+        m_walk->Finish();
+    } catch (const std::bad_alloc&) {
+        m_walk.reset();
+        throw Exception("Unable to insert a line");
     }
+    ContinueRefresh(0);
 }
 
 void FileSet::ListEachPattern() {

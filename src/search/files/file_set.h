@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "search/files/directory_walk.h"
 #include "search/files/mask_list.h"
+#include "search/files/parallel_walk.h"
 
 namespace sifter {
 
@@ -86,14 +87,19 @@ public:
     bool Refreshing() const { return m_walk != nullptr; }
 
     void SetBusyCallback(BusyCallback callback) { m_busy = std::move(callback); }
+    // Threads that list a tree's directories beside the one that reads (parallel_walk.h);
+    // none at first. A read spread over time lists on the calling thread alone until
+    // FinishRefresh, which lists what is left with them. The system must then be safe on
+    // several threads at once.
+    void SetWalkers(std::int32_t workers) { m_walkers = workers; }
 
 private:
     void ReadNames();
     // The documented listing: one pass over the directory per pattern of the mask.
     void ListEachPattern();
     // Takes the names of a walk that is over.
-    void TakeWalk(DirectoryWalk& walk);
-    std::unique_ptr<DirectoryWalk> StartWalk() const;
+    void TakeWalk(ParallelWalk& walk);
+    std::unique_ptr<ParallelWalk> StartWalk() const;
     // The path P stands for, checked part by part from the current directory; still relative
     // when P is.
     std::string ResolveParts(const std::string& path);
@@ -105,8 +111,9 @@ private:
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     Listing m_listing;
-    std::unique_ptr<DirectoryWalk> m_walk;  // a read in progress
+    std::unique_ptr<ParallelWalk> m_walk;  // a read in progress
     BusyCallback m_busy;
+    std::int32_t m_walkers = 0;
 };
 
 }  // namespace sifter

@@ -40,6 +40,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     if (m_context.asked) file.OfferContext(m_context.before);
     m_reading = &file;
     try {
+        const auto opening = std::chrono::steady_clock::now();
         file.OpenRead(name);
         if (file.mode() == LineFile::Mode::Reading) {
             file.ScanLines(m_keys, *this);
@@ -50,6 +51,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
             if (failure == 0 && (!m_candidates.empty() || !m_procLines.empty()))
                 failure = PascalRows(name);
         }
+        m_readTook = std::chrono::steady_clock::now() - opening;
     } catch (...) {
         // The rows could not be taken (no memory, or the search was given up): the file is
         // released unread, and it leaves no code behind either.

@@ -2,6 +2,7 @@
 // The work a search does on one file: open it by its name, read every line, make its rows,
 // close it and hand on the code it left. Each thread of a search has a scanner of its own.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +34,10 @@ public:
                       ReadPulse* pulse = nullptr);
 
     void Line(std::int64_t number, std::string_view line) override;
+
+    // How long the last Scan took from its open to its close: long for a file of a few
+    // kilobytes when the system had to go to the disk for it.
+    std::chrono::steady_clock::duration ReadTook() const { return m_readTook; }
 
 private:
     bool Matches(std::int64_t number, std::string_view line);
@@ -79,6 +84,7 @@ private:
     const SearchIn m_searchIn;
     std::vector<std::int64_t> m_candidates;  // lines with a match, before their kinds are read
     std::vector<std::int64_t> m_procLines;
+    std::chrono::steady_clock::duration m_readTook{};
 };
 
 }  // namespace sifter

@@ -83,10 +83,26 @@ bool OrderedSearch::WorkerMayClaim(bool resuming) const {
     return m_next > m_turn && MayReadAhead(resuming);
 }
 
-std::int32_t OrderedSearch::Claim() {
+OrderedSearch::Claimed OrderedSearch::Claim() {
     const std::int32_t file = m_next++;
     SlotOf(file) = Slot{};
-    return file;
+    if (!m_hinting.load(std::memory_order_relaxed)) return {file, 0, 0};
+    const std::int32_t from = std::max(m_hinted, file + 1);
+    m_hinted = std::max(from, std::min(m_count, file + 1 + m_limits.hintAhead));
+    return {file, from, m_hinted};
+}
+
+void OrderedSearch::NoteRead(const FileScanner& scanner) {
+    const std::int32_t reads = m_reads.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (scanner.ReadTook() <= kSlowRead) return;
+    const std::int32_t slow = m_slowReads.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (slow >= kSlowReadsToHint && slow >= reads / 4)
+        m_hinting.store(true, std::memory_order_relaxed);
+}
+
+void OrderedSearch::Hint(const Claimed& claimed) {
+    for (std::int32_t file = claimed.hintFrom; file < claimed.hintTo; ++file)
+        m_system.AdviseWillRead(m_files.Name(file));
 }
 
 void OrderedSearch::TurnProgressed(std::int32_t file) {
@@ -114,10 +130,11 @@ void OrderedSearch::Work() {
             --m_claimWaiters;
             continue;
         }
-        const std::int32_t file = Claim();
+        const Claimed claimed = Claim();
         lock.unlock();
         try {
-            ReadHeld(scanner, file, false);
+            Hint(claimed);
+            ReadHeld(scanner, claimed.file, false);
         } catch (const Stopped&) {
             return;
         } catch (...) {
@@ -138,6 +155,7 @@ void OrderedSearch::ReadHeld(FileScanner& scanner, std::int32_t file, bool mainT
     // Only the main thread tells the pulse: it may paint a window.
     const std::int64_t matches =
         scanner.Scan(m_files.Name(file), file, held, mainThread ? m_pulse : nullptr);
+    NoteRead(scanner);
     held.Flush();
     {
         const std::unique_lock<std::mutex> lock = Lock();
@@ -237,18 +255,22 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
         if (HandOn(lock)) continue;
         if (m_next == m_turn) {
             // Nobody has the file in turn: it is read here, its rows going straight on.
-            const std::int32_t file = Claim();
+            const Claimed claimed = Claim();
+            const std::int32_t file = claimed.file;
             RoomMade();
             lock.unlock();
             if (file == 0) StartWorkers();
+            Hint(claimed);
             m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
+            NoteRead(scanner);
             Relock(lock);
             Advance();
         } else if (MayReadAhead(false)) {
             // The file in turn is being read elsewhere: rather than wait, read one ahead.
-            const std::int32_t file = Claim();
+            const Claimed claimed = Claim();
             lock.unlock();
-            ReadHeld(scanner, file, true);
+            Hint(claimed);
+            ReadHeld(scanner, claimed.file, true);
             Relock(lock);
         } else {
             Wait(lock);

@@ -8,6 +8,7 @@
 // rows held for files whose turn has not come. The file in turn never waits for room, so the
 // search always moves on, and its rows leave as they are made.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -37,6 +38,12 @@ public:
         std::size_t heldBytes = std::size_t{32} << 20;    // rows of files whose turn has not come
         std::size_t turnBytes = std::size_t{1} << 20;     // rows of the file in turn not handed on
         std::size_t blockBytes = std::size_t{256} << 10;  // rows handed over at a time
+        // Files past the newest one taken whose reading the system is asked to start, once the
+        // reads have shown that the files are not in the system's cache (kSlowRead): a disk
+        // serves several reads at once, more than there are threads to wait for them, and 32
+        // files of source text are a few megabytes of page cache, read long before they could
+        // be pushed out of it. A warm search asks nothing: a hint costs an open and a close.
+        std::int32_t hintAhead = 32;
     };
 
     // The workers start once `Run` has taken the first file.
@@ -65,6 +72,12 @@ public:
     std::size_t PeakHeldBytes() const;
 
     static constexpr std::chrono::milliseconds kWaitingPulse{16};
+    // A file that takes longer to read most likely came from the disk: one of source text from
+    // the cache takes a few microseconds. A large file, or a thread put aside by a busy system,
+    // makes one slow now and then, so hints start only once there are a few slow reads and
+    // they are a quarter of the files read or more.
+    static constexpr std::chrono::microseconds kSlowRead{64};
+    static constexpr int kSlowReadsToHint = 16;
 
 private:
     struct Slot {
@@ -88,8 +101,17 @@ private:
     bool MayReadAhead(bool resuming) const;
     // The same for a worker, which never takes the file in turn.
     bool WorkerMayClaim(bool resuming) const;
-    // Takes the next file to read out of turn; under the lock.
-    std::int32_t Claim();
+    // The next file to read, taken under the lock, and the files the system may start
+    // reading because of it: those from `hintFrom` to before `hintTo`, hinted without the lock.
+    struct Claimed {
+        std::int32_t file = 0;
+        std::int32_t hintFrom = 0;
+        std::int32_t hintTo = 0;
+    };
+    Claimed Claim();
+    void Hint(const Claimed& claimed);
+    // After `scanner` read a file: whether its time says that hints are wanted.
+    void NoteRead(const FileScanner& scanner);
     void StartWorkers();
     void Work();
     // Reads `file` out of turn, holding its rows; called without the lock.
@@ -124,6 +146,10 @@ private:
     std::vector<Slot> m_slots;  // one per file that may be read ahead, by file % size
     std::int32_t m_next = 0;    // the first file nobody has taken
     std::int32_t m_turn = 0;    // the file whose rows go out now
+    std::int32_t m_hinted = 0;  // the files before it were hinted to the system
+    std::atomic<std::int32_t> m_reads{0};
+    std::atomic<std::int32_t> m_slowReads{0};
+    std::atomic<bool> m_hinting{false};  // for good, once the reads asked for it
     std::size_t m_held = 0;
     std::size_t m_peakHeld = 0;
     bool m_stop = false;

@@ -57,6 +57,8 @@ TForm1::TForm1(std::vector<std::string> parameters, SettingsFile* settings, QWid
     m_walkTimer->setInterval(0);
     m_walkTimer->setObjectName(names::kWalkTimer);
     m_files.SetBusyCallback([](bool busy) { SetWaitCursor(busy); });
+    // What is left of a tree's walk when a search needs it is listed on every core.
+    m_files.SetWalkers(DefaultWorkers());
 
     Route(m_edit, &QLineEdit::textChanged, &TForm1::UpdateStat);
     Route(m_scripts, &QRadioButton::clicked, &TForm1::UpdateStat);

@@ -1,5 +1,5 @@
-// The walk of a project's tree and the mask lists it reads it with, over a scripted tree: the
-// order, what is left out, and the directories that cannot be listed, on every system.
+// The walk of a project's tree, on one thread and on several, over a scripted tree: the order,
+// what is left out, and the directories that cannot be listed, on every system.
 
 #include "search/files/directory_walk.h"
 
@@ -7,9 +7,11 @@
 
 #include <clocale>
 #include <map>
+#include <mutex>
 
 #include "platform/path_rules.h"
 #include "search/files/mask_list.h"
+#include "search/files/parallel_walk.h"
 #include "search/io_error.h"
 #include "test_support.h"
 
@@ -69,6 +71,8 @@ public:
     std::int32_t ListDirectory(
         const std::string& path,
         const std::function<void(const platform::DirEntry&)>& each) override {
+        // Walks list on several threads at once.
+        const std::lock_guard<std::recursive_mutex> lock(m_mutex);
         const std::string key = Scripted(path);
         listed.push_back(key);
         if (const auto failure = m_failures.find(key); failure != m_failures.end())
@@ -81,6 +85,7 @@ public:
     }
 
     platform::EntryType ResolveType(const std::string& path) override {
+        const std::lock_guard<std::recursive_mutex> lock(m_mutex);
         const std::string key = Scripted(path);
         const std::size_t slash = key.rfind('/');
         for (const Entry& entry : m_listings[key.substr(0, slash)]) {
@@ -101,6 +106,7 @@ private:
     };
     std::map<std::string, std::vector<Entry>> m_listings;
     std::map<std::string, std::int32_t> m_failures;
+    std::recursive_mutex m_mutex;
 };
 
 struct WalkCase {
@@ -120,19 +126,55 @@ protected:
 
 TEST_P(DirectoryWalkTest, ListsTheTreeInTheSearchOrder) {
     const WalkCase& c = GetParam();
-    TreeSystem system(c.tree);
-    DirectoryWalk walk(system, kRoot, MaskList(c.masks), c.subdirectories, MaskList(c.leaveOut));
-    walk.Finish();
     Names names;
     for (const std::string& name : c.names) names.push_back(Native(name));
-    EXPECT_EQ(walk.Names(), names) << c.what;
     std::vector<UnreadableDirectory> unreadable = c.unreadable;
     for (UnreadableDirectory& directory : unreadable) directory.path = Native(directory.path);
-    EXPECT_EQ(walk.Unreadable(), unreadable) << c.what;
-    // No directory is listed twice, whatever links there are.
-    std::vector<std::string> listed = system.listed;
-    std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end()) << c.what;
+    // One directory per step, then the same tree listed on several threads at once, again and
+    // again so that the threads meet in many ways: the same names, the same places.
+    for (const std::int32_t workers : {-1, 0, 1, 3, 7}) {
+        for (int round = 0; round < (workers > 0 ? 20 : 1); ++round) {
+            SCOPED_TRACE(testing::Message() << c.what << ", " << workers << " workers");
+            TreeSystem system(c.tree);
+            const WalkRules rules{MaskList(c.masks), c.subdirectories, MaskList(c.leaveOut)};
+            DirectoryWalk one(system, kRoot, rules.masks, rules.subdirectories, rules.leaveOut);
+            ParallelWalk several(system, kRoot, rules, workers);
+            workers < 0 ? one.Finish() : several.Finish();
+            ASSERT_EQ(workers < 0 ? one.Names() : several.Names(), names);
+            ASSERT_EQ(workers < 0 ? one.Unreadable() : several.Unreadable(), unreadable);
+            // No directory is listed twice, whatever links there are.
+            std::vector<std::string> listed = system.listed;
+            std::sort(listed.begin(), listed.end());
+            EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end());
+        }
+    }
+}
+
+// A chain of directories, each with two files, a side directory of one file and, at the
+// bottom, one that cannot be listed: the side directories' files come after the whole chain,
+// from the deepest up, while the threads list them long before their turn.
+WalkCase DeepTree(int depth) {
+    WalkCase c{"a deep chain, each level with a side directory", {}, "*.pas", true, {}};
+    std::vector<std::string> sides;
+    std::string path;
+    for (int level = 0; level <= depth; ++level) {
+        for (const char* file : {"a.pas", "b.pas"}) {
+            c.tree.push_back(path + file);
+            c.names.push_back(path + file);
+        }
+        if (level == depth) {
+            c.tree.push_back(path + "z/ !5");
+            c.unreadable.push_back({path + "z", 5, static_cast<std::int32_t>(c.names.size())});
+            break;
+        }
+        c.tree.push_back(path + "e/");
+        c.tree.push_back(path + "e/x.pas");
+        sides.push_back(path + "e/x.pas");
+        path += "d/";
+        c.tree.push_back(path);
+    }
+    c.names.insert(c.names.end(), sides.rbegin(), sides.rend());
+    return c;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -215,7 +257,9 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  {"a.pas"},
                  {},
-                 "*"}));
+                 "*"},
+        // Short enough for the paths Windows lists.
+        DeepTree(100)));
 
 TEST(DirectoryWalkStepsTest, ListsOneDirectoryPerStepAndAPathTooLongNever) {
     // A path just past what the system lists (a scripted name may be longer than a real one).
@@ -234,64 +278,21 @@ TEST(DirectoryWalkStepsTest, ListsOneDirectoryPerStepAndAPathTooLongNever) {
     EXPECT_EQ(system.listed, (std::vector<std::string>{"R", "R/s", "R/t"}));
 }
 
+TEST(ParallelWalkTest, AWalkedDirectoryThatCannotBeListedEndsTheWalk) {
+    TreeSystem system({"a.pas", "s/", "s/b.pas"});
+    ParallelWalk walk(system, "missing", WalkRules{MaskList("*.pas"), true}, 3);
+    walk.Finish();
+    EXPECT_EQ(walk.TopError(), 3);
+    EXPECT_TRUE(walk.Names().empty());
+    EXPECT_TRUE(walk.Unreadable().empty());
+}
+
 TEST(UnreadableReasonTest, SaysWhyInAFewWords) {
     EXPECT_EQ(UnreadableReason(5), "access denied");
     EXPECT_EQ(UnreadableReason(2), "not found");
     EXPECT_EQ(UnreadableReason(3), "not found");
     EXPECT_EQ(UnreadableReason(kPathTooLong), "path too long");
     EXPECT_EQ(UnreadableReason(1005), IoErrorMessage(1005));
-}
-
-struct MaskListCase {
-    std::string typed;
-    std::string list;          // what is taken; empty when the list is refused
-    std::string errorPart;     // what the refusal says
-    bool directories = false;  // a list of directories to leave out
-};
-
-class MaskListTest : public testing::TestWithParam<MaskListCase> {};
-
-TEST_P(MaskListTest, TakesAListOrSaysWhatIsWrong) {
-    const MaskListCase& c = GetParam();
-    const MaskListCheck check = c.directories ? CheckLeaveOutList(c.typed) : CheckMaskList(c.typed);
-    EXPECT_EQ(check.list, c.list) << c.typed;
-    EXPECT_EQ(check.ok(), c.errorPart.empty()) << c.typed;
-    EXPECT_NE(check.error.find(c.errorPart), std::string::npos) << check.error;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, MaskListTest,
-    testing::Values(
-        MaskListCase{"*.pas", "*.pas", ""},
-        MaskListCase{"*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk", "*.pas;*.pp;*.inc;*.dpr;*.lpr;*.dpk",
-                     ""},
-        MaskListCase{" *.pas ;\t*.pp ", "*.pas;*.pp", ""},
-        MaskListCase{"unit?.PAS;*", "unit?.PAS;*", ""}, MaskListCase{"", "", "is empty"},
-        MaskListCase{" \t ", "", "is empty"}, MaskListCase{"*.pas;;*.pp", "", "empty mask"},
-        MaskListCase{"*.pas;", "", "empty mask"}, MaskListCase{";*.pas", "", "empty mask"},
-        MaskListCase{"*.pas;src/*.pp", "", "\"src/*.pp\" holds a path separator"},
-        MaskListCase{"rtl\\*.pp", "", "\"rtl\\*.pp\" holds a path separator"},
-        MaskListCase{"*.pas;a\tb", "", "control character"},
-        MaskListCase{std::string("*.p\0s", 5), "", "control character"},
-        // Directories to leave out: none is a list too, and the words say so.
-        MaskListCase{"", "", "", true}, MaskListCase{" \t ", "", "", true},
-        MaskListCase{" backup ; *.old", "backup;*.old", "", true},
-        MaskListCase{"backup;;lib", "", "directories to leave out holds an empty", true},
-        MaskListCase{"src/lib", "", "\"src/lib\" holds a path separator: a directory", true},
-        MaskListCase{"a\x7f", "", "control character", true}));
-
-TEST(MaskListTest, AnyPatternMatchesWithLetterCaseIgnored) {
-    const MaskList masks("*.pas;;UNIT?.pp");
-    EXPECT_EQ(masks.patterns(), (std::vector<std::string>{"*.pas", "", "UNIT?.pp"}));
-    const struct {
-        const char* name;
-        bool matches;
-    } cases[] = {{"a.PAS", true},
-                 {"unit1.PP", true},
-                 {"unit12.pp", false},
-                 {"", false},
-                 {"a.pas.bak", false}};
-    for (const auto& c : cases) EXPECT_EQ(masks.Matches(c.name), c.matches) << c.name;
 }
 
 }  // namespace

@@ -134,6 +134,14 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
     std::atomic<int> leftPending{0};
     std::mutex mutex;
     int furthest = 0;  // past the files begun
+    int furthestHint = 0;
+    std::vector<int> hints(40);  // how often each file was hinted to the system
+    m_system.adviseWillRead = [&](const std::string& name) {
+        const int file = std::stoi(name.substr(1, 3)) - 100;
+        const std::lock_guard<std::mutex> lock(mutex);
+        ++hints[static_cast<std::size_t>(file)];
+        furthestHint = std::max(furthestHint, file - begun.load());
+    };
     m_system.openRead = [&](const std::string& name) -> platform::OpenResult {
         if (PendingError() != 0) ++leftPending;
         const int file = std::stoi(name.substr(1, 3)) - 100;
@@ -141,6 +149,9 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
             const std::lock_guard<std::mutex> lock(mutex);
             furthest = std::max(furthest, file - begun.load());
         }
+        // The first opens wait as those from the disk do: the search starts hinting.
+        if (file < OrderedSearch::kSlowReadsToHint)
+            std::this_thread::sleep_for(std::chrono::microseconds(400));
         // Every third file fails to open, every other one fails in its second read.
         if (file % 3 == 0) return {nullptr, 5};
         if (file % 2 == 0) {
@@ -149,7 +160,7 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
         }
         return platform::NativeSystem().OpenRead(name);
     };
-    OrderedSearch search(m_request, m_set, m_system, 3, {.filesAhead = 4});
+    OrderedSearch search(m_request, m_set, m_system, 3, {.filesAhead = 4, .hintAhead = 6});
     test::RowCollector sink;
     search.Run(
         sink,
@@ -161,6 +172,13 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
         },
         nullptr);
     EXPECT_LE(furthest, 4);
+    // No file is hinted twice, nor further ahead than it may be read and hinted; once the
+    // slow reads are over (four more files may be taken by then), every file is.
+    EXPECT_LE(furthestHint, 4 + 6);
+    std::vector<int> once(40, 1);
+    for (std::size_t file = 0; file < OrderedSearch::kSlowReadsToHint + 4; ++file)
+        once[file] = std::min(hints[file], 1);
+    EXPECT_EQ(hints, once);
     EXPECT_EQ(leftPending.load(), 0);
     EXPECT_EQ(PendingError(), 0);
     // Each of those files is told once, in its turn: after the rows it gave, before the next.

@@ -1,9 +1,10 @@
 // The search's rows must be exactly what the line rules and the string rules give line by
 // line (a text looked for in each of its forms), however the search gets there: on one thread
-// or with workers reading ahead. Random files of a few telling bytes are read both ways. The
-// companion's grep forms of the same search must be what those rows give, and, with context
-// lines asked, what grep would show around the matching lines. With only the files that gave
-// a match row, the others' rows are left out, and nothing else changes.
+// or with workers reading ahead, over files a walk found on one thread or on several. Random
+// files of a few telling bytes are read every way. The companion's grep forms of the same
+// search must be what those rows give, and, with context lines asked, what grep would show
+// around the matching lines. With only the files that gave a match row, the others' rows are
+// left out, and nothing else changes.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <random>
 
 #include "cli_model.h"
+#include "platform/path_rules.h"
 #include "search/files/file_set.h"
 #include "search/io_error.h"
 #include "search/lines/line_file.h"
@@ -95,13 +97,26 @@ TEST(SearchRunAgreementTest, RowsMatchTheLineAndStringRulesOnRandomFiles) {
     test::CurrentDirectoryGuard restore;
     test::TempDir dir;
     std::mt19937 random(7001);
+    // A small tree, listed on four threads; a set listed on one alone must name the same files.
+    const platform::PathRules& paths = platform::Paths();
+    const std::string places[] = {"", "s", paths.Join("s", "t"), "u", paths.Join("u", "v")};
+    for (const std::string& place : places)
+        if (!place.empty()) platform::System().MakeDirectory(dir / place);
     for (int i = 0; i < 120; ++i)
-        test::WriteBytes(dir / ("f" + std::to_string(1000 + i) + ".sc"), RandomFile(random));
-    FileSet set;
-    set.SetDirectory(dir.path());
-    set.SetMask("*.sc");
-    set.Refresh();
+        test::WriteBytes(
+            dir / paths.Join(places[i % std::size(places)], "f" + std::to_string(1000 + i) + ".sc"),
+            RandomFile(random));
+    FileSet sets[2];
+    for (const std::int32_t walkers : {3, 0}) {
+        FileSet& read = sets[walkers == 0 ? 1 : 0];
+        read.SetDirectory(dir.path());
+        read.SetListing({.eachNameOnce = true, .subdirectories = true});
+        read.SetWalkers(walkers);
+        read.SetMask("*.sc");
+    }
+    const FileSet& set = sets[0];
     ASSERT_EQ(set.Count(), 120);
+    EXPECT_EQ(set.Names(), sets[1].Names());
 
     const SearchRequest requests[] = {
         {.fileType = FileType::Scripts, .text = "proc", .includeProcs = true},
