@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
+#include "search/pascal/pascal_lexer.h"
+#include "search/pascal/pascal_structure.h"
 #include "search/pattern/line_matcher.h"
 #include "search/text/utf8.h"
 #include "soak_world.h"
@@ -132,10 +136,11 @@ void Walk(const fs::path& directory, const std::string& below, FileType type,
         Walk(directory / name, below.empty() ? name : below + "/" + name, type, options, names);
 }
 
-// Where `form` first stands in `compared` (the line, upper-cased or not); with `whole`, only
-// where no letter, digit, '_' or byte from 128 up of `line` stands right before or after it.
+// Where `form` first stands in `compared` (the line, upper-cased or not) at a place `counts`
+// takes; with `whole`, only where no letter, digit, '_' or byte from 128 up of `line` stands
+// right before or after it.
 std::size_t FindForm(const std::string& compared, const std::string& line, const std::string& form,
-                     bool whole) {
+                     bool whole, const std::function<bool(std::size_t)>& counts) {
     const auto inWord = [&](std::size_t at) {
         if (at >= line.size()) return false;
         const auto byte = static_cast<unsigned char>(line[at]);
@@ -143,7 +148,8 @@ std::size_t FindForm(const std::string& compared, const std::string& line, const
     };
     for (std::size_t at = compared.find(form); at != std::string::npos;
          at = compared.find(form, at + 1))
-        if (!whole || (!(at > 0 && inWord(at - 1)) && !inWord(at + form.size()))) return at;
+        if ((!whole || (!(at > 0 && inWord(at - 1)) && !inWord(at + form.size()))) && counts(at))
+            return at;
     return std::string::npos;
 }
 
@@ -158,10 +164,17 @@ std::vector<std::string> Forms(const SearchRequest& request) {
     return forms;
 }
 
-// Where the search first finds something in `line`, or npos. What a pattern matches is the
-// engine tests' business; the soak checks the rows around it.
+// Where the search first finds something in `line`, or npos; with `kinds`, something that starts
+// in a kind of text the search asks for. What a pattern matches, and what kind of Pascal text
+// a byte is, are the engine tests' business; the soak checks the rows around them.
 std::size_t FirstMatch(const std::string& line, const std::vector<std::string>& forms,
-                       const SearchRequest& request, LineMatcher& pattern) {
+                       const SearchRequest& request, LineMatcher& pattern,
+                       const std::vector<PascalKind>* kinds = nullptr) {
+    const SearchIn in = request.options.searchIn;
+    if (request.rules.regexp && kinds != nullptr) {
+        const std::optional<MatchSpan> found = FindCounting(pattern, line, *kinds, in);
+        return found ? found->offset : std::string::npos;
+    }
     if (request.rules.regexp) {
         const std::optional<MatchSpan> found = pattern.FindFrom(line, 0);
         return found ? found->offset : std::string::npos;
@@ -169,8 +182,43 @@ std::size_t FirstMatch(const std::string& line, const std::vector<std::string>& 
     const std::string compared = request.rules.caseSensitive ? line : Upper(line);
     std::size_t first = std::string::npos;
     for (const std::string& form : forms)
-        first = std::min(first, FindForm(compared, line, form, request.rules.wholeWords));
+        first = std::min(
+            first, FindForm(compared, line, form, request.rules.wholeWords, [&](std::size_t at) {
+                return kinds == nullptr || in.Has((*kinds)[at]);
+            }));
     return first;
+}
+
+// A procedure line of a script, as the documented rule has it.
+bool ProcLine(const std::string& line) {
+    return Upper(line).find("PROC ") != std::string::npos && line.find('(') != std::string::npos &&
+           line.find(')') != std::string::npos;
+}
+
+// A Pascal source as the engine reads it: each line's kinds of text and the routines and types
+// it lies in.
+struct PascalLines {
+    std::vector<std::vector<PascalKind>> kinds;
+    std::vector<std::vector<std::int32_t>> frames;
+    PascalStructure structure;
+
+    explicit PascalLines(const std::vector<std::string>& lines) {
+        PascalLexer lexer(&structure);
+        for (std::size_t n = 0; n < lines.size(); ++n) {
+            structure.BeginLine(true);
+            lexer.Line(static_cast<std::int64_t>(n + 1), lines[n], &kinds.emplace_back());
+            frames.push_back(structure.LineFrames());
+        }
+        structure.End();
+    }
+};
+
+std::string KindNames(const SearchIn& in) {
+    std::string names;
+    for (const auto& [on, name] : {std::pair{in.code, "Code"}, std::pair{in.comments, "Comments"},
+                                   std::pair{in.strings, "Strings"}})
+        if (on) names.append(names.empty() ? "" : "/").append(name);
+    return names;
 }
 
 }  // namespace
@@ -196,6 +244,10 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
     if (chosen.Masks(request.fileType) != FileMask(request.fileType))
         options += ", Masks " + chosen.Masks(request.fileType);
     if (chosen.onlyFilesWithMatches) options += ", Only Files with Matches";
+    const bool pascal = request.fileType == FileType::Pascal;
+    if (pascal && chosen.routines) options += ", Routines";
+    if (pascal && !chosen.searchIn.All()) options += ", Search In " + KindNames(chosen.searchIn);
+    const bool structured = pascal && (chosen.routines || !chosen.searchIn.All());
     if (!options.empty()) search.rows.push_back("   Options: " + options.substr(2));
     std::size_t nextUnreadable = 0;
     const auto unreadableUpTo = [&](std::size_t place) {
@@ -217,14 +269,29 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
             " ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "};
         const std::int64_t matchesBefore = search.matches;
         const std::vector<std::string> lines = Lines(ReadAt(directoryFd, names[i]));
+        std::optional<PascalLines> read;
+        if (structured) read.emplace(lines);
+        std::vector<bool> routineShown;
         for (std::size_t n = 0; n < lines.size(); ++n) {
             const std::string& line = lines[n];
-            const std::string upper = Upper(line);
-            const bool procLine = upper.find("PROC ") != std::string::npos &&
-                                  line.find('(') != std::string::npos &&
-                                  line.find(')') != std::string::npos;
+            const bool procLine = ProcLine(line);
             if (procLine && request.includeProcs) rows.push_back(" " + line);
-            if (FirstMatch(line, forms, request, pattern) == std::string::npos) continue;
+            const std::vector<PascalKind>* kinds =
+                read && !chosen.searchIn.All() ? &read->kinds[n] : nullptr;
+            if (FirstMatch(line, forms, request, pattern, kinds) == std::string::npos) continue;
+            // The routines and types the match lies in, outermost first, each once a file; a
+            // header the procedure lines listed already is not listed again.
+            for (const std::int32_t id :
+                 read&& chosen.routines ? read->frames[n] : std::vector<std::int32_t>()) {
+                if (!read->structure.Shown(id)) continue;
+                if (routineShown.size() <= static_cast<std::size_t>(id))
+                    routineShown.resize(static_cast<std::size_t>(id) + 1);
+                if (routineShown[static_cast<std::size_t>(id)]) continue;
+                routineShown[static_cast<std::size_t>(id)] = true;
+                const std::string& header =
+                    lines[static_cast<std::size_t>(read->structure.At(id).line - 1)];
+                if (!(request.includeProcs && ProcLine(header))) rows.push_back(" " + header);
+            }
             rows.push_back("[" + std::to_string(n + 1) + "] " + line);
             ++search.matches;
         }
