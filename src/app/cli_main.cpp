@@ -84,19 +84,6 @@ std::string PathAsGiven(const sifter::cli::Options& options, const sifter::FileS
     return sifter::platform::Paths().JoinAsTyped(options.directory, files.Name(index));
 }
 
-// Those of every file, for the forms that print them.
-std::vector<std::string> PathsAsGiven(const sifter::cli::Options& options,
-                                      const sifter::FileSet& files, bool file) {
-    std::vector<std::string> paths;
-    const bool printed = options.form != sifter::cli::OutputForm::Rows &&
-                         options.form != sifter::cli::OutputForm::Quiet;
-    if (!printed) return paths;
-    paths.reserve(files.Names().size());
-    for (std::int32_t i = 0; i < files.Count(); ++i)
-        paths.push_back(PathAsGiven(options, files, file, i));
-    return paths;
-}
-
 // A line on standard error for each subdirectory the search could not read, named as the
 // user named the directory searched; whether there was any.
 bool ReportUnreadable(const sifter::cli::Options& options, const sifter::FileSet& files,
@@ -142,11 +129,11 @@ int Search(const sifter::cli::Options& options) {
                       << '\n';
         return ReportUnreadable(options, files, messages) ? kTrouble : kNoMatch;
     }
-    const std::vector<std::string> paths = PathsAsGiven(options, files, file);
     bool notRead = false;
     sifter::cli::OutputStream out(STDOUT_FILENO, kTrouble);
     sifter::cli::StreamRows sink(
-        out, options.form, paths,
+        out, options.form,
+        [&](std::int32_t index) { return PathAsGiven(options, files, file, index); },
         [&](std::int32_t index, std::int32_t code) {
             notRead = true;
             messages.AboutPath(PathAsGiven(options, files, file, index),

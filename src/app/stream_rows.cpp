@@ -7,9 +7,21 @@
 
 namespace sifter::cli {
 
-StreamRows::StreamRows(OutputStream& out, OutputForm form, const std::vector<std::string>& names,
-                       NotRead notRead, GrepStyle style)
-    : m_out(out), m_form(form), m_names(names), m_notRead(std::move(notRead)), m_style(style) {}
+StreamRows::StreamRows(OutputStream& out, OutputForm form, PathOf pathOf, NotRead notRead,
+                       GrepStyle style)
+    : m_out(out),
+      m_form(form),
+      m_pathOf(std::move(pathOf)),
+      m_notRead(std::move(notRead)),
+      m_style(style) {}
+
+const std::string& StreamRows::FilePath(std::int32_t file) {
+    if (file != m_pathFile) {
+        m_path = m_pathOf(file);
+        m_pathFile = file;
+    }
+    return m_path;
+}
 
 inline void StreamRows::StartLine(const std::string& path, char mark) {
     if (m_style.names)
@@ -39,10 +51,8 @@ void StreamRows::AddRow(const SearchRow& row) {
     // The grep forms take only the rows of a file's lines.
     const bool match = row.kind == RowKind::Match;
     const bool context = row.kind == RowKind::Context;
-    if ((!match && !context && row.kind != RowKind::Procedure) || !row.origin.Leads() ||
-        static_cast<std::size_t>(row.origin.file) >= m_names.size())
-        return;
-    const std::string& path = m_names[static_cast<std::size_t>(row.origin.file)];
+    if ((!match && !context && row.kind != RowKind::Procedure) || !row.origin.Leads()) return;
+    const std::string& path = FilePath(row.origin.file);
     if (match) {
         m_countedFile = row.origin.file;
         ++m_count;
@@ -83,7 +93,7 @@ void StreamRows::AddFile(std::string_view) {
 
 void StreamRows::WriteCount() {
     if (m_form != OutputForm::Count || m_count == 0) return;
-    StartLine(m_names[static_cast<std::size_t>(m_countedFile)], ':');
+    StartLine(FilePath(m_countedFile), ':');
     AppendDecimal(m_count, m_line);
     m_line.append(1, '\n');
     m_out.Write(m_line);

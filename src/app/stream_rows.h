@@ -35,12 +35,14 @@ public:
     // Told of a file that could not be read once every row before it has been written.
     using NotRead = std::function<void(std::int32_t file, std::int32_t code)>;
 
-    // `names`: the PATH of each file of the search, by number, in the grep forms (the rows
-    // and the quiet form need none), which end
+    using PathOf = std::function<std::string(std::int32_t file)>;
+
+    // `pathOf`: the PATH of a file of the search, by number, in the grep forms (the rows and the
+    // quiet form need none; each PATH is made when its file's first row is written), which end
     // their lines with an LF alone and write a line's LF as a blank (so that a line of a file
     // whose lines end in CR stays one line there). A context row is "PATH-LINE-TEXT".
-    StreamRows(OutputStream& out, OutputForm form, const std::vector<std::string>& names,
-               NotRead notRead, GrepStyle style = {});
+    StreamRows(OutputStream& out, OutputForm form, PathOf pathOf, NotRead notRead,
+               GrepStyle style = {});
 
     // The rows that lead to a file name it by its number; a new file ends the last one's count.
     void AddFile(std::string_view) override;
@@ -60,7 +62,12 @@ private:
 
     OutputStream& m_out;
     const OutputForm m_form;
-    const std::vector<std::string>& m_names;
+    // The PATH of the file whose rows are written now.
+    const std::string& FilePath(std::int32_t file);
+
+    const PathOf m_pathOf;
+    std::int32_t m_pathFile = -1;
+    std::string m_path;
     NotRead m_notRead;
     const GrepStyle m_style;
     RowOrigin m_written;  // the last line written, in the grep form with groups

@@ -101,7 +101,8 @@ struct GrepForms::Output {
         : path(std::move(filePath)),
           stream(fd, 2),
           sink(
-              stream, form, names,
+              stream, form,
+              [&names](std::int32_t file) { return names.at(static_cast<std::size_t>(file)); },
               [this](std::int32_t file, std::int32_t code) {
                   stream.Write(NotReadLine(file, code));
               },
