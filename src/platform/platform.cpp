@@ -2,7 +2,9 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <system_error>
 
 #include "platform/path_rules.h"
 
@@ -65,6 +67,19 @@ bool IsExistingDirectory(const std::string& path) {
 bool IsExistingFile(const std::string& path) {
     const EntryType type = path.empty() ? EntryType::Unknown : System().ResolveType(path);
     return type == EntryType::Regular || type == EntryType::Other;
+}
+
+void StartSpreadThreads(std::vector<std::thread>& threads, std::int32_t count,
+                        const std::function<void()>& work) {
+    threads.reserve(threads.size() + static_cast<std::size_t>(std::max(count, 0)));
+    try {
+        for (std::int32_t i = 0; i < count; ++i) {
+            threads.emplace_back(work);
+            SpreadThread(threads.back());
+        }
+    } catch (const std::system_error&) {
+        // The system gives no more threads.
+    }
 }
 
 }  // namespace sifter::platform

@@ -176,6 +176,11 @@ const char* RawCommandLine();
 // processor idles. The thread may run anywhere afterwards.
 void SpreadThread(std::thread& thread);
 
+// Starts up to `count` threads running `work`, each spread as SpreadThread does, into `threads`.
+// When the system gives no more threads, those started go on alone.
+void StartSpreadThreads(std::vector<std::thread>& threads, std::int32_t count,
+                        const std::function<void()>& work);
+
 // The first place where `needle` occurs in `haystack`, npos when nowhere, in time linear in the
 // haystack whatever its bytes: the C library's memmem where there is one.
 std::size_t FindBytes(std::string_view haystack, std::string_view needle);

@@ -1,7 +1,6 @@
 #include "search/files/parallel_walk.h"
 
 #include <algorithm>
-#include <system_error>
 #include <utility>
 
 namespace sifter {
@@ -66,15 +65,8 @@ void ParallelWalk::StartWorkers() {
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stack.empty() || m_failure) return;
     }
-    m_workers.reserve(static_cast<std::size_t>(m_workerCount));
-    try {
-        for (std::int32_t i = 0; i < m_workerCount; ++i) {
-            m_workers.emplace_back([this] { Work(); });
-            platform::SpreadThread(m_workers.back());
-        }
-    } catch (const std::system_error&) {
-        // The system gives no more threads: the walk goes on with those it has.
-    }
+    // When the system gives no more threads, the walk goes on with those it has.
+    platform::StartSpreadThreads(m_workers, m_workerCount, [this] { Work(); });
 }
 
 void ParallelWalk::Work() {

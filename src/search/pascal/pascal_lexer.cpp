@@ -39,22 +39,6 @@ void Mark(std::vector<PascalKind>* kinds, std::size_t from, std::size_t to, Pasc
     if (kinds != nullptr) std::fill(kinds->begin() + from, kinds->begin() + to, kind);
 }
 
-// Whether a word may be begin, case, try, asm or end, the only words a body's structure reads.
-bool MayOpenOrClose(const char* word, std::size_t length) {
-    switch (length) {
-        case 3: {
-            const char first = static_cast<char>(word[0] | 0x20);
-            return first == 't' || first == 'a' || first == 'e';
-        }
-        case 4:
-            return (word[0] | 0x20) == 'c';
-        case 5:
-            return (word[0] | 0x20) == 'b';
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
 void PascalLexer::Line(std::int64_t number, std::string_view line, std::vector<PascalKind>* kinds) {
@@ -127,7 +111,8 @@ std::size_t PascalLexer::Code(std::int64_t number, std::string_view line, std::s
             ++at;
             while (at < size && (ClassOf(line[at]) & (kLetter | kDigit)) != 0) ++at;
             if (m_structure != nullptr && m_skipFrom == 0 &&
-                (!m_structure->Skimming() || MayOpenOrClose(line.data() + start, at - start)))
+                (!m_structure->Skimming() ||
+                 PascalStructure::MayOpenOrClose(line.substr(start, at - start))))
                 m_structure->Word(number, line.substr(start, at - start));
             continue;
         }

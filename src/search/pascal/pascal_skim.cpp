@@ -38,19 +38,6 @@ bool IsSpecial(char byte) {
     return byte == '{' || byte == '(' || byte == '/' || byte == '\'' || byte == '&';
 }
 
-bool MayOpenOrClose(std::string_view word) {
-    switch (word.size()) {
-        case 3:
-            return (word[0] | 0x20) == 't' || (word[0] | 0x20) == 'a' || (word[0] | 0x20) == 'e';
-        case 4:
-            return (word[0] | 0x20) == 'c';
-        case 5:
-            return (word[0] | 0x20) == 'b';
-        default:
-            return false;
-    }
-}
-
 // Where, from `at` (no word going on there), the next special byte or the start of a word with
 // an opener's first letter is; the line's size when there is none.
 std::size_t NextStop(const char* data, std::size_t at, std::size_t size) {
@@ -101,7 +88,7 @@ std::size_t PascalLexer::Skim(std::int64_t number, std::string_view line, std::s
         std::size_t end = at + 1;
         while (end < size && IsWordByte(line[end])) ++end;
         const std::string_view word = line.substr(at, end - at);
-        if (MayOpenOrClose(word)) {
+        if (PascalStructure::MayOpenOrClose(word)) {
             m_structure->Word(number, word);
             if (!m_structure->Skimming()) return end;
         }

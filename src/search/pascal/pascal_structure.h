@@ -48,6 +48,22 @@ public:
     // In a body of statements, where only the words that open and close blocks (begin, case,
     // try, asm, end) mean anything: the lexer need tell no other.
     bool Skimming() const { return m_skimming; }
+    // Whether a word may be begin, case, try, asm or end, the only words a body's structure
+    // reads, by its length and first letter alone.
+    static bool MayOpenOrClose(std::string_view word) {
+        if (word.size() < 3) return false;
+        const char first = static_cast<char>(word[0] | 0x20);
+        switch (word.size()) {
+            case 3:
+                return first == 't' || first == 'a' || first == 'e';
+            case 4:
+                return first == 'c';
+            case 5:
+                return first == 'b';
+            default:
+                return false;
+        }
+    }
     // The file has ended: what was never confirmed is dropped.
     void End();
 

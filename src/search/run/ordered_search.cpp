@@ -1,7 +1,6 @@
 #include "search/run/ordered_search.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "search/files/file_set.h"
 #include "search/run/file_scanner.h"
@@ -25,15 +24,8 @@ void OrderedSearch::StartWorkers() {
     // Started once the main thread has the first file: a worker that found nothing to take
     // would go to sleep, and a thread woken on the core the main thread keeps busy may wait
     // there for milliseconds before the system moves it to an idle one.
-    m_workers.reserve(static_cast<std::size_t>(m_workerCount));
-    try {
-        for (std::int32_t i = 0; i < m_workerCount; ++i) {
-            m_workers.emplace_back([this] { Work(); });
-            platform::SpreadThread(m_workers.back());
-        }
-    } catch (const std::system_error&) {
-        // The system gives no more threads: the search goes on with those it has.
-    }
+    // When the system gives no more threads, the search goes on with those it has.
+    platform::StartSpreadThreads(m_workers, m_workerCount, [this] { Work(); });
 }
 
 OrderedSearch::~OrderedSearch() {
