@@ -149,9 +149,10 @@ TEST_F(OrderedSearchTest, FilesAreOpenedNoFurtherAheadThanTheBoundAndEachThreadT
             const std::lock_guard<std::mutex> lock(mutex);
             furthest = std::max(furthest, file - begun.load());
         }
-        // The first opens wait as those from the disk do: the search starts hinting.
+        // The first opens wait as those from the disk do: the search starts hinting. A whole
+        // millisecond, as Windows sleeps for none at all when asked for less.
         if (file < OrderedSearch::kSlowReadsToHint)
-            std::this_thread::sleep_for(std::chrono::microseconds(400));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         // Every third file fails to open, every other one fails in its second read.
         if (file % 3 == 0) return {nullptr, 5};
         if (file % 2 == 0) {
