@@ -157,19 +157,23 @@ void FileSet::BeginRefresh() {
     Enter(*m_system, m_directory);
     m_walk = StartWalk();
     // The directory itself is listed at once, so that a failure shows where entering it would.
-    try {
-        m_walk->Start();
-    } catch (const std::bad_alloc&) {
-        m_walk.reset();
-        throw Exception("Unable to insert a line");
-    }
-    ContinueRefresh(0);
+    WalkOn([](ParallelWalk& walk) { walk.Start(); });
 }
 
 bool FileSet::ContinueRefresh(int directories) {
+    return WalkOn([directories](ParallelWalk& walk) {
+        for (int i = 0; i < directories && !walk.Done(); ++i) walk.Step();
+    });
+}
+
+void FileSet::FinishRefresh() {
+    WalkOn([](ParallelWalk& walk) { walk.Finish(); });
+}
+
+bool FileSet::WalkOn(const std::function<void(ParallelWalk&)>& steps) {
     if (!m_walk) return true;
     try {
-        for (int i = 0; i < directories && !m_walk->Done(); ++i) m_walk->Step();
+        steps(*m_walk);
         if (!m_walk->Done()) return false;
         const std::unique_ptr<ParallelWalk> done = std::move(m_walk);
         done->Finish();
@@ -179,17 +183,6 @@ bool FileSet::ContinueRefresh(int directories) {
         throw Exception("Unable to insert a line");
     }
     return true;
-}
-
-void FileSet::FinishRefresh() {
-    if (!m_walk) return;
-    try {
-        m_walk->Finish();
-    } catch (const std::bad_alloc&) {
-        m_walk.reset();
-        throw Exception("Unable to insert a line");
-    }
-    ContinueRefresh(0);
 }
 
 void FileSet::ListEachPattern() {

@@ -99,6 +99,9 @@ private:
     void ListEachPattern();
     // Takes the names of a walk that is over.
     void TakeWalk(ParallelWalk& walk);
+    // Takes `steps` of the read in progress, and its names once it is over (true then); running
+    // out of memory ends the read with the program's message.
+    bool WalkOn(const std::function<void(ParallelWalk&)>& steps);
     std::unique_ptr<ParallelWalk> StartWalk() const;
     // The path P stands for, checked part by part from the current directory; still relative
     // when P is.
