@@ -7,7 +7,7 @@
 #include <string>
 
 #include "search/lines/line_index.h"
-#include "search/pascal/pascal_lexer.h"
+#include "search/pascal/pascal_reader.h"
 #include "search/pascal/pascal_structure.h"
 
 namespace {
@@ -19,11 +19,13 @@ int Dump(const std::string& path) {
         return 1;
     }
     sifter::PascalStructure structure;
-    sifter::PascalLexer lexer(&structure);
+    sifter::PascalReader reader(read.lines->Data(), read.lines->Ends(), &structure);
     std::vector<std::vector<std::int32_t>> frames;
     for (std::int64_t i = 0; i < read.lines->LineCount(); ++i) {
+        reader.ToLine(i + 1);
         structure.BeginLine(true);
-        lexer.Line(i + 1, read.lines->Line(i), nullptr);
+        reader.ToLine(i + 2);
+        structure.BeginLine(false);
         frames.push_back(structure.LineFrames());
     }
     structure.End();
@@ -33,7 +35,7 @@ int Dump(const std::string& path) {
         for (const std::int32_t id : frames[i])
             if (structure.Shown(id) &&
                 structure.At(id).kind == sifter::PascalStructure::Frame::Kind::Routine)
-                routine = structure.At(id).line;
+                routine = structure.At(id).place.line;
         std::printf("%zu\t%lld\n", i + 1, static_cast<long long>(routine));
     }
     return 0;

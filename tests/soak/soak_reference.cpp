@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "search/pascal/pascal_lexer.h"
+#include "search/pascal/pascal_reader.h"
 #include "search/pascal/pascal_structure.h"
 #include "search/pattern/line_matcher.h"
 #include "search/text/utf8.h"
@@ -202,11 +203,18 @@ struct PascalLines {
     std::vector<std::vector<std::int32_t>> frames;
     PascalStructure structure;
 
-    explicit PascalLines(const std::vector<std::string>& lines) {
-        PascalLexer lexer(&structure);
+    PascalLines(const std::string& bytes, const std::vector<std::string>& lines) {
+        const std::string_view data = std::string_view(bytes).substr(0, bytes.find('\x1A'));
+        const std::size_t first = data.find_first_of("\r\n");
+        const LineEnds ends = first < data.size() ? DecidedBy(data[first]) : LineEnds::Cr;
+        PascalReader reader(data, ends, &structure);
+        PascalLexer lexer;
         for (std::size_t n = 0; n < lines.size(); ++n) {
+            lexer.Line(lines[n], &kinds.emplace_back());
+            reader.ToLine(static_cast<std::int64_t>(n + 1));
             structure.BeginLine(true);
-            lexer.Line(static_cast<std::int64_t>(n + 1), lines[n], &kinds.emplace_back());
+            reader.ToLine(static_cast<std::int64_t>(n + 2));
+            structure.BeginLine(false);
             frames.push_back(structure.LineFrames());
         }
         structure.End();
@@ -268,9 +276,10 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
         std::vector<std::string> rows = {
             " ", " " + names[i] + " - " + std::to_string(i + 1) + " of " + count, " "};
         const std::int64_t matchesBefore = search.matches;
-        const std::vector<std::string> lines = Lines(ReadAt(directoryFd, names[i]));
+        const std::string bytes = ReadAt(directoryFd, names[i]);
+        const std::vector<std::string> lines = Lines(bytes);
         std::optional<PascalLines> read;
-        if (structured) read.emplace(lines);
+        if (structured) read.emplace(bytes, lines);
         std::vector<bool> routineShown;
         for (std::size_t n = 0; n < lines.size(); ++n) {
             const std::string& line = lines[n];
@@ -289,7 +298,7 @@ ExpectedSearch ExpectedRows(const std::vector<std::string>& names, int directory
                 if (routineShown[static_cast<std::size_t>(id)]) continue;
                 routineShown[static_cast<std::size_t>(id)] = true;
                 const std::string& header =
-                    lines[static_cast<std::size_t>(read->structure.At(id).line - 1)];
+                    lines[static_cast<std::size_t>(read->structure.At(id).place.line - 1)];
                 if (!(request.includeProcs && ProcLine(header))) rows.push_back(" " + header);
             }
             rows.push_back("[" + std::to_string(n + 1) + "] " + line);

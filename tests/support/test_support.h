@@ -150,6 +150,7 @@ public:
         std::int32_t writeError = 112;
         std::optional<platform::KindResult> kind;
         std::int32_t releaseError = 0;
+        std::int64_t sizeHint = -1;  // the size the file claims
         // As the real system layer does: a read that finds nothing held asks for this many
         // bytes (in turn) and holds what the request did not take, for the reads after it
         // and for TakeHeld. Only such reads are counted and can fail. Empty: every read asks.
@@ -164,6 +165,7 @@ public:
     std::string_view TakeHeld() override;
     std::int32_t Write(const char* data, std::int32_t size) override;
     platform::KindResult Kind() override;
+    std::int64_t SizeHint() override { return m_script.sizeHint; }
     std::int32_t Release() override;
 
 private:

@@ -34,6 +34,13 @@ void LineFile::OpenRead(const std::string& name) {
     m_mode = Mode::Reading;
 }
 
+HeldRead LineFile::HoldWhole(HoldBuffer& buffer, std::size_t limit) {
+    if (m_mode != Mode::Reading) return {};
+    HeldRead held = Hold(std::move(m_file), buffer, limit);
+    m_file = std::move(held.file);
+    return held;
+}
+
 void LineFile::OpenWrite(const std::string& name) {
     Reset(name);
     platform::OpenResult created = m_system->Create(m_name);

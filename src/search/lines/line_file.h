@@ -9,11 +9,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
 #include "search/lines/earlier_lines.h"
+#include "search/lines/held_file.h"
 #include "search/lines/line_ends.h"
 #include "search/simd/stop_finder.h"
 
@@ -50,6 +52,10 @@ public:
     LineFile& operator=(const LineFile&) = delete;
 
     void OpenRead(const std::string& name);
+    // Right after OpenRead: reads the file whole into `buffer` when it holds at most `limit`
+    // bytes (see held_file.h), so that ScanLines walks it in place. Returns what Hold read
+    // (nothing when it did not); the bytes stay in `buffer` after Close.
+    HeldRead HoldWhole(HoldBuffer& buffer, std::size_t limit);
     // `pulse` (or nothing) is told while this file reads; it must outlive the reading.
     void SetReadPulse(ReadPulse* pulse) { m_pulse = pulse; }
     void OpenWrite(const std::string& name);

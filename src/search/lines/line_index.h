@@ -40,6 +40,9 @@ public:
     std::int64_t LineCount() const { return static_cast<std::int64_t>(m_starts.size()) - 1; }
     // Line `index`, counted from 0, without its line end; valid while the object lives.
     std::string_view Line(std::int64_t index) const;
+    // The data, to its end (the first Ctrl-Z or the file's end), and how its lines end.
+    std::string_view Data() const { return {m_data.get(), m_dataEnd}; }
+    LineEnds Ends() const { return m_ends; }
     // The length in bytes of the longest line.
     std::size_t LongestLine() const { return m_longest; }
     // The bytes the object holds, its index included.

@@ -8,6 +8,7 @@ namespace sifter {
 
 using Token = PascalStructure::Token;
 using Frame = PascalStructure::Frame;
+using Place = PascalPlace;
 
 namespace {
 
@@ -23,23 +24,23 @@ bool TypePlace(Token previous) {
 
 }  // namespace
 
-void PascalStructure::InDeclarations(Token token, std::int64_t line) {
+void PascalStructure::InDeclarations(Token token, Place at) {
     switch (token) {
         case Token::Routine:
             if (TypePlace(m_previous) || m_interface) return;
-            Push(Frame::Kind::Routine, m_previous == Token::Class ? m_classLine : line,
+            Push(Frame::Kind::Routine, m_previous == Token::Class ? m_classPlace : at,
                  Frame::State::Open);
             return;
         case Token::Class:
             if (!AfterEquals(m_previous) || m_angles > 0) {
-                m_classLine = line;
+                m_classPlace = at;
                 return;
             }
-            OpenType(line);
+            OpenType(at);
             return;
         case Token::Interface:
             if (m_previous == Token::Equals) {
-                OpenType(line);
+                OpenType(at);
                 return;
             }
             m_interface = true;
@@ -52,16 +53,16 @@ void PascalStructure::InDeclarations(Token token, std::int64_t line) {
         case Token::Begin:
             // A unit's initialization or a program's main block: no routine of its own.
             m_frames[static_cast<std::size_t>(
-                         Push(Frame::Kind::Block, line, Frame::State::Confirmed))]
+                         Push(Frame::Kind::Block, at, Frame::State::Confirmed))]
                 .depth = 1;
             return;
         default:
-            InType(token, line);
+            InType(token, at);
             return;
     }
 }
 
-void PascalStructure::InType(Token token, std::int64_t line) {
+void PascalStructure::InType(Token token, Place at) {
     switch (token) {
         case Token::End:
             if (Top() != nullptr && Top()->kind == Frame::Kind::Type) Pop(Frame::State::Confirmed);
@@ -76,7 +77,7 @@ void PascalStructure::InType(Token token, std::int64_t line) {
         case Token::Class:
         case Token::Interface:
         case Token::TypeWord:
-            if (AfterEquals(m_previous) && m_angles == 0) OpenType(line);
+            if (AfterEquals(m_previous) && m_angles == 0) OpenType(at);
             return;
         case Token::Helper:
             // `TFoo = type helper for Integer`
@@ -87,7 +88,7 @@ void PascalStructure::InType(Token token, std::int64_t line) {
     }
 }
 
-bool PascalStructure::InRoutine(Frame& frame, Token token, std::int64_t line) {
+bool PascalStructure::InRoutine(Frame& frame, Token token, Place at) {
     const auto confirm = [&](bool assembler) {
         frame.state = Frame::State::Confirmed;
         frame.stage = Frame::Stage::Body;
@@ -122,7 +123,7 @@ bool PascalStructure::InRoutine(Frame& frame, Token token, std::int64_t line) {
             if (token == Token::Section || token == Token::TypeKeyword || token == Token::Routine ||
                 token == Token::Class) {
                 frame.stage = Frame::Stage::Declarations;
-                InDeclarations(token, line);
+                InDeclarations(token, at);
                 return true;
             }
             [[fallthrough]];
@@ -143,7 +144,7 @@ bool PascalStructure::InRoutine(Frame& frame, Token token, std::int64_t line) {
                     break;
             }
             // The directives' words (inline, cdecl, name 'x', [public]) mean nothing here.
-            if (frame.stage == Frame::Stage::Declarations) InDeclarations(token, line);
+            if (frame.stage == Frame::Stage::Declarations) InDeclarations(token, at);
             return true;
         case Frame::Stage::Body:
             return InBody(frame, token);

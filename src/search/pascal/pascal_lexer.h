@@ -7,10 +7,8 @@
 // is an `asm ... end` block, whose comments and strings are read as everywhere else (as the
 // compiler's own scanner reads them). Comments do not nest: `{ { } }` ends at the first `}`, as
 // in Delphi and in Free Pascal's default modes. A comment, directive or string that is not closed
-// runs on over the line ends to the end of the file, which is still searched. The code's words
-// and symbols go on to a PascalStructure (when given), which follows the routines and types; of
-// conditional code ({$ifdef} ... {$else} ... {$endif}) it is told the first branch only, whose
-// bytes are still code like the others'.
+// runs on over the line ends to the end of the file, which is still searched. PascalReader reads
+// the same bytes alike, for the structure, without going line by line.
 
 #include <cstdint>
 #include <optional>
@@ -21,8 +19,6 @@
 #include "search/pattern/line_matcher.h"
 
 namespace sifter {
-
-class PascalStructure;
 
 enum class PascalKind : std::uint8_t { Code, Comment, String, Directive };
 
@@ -50,15 +46,12 @@ struct SearchIn {
 
 class PascalLexer final {
 public:
-    // `structure` (or nothing) is told of every word and symbol of code.
-    explicit PascalLexer(PascalStructure* structure = nullptr) : m_structure(structure) {}
-
-    // Reads the next line of the file, numbered `number`. With `kinds`, it is filled with the
-    // kind of each of the line's bytes.
-    void Line(std::int64_t number, std::string_view line, std::vector<PascalKind>* kinds);
+    // Reads the next line of the file. With `kinds`, it is filled with the kind of each of the
+    // line's bytes.
+    void Line(std::string_view line, std::vector<PascalKind>* kinds);
 
     // What is open at this point (a comment, a directive, a string, or nothing), as one byte
-    // to pick up from with Restore; for a lexer without a structure.
+    // to pick up from with Restore: the state, and the kind it is of in the high four bits.
     std::uint8_t Saved() const {
         return static_cast<std::uint8_t>(static_cast<unsigned>(m_state) |
                                          (static_cast<unsigned>(m_kind) << 4));
@@ -73,21 +66,8 @@ private:
 
     // Reads code from `at`; returns where it stopped: the line's end, or the start of a comment,
     // directive or string, with m_state set to it.
-    std::size_t Code(std::int64_t number, std::string_view line, std::size_t at,
-                     std::vector<PascalKind>* kinds);
+    std::size_t Code(std::string_view line, std::size_t at, std::vector<PascalKind>* kinds);
 
-    // In a body of statements (PascalStructure::Skimming): passes over the code from `at` in
-    // large steps, telling the structure of the words that open and close blocks; returns
-    // where a comment, string or escaped name begins, the line's size, or where the body ended
-    // (pascal_skim.cpp).
-    std::size_t Skim(std::int64_t number, std::string_view line, std::size_t at);
-    // Reads a directive's name ({$ifdef ...}): of conditional code, the structure is told of
-    // the first branch only, as the branches often repeat what they open or close.
-    void Condition(std::string_view directive);
-
-    PascalStructure* m_structure;
-    std::int32_t m_conditions = 0;  // the {$if...}s open
-    std::int32_t m_skipFrom = 0;    // the {$if...} whose later branch is passed over, or 0
     State m_state = State::Code;
     PascalKind m_kind = PascalKind::Code;  // of the comment, directive or string open
 };

@@ -9,6 +9,7 @@ namespace {
 
 using Token = PascalStructure::Token;
 using Frame = PascalStructure::Frame;
+using Place = PascalPlace;
 
 struct Keyword {
     std::string_view word;
@@ -121,14 +122,16 @@ bool PascalStructure::Settled(const std::vector<std::int32_t>& frames) const {
     return true;
 }
 
-std::int32_t PascalStructure::Push(Frame::Kind kind, std::int64_t line, Frame::State state) {
+std::int32_t PascalStructure::Push(Frame::Kind kind, Place at, Frame::State state) {
     const auto id = static_cast<std::int32_t>(m_frames.size());
     Frame& frame = m_frames.emplace_back();
     frame.kind = kind;
-    frame.line = line;
+    frame.place = at;
     frame.state = state;
     m_stack.push_back(id);
     if (m_keep) m_lineFrames.push_back(id);
+    m_valueSection = false;
+    m_parens = 0;
     return id;
 }
 
@@ -136,6 +139,8 @@ void PascalStructure::Pop(Frame::State state) {
     Frame& frame = *Top();
     if (frame.state == Frame::State::Open) frame.state = state;
     m_stack.pop_back();
+    m_valueSection = false;
+    m_parens = 0;
 }
 
 void PascalStructure::End() {
@@ -144,55 +149,56 @@ void PascalStructure::End() {
     m_skimming = false;
 }
 
-void PascalStructure::Word(std::int64_t line, std::string_view word) {
+void PascalStructure::Word(Place at, std::string_view word) {
     const Token token = Classify(word);
     if (token == Token::Other)
-        OtherToken(line);
+        OtherToken(at);
     else
-        Take(token, line);
+        Take(token, at);
 }
 
-void PascalStructure::Symbol(std::int64_t line, char symbol) {
+void PascalStructure::Symbol(Place at, char symbol) {
     const Token token = kSymbols[static_cast<unsigned char>(symbol)];
     if (token == Token::Other)
-        OtherToken(line);
+        OtherToken(at);
     else
-        Take(token, line);
+        Take(token, at);
 }
 
-inline void PascalStructure::OtherToken(std::int64_t line) {
+inline void PascalStructure::OtherToken(Place at) {
     // Most tokens are names and operators that no place but a header's start reads.
     if (m_pending != Pending::None || (!m_stack.empty() && Top()->kind == Frame::Kind::Routine &&
                                        Top()->stage == Frame::Stage::Header)) {
-        Take(Token::Other, line);
+        Take(Token::Other, at);
         return;
     }
     if (m_startNext) {
-        m_declaration = line;
+        m_declaration = at;
         m_startNext = false;
     }
     m_typeAfterEquals = false;
     m_previous = Token::Other;
+    m_inValue = m_valueNext;
+    m_valueNext = false;
 }
 
-void PascalStructure::Take(Token token, std::int64_t line) {
+void PascalStructure::Take(Token token, Place at) {
     if (m_startNext) {
-        m_declaration = line;
+        m_declaration = at;
         m_startNext = false;
     }
     if (m_pending == Pending::None || !CheckPendingType(token)) {
         for (;;) {
             Frame* top = Top();
             if (top == nullptr) {
-                InDeclarations(token, line);
+                InDeclarations(token, at);
                 break;
             }
             if (top->kind == Frame::Kind::Type) {
-                InType(token, line);
+                InType(token, at);
                 break;
             }
-            if (top->kind == Frame::Kind::Block ? InBody(*top, token)
-                                                : InRoutine(*top, token, line))
+            if (top->kind == Frame::Kind::Block ? InBody(*top, token) : InRoutine(*top, token, at))
                 break;
         }
     }
@@ -208,6 +214,26 @@ void PascalStructure::Take(Token token, std::int64_t line) {
     m_skimming = m_pending == Pending::None && top != nullptr &&
                  (top->kind == Frame::Kind::Block ||
                   (top->kind == Frame::Kind::Routine && top->stage == Frame::Stage::Body));
+    // A var or const section of a unit or routine (not of a type, nor a routine's parameters):
+    // after its `=`, a value runs to the `;` at its end, and nothing in it matters.
+    const bool declarations = m_pending == Pending::None &&
+                              (top == nullptr || (top->kind == Frame::Kind::Routine &&
+                                                  top->stage == Frame::Stage::Declarations));
+    // A declaration with a type before its `=` is a typed constant or an initialized variable
+    // even where no section keyword was seen (a file included into a section).
+    // Parameters (of a procedural type) are left out: their `var` and `const` open no section.
+    if (declarations && token == Token::LParen) ++m_parens;
+    if (declarations && token == Token::RParen && m_parens > 0) --m_parens;
+    const bool outside = declarations && m_parens == 0;
+    if (token == Token::Section && outside) m_valueSection = true;
+    if (token == Token::TypeKeyword) m_valueSection = false;
+    if (m_startNext) m_typed = false;
+    if (token == Token::Less && outside) m_generic = true;
+    if (token == Token::Equals) m_generic = false;
+    if (token == Token::Colon && outside && !m_generic) m_typed = true;
+    // The value begins with a name, a sign or a parenthesis, never with a type's keyword.
+    m_inValue = m_valueNext && declarations && (token == Token::LParen || token == Token::Other);
+    m_valueNext = token == Token::Equals && declarations && (m_valueSection || m_typed);
 }
 
 bool PascalStructure::CheckPendingType(Token token) {
@@ -237,7 +263,7 @@ bool PascalStructure::CheckPendingType(Token token) {
     return false;
 }
 
-void PascalStructure::OpenType(std::int64_t) {
+void PascalStructure::OpenType(Place) {
     Push(Frame::Kind::Type, m_declaration, Frame::State::Open);
     m_pending = Pending::AfterKeyword;
 }

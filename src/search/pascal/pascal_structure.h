@@ -16,20 +16,28 @@
 // part of the routine they are written in. A unit's `initialization` and a program's main block
 // are followed only to find their `end`.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace sifter {
 
+// Where a token stands: its line, counted from 1, and the offset of that line's first byte.
+struct PascalPlace {
+    std::int64_t line = 1;
+    std::size_t start = 0;
+};
+
 class PascalStructure final {
 public:
+    using Place = PascalPlace;
     struct Frame {
         enum class Kind : std::uint8_t { Routine, Type, Block };
         enum class State : std::uint8_t { Open, Confirmed, Dropped };
         Kind kind = Kind::Routine;
         State state = State::Open;
-        std::int64_t line = 0;  // the line its header or declaration begins on
+        Place place;  // where its header or declaration begins
         // A routine: reading its header, then its directives, its declarations, its body.
         enum class Stage : std::uint8_t { Header, Directives, Declarations, Body };
         Stage stage = Stage::Header;
@@ -43,11 +51,14 @@ public:
     void BeginLine(bool keep);
     // The frames open at the line's start and those opened on it, outermost first.
     const std::vector<std::int32_t>& LineFrames() const { return m_lineFrames; }
-    void Word(std::int64_t line, std::string_view word);
-    void Symbol(std::int64_t line, char symbol);
+    void Word(Place at, std::string_view word);
+    void Symbol(Place at, char symbol);
     // In a body of statements, where only the words that open and close blocks (begin, case,
     // try, asm, end) mean anything: the lexer need tell no other.
     bool Skimming() const { return m_skimming; }
+    // In the value of a constant or variable, where only the `;` that ends it (outside
+    // parentheses and brackets) means anything: the lexer need tell nothing else.
+    bool InValue() const { return m_inValue; }
     // Whether a word may be begin, case, try, asm or end, the only words a body's structure
     // reads, by its length and first letter alone.
     static bool MayOpenOrClose(std::string_view word) {
@@ -111,19 +122,19 @@ public:
 
 private:
     Frame* Top() { return m_stack.empty() ? nullptr : &m_frames[m_stack.back()]; }
-    std::int32_t Push(Frame::Kind kind, std::int64_t line, Frame::State state);
+    std::int32_t Push(Frame::Kind kind, Place at, Frame::State state);
     void Pop(Frame::State state);
     // The token in each context; true when it was taken, false when the frame it closed passes
     // it on to the one below.
-    bool InRoutine(Frame& frame, Token token, std::int64_t line);
+    bool InRoutine(Frame& frame, Token token, Place at);
     bool InBody(Frame& frame, Token token);
-    void InDeclarations(Token token, std::int64_t line);
-    void InType(Token token, std::int64_t line);
+    void InDeclarations(Token token, Place at);
+    void InType(Token token, Place at);
     // A type keyword after `=` (class, interface, ...): its body is not sure yet.
-    void OpenType(std::int64_t line);
-    void Take(Token token, std::int64_t line);
+    void OpenType(Place at);
+    void Take(Token token, Place at);
     // A token that is none of the others: a name, a number's sign, an operator.
-    void OtherToken(std::int64_t line);
+    void OtherToken(Place at);
     // Reads a token while a type's body is still in question; true when it was taken.
     bool CheckPendingType(Token token);
 
@@ -132,11 +143,17 @@ private:
     std::vector<std::int32_t> m_lineFrames;
     bool m_keep = false;
     bool m_skimming = false;
+    bool m_valueSection = false;  // in a var or const section, outside any type or header
+    std::int32_t m_parens = 0;    // parentheses and brackets open in the declarations
+    bool m_typed = false;         // a `:` in the declaration so far, outside generic brackets
+    bool m_generic = false;       // a `<` since the last `=`
+    bool m_valueNext = false;     // after the `=` of a constant or variable
+    bool m_inValue = false;
     Token m_previous{};
     bool m_interface = false;  // in a unit's interface section
     bool m_startNext = true;   // the next token begins a declaration
-    std::int64_t m_declaration = 1;
-    std::int64_t m_classLine = 0;  // the line of a `class` before a routine keyword
+    Place m_declaration;
+    Place m_classPlace{0, 0};  // where a `class` before a routine keyword stands
     bool m_typeAfterEquals = false;
     std::int32_t m_angles = 0;  // generic brackets open in a declaration's head
     // A type whose body is in question: after its keyword, in its parentheses, after them.

@@ -43,13 +43,23 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
         const auto opening = std::chrono::steady_clock::now();
         file.OpenRead(name);
         if (file.mode() == LineFile::Mode::Reading) {
+            // A Pascal source whose rows need its structure is held whole, for a second look
+            // at the files with a match without reading them again.
+            const HeldRead held = m_pascal ? file.HoldWhole(m_hold, kHoldLimit) : HeldRead{};
             file.ScanLines(m_keys, *this);
             failure = TakeError();
             // No match is left to want lines before the procedure rows still held.
             if (!m_held.empty()) ShowHeldBefore(INT64_MAX);
+            const LineEnds ends = file.lineEnds();
             file.Close();
-            if (failure == 0 && (!m_candidates.empty() || !m_procLines.empty()))
-                failure = PascalRows(name);
+            if (!m_candidates.empty() || !m_procLines.empty()) {
+                // A file whose reading failed gives the rows of the lines read before it.
+                if (held.whole || (held.held && failure != 0))
+                    ShowPascalRows(held.bytes.substr(0, held.bytes.find(kCtrlZ)), ends);
+                else if (failure == 0)
+                    failure = PascalRows(name);
+            }
+            m_hold.Trim();
         }
         m_readTook = std::chrono::steady_clock::now() - opening;
     } catch (...) {
@@ -96,7 +106,7 @@ void FileScanner::AddRow(RowKind kind, std::int64_t number, std::string_view lin
 
 void FileScanner::Line(std::int64_t number, std::string_view line) {
     if (m_pascal) {
-        if (m_includeProcs && IsProcLine(line)) m_procLines.push_back(number);
+        if (m_includeProcs && IsProcLine(line)) m_procLines.push_back({number, std::string(line)});
         if (Matches(number, line)) m_candidates.push_back(number);
         return;
     }

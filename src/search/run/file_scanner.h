@@ -53,10 +53,12 @@ private:
     // Writes line `number`'s row: its held procedure row when it has one, else a context row.
     void ShowEarlier(std::int64_t number, std::string_view line);
     // A search that reads Pascal's structure (file_scanner_pascal.cpp): the lines the scan found
-    // a match or a procedure line on are gathered, and only a file with some is read again
-    // whole, and its code read from the start to its last matching line, for the routine and
-    // type rows and the kinds of text each match starts in. Returns the code of a failed read.
+    // a match or a procedure line on are gathered, and only a file with some has its code read,
+    // from the start to its last matching line, for the routine and type rows and the kinds of
+    // text each match starts in: from the bytes the scan held (ShowPascalRows), or, for a file
+    // too large to hold, read again whole (PascalRows, which returns the code of a failed read).
     std::int32_t PascalRows(const std::string& name);
+    void ShowPascalRows(std::string_view data, LineEnds ends);
     // Whether an occurrence on `line` starts in a kind of text asked for.
     bool Counts(std::string_view line, const std::vector<PascalKind>& kinds);
 
@@ -82,8 +84,12 @@ private:
     const bool m_pascal;
     const bool m_routines;
     const SearchIn m_searchIn;
+    // Files up to this size are held whole when their structure is read; larger ones are read
+    // again from the start.
+    static constexpr std::size_t kHoldLimit = 16 * 1024 * 1024;
+    HoldBuffer m_hold;
     std::vector<std::int64_t> m_candidates;  // lines with a match, before their kinds are read
-    std::vector<std::int64_t> m_procLines;
+    std::vector<HeldProcedure> m_procLines;
     std::chrono::steady_clock::duration m_readTook{};
 };
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "search/lines/line_index.h"
+#include "search/pascal/pascal_reader.h"
 #include "search/pascal/pascal_structure.h"
 #include "search/run/file_scanner.h"
 #include "search/text/text_rules.h"
@@ -23,44 +24,52 @@ bool FileScanner::Counts(std::string_view line, const std::vector<PascalKind>& k
 std::int32_t FileScanner::PascalRows(const std::string& name) {
     const LineIndexResult read = LineIndex::Read(name, m_system);
     if (!read.lines) return read.error;
-    const LineIndex& file = *read.lines;
-    const std::int64_t count = file.LineCount();
+    ShowPascalRows(read.lines->Data(), read.lines->Ends());
+    return 0;
+}
+
+void FileScanner::ShowPascalRows(std::string_view data, LineEnds ends) {
     PascalStructure structure;
-    PascalLexer lexer(m_routines ? &structure : nullptr);
+    PascalReader reader(data, ends, m_routines ? &structure : nullptr);
+    PascalLexer lexer;
     std::vector<PascalKind> kinds;
     const bool allKinds = m_searchIn.All();
 
     struct Found {
         std::int64_t number = 0;
+        std::string_view text;
         std::vector<std::int32_t> frames;  // the routines and types it lies in
     };
     std::vector<Found> found;
-    std::int64_t lexed = 0;
-    const auto lex = [&](bool keep, std::vector<PascalKind>* into) {
-        ++lexed;
-        structure.BeginLine(keep);
-        lexer.Line(lexed, file.Line(lexed - 1), into);
-    };
     for (const std::int64_t number : m_candidates) {
         // A file that changed since the scan may have fewer lines now.
-        if (number > count) break;
-        while (lexed + 1 < number) lex(false, nullptr);
-        lex(m_routines, allKinds ? nullptr : &kinds);
-        if (!allKinds && !Counts(file.Line(number - 1), kinds)) continue;
+        if (!reader.ToLine(number) || reader.LineStart() >= data.size()) break;
+        const std::uint8_t open = reader.Saved();
+        const std::string_view text = PascalReader::LineText(data, ends, reader.LineStart());
+        structure.BeginLine(m_routines);
+        reader.ToLine(number + 1);
+        structure.BeginLine(false);
+        if (!allKinds) {
+            lexer.Restore(open);
+            lexer.Line(text, &kinds);
+            if (!Counts(text, kinds)) continue;
+        }
         found.push_back(
-            {number, m_routines ? structure.LineFrames() : std::vector<std::int32_t>()});
+            {number, text, m_routines ? structure.LineFrames() : std::vector<std::int32_t>()});
     }
     if (m_routines) {
-        // Frames still open may yet be dropped: read on until every one is settled.
+        // Frames still open may yet be dropped: read on until every one is settled, in steps
+        // that grow, as reading further than needed changes nothing.
         std::size_t settled = 0;
+        std::int64_t step = 1;
         for (;;) {
             while (settled < found.size() && structure.Settled(found[settled].frames)) ++settled;
             if (settled == found.size()) break;
-            if (lexed == count) {
+            if (!reader.ToLine(reader.Line() + step)) {
                 structure.End();
                 break;
             }
-            lex(false, nullptr);
+            step = std::min<std::int64_t>(2 * step, 1 << 16);
         }
     }
 
@@ -68,9 +77,9 @@ std::int32_t FileScanner::PascalRows(const std::string& name) {
     std::size_t proc = 0;
     std::int64_t lastProc = 0;
     const auto procsUpTo = [&](std::int64_t limit) {
-        for (; proc < m_procLines.size() && m_procLines[proc] <= limit; ++proc) {
-            lastProc = m_procLines[proc];
-            if (lastProc <= count) AddRow(RowKind::Procedure, lastProc, file.Line(lastProc - 1));
+        for (; proc < m_procLines.size() && m_procLines[proc].number <= limit; ++proc) {
+            lastProc = m_procLines[proc].number;
+            AddRow(RowKind::Procedure, lastProc, m_procLines[proc].line);
         }
     };
     for (const Found& match : found) {
@@ -80,17 +89,17 @@ std::int32_t FileScanner::PascalRows(const std::string& name) {
             if (shown.size() <= static_cast<std::size_t>(id)) shown.resize(id + 1);
             if (shown[id]) continue;
             shown[id] = true;
-            const std::int64_t header = structure.At(id).line;
-            const std::string_view text = file.Line(header - 1);
+            const PascalPlace header = structure.At(id).place;
+            const std::string_view text =
+                header.line >= 1 ? PascalReader::LineText(data, ends, header.start) : "";
             // A procedure line the documented rule already listed is not listed twice.
-            if (m_includeProcs && header <= lastProc && IsProcLine(text)) continue;
-            AddRow(RowKind::Procedure, header, text);
+            if (m_includeProcs && header.line <= lastProc && IsProcLine(text)) continue;
+            AddRow(RowKind::Procedure, header.line, text);
         }
-        AddRow(RowKind::Match, match.number, file.Line(match.number - 1));
+        AddRow(RowKind::Match, match.number, match.text);
         ++m_matches;
     }
     procsUpTo(INT64_MAX);
-    return 0;
 }
 
 }  // namespace sifter

@@ -1,6 +1,7 @@
 // A file read whole for the viewer must split into exactly the lines the search reads from it.
 
 #include "search/lines/line_index.h"
+#include "search/lines/held_file.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,66 @@ TEST(LineIndex, CostsItsSizePlusEightBytesPerLine) {
     EXPECT_EQ(read.lines->LongestLine(), 10u);
     // One byte for the end of the data and one entry past the last line.
     EXPECT_LE(read.lines->MemoryUse(), bytes.size() + 1 + 8 * (50000 + 1));
+}
+
+// Everything the reads of `file` give, a failure as !CODE, up to the end of its data.
+std::string ReadThrough(platform::OsFile& file) {
+    std::string got;
+    char buffer[7];
+    for (int failures = 0; failures < 3;) {
+        const platform::ReadResult read = file.Read(buffer, sizeof buffer);
+        if (read.error != 0) {
+            got += "!" + std::to_string(read.error);
+            ++failures;
+        } else if (read.count == 0) {
+            break;
+        } else {
+            got.append(buffer, static_cast<std::size_t>(read.count));
+        }
+    }
+    return got;
+}
+
+TEST(HoldWhole, KeepsTheBytesReadAndAnswersEveryReadAsTheFileWould) {
+    const struct {
+        const char* what;
+        test::FakeFile::Script script;
+        std::size_t limit;
+        bool held, whole;
+        std::string_view bytes;
+    } cases[] = {
+        {"a file of its size", {.data = "abc\r\n", .sizeHint = 5}, 100, true, true, "abc\r\n"},
+        {"grown since its size was taken",
+         {.data = "abcdefgh", .sizeHint = 2},
+         100,
+         true,
+         true,
+         "abcdefgh"},
+        {"grown past the limit: the rest is read later",
+         {.data = "abcdefgh", .sizeHint = 2},
+         5,
+         true,
+         false,
+         "abcde"},
+        {"a failed read ends what is held",
+         {.data = "a\r\nbc", .chunks = {2}, .failingReads = {1}, .readError = 1005, .sizeHint = 5},
+         100,
+         true,
+         false,
+         "a\r"},
+        {"larger than the limit", {.data = "abcdefgh", .sizeHint = 8}, 5, false, false, ""},
+        {"of no known size", {.data = "abc"}, 100, false, false, ""},
+    };
+    for (const auto& c : cases) {
+        auto log = std::make_shared<test::FileLog>();
+        HoldBuffer buffer;
+        HeldRead read = Hold(std::make_unique<test::FakeFile>(c.script, log), buffer, c.limit);
+        EXPECT_EQ(read.held, c.held) << c.what;
+        EXPECT_EQ(read.whole, c.whole) << c.what;
+        EXPECT_EQ(read.bytes, c.bytes) << c.what;
+        test::FakeFile same(c.script, std::make_shared<test::FileLog>());
+        EXPECT_EQ(ReadThrough(*read.file), ReadThrough(same)) << c.what;
+    }
 }
 
 TEST(LineIndex, ReportsTheCodeOfAFailedOpenOrRead) {

@@ -4,27 +4,64 @@
 #include <gtest/gtest.h>
 
 #include "search/pascal/pascal_lexer.h"
+#include "search/pascal/pascal_reader.h"
 #include "search/run/file_scanner.h"
 #include "test_support.h"
 
 namespace sifter {
 namespace {
 
-// c code, m comment, s string, d directive, for each byte of each line.
+// c code, m comment, s string, d directive, for each byte of each line. The reader, which goes
+// through the whole source at once (with and without a structure, with LF and CR LF line ends),
+// must find at each line's start what the lexer has open there.
 std::string Kinds(std::string_view source) {
     PascalLexer lexer;
     std::vector<PascalKind> kinds;
     std::string out;
+    std::string crLf;
+    for (const char byte : source)
+        crLf += byte == '\n' ? std::string("\r\n") : std::string(1, byte);
+    PascalStructure structure;
+    PascalReader readers[] = {{source, LineEnds::Lf, nullptr},
+                              {source, LineEnds::Lf, &structure},
+                              {crLf, LineEnds::Cr, nullptr}};
     std::int64_t number = 0;
     for (std::size_t start = 0; start <= source.size();) {
+        ++number;
+        for (PascalReader& reader : readers) {
+            EXPECT_TRUE(reader.ToLine(number)) << source;
+            EXPECT_EQ(reader.Saved(), lexer.Saved()) << source << " line " << number;
+        }
         const std::size_t end = std::min(source.find('\n', start), source.size());
-        lexer.Line(++number, source.substr(start, end - start), &kinds);
+        lexer.Line(source.substr(start, end - start), &kinds);
         for (const PascalKind kind : kinds) out += "cmsd"[static_cast<int>(kind)];
         out += '\n';
         start = end + 1;
     }
     out.pop_back();
     return out;
+}
+
+TEST(PascalReader, FindsEveryLineAsTheSearchDoes) {
+    for (const test::LineRuleCase& c : test::LineRuleCases()) {
+        const std::string_view data = std::string_view(c.bytes).substr(0, c.bytes.find('\x1A'));
+        const std::size_t first = data.find_first_of("\r\n");
+        const LineEnds ends = first < data.size() ? DecidedBy(data[first]) : LineEnds::Cr;
+        PascalReader stepping(data, ends, nullptr);
+        for (std::size_t n = 1; n <= c.lines.size(); ++n) {
+            // Line by line, and straight from the start to the line.
+            PascalReader jumping(data, ends, nullptr);
+            for (PascalReader* reader : {&stepping, &jumping}) {
+                ASSERT_TRUE(reader->ToLine(static_cast<std::int64_t>(n)))
+                    << testing::PrintToString(c);
+                EXPECT_EQ(PascalReader::LineText(data, ends, reader->LineStart()), c.lines[n - 1])
+                    << testing::PrintToString(c) << " line " << n;
+            }
+        }
+        EXPECT_FALSE(stepping.ToLine(static_cast<std::int64_t>(c.lines.size()) + 1) &&
+                     stepping.LineStart() < data.size())
+            << testing::PrintToString(c);
+    }
 }
 
 TEST(PascalLexer, TellsEveryByteItsKind) {

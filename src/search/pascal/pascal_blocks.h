@@ -1,0 +1,127 @@
+#pragma once
+// The bytes of a 64-byte block of Pascal source that the reader stops at, as bit masks (bit i
+// for byte i). The block and the byte after it must be readable.
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sifter::pascal_blocks {
+
+inline constexpr std::size_t kBlock = 64;
+
+// Letters, digits and _: the bytes of a word.
+inline bool IsWordByte(char byte) {
+    const char lower = static_cast<char>(byte | 0x20);
+    return (lower >= 'a' && lower <= 'z') || (byte >= '0' && byte <= '9') || byte == '_';
+}
+
+// Whether a word that starts with `first` and `second` may be begin, case, try, asm or end.
+inline bool OpenerStart(char first, char second) {
+    switch (first | 0x20) {
+        case 'b':
+            return (second | 0x20) == 'e';
+        case 'c':
+            return (second | 0x20) == 'a';
+        case 't':
+            return (second | 0x20) == 'r';
+        case 'a':
+            return (second | 0x20) == 's';
+        case 'e':
+            return (second | 0x20) == 'n';
+        default:
+            return false;
+    }
+}
+
+// What opens a comment, directive, string or escaped name in code: {, (*, //, ', &.
+inline bool Opens(const char* at) {
+    return at[0] == '{' || (at[0] == '(' && at[1] == '*') || (at[0] == '/' && at[1] == '/') ||
+           at[0] == '\'' || at[0] == '&';
+}
+
+struct Marks {
+    std::uint64_t ends = 0;     // the line end byte
+    std::uint64_t equal = 0;    // the byte asked for
+    std::uint64_t opens = 0;    // Opens
+    std::uint64_t words = 0;    // IsWordByte
+    std::uint64_t openers = 0;  // OpenerStart, wherever a word starts or not
+};
+
+// What MarkBlock looks for besides the line ends: the byte asked for; Opens; Opens and, as
+// `equal`, the bytes that end a value or nest in it (; ( ) [ ]); Opens and the words.
+enum class Look { Equal, Opens, Value, Words };
+
+template <Look kLook>
+inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
+    Marks marks;
+#if defined(__SSE2__)
+    const auto set = [](char byte) { return _mm_set1_epi8(byte); };
+    const auto is = [&](__m128i bytes, char byte) { return _mm_cmpeq_epi8(bytes, set(byte)); };
+    for (unsigned piece = 0; piece < 4; ++piece) {
+        const auto bits = [&](__m128i hits) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hits)))
+                   << (16 * piece);
+        };
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece));
+        marks.ends |= bits(is(bytes, lineEnd));
+        if constexpr (kLook == Look::Equal) marks.equal |= bits(is(bytes, equal));
+        if constexpr (kLook != Look::Equal) {
+            const __m128i next =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece + 1));
+            __m128i opens = _mm_or_si128(is(bytes, '{'), is(bytes, '\''));
+            opens = _mm_or_si128(opens, is(bytes, '&'));
+            opens = _mm_or_si128(opens, _mm_and_si128(is(bytes, '('), is(next, '*')));
+            opens = _mm_or_si128(opens, _mm_and_si128(is(bytes, '/'), is(next, '/')));
+            marks.opens |= bits(opens);
+        }
+        if constexpr (kLook == Look::Value) {
+            __m128i value = _mm_or_si128(is(bytes, ';'), is(bytes, '('));
+            value = _mm_or_si128(value, _mm_or_si128(is(bytes, ')'), is(bytes, '[')));
+            marks.equal |= bits(_mm_or_si128(value, is(bytes, ']')));
+        }
+        if constexpr (kLook == Look::Words) {
+            const __m128i next =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece + 1));
+            const __m128i lower = _mm_or_si128(bytes, set(0x20));
+            const __m128i nextLower = _mm_or_si128(next, set(0x20));
+            // Signed compares: bytes from 128 up are below every letter and digit.
+            const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, set('a' - 1)),
+                                                 _mm_cmplt_epi8(lower, set('z' + 1)));
+            const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(bytes, set('0' - 1)),
+                                                _mm_cmplt_epi8(bytes, set('9' + 1)));
+            marks.words |= bits(_mm_or_si128(_mm_or_si128(letter, digit), is(bytes, '_')));
+            __m128i openers = _mm_setzero_si128();
+            for (const auto& [first, second] :
+                 {std::pair{'b', 'e'}, std::pair{'c', 'a'}, std::pair{'t', 'r'},
+                  std::pair{'a', 's'}, std::pair{'e', 'n'}})
+                openers =
+                    _mm_or_si128(openers, _mm_and_si128(is(lower, first), is(nextLower, second)));
+            marks.openers |= bits(openers);
+        }
+    }
+#else
+    for (unsigned i = 0; i < kBlock; ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        if (p[i] == lineEnd) marks.ends |= bit;
+        if (kLook == Look::Equal && p[i] == equal) marks.equal |= bit;
+        if (kLook == Look::Value &&
+            (p[i] == ';' || p[i] == '(' || p[i] == ')' || p[i] == '[' || p[i] == ']'))
+            marks.equal |= bit;
+        if constexpr (kLook != Look::Equal) {
+            if (Opens(p + i)) marks.opens |= bit;
+        }
+        if constexpr (kLook == Look::Words) {
+            if (IsWordByte(p[i])) marks.words |= bit;
+            if (OpenerStart(p[i], p[i + 1])) marks.openers |= bit;
+        }
+    }
+#endif
+    return marks;
+}
+
+}  // namespace sifter::pascal_blocks

@@ -1,0 +1,308 @@
+#include "search/pascal/pascal_reader.h"
+
+#include <bit>
+#include <cstring>
+
+#include "search/pascal/pascal_blocks.h"
+#include "search/pascal/pascal_lexer.h"
+
+namespace sifter {
+
+using pascal_blocks::IsWordByte;
+using pascal_blocks::kBlock;
+using pascal_blocks::Look;
+using pascal_blocks::MarkBlock;
+using pascal_blocks::Marks;
+
+namespace {
+
+bool IsLetter(char byte) {
+    const char lower = static_cast<char>(byte | 0x20);
+    return (lower >= 'a' && lower <= 'z') || byte == '_';
+}
+
+}  // namespace
+
+PascalReader::PascalReader(std::string_view data, LineEnds ends, PascalStructure* structure)
+    : m_data(data),
+      m_ends(ends == LineEnds::Undecided ? LineEnds::Cr : ends),
+      m_lineEnd(LineEndByte(m_ends)),
+      m_structure(structure) {}
+
+std::uint8_t PascalReader::Saved() const {
+    // As PascalLexer keeps it: its state, and the kind of what is open.
+    PascalKind kind = PascalKind::Code;
+    if (m_state == State::String) kind = PascalKind::String;
+    if (m_state == State::Brace || m_state == State::Paren)
+        kind = m_directive ? PascalKind::Directive : PascalKind::Comment;
+    return static_cast<std::uint8_t>(static_cast<unsigned>(m_state) |
+                                     (static_cast<unsigned>(kind) << 4));
+}
+
+std::string_view PascalReader::LineText(std::string_view data, LineEnds ends, std::size_t start) {
+    if (start >= data.size()) return {};
+    const std::size_t stop = LineStop(data.data(), start, data.size(), ends);
+    const std::string_view bytes = data.substr(start, stop - start);
+    // A last line without a line end keeps every byte it has.
+    return stop < data.size() ? sifter::LineText(bytes, ends) : bytes;
+}
+
+bool PascalReader::ToLine(std::int64_t number) {
+    m_target = number;
+    while (m_place.line < number) {
+        if (AtEnd()) return false;
+        if (m_state == State::Code)
+            CodeStep();
+        else
+            CloseStep();
+    }
+    return true;
+}
+
+void PascalReader::LineEnd(std::size_t at) {
+    ++m_place.line;
+    std::size_t next = at + 1;
+    if (m_ends == LineEnds::Cr && next < m_data.size() && m_data[next] == '\n') ++next;
+    m_place.start = next;
+    m_at = next;
+}
+
+template <class MarksOf>
+bool PascalReader::Seek(MarksOf marksOf) {
+    const std::size_t size = m_data.size();
+    char tail[2 * kBlock];
+    while (m_at < size) {
+        const std::size_t base = m_at;
+        const char* block = m_data.data() + base;
+        // A block and the byte after it are looked at: the last ones in a copy padded with
+        // bytes that mark nothing.
+        if (size - base <= kBlock) {
+            std::memcpy(tail, block, size - base);
+            std::memset(tail + (size - base), 0, sizeof tail - (size - base));
+            block = tail;
+        }
+        const auto [stops, ends] = marksOf(block);
+        const std::uint64_t before = stops != 0 ? ends & ((stops & (0 - stops)) - 1) : ends;
+        if (before != 0) {
+            const auto count = static_cast<std::int64_t>(std::popcount(before));
+            if (m_place.line + count >= m_target) {
+                std::uint64_t nth = before;
+                for (std::int64_t k = m_target - m_place.line; k > 1; --k) nth &= nth - 1;
+                m_place.line = m_target - 1;
+                LineEnd(base + static_cast<std::size_t>(std::countr_zero(nth)));
+                return false;
+            }
+            m_place.line += count - 1;
+            LineEnd(base + 63 - static_cast<std::size_t>(std::countl_zero(before)));
+        }
+        if (stops != 0) {
+            m_at = base + static_cast<std::size_t>(std::countr_zero(stops));
+            return true;
+        }
+        m_at = std::max(m_at, base + kBlock);
+    }
+    m_at = size;
+    return false;
+}
+
+void PascalReader::CodeStep() {
+    const bool structured = m_structure != nullptr && m_skipFrom == 0;
+    if (structured && m_structure->InValue()) {
+        ValueStep();
+        return;
+    }
+    if (structured && !m_structure->Skimming()) {
+        // Among declarations every token counts.
+        while (m_state == State::Code && m_place.line < m_target && !AtEnd() && m_skipFrom == 0 &&
+               !m_structure->Skimming() && !m_structure->InValue())
+            CodeToken(true);
+        return;
+    }
+    // In a body, only the words that open and close blocks; elsewhere (no structure, or a later
+    // branch of conditional code) no word at all.
+    bool found = false;
+    if (structured) {
+        std::uint64_t carry = m_at > 0 && IsWordByte(m_data[m_at - 1]) ? 1 : 0;
+        found = Seek([&](const char* block) {
+            const Marks marks = MarkBlock<Look::Words>(block, m_lineEnd);
+            const std::uint64_t starts = marks.words & ~((marks.words << 1) | carry);
+            carry = marks.words >> 63;
+            return std::pair{marks.opens | (starts & marks.openers), marks.ends};
+        });
+    } else {
+        found = Seek([&](const char* block) {
+            const Marks marks = MarkBlock<Look::Opens>(block, m_lineEnd);
+            return std::pair{marks.opens, marks.ends};
+        });
+    }
+    if (!found) return;
+    if (structured && IsWordByte(m_data[m_at]))
+        Word(true);
+    else
+        CodeToken(false);
+}
+
+void PascalReader::ValueStep() {
+    if (!Seek([&](const char* block) {
+            const Marks marks = MarkBlock<Look::Value>(block, m_lineEnd);
+            return std::pair{marks.opens | marks.equal, marks.ends};
+        }))
+        return;
+    const char byte = m_data[m_at];
+    const char next = m_at + 1 < m_data.size() ? m_data[m_at + 1] : '\0';
+    if (byte == ';' && m_valueDepth <= 0) {
+        m_valueDepth = 0;
+        CodeToken(true);
+    } else if (byte == ';' || (byte == '(' && next == '*') ||
+               (byte != '(' && byte != ')' && byte != '[' && byte != ']')) {
+        CodeToken(false);
+    } else if (byte == '(' || byte == '[') {
+        ++m_valueDepth;
+        ++m_at;
+    } else {
+        --m_valueDepth;
+        ++m_at;
+    }
+}
+
+void PascalReader::CodeToken(bool tell) {
+    const std::size_t at = m_at;
+    const char byte = m_data[at];
+    const char next = at + 1 < m_data.size() ? m_data[at + 1] : '\0';
+    const auto passWord = [&](std::size_t from, bool dollars) {
+        while (from < m_data.size() &&
+               (IsWordByte(m_data[from]) || (dollars && m_data[from] == '$')))
+            ++from;
+        m_at = from;
+    };
+    if (byte == m_lineEnd) {
+        LineEnd(at);
+        return;
+    }
+    if (byte == ' ' || byte == '\t') {
+        m_at = at + 1;
+        return;
+    }
+    if (IsLetter(byte)) {
+        if (tell)
+            Word(false);
+        else
+            passWord(at + 1, false);
+        return;
+    }
+    switch (byte) {
+        case '&':
+            // `&begin` is an identifier, never the keyword.
+            if (IsLetter(next)) {
+                passWord(at + 1, false);
+                return;
+            }
+            break;
+        case '{':
+            OpenComment(State::Brace, 1);
+            return;
+        case '(':
+            if (next == '*') {
+                OpenComment(State::Paren, 2);
+                return;
+            }
+            break;
+        case '/':
+            if (next == '/') {
+                // To the line's end, which the next step reads.
+                const void* end = std::memchr(m_data.data() + at, m_lineEnd, m_data.size() - at);
+                m_at = end != nullptr
+                           ? static_cast<std::size_t>(static_cast<const char*>(end) - m_data.data())
+                           : m_data.size();
+                return;
+            }
+            break;
+        case '\'':
+            m_state = State::String;
+            m_at = at + 1;
+            return;
+        case '\r':
+            // The CR of an LF file's CR LF belongs to the line end.
+            if (m_ends == LineEnds::Lf && next == '\n') {
+                m_at = at + 1;
+                return;
+            }
+            break;
+        case '$':
+        case '#':
+        case '%':
+            // $FF, #13, #$0A, %101: code that names no keyword.
+            passWord(at + 1, true);
+            return;
+        default:
+            if (byte >= '0' && byte <= '9') {
+                // A number (digits and letters, so 1e10 and 0x1F stay one): never a word.
+                passWord(at + 1, false);
+                return;
+            }
+            break;
+    }
+    if (tell && static_cast<unsigned char>(byte) < 128) m_structure->Symbol(m_place, byte);
+    m_at = at + 1;
+}
+
+void PascalReader::CloseStep() {
+    const char closer = m_state == State::Brace ? '}' : m_state == State::Paren ? '*' : '\'';
+    while (Seek([&](const char* block) {
+        const Marks marks = MarkBlock<Look::Equal>(block, m_lineEnd, closer);
+        return std::pair{marks.equal, marks.ends};
+    })) {
+        const std::size_t at = m_at;
+        const bool hasNext = at + 1 < m_data.size();
+        if (m_state == State::Paren && !(hasNext && m_data[at + 1] == ')')) {
+            m_at = at + 1;
+            continue;
+        }
+        if (m_state == State::String && hasNext && m_data[at + 1] == '\'') {
+            // '' is a quote inside the string.
+            m_at = at + 2;
+            continue;
+        }
+        m_at = at + (m_state == State::Paren ? 2 : 1);
+        m_state = State::Code;
+        return;
+    }
+}
+
+void PascalReader::OpenComment(State state, std::size_t open) {
+    const std::size_t at = m_at;
+    m_state = state;
+    m_directive = at + open < m_data.size() && m_data[at + open] == '$';
+    if (m_directive) Condition(at + open + 1);
+    m_at = at + open;
+}
+
+void PascalReader::Condition(std::size_t at) {
+    char name[8];
+    std::size_t length = 0;
+    while (length < sizeof name && at + length < m_data.size() && IsLetter(m_data[at + length])) {
+        name[length] = static_cast<char>(m_data[at + length] | 0x20);
+        ++length;
+    }
+    const std::string_view word(name, length);
+    if (word == "if" || word == "ifdef" || word == "ifndef" || word == "ifopt") {
+        ++m_conditions;
+    } else if (word == "else" || word == "elseif") {
+        // The first branch is the one followed; the others are passed over from here.
+        if (m_conditions > 0 && m_skipFrom == 0) m_skipFrom = m_conditions;
+    } else if ((word == "endif" || word == "ifend") && m_conditions > 0) {
+        if (m_skipFrom == m_conditions) m_skipFrom = 0;
+        --m_conditions;
+    }
+}
+
+void PascalReader::Word(bool skimming) {
+    const std::size_t start = m_at;
+    std::size_t end = start + 1;
+    while (end < m_data.size() && IsWordByte(m_data[end])) ++end;
+    m_at = end;
+    const std::string_view word = m_data.substr(start, end - start);
+    if (!skimming || PascalStructure::MayOpenOrClose(word)) m_structure->Word(m_place, word);
+}
+
+}  // namespace sifter
