@@ -54,7 +54,7 @@ struct Marks {
 
 // What MarkBlock looks for besides the line ends: the byte asked for; Opens; Opens and, as
 // `equal`, the bytes that end a value or nest in it (; ( ) [ ]); Opens and the words.
-enum class Look { Equal, Opens, Value, Words };
+enum class Look { Equal, Opens, Value, Words, Brace, Paren, String, None };
 
 template <Look kLook>
 inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {

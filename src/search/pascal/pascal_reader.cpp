@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <tuple>
 
 #include "search/pascal/pascal_blocks.h"
 #include "search/pascal/pascal_lexer.h"
@@ -68,20 +69,31 @@ void PascalReader::LineEnd(std::size_t at) {
 }
 
 template <class MarksOf>
-bool PascalReader::Seek(MarksOf marksOf) {
+bool PascalReader::Seek(Look look, MarksOf marksOf) {
     const std::size_t size = m_data.size();
     char tail[2 * kBlock];
     while (m_at < size) {
-        const std::size_t base = m_at;
-        const char* block = m_data.data() + base;
-        // A block and the byte after it are looked at: the last ones in a copy padded with
-        // bytes that mark nothing.
-        if (size - base <= kBlock) {
-            std::memcpy(tail, block, size - base);
-            std::memset(tail + (size - base), 0, sizeof tail - (size - base));
-            block = tail;
+        std::size_t base = m_at;
+        std::uint64_t stops = 0;
+        std::uint64_t ends = 0;
+        if (look == m_block.look && m_at >= m_block.base && m_at - m_block.base < kBlock) {
+            // Where stops come thick, the block of the last one is not looked at again.
+            base = m_block.base;
+            const std::uint64_t from = ~std::uint64_t{0} << (m_at - base);
+            stops = m_block.stops & from;
+            ends = m_block.ends & from;
+        } else {
+            const char* block = m_data.data() + base;
+            // A block and the byte after it are looked at: the last ones in a copy padded with
+            // bytes that mark nothing.
+            if (size - base <= kBlock) {
+                std::memcpy(tail, block, size - base);
+                std::memset(tail + (size - base), 0, sizeof tail - (size - base));
+                block = tail;
+            }
+            std::tie(stops, ends) = marksOf(block, base);
+            m_block = {look, base, stops, ends};
         }
-        const auto [stops, ends] = marksOf(block);
         const std::uint64_t before = stops != 0 ? ends & ((stops & (0 - stops)) - 1) : ends;
         if (before != 0) {
             const auto count = static_cast<std::int64_t>(std::popcount(before));
@@ -122,15 +134,14 @@ void PascalReader::CodeStep() {
     // branch of conditional code) no word at all.
     bool found = false;
     if (structured) {
-        std::uint64_t carry = m_at > 0 && IsWordByte(m_data[m_at - 1]) ? 1 : 0;
-        found = Seek([&](const char* block) {
+        found = Seek(Look::Words, [&](const char* block, std::size_t base) {
             const Marks marks = MarkBlock<Look::Words>(block, m_lineEnd);
+            const std::uint64_t carry = base > 0 && IsWordByte(m_data[base - 1]) ? 1 : 0;
             const std::uint64_t starts = marks.words & ~((marks.words << 1) | carry);
-            carry = marks.words >> 63;
             return std::pair{marks.opens | (starts & marks.openers), marks.ends};
         });
     } else {
-        found = Seek([&](const char* block) {
+        found = Seek(Look::Opens, [&](const char* block, std::size_t) {
             const Marks marks = MarkBlock<Look::Opens>(block, m_lineEnd);
             return std::pair{marks.opens, marks.ends};
         });
@@ -143,7 +154,7 @@ void PascalReader::CodeStep() {
 }
 
 void PascalReader::ValueStep() {
-    if (!Seek([&](const char* block) {
+    if (!Seek(Look::Value, [&](const char* block, std::size_t) {
             const Marks marks = MarkBlock<Look::Value>(block, m_lineEnd);
             return std::pair{marks.opens | marks.equal, marks.ends};
         }))
@@ -248,7 +259,10 @@ void PascalReader::CodeToken(bool tell) {
 
 void PascalReader::CloseStep() {
     const char closer = m_state == State::Brace ? '}' : m_state == State::Paren ? '*' : '\'';
-    while (Seek([&](const char* block) {
+    const Look look = m_state == State::Brace   ? Look::Brace
+                      : m_state == State::Paren ? Look::Paren
+                                                : Look::String;
+    while (Seek(look, [&](const char* block, std::size_t) {
         const Marks marks = MarkBlock<Look::Equal>(block, m_lineEnd, closer);
         return std::pair{marks.equal, marks.ends};
     })) {

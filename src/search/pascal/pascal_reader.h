@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "search/lines/line_ends.h"
+#include "search/pascal/pascal_blocks.h"
 #include "search/pascal/pascal_structure.h"
 
 namespace sifter {
@@ -45,10 +46,11 @@ private:
     // The state's own step: each stops where the line asked for begins, or earlier.
     void CodeStep();
     void CloseStep();
-    // Passes over the bytes from m_at, counting line ends, to the first byte `marks` picks in a
-    // block (true, m_at on it), or to the start of the line asked for or the data's end (false).
-    template <class Marks>
-    bool Seek(Marks marks);
+    // Passes over the bytes from m_at, counting line ends, to the first stop `marksOf` gives
+    // for a block (its bytes and where it starts), with its line ends, when it looks for `look`
+    // (true, m_at on it), or to the start of the line asked for or the data's end (false).
+    template <class MarksOf>
+    bool Seek(pascal_blocks::Look look, MarksOf marksOf);
     // A line end at `at`, a byte EndsLine picks.
     void LineEnd(std::size_t at);
     // In a constant's or variable's value: on to the `;` that ends it.
@@ -72,6 +74,14 @@ private:
     std::int32_t m_skipFrom = 0;    // the {$if...} whose later branch is passed over, or 0
     std::int32_t m_valueDepth = 0;  // the parentheses and brackets open in a value
     State m_state = State::Code;
+    // The last block Seek looked at, for what, and its stops and line ends.
+    struct Block {
+        pascal_blocks::Look look = pascal_blocks::Look::None;
+        std::size_t base = 0;
+        std::uint64_t stops = 0;
+        std::uint64_t ends = 0;
+    };
+    Block m_block;
     bool m_directive = false;  // the comment open is a directive
 };
 
