@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -20,23 +21,14 @@ inline bool IsWordByte(char byte) {
     return (lower >= 'a' && lower <= 'z') || (byte >= '0' && byte <= '9') || byte == '_';
 }
 
-// Whether a word that starts with `first` and `second` may be begin, case, try, asm or end.
-inline bool OpenerStart(char first, char second) {
-    switch (first | 0x20) {
-        case 'b':
-            return (second | 0x20) == 'e';
-        case 'c':
-            return (second | 0x20) == 'a';
-        case 't':
-            return (second | 0x20) == 'r';
-        case 'a':
-            return (second | 0x20) == 's';
-        case 'e':
-            return (second | 0x20) == 'n';
-        default:
-            return false;
-    }
-}
+// The first two letters of the words that mean anything in a body (begin, case, try, asm, end),
+// and of those that mean anything among a type's members (end, record, packed, bitpacked, the
+// visibilities, the section words and type).
+inline constexpr std::pair<char, char> kBodyStarts[] = {
+    {'b', 'e'}, {'c', 'a'}, {'t', 'r'}, {'a', 's'}, {'e', 'n'}};
+inline constexpr std::pair<char, char> kMemberStarts[] = {
+    {'e', 'n'}, {'r', 'e'}, {'p', 'a'}, {'b', 'i'}, {'p', 'r'}, {'p', 'u'},
+    {'s', 't'}, {'v', 'a'}, {'c', 'o'}, {'l', 'a'}, {'t', 'h'}, {'t', 'y'}};
 
 // What opens a comment, directive, string or escaped name in code: {, (*, //, ', &.
 inline bool Opens(const char* at) {
@@ -49,12 +41,19 @@ struct Marks {
     std::uint64_t equal = 0;    // the byte asked for
     std::uint64_t opens = 0;    // Opens
     std::uint64_t words = 0;    // IsWordByte
-    std::uint64_t openers = 0;  // OpenerStart, wherever a word starts or not
+    std::uint64_t openers = 0;  // the starts asked for, wherever a word starts or not
 };
 
 // What MarkBlock looks for besides the line ends: the byte asked for; Opens; Opens and, as
-// `equal`, the bytes that end a value or nest in it (; ( ) [ ]); Opens and the words.
-enum class Look { Equal, Opens, Value, Words, Brace, Paren, String, None };
+// `equal`, the bytes that end a value or nest in it (; ( ) [ ]); Opens, the words and, as
+// `openers`, the places with a body's starts (Words) or with a member's starts and, as `equal`,
+// the symbols that matter among a type's members (; = < >) (Members).
+enum class Look { Equal, Opens, Value, Words, Members, Brace, Paren, String, None };
+
+constexpr std::span<const std::pair<char, char>> StartsOf(Look look) {
+    if (look == Look::Words) return kBodyStarts;
+    return kMemberStarts;
+}
 
 template <Look kLook>
 inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
@@ -84,7 +83,12 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
             value = _mm_or_si128(value, _mm_or_si128(is(bytes, ')'), is(bytes, '[')));
             marks.equal |= bits(_mm_or_si128(value, is(bytes, ']')));
         }
-        if constexpr (kLook == Look::Words) {
+        if constexpr (kLook == Look::Members) {
+            __m128i symbols = _mm_or_si128(is(bytes, ';'), is(bytes, '='));
+            symbols = _mm_or_si128(symbols, _mm_or_si128(is(bytes, '<'), is(bytes, '>')));
+            marks.equal |= bits(symbols);
+        }
+        if constexpr (kLook == Look::Words || kLook == Look::Members) {
             const __m128i next =
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece + 1));
             const __m128i lower = _mm_or_si128(bytes, set(0x20));
@@ -96,9 +100,7 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
                                                 _mm_cmplt_epi8(bytes, set('9' + 1)));
             marks.words |= bits(_mm_or_si128(_mm_or_si128(letter, digit), is(bytes, '_')));
             __m128i openers = _mm_setzero_si128();
-            for (const auto& [first, second] :
-                 {std::pair{'b', 'e'}, std::pair{'c', 'a'}, std::pair{'t', 'r'},
-                  std::pair{'a', 's'}, std::pair{'e', 'n'}})
+            for (const auto& [first, second] : StartsOf(kLook))
                 openers =
                     _mm_or_si128(openers, _mm_and_si128(is(lower, first), is(nextLower, second)));
             marks.openers |= bits(openers);
@@ -115,9 +117,13 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
         if constexpr (kLook != Look::Equal) {
             if (Opens(p + i)) marks.opens |= bit;
         }
-        if constexpr (kLook == Look::Words) {
+        if constexpr (kLook == Look::Members) {
+            if (p[i] == ';' || p[i] == '=' || p[i] == '<' || p[i] == '>') marks.equal |= bit;
+        }
+        if constexpr (kLook == Look::Words || kLook == Look::Members) {
             if (IsWordByte(p[i])) marks.words |= bit;
-            if (OpenerStart(p[i], p[i + 1])) marks.openers |= bit;
+            for (const auto& [first, second] : StartsOf(kLook))
+                if ((p[i] | 0x20) == first && (p[i + 1] | 0x20) == second) marks.openers |= bit;
         }
     }
 #endif

@@ -123,10 +123,14 @@ void PascalReader::CodeStep() {
         ValueStep();
         return;
     }
+    if (structured && m_structure->AmongMembers()) {
+        MembersStep();
+        return;
+    }
     if (structured && !m_structure->Skimming()) {
         // Among declarations every token counts.
         while (m_state == State::Code && m_place.line < m_target && !AtEnd() && m_skipFrom == 0 &&
-               !m_structure->Skimming() && !m_structure->InValue())
+               !m_structure->Skimming() && !m_structure->InValue() && !m_structure->AmongMembers())
             CodeToken(true);
         return;
     }
@@ -148,9 +152,23 @@ void PascalReader::CodeStep() {
     }
     if (!found) return;
     if (structured && IsWordByte(m_data[m_at]))
-        Word(true);
+        Word(&PascalStructure::MayOpenOrClose);
     else
         CodeToken(false);
+}
+
+void PascalReader::MembersStep() {
+    if (!Seek(Look::Members, [&](const char* block, std::size_t base) {
+            const Marks marks = MarkBlock<Look::Members>(block, m_lineEnd);
+            const std::uint64_t carry = base > 0 && IsWordByte(m_data[base - 1]) ? 1 : 0;
+            const std::uint64_t starts = marks.words & ~((marks.words << 1) | carry);
+            return std::pair{marks.opens | marks.equal | (starts & marks.openers), marks.ends};
+        }))
+        return;
+    if (IsWordByte(m_data[m_at]))
+        Word(&PascalStructure::MattersAmongMembers);
+    else
+        CodeToken(true);
 }
 
 void PascalReader::ValueStep() {
@@ -196,7 +214,7 @@ void PascalReader::CodeToken(bool tell) {
     }
     if (IsLetter(byte)) {
         if (tell)
-            Word(false);
+            Word(nullptr);
         else
             passWord(at + 1, false);
         return;
@@ -310,13 +328,13 @@ void PascalReader::Condition(std::size_t at) {
     }
 }
 
-void PascalReader::Word(bool skimming) {
+void PascalReader::Word(bool (*tells)(std::string_view)) {
     const std::size_t start = m_at;
     std::size_t end = start + 1;
     while (end < m_data.size() && IsWordByte(m_data[end])) ++end;
     m_at = end;
     const std::string_view word = m_data.substr(start, end - start);
-    if (!skimming || PascalStructure::MayOpenOrClose(word)) m_structure->Word(m_place, word);
+    if (tells == nullptr || tells(word)) m_structure->Word(m_place, word);
 }
 
 }  // namespace sifter

@@ -57,8 +57,11 @@ private:
     void ValueStep();
     // One token of code at m_at, told to the structure with `tell`.
     void CodeToken(bool tell);
-    // A word of code from m_at: told to the structure when it may matter; m_at after it.
-    void Word(bool skimming);
+    // Among a type's members: on to the next word or symbol that may matter there.
+    void MembersStep();
+    // A word of code from m_at, told to the structure when `tells` (or, without it, always)
+    // says it may matter; m_at after it.
+    void Word(bool (*tells)(std::string_view));
     // Opens a comment or directive with `open` bytes at m_at ({ or (*).
     void OpenComment(State state, std::size_t open);
     void Condition(std::size_t at);

@@ -149,6 +149,20 @@ void PascalStructure::End() {
     m_skimming = false;
 }
 
+bool PascalStructure::MattersAmongMembers(std::string_view word) {
+    switch (Classify(word)) {
+        case Token::End:
+        case Token::Record:
+        case Token::Packed:
+        case Token::Section:
+        case Token::Visibility:
+        case Token::TypeKeyword:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void PascalStructure::Word(Place at, std::string_view word) {
     const Token token = Classify(word);
     if (token == Token::Other)

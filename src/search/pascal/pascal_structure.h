@@ -59,6 +59,16 @@ public:
     // In the value of a constant or variable, where only the `;` that ends it (outside
     // parentheses and brackets) means anything: the lexer need tell nothing else.
     bool InValue() const { return m_inValue; }
+    // Among the members of a type's declaration, where only end, record, packed, bitpacked,
+    // the visibilities, the section words, type and ; = < > mean anything (and the token after
+    // a `;`, `=`, `packed`, a visibility or a section word, which no longer holds here).
+    bool AmongMembers() const {
+        return m_pending == Pending::None && !m_stack.empty() &&
+               m_frames[static_cast<std::size_t>(m_stack.back())].kind == Frame::Kind::Type &&
+               !m_startNext && !m_typeAfterEquals && m_previous != Token::Equals &&
+               m_previous != Token::Packed;
+    }
+    static bool MattersAmongMembers(std::string_view word);
     // Whether a word may be begin, case, try, asm or end, the only words a body's structure
     // reads, by its length and first letter alone.
     static bool MayOpenOrClose(std::string_view word) {
