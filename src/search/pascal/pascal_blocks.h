@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -26,6 +27,9 @@ inline bool IsWordByte(char byte) {
 // visibilities, the section words and type).
 inline constexpr std::pair<char, char> kBodyStarts[] = {
     {'b', 'e'}, {'c', 'a'}, {'t', 'r'}, {'a', 's'}, {'e', 'n'}};
+inline constexpr std::pair<char, char> kInterfaceStarts[] = {
+    {'i', 'm'}, {'i', 'n'}, {'f', 'i'}, {'b', 'e'}, {'r', 'e'}, {'p', 'a'}, {'b', 'i'}, {'t', 'y'},
+    {'v', 'a'}, {'c', 'o'}, {'l', 'a'}, {'t', 'h'}, {'p', 'r'}, {'p', 'u'}, {'s', 't'}};
 inline constexpr std::pair<char, char> kMemberStarts[] = {
     {'e', 'n'}, {'r', 'e'}, {'p', 'a'}, {'b', 'i'}, {'p', 'r'}, {'p', 'u'},
     {'s', 't'}, {'v', 'a'}, {'c', 'o'}, {'l', 'a'}, {'t', 'h'}, {'t', 'y'}};
@@ -47,11 +51,13 @@ struct Marks {
 // What MarkBlock looks for besides the line ends: the byte asked for; Opens; Opens and, as
 // `equal`, the bytes that end a value or nest in it (; ( ) [ ]); Opens, the words and, as
 // `openers`, the places with a body's starts (Words) or with a member's starts and, as `equal`,
-// the symbols that matter among a type's members (; = < >) (Members).
-enum class Look { Equal, Opens, Value, Words, Members, Brace, Paren, String, None };
+// the symbols that matter among a type's members (; = < >) (Members), or with the starts and
+// symbols (those and : ( ) [ ]) that matter in a unit's interface section (Interface).
+enum class Look { Equal, Opens, Value, Words, Members, Interface, Brace, Paren, String, None };
 
 constexpr std::span<const std::pair<char, char>> StartsOf(Look look) {
     if (look == Look::Words) return kBodyStarts;
+    if (look == Look::Interface) return kInterfaceStarts;
     return kMemberStarts;
 }
 
@@ -83,12 +89,17 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
             value = _mm_or_si128(value, _mm_or_si128(is(bytes, ')'), is(bytes, '[')));
             marks.equal |= bits(_mm_or_si128(value, is(bytes, ']')));
         }
-        if constexpr (kLook == Look::Members) {
+        if constexpr (kLook == Look::Members || kLook == Look::Interface) {
             __m128i symbols = _mm_or_si128(is(bytes, ';'), is(bytes, '='));
             symbols = _mm_or_si128(symbols, _mm_or_si128(is(bytes, '<'), is(bytes, '>')));
+            if constexpr (kLook == Look::Interface) {
+                symbols = _mm_or_si128(symbols, _mm_or_si128(is(bytes, ':'), is(bytes, '(')));
+                symbols = _mm_or_si128(symbols, _mm_or_si128(is(bytes, ')'), is(bytes, '[')));
+                symbols = _mm_or_si128(symbols, is(bytes, ']'));
+            }
             marks.equal |= bits(symbols);
         }
-        if constexpr (kLook == Look::Words || kLook == Look::Members) {
+        if constexpr (kLook == Look::Words || kLook == Look::Members || kLook == Look::Interface) {
             const __m128i next =
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece + 1));
             const __m128i lower = _mm_or_si128(bytes, set(0x20));
@@ -117,10 +128,11 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
         if constexpr (kLook != Look::Equal) {
             if (Opens(p + i)) marks.opens |= bit;
         }
-        if constexpr (kLook == Look::Members) {
-            if (p[i] == ';' || p[i] == '=' || p[i] == '<' || p[i] == '>') marks.equal |= bit;
+        if constexpr (kLook == Look::Members || kLook == Look::Interface) {
+            const std::string_view symbols = kLook == Look::Members ? ";=<>" : ";=<>:()[]";
+            if (symbols.find(p[i]) != std::string_view::npos) marks.equal |= bit;
         }
-        if constexpr (kLook == Look::Words || kLook == Look::Members) {
+        if constexpr (kLook == Look::Words || kLook == Look::Members || kLook == Look::Interface) {
             if (IsWordByte(p[i])) marks.words |= bit;
             for (const auto& [first, second] : StartsOf(kLook))
                 if ((p[i] | 0x20) == first && (p[i + 1] | 0x20) == second) marks.openers |= bit;

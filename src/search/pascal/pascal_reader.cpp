@@ -124,13 +124,18 @@ void PascalReader::CodeStep() {
         return;
     }
     if (structured && m_structure->AmongMembers()) {
-        MembersStep();
+        QuietStep<Look::Members>(&PascalStructure::MattersAmongMembers);
+        return;
+    }
+    if (structured && m_structure->InInterface()) {
+        QuietStep<Look::Interface>(&PascalStructure::MattersInInterface);
         return;
     }
     if (structured && !m_structure->Skimming()) {
         // Among declarations every token counts.
         while (m_state == State::Code && m_place.line < m_target && !AtEnd() && m_skipFrom == 0 &&
-               !m_structure->Skimming() && !m_structure->InValue() && !m_structure->AmongMembers())
+               !m_structure->Skimming() && !m_structure->InValue() &&
+               !m_structure->AmongMembers() && !m_structure->InInterface())
             CodeToken(true);
         return;
     }
@@ -157,16 +162,17 @@ void PascalReader::CodeStep() {
         CodeToken(false);
 }
 
-void PascalReader::MembersStep() {
-    if (!Seek(Look::Members, [&](const char* block, std::size_t base) {
-            const Marks marks = MarkBlock<Look::Members>(block, m_lineEnd);
+template <Look kLook>
+void PascalReader::QuietStep(bool (*tells)(std::string_view)) {
+    if (!Seek(kLook, [&](const char* block, std::size_t base) {
+            const Marks marks = MarkBlock<kLook>(block, m_lineEnd);
             const std::uint64_t carry = base > 0 && IsWordByte(m_data[base - 1]) ? 1 : 0;
             const std::uint64_t starts = marks.words & ~((marks.words << 1) | carry);
             return std::pair{marks.opens | marks.equal | (starts & marks.openers), marks.ends};
         }))
         return;
     if (IsWordByte(m_data[m_at]))
-        Word(&PascalStructure::MattersAmongMembers);
+        Word(tells);
     else
         CodeToken(true);
 }

@@ -57,8 +57,10 @@ private:
     void ValueStep();
     // One token of code at m_at, told to the structure with `tell`.
     void CodeToken(bool tell);
-    // Among a type's members: on to the next word or symbol that may matter there.
-    void MembersStep();
+    // Among a type's members, or among a unit's interface declarations: on to the next word
+    // (told when `tells` says it matters) or symbol that kLook says may matter there.
+    template <pascal_blocks::Look kLook>
+    void QuietStep(bool (*tells)(std::string_view));
     // A word of code from m_at, told to the structure when `tells` (or, without it, always)
     // says it may matter; m_at after it.
     void Word(bool (*tells)(std::string_view));

@@ -163,6 +163,22 @@ bool PascalStructure::MattersAmongMembers(std::string_view word) {
     }
 }
 
+bool PascalStructure::MattersInInterface(std::string_view word) {
+    switch (Classify(word)) {
+        case Token::Implementation:
+        case Token::Initialization:
+        case Token::Begin:
+        case Token::Record:
+        case Token::Packed:
+        case Token::Section:
+        case Token::Visibility:
+        case Token::TypeKeyword:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void PascalStructure::Word(Place at, std::string_view word) {
     const Token token = Classify(word);
     if (token == Token::Other)

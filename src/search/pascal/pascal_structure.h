@@ -69,6 +69,14 @@ public:
                m_previous != Token::Packed;
     }
     static bool MattersAmongMembers(std::string_view word);
+    // Among the declarations of a unit's interface section, outside any type, where routine
+    // headers are declarations only: what matters is where a type or a section begins, the
+    // section's end, and the `=`, `:`, parentheses and brackets that tell a value's start.
+    bool InInterface() const {
+        return m_interface && m_pending == Pending::None && m_stack.empty() && !m_startNext &&
+               !m_typeAfterEquals && m_previous != Token::Equals && m_previous != Token::Packed;
+    }
+    static bool MattersInInterface(std::string_view word);
     // Whether a word may be begin, case, try, asm or end, the only words a body's structure
     // reads, by its length and first letter alone.
     static bool MayOpenOrClose(std::string_view word) {
