@@ -55,19 +55,14 @@ private:
 
 char* HoldBuffer::Reserve(std::size_t size, std::size_t kept) {
     if (size > m_capacity) {
-        auto larger = std::make_unique_for_overwrite<char[]>(size + platform::OsFile::kHeldPadding);
+        const std::size_t capacity = std::max(size, 2 * m_capacity);
+        auto larger =
+            std::make_unique_for_overwrite<char[]>(capacity + platform::OsFile::kHeldPadding);
         if (kept > 0) std::memcpy(larger.get(), m_data.get(), kept);
         m_data = std::move(larger);
-        m_capacity = size;
+        m_capacity = capacity;
     }
     return m_data.get();
-}
-
-void HoldBuffer::Trim() {
-    if (m_capacity > kKept) {
-        m_data.reset();
-        m_capacity = 0;
-    }
 }
 
 HeldRead Hold(std::unique_ptr<platform::OsFile> file, HoldBuffer& buffer, std::size_t limit) {

@@ -11,17 +11,15 @@
 
 namespace sifter {
 
-// Memory for the files held, one after the other; kept between them while it is small.
+// Memory for the files held, one after the other, kept between them: it grows by doubling, so
+// that the system is seldom asked for new pages (each costs a fault when it is first written).
 class HoldBuffer final {
 public:
     // At least `size` bytes, readable platform::OsFile::kHeldPadding bytes further, the first
     // `kept` of them as they were.
     char* Reserve(std::size_t size, std::size_t kept = 0);
-    // After a file: memory beyond what most sources take is given back.
-    void Trim();
 
 private:
-    static constexpr std::size_t kKept = 8 * 1024 * 1024;
     std::unique_ptr<char[]> m_data;
     std::size_t m_capacity = 0;
 };

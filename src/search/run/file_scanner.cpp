@@ -59,7 +59,6 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
                 else if (failure == 0)
                     failure = PascalRows(name);
             }
-            m_hold.Trim();
         }
         m_readTook = std::chrono::steady_clock::now() - opening;
     } catch (...) {
