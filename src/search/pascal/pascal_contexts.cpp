@@ -166,7 +166,11 @@ bool PascalStructure::InBody(Frame& frame, Token token) {
     } else if (token != Token::End) {
         return true;
     }
-    if (--frame.depth == 0) Pop(Frame::State::Confirmed);
+    if (--frame.depth == 0) {
+        Pop(Frame::State::Confirmed);
+        // What follows a body begins a declaration, as after a `;`: the body's own are passed over.
+        m_startNext = true;
+    }
     return true;
 }
 

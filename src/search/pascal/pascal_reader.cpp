@@ -24,8 +24,10 @@ bool IsLetter(char byte) {
 
 }  // namespace
 
-PascalReader::PascalReader(std::string_view data, LineEnds ends, PascalStructure* structure)
-    : m_data(data),
+PascalReader::PascalReader(std::string_view data, LineEnds ends, PascalStructure* structure,
+                           Pass pass)
+    : m_everyToken(pass == Pass::EveryToken),
+      m_data(data),
       m_ends(ends == LineEnds::Undecided ? LineEnds::Cr : ends),
       m_lineEnd(LineEndByte(m_ends)),
       m_structure(structure) {}
@@ -119,6 +121,10 @@ bool PascalReader::Seek(Look look, MarksOf marksOf) {
 
 void PascalReader::CodeStep() {
     const bool structured = m_structure != nullptr && m_skipFrom == 0;
+    if (structured && m_everyToken) {
+        CodeToken(true);
+        return;
+    }
     if (structured && m_structure->InValue()) {
         ValueStep();
         return;

@@ -25,7 +25,11 @@ public:
     // `data` is the file's data up to its first Ctrl-Z, whose lines end as `ends` says (a file
     // without a line end reads alike either way); `structure` (or nothing) is told of every word
     // and symbol of code. Both must outlive the reader.
-    PascalReader(std::string_view data, LineEnds ends, PascalStructure* structure);
+    // With EveryToken, the structure is told of every token, nothing passed over: the same
+    // routines and types, more slowly, for checking the passes over.
+    enum class Pass { OverWhatCannotMatter, EveryToken };
+    PascalReader(std::string_view data, LineEnds ends, PascalStructure* structure,
+                 Pass pass = Pass::OverWhatCannotMatter);
 
     // Reads on to the start of line `number` (from 1); false when the data ends before it, with
     // everything read.
@@ -68,6 +72,7 @@ private:
     void OpenComment(State state, std::size_t open);
     void Condition(std::size_t at);
 
+    bool m_everyToken;
     std::string_view m_data;
     LineEnds m_ends;
     char m_lineEnd;
