@@ -16,6 +16,12 @@ namespace sifter::pascal_blocks {
 
 inline constexpr std::size_t kBlock = 64;
 
+// Letters and _: the bytes a word starts with.
+inline bool IsLetter(char byte) {
+    const char lower = static_cast<char>(byte | 0x20);
+    return (lower >= 'a' && lower <= 'z') || byte == '_';
+}
+
 // Letters, digits and _: the bytes of a word.
 inline bool IsWordByte(char byte) {
     const char lower = static_cast<char>(byte | 0x20);

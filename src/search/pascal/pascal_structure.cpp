@@ -150,33 +150,16 @@ void PascalStructure::End() {
 }
 
 bool PascalStructure::MattersAmongMembers(std::string_view word) {
-    switch (Classify(word)) {
-        case Token::End:
-        case Token::Record:
-        case Token::Packed:
-        case Token::Section:
-        case Token::Visibility:
-        case Token::TypeKeyword:
-            return true;
-        default:
-            return false;
-    }
+    const Token token = Classify(word);
+    return token == Token::End || token == Token::Record || token == Token::Packed ||
+           token == Token::Section || token == Token::Visibility || token == Token::TypeKeyword;
 }
 
 bool PascalStructure::MattersInInterface(std::string_view word) {
-    switch (Classify(word)) {
-        case Token::Implementation:
-        case Token::Initialization:
-        case Token::Begin:
-        case Token::Record:
-        case Token::Packed:
-        case Token::Section:
-        case Token::Visibility:
-        case Token::TypeKeyword:
-            return true;
-        default:
-            return false;
-    }
+    const Token token = Classify(word);
+    return token == Token::Implementation || token == Token::Initialization ||
+           token == Token::Begin || token == Token::Record || token == Token::Packed ||
+           token == Token::Section || token == Token::Visibility || token == Token::TypeKeyword;
 }
 
 void PascalStructure::Word(Place at, std::string_view word) {
