@@ -80,6 +80,9 @@ struct DirEntry {
     // Never shown to the user: the hidden or system attribute on Windows, a name that begins
     // with "." on Linux ("." and ".." among them).
     bool hidden = false;
+    // A regular file (Regular, not a link) on a file system that fills every read up to the
+    // file's end: OpenListedRead may open it.
+    bool shortReadIsEnd = false;
 };
 
 struct PathResult {
@@ -100,6 +103,9 @@ public:
 
     // Opens an existing file for reading; never blocks (FIFOs included).
     virtual OpenResult OpenRead(const std::string& name) = 0;
+    // The same for a file its listing gave with `shortReadIsEnd`: a read that comes back short
+    // is taken as the end, saving the call that would come back empty.
+    virtual OpenResult OpenListedRead(const std::string& name) { return OpenRead(name); }
     // Creates or truncates a file for writing; never blocks.
     virtual OpenResult Create(const std::string& name) = 0;
 

@@ -15,15 +15,11 @@
 
 #include "platform/path_rules.h"
 #include "platform/platform.h"
+#include "platform/posix_file.h"
 #include "platform/volumes_posix.h"
 
 namespace sifter::platform {
 namespace {
-
-// Reads are served from a buffer of this size: the line reader asks for small blocks, and a
-// kernel call for each of them would cost far more than the copy.
-constexpr std::int32_t kReadAhead = 64 * 1024;
-constexpr std::int32_t kLineBlock = 128;
 
 // A name with a NUL byte in it would reach the system cut at the NUL and name another file.
 bool HasEmbeddedNul(const std::string& name) {
@@ -44,100 +40,6 @@ int OpenNonBlocking(const std::string& name, int flags, mode_t mode, bool keepNo
     if (fd >= 0 && !keepNonBlocking) ::fcntl(fd, F_SETFL, 0);
     return fd;
 }
-
-class PosixFile final : public OsFile {
-public:
-    explicit PosixFile(int fd) : m_fd(fd) {}
-    ~PosixFile() override {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    PosixFile(const PosixFile&) = delete;
-    PosixFile& operator=(const PosixFile&) = delete;
-
-    ReadResult Read(char* buffer, std::int32_t size) override {
-        if (size <= 0) return {};
-        if (m_aheadPos == m_aheadEnd) {
-            if (size >= kReadAhead) return ReadSystem(buffer, size);
-            if (!m_ahead) {
-                m_ahead = std::make_unique_for_overwrite<char[]>(kReadAhead + kHeldPadding);
-                // Looked at by the line scan's wide compares, never used: but never unknown.
-                std::memset(m_ahead.get() + kReadAhead, 0, kHeldPadding);
-            }
-            const ReadResult filled = ReadSystem(m_ahead.get(), kReadAhead);
-            if (filled.error != 0 || filled.count == 0) return filled;
-            m_aheadPos = 0;
-            m_aheadEnd = filled.count;
-        }
-        const std::int32_t n = std::min(size, m_aheadEnd - m_aheadPos);
-        // The line reader's usual request gets a copy of fixed size, which the compiler
-        // writes out inline instead of calling the library.
-        if (n == kLineBlock)
-            std::memcpy(buffer, m_ahead.get() + m_aheadPos, kLineBlock);
-        else
-            std::memcpy(buffer, m_ahead.get() + m_aheadPos, static_cast<std::size_t>(n));
-        m_aheadPos += n;
-        return {n, 0};
-    }
-
-    std::string_view TakeHeld() override {
-        if (m_aheadPos == m_aheadEnd) return {};
-        const std::string_view held(m_ahead.get() + m_aheadPos,
-                                    static_cast<std::size_t>(m_aheadEnd - m_aheadPos));
-        m_aheadPos = m_aheadEnd;
-        return held;
-    }
-
-    std::int32_t Write(const char* data, std::int32_t size) override {
-        // The kernel may take part of a block (a pipe, a nearly full disk); the rest is handed
-        // over again so that a block is either written whole or reported as failed.
-        while (size > 0) {
-            const ssize_t n = ::write(m_fd, data, static_cast<std::size_t>(size));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                return MapSystemError(errno);
-            }
-            if (n == 0) return MapSystemError(EIO);
-            data += n;
-            size -= static_cast<std::int32_t>(n);
-        }
-        return 0;
-    }
-
-    KindResult Kind() override {
-        struct stat info {};
-        if (::fstat(m_fd, &info) != 0) return {HandleKind::Other, MapSystemError(errno)};
-        return {S_ISCHR(info.st_mode) ? HandleKind::CharacterDevice : HandleKind::Other, 0};
-    }
-
-    std::int64_t SizeHint() override {
-        struct stat info {};
-        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-        return static_cast<std::int64_t>(info.st_size);
-    }
-
-    std::int32_t Release() override {
-        const int fd = m_fd;
-        m_fd = -1;
-        // Linux releases the descriptor even when close reports an error; never retry it.
-        return ::close(fd) == 0 ? 0 : MapSystemError(errno);
-    }
-
-private:
-    ReadResult ReadSystem(char* buffer, std::int32_t size) {
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, static_cast<std::size_t>(size));
-            if (n >= 0) return {static_cast<std::int32_t>(n), 0};
-            if (errno == EINTR) continue;
-            if (errno == EPIPE) return {0, 0};
-            return {0, MapSystemError(errno)};
-        }
-    }
-
-    int m_fd = -1;
-    std::unique_ptr<char[]> m_ahead;
-    std::int32_t m_aheadPos = 0;
-    std::int32_t m_aheadEnd = 0;
-};
 
 EntryType TypeFromMode(mode_t mode) {
     if (S_ISREG(mode)) return EntryType::Regular;
@@ -163,6 +65,9 @@ EntryType TypeFromDirent(unsigned char type) {
 class PosixSystemApi final : public SystemApi {
 public:
     OpenResult OpenRead(const std::string& name) override { return Open(name, O_RDONLY, 0, true); }
+    OpenResult OpenListedRead(const std::string& name) override {
+        return Open(name, O_RDONLY, 0, true, ReadEnd::Short);
+    }
 
     void AdviseWillRead(const std::string& name) override {
         if (HasEmbeddedNul(name)) return;
@@ -187,6 +92,7 @@ public:
         if (HasEmbeddedNul(path)) return kPathNotFound;
         DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) return MapSystemError(errno);
+        const bool filled = ShortReadIsEnd(::dirfd(dir));
         std::int32_t result = 0;
         for (;;) {
             errno = 0;
@@ -202,7 +108,8 @@ public:
             if (type == EntryType::Unknown &&
                 ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
                 type = S_ISLNK(info.st_mode) ? EntryType::Symlink : TypeFromMode(info.st_mode);
-            each(DirEntry{entry->d_name, type, entry->d_name[0] == '.'});
+            each(DirEntry{entry->d_name, type, entry->d_name[0] == '.',
+                          filled && type == EntryType::Regular});
         }
         ::closedir(dir);
         return result;
@@ -258,11 +165,12 @@ public:
     }
 
 private:
-    static OpenResult Open(const std::string& name, int flags, mode_t mode, bool keepNonBlocking) {
+    static OpenResult Open(const std::string& name, int flags, mode_t mode, bool keepNonBlocking,
+                           ReadEnd end = ReadEnd::Empty) {
         if (HasEmbeddedNul(name)) return {nullptr, kPathNotFound};
         const int fd = OpenNonBlocking(name, flags, mode, keepNonBlocking);
         if (fd < 0) return {nullptr, MapSystemError(errno)};
-        return {std::make_unique<PosixFile>(fd), 0};
+        return {MakePosixFile(fd, end), 0};
     }
 };
 

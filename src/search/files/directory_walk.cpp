@@ -53,7 +53,9 @@ WalkedDirectory ListWalkedDirectory(platform::SystemApi& system, const std::stri
         // A link counts as what it leads to, but a link to a directory is not walked.
         if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
             type = system.ResolveType(rules.Join(listed, name));
-        if (type == platform::EntryType::Regular) files.emplace_back(name);
+        if (type != platform::EntryType::Regular) return;
+        files.emplace_back(name);
+        result.shortReadIsEnd = result.shortReadIsEnd && entry.shortReadIsEnd;
     });
     // Part of a listing would read as the whole directory: none of it is taken.
     if (result.error != 0) return result;
@@ -86,6 +88,7 @@ void DirectoryWalk::Step() {
         m_pending.clear();
         return;
     }
+    m_shortReadIsEnd = m_shortReadIsEnd && listed.shortReadIsEnd;
     for (std::string& name : listed.files) m_names.push_back(std::move(name));
     // The first subdirectory is walked next: the stack takes them from the last.
     for (auto it = listed.directories.rbegin(); it != listed.directories.rend(); ++it)

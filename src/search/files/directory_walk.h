@@ -49,6 +49,8 @@ struct WalkedDirectory {
     std::int32_t error = 0;
     std::vector<std::string> files;
     std::vector<std::string> directories;
+    // Every file is one the system may read without asking past its end (DirEntry).
+    bool shortReadIsEnd = true;
 };
 
 // Lists `relative` (empty for the walked directory `root` itself). Safe on several threads at
@@ -77,6 +79,8 @@ public:
     std::vector<UnreadableDirectory>& Unreadable() { return m_unreadable; }
     // The code of the walked directory's own listing when it failed; then nothing was listed.
     std::int32_t TopError() const { return m_topError; }
+    // Every file listed so far is one the system may read without asking past its end.
+    bool ShortReadIsEnd() const { return m_shortReadIsEnd; }
 
 private:
     platform::SystemApi& m_system;
@@ -87,6 +91,7 @@ private:
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     std::int32_t m_topError = 0;
+    bool m_shortReadIsEnd = true;
 };
 
 }  // namespace sifter

@@ -114,6 +114,7 @@ void FileSet::HoldOnly(std::string name) {
     m_walk.reset();
     m_names.assign(1, std::move(name));
     m_unreadable.clear();
+    m_shortReadIsEnd = false;
 }
 
 void FileSet::ReadNames() {
@@ -142,6 +143,7 @@ void FileSet::TakeWalk(ParallelWalk& walk) {
     if (walk.TopError() != 0) throw EDirectoryNotListed(walk.TopError());
     m_names = std::move(walk.Names());
     m_unreadable = std::move(walk.Unreadable());
+    m_shortReadIsEnd = walk.ShortReadIsEnd();
     if (m_names.size() > kBusyPlace && m_busy) {
         m_busy(true);
         m_busy(false);
@@ -187,6 +189,7 @@ bool FileSet::WalkOn(const std::function<void(ParallelWalk&)>& steps) {
 
 void FileSet::ListEachPattern() {
     std::vector<std::string> found;
+    bool shortReadIsEnd = true;
     for (const std::string& pattern : m_masks.patterns()) {
         if (pattern.empty()) continue;
         const std::int32_t error =
@@ -197,7 +200,9 @@ void FileSet::ListEachPattern() {
                 if (type == platform::EntryType::Symlink || type == platform::EntryType::Unknown)
                     type = m_system->ResolveType(std::string(entry.name));
                 // Ordinary files only: opening a FIFO or a device would stall the search.
-                if (type == platform::EntryType::Regular) found.emplace_back(entry.name);
+                if (type != platform::EntryType::Regular) return;
+                found.emplace_back(entry.name);
+                shortReadIsEnd = shortReadIsEnd && entry.shortReadIsEnd;
             });
         // Part of a listing would read as the whole directory; the names stay as they were.
         if (error != 0) throw EDirectoryNotListed(error);
@@ -206,6 +211,7 @@ void FileSet::ListEachPattern() {
     OrderedNames ordered = OrderNames(std::move(found), kBusyPlace);
     m_names = std::move(ordered.names);
     m_unreadable.clear();
+    m_shortReadIsEnd = shortReadIsEnd;
     if (ordered.reachedWatchedPlace && m_busy) {
         m_busy(true);
         m_busy(false);

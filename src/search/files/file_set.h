@@ -53,6 +53,9 @@ public:
     // The subdirectories the last read could not list, each with its place among the names.
     const std::vector<UnreadableDirectory>& Unreadable() const { return m_unreadable; }
     const Listing& listing() const { return m_listing; }
+    // Every name is a regular file its listing gave with DirEntry::shortReadIsEnd: the
+    // search opens them with OpenListedRead.
+    bool ShortReadIsEnd() const { return m_shortReadIsEnd; }
 
     // Makes `path` current and reads it, unless it already is the directory held. Throws
     // EInOutError when a part of the path cannot be entered, EDirectoryNotListed when it cannot
@@ -113,6 +116,7 @@ private:
     MaskList m_masks{m_mask};  // the mask split into its patterns
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
+    bool m_shortReadIsEnd = false;
     Listing m_listing;
     std::unique_ptr<ParallelWalk> m_walk;  // a read in progress
     BusyCallback m_busy;

@@ -106,6 +106,7 @@ void ParallelWalk::ListOne(std::unique_lock<std::mutex>& lock) {
     node->listed = true;
     node->error = listed.error;
     node->files = std::move(listed.files);
+    m_shortReadIsEnd = m_shortReadIsEnd && listed.shortReadIsEnd;
     node->children = std::move(children);
     // The first subdirectory is listed next: the stack takes them from the last.
     for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)

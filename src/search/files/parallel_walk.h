@@ -54,6 +54,7 @@ public:
     std::vector<std::string>& Names() { return m_names; }
     std::vector<UnreadableDirectory>& Unreadable() { return m_unreadable; }
     std::int32_t TopError() const { return m_topError; }
+    bool ShortReadIsEnd() const { return m_shortReadIsEnd; }
 
 private:
     struct Node {
@@ -95,6 +96,7 @@ private:
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     std::int32_t m_topError = 0;
+    bool m_shortReadIsEnd = true;  // as DirectoryWalk's
 };
 
 }  // namespace sifter

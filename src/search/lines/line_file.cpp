@@ -23,9 +23,10 @@ void LineFile::Reset(const std::string& name) {
     m_writeOutAtLineEnd = false;
 }
 
-void LineFile::OpenRead(const std::string& name) {
+void LineFile::OpenRead(const std::string& name, bool shortReadIsEnd) {
     Reset(name);
-    platform::OpenResult opened = m_system->OpenRead(m_name);
+    platform::OpenResult opened =
+        shortReadIsEnd ? m_system->OpenListedRead(m_name) : m_system->OpenRead(m_name);
     if (!opened.file) {
         SetPendingError(opened.error);
         return;

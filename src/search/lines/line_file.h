@@ -51,7 +51,9 @@ public:
     LineFile(const LineFile&) = delete;
     LineFile& operator=(const LineFile&) = delete;
 
-    void OpenRead(const std::string& name);
+    // `shortReadIsEnd`: the file's listing said so (platform::DirEntry), and it is opened with
+    // OpenListedRead.
+    void OpenRead(const std::string& name, bool shortReadIsEnd = false);
     // Right after OpenRead: reads the file whole into `buffer` when it holds at most `limit`
     // bytes (see held_file.h), so that ScanLines walks it in place. Returns what Hold read
     // (nothing when it did not); the bytes stay in `buffer` after Close.

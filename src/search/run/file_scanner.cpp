@@ -41,7 +41,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     m_reading = &file;
     try {
         const auto opening = std::chrono::steady_clock::now();
-        file.OpenRead(name);
+        file.OpenRead(name, m_shortReadIsEnd);
         if (file.mode() == LineFile::Mode::Reading) {
             // A Pascal source whose rows need its structure is held whole, for a second look
             // at the files with a match without reading them again.

@@ -39,6 +39,9 @@ public:
     // kilobytes when the system had to go to the disk for it.
     std::chrono::steady_clock::duration ReadTook() const { return m_readTook; }
 
+    // The files scanned from now on were listed as FileSet::ShortReadIsEnd says.
+    void SetShortReadIsEnd(bool shortReadIsEnd) { m_shortReadIsEnd = shortReadIsEnd; }
+
 private:
     bool Matches(std::int64_t number, std::string_view line);
     void AddRow(RowKind kind, std::int64_t number, std::string_view line);
@@ -91,6 +94,7 @@ private:
     std::vector<std::int64_t> m_candidates;  // lines with a match, before their kinds are read
     std::vector<HeldProcedure> m_procLines;
     std::chrono::steady_clock::duration m_readTook{};
+    bool m_shortReadIsEnd = false;
 };
 
 }  // namespace sifter

@@ -112,6 +112,7 @@ void OrderedSearch::RoomMade() {
 
 void OrderedSearch::Work() {
     FileScanner scanner(m_request, m_system, &m_complex);
+    scanner.SetShortReadIsEnd(m_files.ShortReadIsEnd());
     std::unique_lock<std::mutex> lock = Lock();
     for (;;) {
         if (m_stop || m_next >= m_count) return;
@@ -241,6 +242,7 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
     m_beginFile = &beginFile;
     m_pulse = pulse;
     FileScanner scanner(m_request, m_system, &m_complex);
+    scanner.SetShortReadIsEnd(m_files.ShortReadIsEnd());
     std::unique_lock<std::mutex> lock = Lock();
     while (m_turn < m_count) {
         if (m_failure) std::rethrow_exception(m_failure);

@@ -1,6 +1,7 @@
 // Which names a file set lists on POSIX systems: only regular files and links to them, never a
 // FIFO or a directory, hidden names beginning with a full stop, no link followed into a
-// directory, and names that differ in their letter case only.
+// directory, and names that differ in their letter case only. And when its files may be read
+// without asking past their end.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "file_set_fixture.h"
+#include "platform/platform.h"
 #include "search/files/file_set.h"
 #include "search/files/name_order.h"
 #include "test_support.h"
@@ -56,6 +58,68 @@ TEST_F(PosixFileSetTest, NamesAreSortedWithCaseIgnoredAndTiesByTheirBytes) {
                             "aa.pas", "B.pas",  "b.pas",   "Z.pas", "\xE9.pas"};
     EXPECT_EQ(List("*.pas"), expected);
     EXPECT_EQ(OrderNames(delivered, 100).names, expected);
+}
+
+// A read that comes back short ends a file only where every file of the set is a regular one
+// on a file system that fills its reads: a link may lead anywhere, and the kernel's own files
+// give a few kilobytes a read while more follow.
+TEST_F(PosixFileSetTest, TakesAShortReadAsTheEndOnlyWhereEveryFileAllowsIt) {
+    std::int32_t kernelFiles = 0;
+    platform::System().ListDirectory("/proc/self", [&](const platform::DirEntry& entry) {
+        kernelFiles += entry.type == platform::EntryType::Regular;
+        EXPECT_FALSE(entry.shortReadIsEnd) << entry.name;
+    });
+    EXPECT_GT(kernelFiles, 0);
+
+    MakeDirectories({"sub"});
+    Touch("a.pas");
+    Touch("sub/b.pas");
+    bool plain = false;
+    platform::System().ListDirectory(m_dir.path(), [&](const platform::DirEntry& entry) {
+        if (entry.name == "a.pas") plain = entry.shortReadIsEnd;
+    });
+    for (const FileSet::Listing& listing : {FileSet::Listing{}, FileSet::Listing{true, true}}) {
+        FileSet set;
+        set.SetDirectory(m_dir.path());
+        set.SetListing(listing);
+        set.SetMask("*.pas");
+        set.Refresh();
+        EXPECT_EQ(set.ShortReadIsEnd(), plain);
+        ASSERT_EQ(::symlink("a.pas", (m_dir / "link.pas").c_str()), 0);
+        set.Refresh();
+        EXPECT_FALSE(set.ShortReadIsEnd()) << listing.subdirectories;
+        ASSERT_EQ(::unlink((m_dir / "link.pas").c_str()), 0);
+        set.HoldOnly("a.pas");
+        EXPECT_FALSE(set.ShortReadIsEnd());
+    }
+}
+
+// Files of sizes about the reads' own: each reads back whole however it is opened and whatever
+// the size of the reads asked.
+TEST_F(PosixFileSetTest, AShortReadTakenAsTheEndLosesNoByte) {
+    platform::SystemApi& system = platform::System();
+    for (const std::size_t size : {0, 1, 127, 128, 4096, 65535, 65536, 65537, 131072, 200001}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
+        const std::string path = m_dir / "f.pas";
+        WriteBytes(path, bytes);
+        for (const bool listed : {false, true}) {
+            for (const std::int32_t chunk : {128, 70000}) {
+                platform::OpenResult opened =
+                    listed ? system.OpenListedRead(path) : system.OpenRead(path);
+                ASSERT_TRUE(opened.file);
+                std::string back;
+                std::vector<char> buffer(static_cast<std::size_t>(chunk));
+                for (;;) {
+                    const platform::ReadResult got = opened.file->Read(buffer.data(), chunk);
+                    ASSERT_EQ(got.error, 0);
+                    if (got.count == 0) break;
+                    back.append(buffer.data(), static_cast<std::size_t>(got.count));
+                }
+                EXPECT_EQ(back, bytes) << size << " bytes, listed " << listed << ", " << chunk;
+            }
+        }
+    }
 }
 
 }  // namespace

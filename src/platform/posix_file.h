@@ -1,0 +1,30 @@
+#pragma once
+// The POSIX layer's open files, and what it knows of the file systems they are read from.
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace sifter::platform {
+
+// How a file's reads learn that the file has ended.
+enum class ReadEnd {
+    // A read that comes back empty: the file is asked once more after its last bytes.
+    Empty,
+    // Also a read that comes back short. Only for a regular file on a file system whose reads
+    // fill the buffer whenever the file has the bytes (see ShortReadIsEnd); there a read of the
+    // last bytes saves the call that would come back empty.
+    Short,
+};
+
+// An open descriptor, released with the file. The buffer that serves its small reads is left,
+// once it is closed, to the next file the thread opens.
+std::unique_ptr<OsFile> MakePosixFile(int fd, ReadEnd end);
+
+// Whether the file system of the open directory `dirFd` serves every read of a regular file in
+// full up to the file's end: the local disk file systems and memory-backed ones do; a
+// process's or the kernel's own files (proc, sysfs), FUSE and network file systems may give
+// fewer bytes while more follow.
+bool ShortReadIsEnd(int dirFd);
+
+}  // namespace sifter::platform
