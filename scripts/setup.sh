@@ -7,7 +7,7 @@ SIFTER32_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 SIFTER32_PACKAGES=(build-essential cmake ninja-build libgtest-dev qt6-base-dev
                    xvfb xdotool imagemagick fonts-liberation2
                    clang clang-format libclang-rt-14-dev strace man-db
-                   libpcre2-dev pkg-config)
+                   libpcre2-dev liburing-dev pkg-config)
 # What scripts/package and the package checks need beyond that.
 SIFTER32_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 

@@ -68,6 +68,7 @@ public:
     OpenResult OpenListedRead(const std::string& name) override {
         return Open(name, O_RDONLY, 0, true, ReadEnd::Short);
     }
+    std::unique_ptr<ReadBatch> MakeReadBatch() override { return MakeUringBatch(); }
 
     void AdviseWillRead(const std::string& name) override {
         if (HasEmbeddedNul(name)) return;

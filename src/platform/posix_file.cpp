@@ -126,7 +126,6 @@ private:
     std::int32_t m_aheadEnd = 0;
 };
 
-
 }  // namespace
 
 std::unique_ptr<OsFile> MakePosixFile(int fd, ReadEnd end) {
@@ -137,9 +136,9 @@ bool ShortReadIsEnd(int dirFd) {
     // Each reads a regular file through the page cache, which hands over bytes until the
     // request is filled or the file's size is reached.
     static constexpr std::array<unsigned long, 12> kFilled = {
-        EXT4_SUPER_MAGIC,  XFS_SUPER_MAGIC,   BTRFS_SUPER_MAGIC, F2FS_SUPER_MAGIC,
-        TMPFS_MAGIC,       RAMFS_MAGIC,       OVERLAYFS_SUPER_MAGIC, SQUASHFS_MAGIC,
-        EROFS_SUPER_MAGIC_V1, ISOFS_SUPER_MAGIC, MSDOS_SUPER_MAGIC, EXFAT_SUPER_MAGIC};
+        EXT4_SUPER_MAGIC,     XFS_SUPER_MAGIC,   BTRFS_SUPER_MAGIC,     F2FS_SUPER_MAGIC,
+        TMPFS_MAGIC,          RAMFS_MAGIC,       OVERLAYFS_SUPER_MAGIC, SQUASHFS_MAGIC,
+        EROFS_SUPER_MAGIC_V1, ISOFS_SUPER_MAGIC, MSDOS_SUPER_MAGIC,     EXFAT_SUPER_MAGIC};
     struct statfs info {};
     if (::fstatfs(dirFd, &info) != 0) return false;
     const auto type = static_cast<unsigned long>(info.f_type);

@@ -27,4 +27,7 @@ std::unique_ptr<OsFile> MakePosixFile(int fd, ReadEnd end);
 // fewer bytes while more follow.
 bool ShortReadIsEnd(int dirFd);
 
+// A batch that reads through io_uring; null where the kernel or a sandbox refuses it.
+std::unique_ptr<ReadBatch> MakeUringBatch();
+
 }  // namespace sifter::platform

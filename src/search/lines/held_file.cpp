@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "search/io_error.h"
+
 namespace sifter {
 namespace {
 
@@ -37,12 +39,17 @@ public:
         m_rest = {};
         return held;
     }
+    // Without a file of the system's behind it: the bytes are all there is.
     std::int32_t Write(const char* data, std::int32_t size) override {
-        return m_file->Write(data, size);
+        return m_file ? m_file->Write(data, size) : kNotOpenForWriting;
     }
-    platform::KindResult Kind() override { return m_file->Kind(); }
-    std::int64_t SizeHint() override { return m_file->SizeHint(); }
-    std::int32_t Release() override { return m_file->Release(); }
+    platform::KindResult Kind() override {
+        return m_file ? m_file->Kind() : platform::KindResult{};
+    }
+    std::int64_t SizeHint() override {
+        return m_file ? m_file->SizeHint() : static_cast<std::int64_t>(m_rest.size());
+    }
+    std::int32_t Release() override { return m_file ? m_file->Release() : 0; }
 
 private:
     std::unique_ptr<platform::OsFile> m_file;
@@ -52,6 +59,10 @@ private:
 };
 
 }  // namespace
+
+std::unique_ptr<platform::OsFile> BytesAsFile(std::string_view bytes) {
+    return std::make_unique<HeldFile>(nullptr, bytes, 0, false);
+}
 
 char* HoldBuffer::Reserve(std::size_t size, std::size_t kept) {
     if (size > m_capacity) {

@@ -41,4 +41,8 @@ struct HeldRead {
 // it is.
 HeldRead Hold(std::unique_ptr<platform::OsFile> file, HoldBuffer& buffer, std::size_t limit);
 
+// A file read whole elsewhere (platform::ReadBatch): its reads give `bytes`, which stay where
+// they are, then the end. It holds nothing of the system's.
+std::unique_ptr<platform::OsFile> BytesAsFile(std::string_view bytes);
+
 }  // namespace sifter

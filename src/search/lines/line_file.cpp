@@ -35,6 +35,12 @@ void LineFile::OpenRead(const std::string& name, bool shortReadIsEnd) {
     m_mode = Mode::Reading;
 }
 
+void LineFile::OpenBytes(const std::string& name, std::string_view bytes) {
+    Reset(name);
+    m_file = BytesAsFile(bytes);
+    m_mode = Mode::Reading;
+}
+
 HeldRead LineFile::HoldWhole(HoldBuffer& buffer, std::size_t limit) {
     if (m_mode != Mode::Reading) return {};
     HeldRead held = Hold(std::move(m_file), buffer, limit);

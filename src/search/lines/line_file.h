@@ -54,6 +54,8 @@ public:
     // `shortReadIsEnd`: the file's listing said so (platform::DirEntry), and it is opened with
     // OpenListedRead.
     void OpenRead(const std::string& name, bool shortReadIsEnd = false);
+    // Reads `bytes` as the file `name`, read whole already (BytesAsFile).
+    void OpenBytes(const std::string& name, std::string_view bytes);
     // Right after OpenRead: reads the file whole into `buffer` when it holds at most `limit`
     // bytes (see held_file.h), so that ScanLines walks it in place. Returns what Hold read
     // (nothing when it did not); the bytes stay in `buffer` after Close.

@@ -1,5 +1,7 @@
 #include "search/run/file_scanner.h"
 
+#include <algorithm>
+
 #include "search/io_error.h"
 #include "search/run/search_request.h"
 #include "search/text/text_rules.h"
@@ -41,7 +43,14 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     m_reading = &file;
     try {
         const auto opening = std::chrono::steady_clock::now();
-        file.OpenRead(name, m_shortReadIsEnd);
+        std::string_view bytes;
+        auto took = std::chrono::steady_clock::duration{};
+        if (fileNumber >= m_batchFrom && fileNumber < m_batchTo &&
+            m_batch->Whole(static_cast<std::size_t>(fileNumber - m_batchFrom), bytes)) {
+            file.OpenBytes(name, bytes);
+            took = m_batchTook;  // its share of the batch's reading
+        } else
+            file.OpenRead(name, m_shortReadIsEnd);
         if (file.mode() == LineFile::Mode::Reading) {
             // A Pascal source whose rows need its structure is held whole, for a second look
             // at the files with a match without reading them again.
@@ -60,7 +69,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
                     failure = PascalRows(name);
             }
         }
-        m_readTook = std::chrono::steady_clock::now() - opening;
+        m_readTook = std::chrono::steady_clock::now() - opening + took;
     } catch (...) {
         // The rows could not be taken (no memory, or the search was given up): the file is
         // released unread, and it leaves no code behind either.
@@ -75,6 +84,35 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     m_rows = nullptr;
     m_reading = nullptr;
     return m_matches;
+}
+
+void FileScanner::SetShortReadIsEnd(bool shortReadIsEnd) {
+    m_shortReadIsEnd = shortReadIsEnd;
+    m_batchFrom = m_batchTo = 0;
+    if (!shortReadIsEnd)
+        m_batch.reset();
+    else if (!m_batch)
+        m_batch = m_system.MakeReadBatch();
+}
+
+std::int32_t FileScanner::AheadAtOnce() const {
+    return m_batch ? platform::ReadBatch::kFiles : 1;
+}
+
+void FileScanner::ReadAhead(const std::vector<std::string>& names, std::int32_t from,
+                            std::int32_t to) {
+    m_batchFrom = m_batchTo = 0;
+    if (!m_batch) return;
+    to = std::min(to, from + platform::ReadBatch::kFiles);
+    m_batchNames.clear();
+    for (std::int32_t file = from; file < to; ++file)
+        m_batchNames.push_back(&names[static_cast<std::size_t>(file)]);
+    const auto reading = std::chrono::steady_clock::now();
+    m_batch->Read(m_batchNames);
+    m_batchTook = (std::chrono::steady_clock::now() - reading) /
+                  static_cast<std::int64_t>(m_batchNames.size());
+    m_batchFrom = from;
+    m_batchTo = from + static_cast<std::int32_t>(m_batchNames.size());
 }
 
 // Part of Line, where every line the scan hands over passes.

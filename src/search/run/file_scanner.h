@@ -39,8 +39,15 @@ public:
     // kilobytes when the system had to go to the disk for it.
     std::chrono::steady_clock::duration ReadTook() const { return m_readTook; }
 
-    // The files scanned from now on were listed as FileSet::ShortReadIsEnd says.
-    void SetShortReadIsEnd(bool shortReadIsEnd) { m_shortReadIsEnd = shortReadIsEnd; }
+    // The files scanned from now on were listed as FileSet::ShortReadIsEnd says; when they
+    // were so listed, they may be read ahead in batches where the system offers them.
+    void SetShortReadIsEnd(bool shortReadIsEnd);
+    // How many files ReadAhead reads at once: 1 when it reads none.
+    std::int32_t AheadAtOnce() const;
+    // Reads the files `from` to before `to` of `names` (at most AheadAtOnce), so that their
+    // Scan, by the same numbers, finds them read already. Each file not read whole then is
+    // opened by Scan as ever.
+    void ReadAhead(const std::vector<std::string>& names, std::int32_t from, std::int32_t to);
 
 private:
     bool Matches(std::int64_t number, std::string_view line);
@@ -95,6 +102,11 @@ private:
     std::vector<HeldProcedure> m_procLines;
     std::chrono::steady_clock::duration m_readTook{};
     bool m_shortReadIsEnd = false;
+    std::unique_ptr<platform::ReadBatch> m_batch;
+    std::int32_t m_batchFrom = 0;  // the file number of the batch's first file
+    std::int32_t m_batchTo = 0;
+    std::vector<const std::string*> m_batchNames;
+    std::chrono::steady_clock::duration m_batchTook{};  // the batch's reading, a file's share
 };
 
 }  // namespace sifter

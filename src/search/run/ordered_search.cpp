@@ -75,20 +75,30 @@ bool OrderedSearch::WorkerMayClaim(bool resuming) const {
     return m_next > m_turn && MayReadAhead(resuming);
 }
 
-OrderedSearch::Claimed OrderedSearch::Claim() {
-    const std::int32_t file = m_next++;
-    SlotOf(file) = Slot{};
-    if (!m_hinting.load(std::memory_order_relaxed)) return {file, 0, 0};
-    const std::int32_t from = std::max(m_hinted, file + 1);
-    m_hinted = std::max(from, std::min(m_count, file + 1 + m_limits.hintAhead));
-    return {file, from, m_hinted};
+OrderedSearch::Claimed OrderedSearch::Claim(std::int32_t most) {
+    const std::int32_t file = m_next;
+    // Never past the room for files ahead, which the caller saw for the first one.
+    const std::int32_t end =
+        std::max(file + 1, std::min({m_count, file + most, m_turn + m_limits.filesAhead}));
+    for (; m_next < end; ++m_next) SlotOf(m_next) = Slot{};
+    if (!m_hinting.load(std::memory_order_relaxed)) return {file, end, 0, 0};
+    const std::int32_t from = std::max(m_hinted, end);
+    m_hinted = std::max(from, std::min(m_count, end + m_limits.hintAhead));
+    return {file, end, from, m_hinted};
+}
+
+void OrderedSearch::ReadAhead(FileScanner& scanner, const Claimed& claimed) {
+    Hint(claimed);
+    scanner.ReadAhead(m_files.Names(), claimed.file, claimed.end);
 }
 
 void OrderedSearch::NoteRead(const FileScanner& scanner) {
     const std::int32_t reads = m_reads.fetch_add(1, std::memory_order_relaxed) + 1;
     if (scanner.ReadTook() <= kSlowRead) return;
     const std::int32_t slow = m_slowReads.fetch_add(1, std::memory_order_relaxed) + 1;
-    if (slow >= kSlowReadsToHint && slow >= reads / 4)
+    // Files read in one batch are timed together: a slow batch, the first one of a thread
+    // among them, counts for all of its files.
+    if (slow >= kSlowReadsToHint * scanner.AheadAtOnce() && slow >= reads / 4)
         m_hinting.store(true, std::memory_order_relaxed);
 }
 
@@ -123,11 +133,12 @@ void OrderedSearch::Work() {
             --m_claimWaiters;
             continue;
         }
-        const Claimed claimed = Claim();
+        const Claimed claimed = Claim(scanner.AheadAtOnce());
         lock.unlock();
         try {
-            Hint(claimed);
-            ReadHeld(scanner, claimed.file, false);
+            ReadAhead(scanner, claimed);
+            for (std::int32_t file = claimed.file; file < claimed.end; ++file)
+                ReadHeld(scanner, file, false);
         } catch (const Stopped&) {
             return;
         } catch (...) {
@@ -244,30 +255,42 @@ std::int64_t OrderedSearch::Run(RowSink& rows, const std::function<void(std::int
     FileScanner scanner(m_request, m_system, &m_complex);
     scanner.SetShortReadIsEnd(m_files.ShortReadIsEnd());
     std::unique_lock<std::mutex> lock = Lock();
+    // The files taken here and not yet read, `own` to before `ownEnd`.
+    std::int32_t own = 0;
+    std::int32_t ownEnd = 0;
     while (m_turn < m_count) {
         if (m_failure) std::rethrow_exception(m_failure);
         if (HandOn(lock)) continue;
-        if (m_next == m_turn) {
-            // Nobody has the file in turn: it is read here, its rows going straight on.
-            const Claimed claimed = Claim();
-            const std::int32_t file = claimed.file;
+        if (own == ownEnd) {
+            // Files are taken here when nobody has the one in turn, or, rather than wait for
+            // it, to read ahead; the system reads them at once where it can.
+            if (m_next != m_turn && !MayReadAhead(false)) {
+                Wait(lock);
+                continue;
+            }
+            const Claimed claimed = Claim(scanner.AheadAtOnce());
             RoomMade();
             lock.unlock();
-            if (file == 0) StartWorkers();
-            Hint(claimed);
+            if (claimed.file == 0) StartWorkers();
+            ReadAhead(scanner, claimed);
+            Relock(lock);
+            own = claimed.file;
+            ownEnd = claimed.end;
+            continue;
+        }
+        // One file at a time, so that rows read elsewhere are handed on between them. Only
+        // this thread moves the turn on.
+        const std::int32_t file = own++;
+        lock.unlock();
+        if (file == m_turn) {
+            // Its rows go straight on.
             m_matches += scanner.Scan(m_files.Name(file), file, rows, m_pulse);
             NoteRead(scanner);
             Relock(lock);
             Advance();
-        } else if (MayReadAhead(false)) {
-            // The file in turn is being read elsewhere: rather than wait, read one ahead.
-            const Claimed claimed = Claim();
-            lock.unlock();
-            Hint(claimed);
-            ReadHeld(scanner, claimed.file, true);
-            Relock(lock);
         } else {
-            Wait(lock);
+            ReadHeld(scanner, file, true);
+            Relock(lock);
         }
     }
     return m_matches;

@@ -101,14 +101,18 @@ private:
     bool MayReadAhead(bool resuming) const;
     // The same for a worker, which never takes the file in turn.
     bool WorkerMayClaim(bool resuming) const;
-    // The next file to read, taken under the lock, and the files the system may start
-    // reading because of it: those from `hintFrom` to before `hintTo`, hinted without the lock.
+    // The next files to read, at most `most` of them, taken under the lock (from `file` to
+    // before `end`), and the files the system may start reading because of them: those from
+    // `hintFrom` to before `hintTo`, hinted without the lock.
     struct Claimed {
         std::int32_t file = 0;
+        std::int32_t end = 0;
         std::int32_t hintFrom = 0;
         std::int32_t hintTo = 0;
     };
-    Claimed Claim();
+    Claimed Claim(std::int32_t most);
+    // Without the lock: reads the files claimed ahead when `scanner` reads in batches.
+    void ReadAhead(FileScanner& scanner, const Claimed& claimed);
     void Hint(const Claimed& claimed);
     // After `scanner` read a file: whether its time says that hints are wanted.
     void NoteRead(const FileScanner& scanner);

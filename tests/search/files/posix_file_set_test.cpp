@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "file_set_fixture.h"
@@ -118,6 +121,54 @@ TEST_F(PosixFileSetTest, AShortReadTakenAsTheEndLosesNoByte) {
                 }
                 EXPECT_EQ(back, bytes) << size << " bytes, listed " << listed << ", " << chunk;
             }
+        }
+    }
+}
+
+// Files read in one batch: those that fit its room come back whole, byte for byte, however the
+// batch before left the rooms; the rest are left to an open of their own.
+TEST_F(PosixFileSetTest, ABatchReadsWholeOnlyTheFilesThatFitItsRoom) {
+    platform::SystemApi& system = platform::System();
+    const std::unique_ptr<platform::ReadBatch> batch = system.MakeReadBatch();
+    if (!batch) GTEST_SKIP() << "the system refuses io_uring here";
+    constexpr std::size_t kRoom = platform::ReadBatch::kRoom;
+    struct Case {
+        std::string name;
+        std::size_t size;  // written with this many bytes; npos: not a file
+        bool whole;
+    };
+    const std::vector<Case> cases = {
+        {"empty", 0, true},
+        {"small", 100, true},
+        {"room", kRoom, true},
+        {"past", kRoom + 1, false},
+        {"large", 200000, false},
+        {"missing", std::string::npos, false},
+        {"sub", std::string::npos, false},
+        {std::string("nul\0x", 5), std::string::npos, false},
+    };
+    MakeDirectories({"sub"});
+    for (const Case& c : cases) {
+        if (c.size == std::string::npos) continue;
+        std::string bytes(c.size, '\0');
+        for (std::size_t i = 0; i < c.size; ++i) bytes[i] = static_cast<char>('a' + i % 19);
+        WriteBytes(m_dir / c.name, bytes);
+    }
+    for (const bool reversed : {false, true}) {
+        std::vector<std::string> paths;
+        for (const Case& c : cases) paths.push_back(m_dir / c.name);
+        if (reversed) std::reverse(paths.begin(), paths.end());
+        std::vector<const std::string*> names;
+        for (const std::string& path : paths) names.push_back(&path);
+        batch->Read(names);
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[reversed ? cases.size() - 1 - i : i];
+            std::string_view bytes;
+            ASSERT_EQ(batch->Whole(i, bytes), c.whole) << c.name;
+            if (!c.whole) continue;
+            ASSERT_EQ(bytes.size(), c.size) << c.name;
+            for (std::size_t k = 0; k < c.size; ++k)
+                ASSERT_EQ(bytes[k], static_cast<char>('a' + k % 19)) << c.name << " at " << k;
         }
     }
 }
