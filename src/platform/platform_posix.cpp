@@ -21,11 +21,6 @@
 namespace sifter::platform {
 namespace {
 
-// A name with a NUL byte in it would reach the system cut at the NUL and name another file.
-bool HasEmbeddedNul(const std::string& name) {
-    return name.find('\0') != std::string::npos;
-}
-
 // O_NONBLOCK keeps the open itself from waiting (a FIFO without a partner). A file opened for
 // writing is then used in the ordinary blocking way, so that a pipe takes every block. A file
 // opened for reading keeps the flag: it changes nothing for a regular file, and something put

@@ -2,10 +2,16 @@
 // The POSIX layer's open files, and what it knows of the file systems they are read from.
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 
 namespace sifter::platform {
+
+// A name with a NUL byte in it would reach the system cut at the NUL and name another file.
+inline bool HasEmbeddedNul(const std::string& name) {
+    return name.find('\0') != std::string::npos;
+}
 
 // How a file's reads learn that the file has ended.
 enum class ReadEnd {

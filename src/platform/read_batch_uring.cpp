@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "platform/posix_file.h"
@@ -45,7 +44,7 @@ public:
         m_got.fill(-1);
         if (m_broken) return;
         for (std::size_t i = 0; i < m_count; ++i) {
-            if (names[i]->find('\0') != std::string::npos) continue;
+            if (HasEmbeddedNul(*names[i])) continue;
             const auto slot = static_cast<unsigned>(i);
             io_uring_sqe* open = io_uring_get_sqe(&m_ring);
             // No O_CLOEXEC: a slot of the ring's table is never a descriptor a child could get.

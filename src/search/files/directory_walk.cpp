@@ -88,7 +88,6 @@ void DirectoryWalk::Step() {
         m_pending.clear();
         return;
     }
-    m_shortReadIsEnd = m_shortReadIsEnd && listed.shortReadIsEnd;
     for (std::string& name : listed.files) m_names.push_back(std::move(name));
     // The first subdirectory is walked next: the stack takes them from the last.
     for (auto it = listed.directories.rbegin(); it != listed.directories.rend(); ++it)

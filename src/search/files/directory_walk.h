@@ -79,8 +79,6 @@ public:
     std::vector<UnreadableDirectory>& Unreadable() { return m_unreadable; }
     // The code of the walked directory's own listing when it failed; then nothing was listed.
     std::int32_t TopError() const { return m_topError; }
-    // Every file listed so far is one the system may read without asking past its end.
-    bool ShortReadIsEnd() const { return m_shortReadIsEnd; }
 
 private:
     platform::SystemApi& m_system;
@@ -91,7 +89,6 @@ private:
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     std::int32_t m_topError = 0;
-    bool m_shortReadIsEnd = true;
 };
 
 }  // namespace sifter

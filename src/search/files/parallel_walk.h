@@ -96,7 +96,8 @@ private:
     std::vector<std::string> m_names;
     std::vector<UnreadableDirectory> m_unreadable;
     std::int32_t m_topError = 0;
-    bool m_shortReadIsEnd = true;  // as DirectoryWalk's
+    // Every file listed so far is one the system may read without asking past its end.
+    bool m_shortReadIsEnd = true;
 };
 
 }  // namespace sifter

@@ -44,17 +44,21 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
     try {
         const auto opening = std::chrono::steady_clock::now();
         std::string_view bytes;
-        auto took = std::chrono::steady_clock::duration{};
-        if (fileNumber >= m_batchFrom && fileNumber < m_batchTo &&
-            m_batch->Whole(static_cast<std::size_t>(fileNumber - m_batchFrom), bytes)) {
+        const bool batched =
+            fileNumber >= m_batchFrom && fileNumber < m_batchTo &&
+            m_batch->Whole(static_cast<std::size_t>(fileNumber - m_batchFrom), bytes);
+        if (batched)
             file.OpenBytes(name, bytes);
-            took = m_batchTook;  // its share of the batch's reading
-        } else
+        else
             file.OpenRead(name, m_shortReadIsEnd);
+        // Its share of the batch's reading.
+        const auto took = batched ? m_batchTook : std::chrono::steady_clock::duration{};
         if (file.mode() == LineFile::Mode::Reading) {
             // A Pascal source whose rows need its structure is held whole, for a second look
-            // at the files with a match without reading them again.
-            const HeldRead held = m_pascal ? file.HoldWhole(m_hold, kHoldLimit) : HeldRead{};
+            // at the files with a match without reading them again; its batch holds it already.
+            const HeldRead held = !m_pascal ? HeldRead{}
+                                  : batched ? HeldRead{nullptr, true, true, bytes}
+                                            : file.HoldWhole(m_hold, kHoldLimit);
             file.ScanLines(m_keys, *this);
             failure = TakeError();
             // No match is left to want lines before the procedure rows still held.
