@@ -36,6 +36,7 @@ inline constexpr std::pair<char, char> kBodyStarts[] = {
 inline constexpr std::pair<char, char> kInterfaceStarts[] = {
     {'i', 'm'}, {'i', 'n'}, {'f', 'i'}, {'b', 'e'}, {'r', 'e'}, {'p', 'a'}, {'b', 'i'}, {'t', 'y'},
     {'v', 'a'}, {'c', 'o'}, {'l', 'a'}, {'t', 'h'}, {'p', 'r'}, {'p', 'u'}, {'s', 't'}};
+inline constexpr std::pair<char, char> kHeaderStarts[] = {{'e', 'n'}};
 inline constexpr std::pair<char, char> kMemberStarts[] = {
     {'e', 'n'}, {'r', 'e'}, {'p', 'a'}, {'b', 'i'}, {'p', 'r'}, {'p', 'u'},
     {'s', 't'}, {'v', 'a'}, {'c', 'o'}, {'l', 'a'}, {'t', 'h'}, {'t', 'y'}};
@@ -58,12 +59,31 @@ struct Marks {
 // `equal`, the bytes that end a value or nest in it (; ( ) [ ]); Opens, the words and, as
 // `openers`, the places with a body's starts (Words) or with a member's starts and, as `equal`,
 // the symbols that matter among a type's members (; = < >) (Members), or with the starts and
-// symbols (those and : ( ) [ ]) that matter in a unit's interface section (Interface).
-enum class Look { Equal, Opens, Value, Words, Members, Interface, Brace, Paren, String, None };
+// symbols (those and : ( ) [ ]) that matter in a unit's interface section (Interface), or with
+// the start of `end` and the parentheses, brackets and ; that end a routine's header (Header).
+enum class Look {
+    Equal,
+    Opens,
+    Value,
+    Words,
+    Members,
+    Interface,
+    Header,
+    Brace,
+    Paren,
+    String,
+    None
+};
+
+constexpr bool LooksAtWords(Look look) {
+    return look == Look::Words || look == Look::Members || look == Look::Interface ||
+           look == Look::Header;
+}
 
 constexpr std::span<const std::pair<char, char>> StartsOf(Look look) {
     if (look == Look::Words) return kBodyStarts;
     if (look == Look::Interface) return kInterfaceStarts;
+    if (look == Look::Header) return kHeaderStarts;
     return kMemberStarts;
 }
 
@@ -95,6 +115,11 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
             value = _mm_or_si128(value, _mm_or_si128(is(bytes, ')'), is(bytes, '[')));
             marks.equal |= bits(_mm_or_si128(value, is(bytes, ']')));
         }
+        if constexpr (kLook == Look::Header) {
+            __m128i symbols = _mm_or_si128(is(bytes, ';'), is(bytes, '('));
+            symbols = _mm_or_si128(symbols, _mm_or_si128(is(bytes, ')'), is(bytes, '[')));
+            marks.equal |= bits(_mm_or_si128(symbols, is(bytes, ']')));
+        }
         if constexpr (kLook == Look::Members || kLook == Look::Interface) {
             __m128i symbols = _mm_or_si128(is(bytes, ';'), is(bytes, '='));
             symbols = _mm_or_si128(symbols, _mm_or_si128(is(bytes, '<'), is(bytes, '>')));
@@ -105,7 +130,7 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
             }
             marks.equal |= bits(symbols);
         }
-        if constexpr (kLook == Look::Words || kLook == Look::Members || kLook == Look::Interface) {
+        if constexpr (LooksAtWords(kLook)) {
             const __m128i next =
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece + 1));
             const __m128i lower = _mm_or_si128(bytes, set(0x20));
@@ -134,11 +159,13 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
         if constexpr (kLook != Look::Equal) {
             if (Opens(p + i)) marks.opens |= bit;
         }
-        if constexpr (kLook == Look::Members || kLook == Look::Interface) {
-            const std::string_view symbols = kLook == Look::Members ? ";=<>" : ";=<>:()[]";
+        if constexpr (kLook == Look::Members || kLook == Look::Interface || kLook == Look::Header) {
+            const std::string_view symbols = kLook == Look::Members  ? ";=<>"
+                                             : kLook == Look::Header ? ";()[]"
+                                                                     : ";=<>:()[]";
             if (symbols.find(p[i]) != std::string_view::npos) marks.equal |= bit;
         }
-        if constexpr (kLook == Look::Words || kLook == Look::Members || kLook == Look::Interface) {
+        if constexpr (LooksAtWords(kLook)) {
             if (IsWordByte(p[i])) marks.words |= bit;
             for (const auto& [first, second] : StartsOf(kLook))
                 if ((p[i] | 0x20) == first && (p[i + 1] | 0x20) == second) marks.openers |= bit;

@@ -111,30 +111,34 @@ bool PascalReader::Seek(Look look, MarksOf marksOf) {
 }
 
 void PascalReader::CodeStep() {
+    using Quiet = PascalStructure::Quiet;
     const bool structured = m_structure != nullptr && m_skipFrom == 0;
     if (structured && m_everyToken) {
         CodeToken(true);
         return;
     }
-    if (structured && m_structure->InValue()) {
-        ValueStep();
-        return;
-    }
-    if (structured && m_structure->AmongMembers()) {
-        QuietStep<Look::Members>(&PascalStructure::MattersAmongMembers);
-        return;
-    }
-    if (structured && m_structure->InInterface()) {
-        QuietStep<Look::Interface>(&PascalStructure::MattersInInterface);
-        return;
-    }
-    if (structured && !m_structure->Skimming()) {
-        // Among declarations every token counts.
-        while (m_state == State::Code && m_place.line < m_target && !AtEnd() && m_skipFrom == 0 &&
-               !m_structure->Skimming() && !m_structure->InValue() &&
-               !m_structure->AmongMembers() && !m_structure->InInterface())
-            CodeToken(true);
-        return;
+    if (structured) {
+        switch (m_structure->quiet()) {
+            case Quiet::Tokens:
+                while (m_state == State::Code && m_place.line < m_target && !AtEnd() &&
+                       m_skipFrom == 0 && m_structure->quiet() == Quiet::Tokens)
+                    CodeToken(true);
+                return;
+            case Quiet::Value:
+                ValueStep();
+                return;
+            case Quiet::Members:
+                QuietStep<Look::Members>(&PascalStructure::MattersAmongMembers);
+                return;
+            case Quiet::Interface:
+                QuietStep<Look::Interface>(&PascalStructure::MattersInInterface);
+                return;
+            case Quiet::Header:
+                QuietStep<Look::Header>(&PascalStructure::MattersInHeader);
+                return;
+            case Quiet::Body:
+                break;
+        }
     }
     // In a body, only the words that open and close blocks; elsewhere (no structure, or a later
     // branch of conditional code) no word at all.

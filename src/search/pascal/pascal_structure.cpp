@@ -147,6 +147,7 @@ void PascalStructure::End() {
     while (!m_stack.empty()) Pop(Frame::State::Dropped);
     m_pending = Pending::None;
     m_skimming = false;
+    m_quiet = FindQuiet();
 }
 
 bool PascalStructure::MattersAmongMembers(std::string_view word) {
@@ -162,12 +163,17 @@ bool PascalStructure::MattersInInterface(std::string_view word) {
            token == Token::Section || token == Token::Visibility || token == Token::TypeKeyword;
 }
 
+bool PascalStructure::MattersInHeader(std::string_view word) {
+    return Classify(word) == Token::End;
+}
+
 void PascalStructure::Word(Place at, std::string_view word) {
     const Token token = Classify(word);
     if (token == Token::Other)
         OtherToken(at);
     else
         Take(token, at);
+    m_quiet = FindQuiet();
 }
 
 void PascalStructure::Symbol(Place at, char symbol) {
@@ -176,6 +182,20 @@ void PascalStructure::Symbol(Place at, char symbol) {
         OtherToken(at);
     else
         Take(token, at);
+    m_quiet = FindQuiet();
+}
+
+PascalStructure::Quiet PascalStructure::FindQuiet() const {
+    if (m_inValue) return Quiet::Value;
+    if (m_pending != Pending::None || m_startNext || m_typeAfterEquals ||
+        m_previous == Token::Equals || m_previous == Token::Packed)
+        return m_skimming ? Quiet::Body : Quiet::Tokens;
+    if (m_stack.empty()) return m_interface ? Quiet::Interface : Quiet::Tokens;
+    const Frame& top = m_frames[static_cast<std::size_t>(m_stack.back())];
+    if (top.kind == Frame::Kind::Type) return Quiet::Members;
+    if (top.kind == Frame::Kind::Routine && top.stage == Frame::Stage::Header)
+        return top.depth >= 2 ? Quiet::Header : Quiet::Tokens;
+    return m_skimming ? Quiet::Body : Quiet::Tokens;
 }
 
 inline void PascalStructure::OtherToken(Place at) {

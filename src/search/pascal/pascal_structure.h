@@ -53,30 +53,26 @@ public:
     const std::vector<std::int32_t>& LineFrames() const { return m_lineFrames; }
     void Word(Place at, std::string_view word);
     void Symbol(Place at, char symbol);
-    // In a body of statements, where only the words that open and close blocks (begin, case,
-    // try, asm, end) mean anything: the lexer need tell no other.
-    bool Skimming() const { return m_skimming; }
-    // In the value of a constant or variable, where only the `;` that ends it (outside
-    // parentheses and brackets) means anything: the lexer need tell nothing else.
-    bool InValue() const { return m_inValue; }
-    // Among the members of a type's declaration, where only end, record, packed, bitpacked,
-    // the visibilities, the section words, type and ; = < > mean anything (and the token after
-    // a `;`, `=`, `packed`, a visibility or a section word, which no longer holds here).
-    bool AmongMembers() const {
-        return m_pending == Pending::None && !m_stack.empty() &&
-               m_frames[static_cast<std::size_t>(m_stack.back())].kind == Frame::Kind::Type &&
-               !m_startNext && !m_typeAfterEquals && m_previous != Token::Equals &&
-               m_previous != Token::Packed;
-    }
+    // What the lexer need tell the structure where it stands now, the rest passed over:
+    // - Tokens: every token.
+    // - Body: in a body of statements, the words that open and close blocks (begin, case, try,
+    //   asm, end).
+    // - Value: in the value of a constant or variable, the `;` that ends it (outside parentheses
+    //   and brackets).
+    // - Members: among the members of a type's declaration, end, record, packed, bitpacked, the
+    //   visibilities, the section words, type and ; = < >.
+    // - Interface: among the declarations of a unit's interface section, outside any type,
+    //   where routine headers are declarations only: where a type or a section begins, the
+    //   section's end, and the `=`, `:`, parentheses and brackets that tell a value's start.
+    // - Header: in a routine's header past its first two tokens, what ends it: the `;` outside
+    //   its parentheses and brackets, or an `end` (no header after all).
+    // Where a declaration's first token, or the one after `=`, `packed` or a type's keyword,
+    // comes next, every token is told.
+    enum class Quiet : std::uint8_t { Tokens, Body, Value, Members, Interface, Header };
+    Quiet quiet() const { return m_quiet; }
     static bool MattersAmongMembers(std::string_view word);
-    // Among the declarations of a unit's interface section, outside any type, where routine
-    // headers are declarations only: what matters is where a type or a section begins, the
-    // section's end, and the `=`, `:`, parentheses and brackets that tell a value's start.
-    bool InInterface() const {
-        return m_interface && m_pending == Pending::None && m_stack.empty() && !m_startNext &&
-               !m_typeAfterEquals && m_previous != Token::Equals && m_previous != Token::Packed;
-    }
     static bool MattersInInterface(std::string_view word);
+    static bool MattersInHeader(std::string_view word);
     // Whether a word may be begin, case, try, asm or end, the only words a body's structure
     // reads, by its length and first letter alone.
     static bool MayOpenOrClose(std::string_view word) {
@@ -153,6 +149,7 @@ private:
     void Take(Token token, Place at);
     // A token that is none of the others: a name, a number's sign, an operator.
     void OtherToken(Place at);
+    Quiet FindQuiet() const;
     // Reads a token while a type's body is still in question; true when it was taken.
     bool CheckPendingType(Token token);
 
@@ -161,6 +158,7 @@ private:
     std::vector<std::int32_t> m_lineFrames;
     bool m_keep = false;
     bool m_skimming = false;
+    Quiet m_quiet = Quiet::Tokens;
     bool m_valueSection = false;  // in a var or const section, outside any type or header
     std::int32_t m_parens = 0;    // parentheses and brackets open in the declarations
     bool m_typed = false;         // a `:` in the declaration so far, outside generic brackets

@@ -88,7 +88,9 @@ std::string RandomUnit(std::mt19937& random) {
                                         "class function TFoo.B<T>(a: T): T;\n",
                                         "constructor TFoo.Create;\n",
                                         "operator + (a, b: TRec) r: TRec;\n",
-                                        "procedure TOuter.TInner.Baz;\n"};
+                                        "procedure TOuter.TInner.Baz;\n",
+                                        "function G(a: Integer = 1; p: procedure(x: Byte)\n"
+                                        "  ; const q: array of Byte): TArray<Byte>;\n"};
     const std::string_view statements[] = {"  if a < b then x := 1 else begin x := 2 end;\n",
                                            "  case x of 1: ; else end;\n",
                                            "  try\n  finally\n  end;\n",
