@@ -96,7 +96,7 @@ private:
     const SearchIn m_searchIn;
     // Files up to this size are held whole when their structure is read, most sources and the
     // memory a thread keeps for them; larger ones are read again from the start.
-    static constexpr std::size_t kHoldLimit = 1024 * 1024;
+    static constexpr std::size_t kHoldLimit = 8 * 1024 * 1024;
     HoldBuffer m_hold;
     std::vector<std::int64_t> m_candidates;  // lines with a match, before their kinds are read
     std::vector<HeldProcedure> m_procLines;
