@@ -116,7 +116,7 @@ void PascalStructure::BeginLine(bool keep) {
     if (keep) m_lineFrames = m_stack;
 }
 
-bool PascalStructure::Settled(const std::vector<std::int32_t>& frames) const {
+bool PascalStructure::Settled(std::span<const std::int32_t> frames) const {
     for (const std::int32_t id : frames)
         if (At(id).state == Frame::State::Open) return false;
     return true;

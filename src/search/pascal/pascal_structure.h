@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -94,7 +95,7 @@ public:
 
     const Frame& At(std::int32_t id) const { return m_frames[static_cast<std::size_t>(id)]; }
     // Whether each of `frames` is confirmed or dropped by now.
-    bool Settled(const std::vector<std::int32_t>& frames) const;
+    bool Settled(std::span<const std::int32_t> frames) const;
     // Whether the frame is a confirmed routine or type, which a match's rows name.
     bool Shown(std::int32_t id) const {
         const Frame& frame = At(id);

@@ -8,6 +8,7 @@
 // lies in is not yet known to have a body (see pascal_structure.h), at most to the file's end.
 
 #include <algorithm>
+#include <span>
 
 #include "search/lines/line_index.h"
 #include "search/pascal/pascal_reader.h"
@@ -38,9 +39,15 @@ void FileScanner::ShowPascalRows(std::string_view data, LineEnds ends) {
     struct Found {
         std::int64_t number = 0;
         std::string_view text;
-        std::vector<std::int32_t> frames;  // the routines and types it lies in
+        std::size_t framesFrom = 0;  // the routines and types it lies in, in `frames`
+        std::size_t framesTo = 0;
     };
     std::vector<Found> found;
+    std::vector<std::int32_t> frames;
+    const auto framesOf = [&](const Found& match) {
+        return std::span<const std::int32_t>(frames).subspan(match.framesFrom,
+                                                             match.framesTo - match.framesFrom);
+    };
     for (const std::int64_t number : m_candidates) {
         // A file that changed since the scan may have fewer lines now.
         if (!reader.ToLine(number) || reader.LineStart() >= data.size()) break;
@@ -54,8 +61,11 @@ void FileScanner::ShowPascalRows(std::string_view data, LineEnds ends) {
             lexer.Line(text, &kinds);
             if (!Counts(text, kinds)) continue;
         }
-        found.push_back(
-            {number, text, m_routines ? structure.LineFrames() : std::vector<std::int32_t>()});
+        const std::size_t from = frames.size();
+        if (m_routines)
+            frames.insert(frames.end(), structure.LineFrames().begin(),
+                          structure.LineFrames().end());
+        found.push_back({number, text, from, frames.size()});
     }
     if (m_routines) {
         // Frames still open may yet be dropped: read on until every one is settled, in steps
@@ -63,7 +73,7 @@ void FileScanner::ShowPascalRows(std::string_view data, LineEnds ends) {
         std::size_t settled = 0;
         std::int64_t step = 1;
         for (;;) {
-            while (settled < found.size() && structure.Settled(found[settled].frames)) ++settled;
+            while (settled < found.size() && structure.Settled(framesOf(found[settled]))) ++settled;
             if (settled == found.size()) break;
             if (!reader.ToLine(reader.Line() + step)) {
                 structure.End();
@@ -84,7 +94,7 @@ void FileScanner::ShowPascalRows(std::string_view data, LineEnds ends) {
     };
     for (const Found& match : found) {
         procsUpTo(match.number);
-        for (const std::int32_t id : match.frames) {
+        for (const std::int32_t id : framesOf(match)) {
             if (!structure.Shown(id)) continue;
             if (shown.size() <= static_cast<std::size_t>(id)) shown.resize(id + 1);
             if (shown[id]) continue;
