@@ -2,6 +2,7 @@
 // The bytes of a 64-byte block of Pascal source that the reader stops at, as bit masks (bit i
 // for byte i). The block and the byte after it must be readable.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -26,6 +27,29 @@ inline bool IsLetter(char byte) {
 inline bool IsWordByte(char byte) {
     const char lower = static_cast<char>(byte | 0x20);
     return (lower >= 'a' && lower <= 'z') || (byte >= '0' && byte <= '9') || byte == '_';
+}
+
+// Where the word bytes from `from` end, at `size` at most.
+inline std::size_t WordEnd(const char* data, std::size_t from, std::size_t size) {
+#if defined(__SSE2__)
+    // 16 bytes at a time where that many are there.
+    while (from + 16 <= size) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
+        const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+        // Signed compares: bytes from 128 up are below every letter and digit.
+        const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, _mm_set1_epi8('a' - 1)),
+                                             _mm_cmplt_epi8(lower, _mm_set1_epi8('z' + 1)));
+        const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                                            _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
+        const __m128i word =
+            _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')));
+        const auto others = static_cast<unsigned>(~_mm_movemask_epi8(word)) & 0xFFFFU;
+        if (others != 0) return from + static_cast<std::size_t>(std::countr_zero(others));
+        from += 16;
+    }
+#endif
+    while (from < size && IsWordByte(data[from])) ++from;
+    return from;
 }
 
 // The first two letters of the words that mean anything in a body (begin, case, try, asm, end),

@@ -16,9 +16,11 @@ void PascalReader::CodeToken(bool tell) {
     const char byte = m_data[at];
     const char next = at + 1 < m_data.size() ? m_data[at + 1] : '\0';
     const auto passWord = [&](std::size_t from, bool dollars) {
-        while (from < m_data.size() &&
-               (IsWordByte(m_data[from]) || (dollars && m_data[from] == '$')))
-            ++from;
+        if (!dollars) {
+            m_at = pascal_blocks::WordEnd(m_data.data(), from, m_data.size());
+            return;
+        }
+        while (from < m_data.size() && (IsWordByte(m_data[from]) || m_data[from] == '$')) ++from;
         m_at = from;
     };
     if (byte == m_lineEnd) {
@@ -121,8 +123,7 @@ void PascalReader::Condition(std::size_t at) {
 
 void PascalReader::Word(bool (*tells)(std::string_view)) {
     const std::size_t start = m_at;
-    std::size_t end = start + 1;
-    while (end < m_data.size() && IsWordByte(m_data[end])) ++end;
+    const std::size_t end = pascal_blocks::WordEnd(m_data.data(), start + 1, m_data.size());
     m_at = end;
     const std::string_view word = m_data.substr(start, end - start);
     if (tells == nullptr || tells(word)) m_structure->Word(m_place, word);

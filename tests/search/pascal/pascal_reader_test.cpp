@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include "search/pascal/pascal_blocks.h"
 #include "search/pascal/pascal_reader.h"
 #include "test_support.h"
 
@@ -31,6 +32,21 @@ TEST(PascalReader, FindsEveryLineAsTheSearchDoes) {
         EXPECT_FALSE(stepping.ToLine(static_cast<std::int64_t>(c.lines.size()) + 1) &&
                      stepping.LineStart() < data.size())
             << testing::PrintToString(c);
+    }
+}
+
+TEST(PascalReader, EndsAWordWhereItsLastLetterDigitOrUnderscoreIs) {
+    // Words shorter and longer than a compare of 16 bytes, ending at the data's end or before
+    // bytes that are no word's: punctuation, a blank, a byte from 128 up, a NUL.
+    const std::string texts[] = {"abc_19Z;x", std::string(40, 'q') + " y", "Tail_of_the_data_x",
+                                 "ab\xE9cd" + std::string(20, 'e'), std::string("n\0m", 3)};
+    for (const std::string& text : texts) {
+        for (std::size_t from = 0; from <= text.size(); ++from) {
+            std::size_t end = from;
+            while (end < text.size() && pascal_blocks::IsWordByte(text[end])) ++end;
+            EXPECT_EQ(pascal_blocks::WordEnd(text.data(), from, text.size()), end)
+                << testing::PrintToString(text) << " from " << from;
+        }
     }
 }
 
