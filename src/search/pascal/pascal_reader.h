@@ -59,6 +59,8 @@ private:
     void LineEnd(std::size_t at);
     // In a constant's or variable's value: on to the `;` that ends it.
     void ValueStep();
+    // On over the spaces, tabs and line ends from m_at, to the start of the line asked for at most.
+    void PassBlanks();
     // One token of code at m_at, told to the structure with `tell`.
     void CodeToken(bool tell);
     // Among a type's members, or among a unit's interface declarations: on to the next word

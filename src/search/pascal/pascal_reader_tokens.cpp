@@ -23,12 +23,8 @@ void PascalReader::CodeToken(bool tell) {
         while (from < m_data.size() && (IsWordByte(m_data[from]) || m_data[from] == '$')) ++from;
         m_at = from;
     };
-    if (byte == m_lineEnd) {
-        LineEnd(at);
-        return;
-    }
-    if (byte == ' ' || byte == '\t') {
-        m_at = at + 1;
+    if (byte == m_lineEnd || byte == ' ' || byte == '\t') {
+        PassBlanks();
         return;
     }
     if (IsLetter(byte)) {
@@ -92,6 +88,27 @@ void PascalReader::CodeToken(bool tell) {
     }
     if (tell && static_cast<unsigned char>(byte) < 128) m_structure->Symbol(m_place, byte);
     m_at = at + 1;
+}
+
+void PascalReader::PassBlanks() {
+    const char* data = m_data.data();
+    const std::size_t size = m_data.size();
+    std::size_t at = m_at;
+    while (at < size) {
+        const char byte = data[at];
+        if (byte == m_lineEnd) {
+            LineEnd(at);
+            at = m_at;
+            if (m_place.line >= m_target) return;
+        } else if (byte == ' ' || byte == '\t' ||
+                   (byte == '\r' && m_ends == LineEnds::Lf && at + 1 < size &&
+                    data[at + 1] == '\n')) {
+            ++at;
+        } else {
+            break;
+        }
+    }
+    m_at = at;
 }
 
 void PascalReader::OpenComment(State state, std::size_t open) {
