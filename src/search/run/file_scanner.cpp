@@ -70,7 +70,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
                 if (held.whole || (held.held && failure != 0))
                     ShowPascalRows(held.bytes.substr(0, held.bytes.find(kCtrlZ)), ends);
                 else if (failure == 0)
-                    failure = PascalRows(name);
+                    failure = PascalRows(name, ends);
             }
         }
         m_readTook = std::chrono::steady_clock::now() - opening + took;

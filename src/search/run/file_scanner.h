@@ -66,8 +66,9 @@ private:
     // a match or a procedure line on are gathered, and only a file with some has its code read,
     // from the start to its last matching line, for the routine and type rows and the kinds of
     // text each match starts in: from the bytes the scan held (ShowPascalRows), or, for a file
-    // too large to hold, read again whole (PascalRows, which returns the code of a failed read).
-    std::int32_t PascalRows(const std::string& name);
+    // too large to hold while it is scanned, read again whole (PascalRows, which returns the
+    // code of a failed read).
+    std::int32_t PascalRows(const std::string& name, LineEnds ends);
     void ShowPascalRows(std::string_view data, LineEnds ends);
     // Whether an occurrence on `line` starts in a kind of text asked for.
     bool Counts(std::string_view line, const std::vector<PascalKind>& kinds);
@@ -94,9 +95,10 @@ private:
     const bool m_pascal;
     const bool m_routines;
     const SearchIn m_searchIn;
-    // Files up to this size are held whole when their structure is read, most sources and the
-    // memory a thread keeps for them; larger ones are read again from the start.
-    static constexpr std::size_t kHoldLimit = 8 * 1024 * 1024;
+    // Files up to this size are held whole while they are scanned when their structure is read:
+    // most sources. A larger one is read again whole into the same memory when it has a match,
+    // so that the many without one are scanned as they are read.
+    static constexpr std::size_t kHoldLimit = 1024 * 1024;
     HoldBuffer m_hold;
     std::vector<std::int64_t> m_candidates;  // lines with a match, before their kinds are read
     std::vector<HeldProcedure> m_procLines;

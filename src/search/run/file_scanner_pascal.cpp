@@ -8,8 +8,10 @@
 // lies in is not yet known to have a body (see pascal_structure.h), at most to the file's end.
 
 #include <algorithm>
+#include <limits>
 #include <span>
 
+#include "search/lines/held_file.h"
 #include "search/lines/line_index.h"
 #include "search/pascal/pascal_reader.h"
 #include "search/pascal/pascal_structure.h"
@@ -22,7 +24,23 @@ bool FileScanner::Counts(std::string_view line, const std::vector<PascalKind>& k
     return FindCounting(m_matcher, line, kinds, m_searchIn).has_value();
 }
 
-std::int32_t FileScanner::PascalRows(const std::string& name) {
+std::int32_t FileScanner::PascalRows(const std::string& name, LineEnds ends) {
+    platform::OpenResult opened = m_system.OpenRead(name);
+    if (opened.file && opened.file->Kind().kind != platform::HandleKind::CharacterDevice) {
+        // Into the memory the thread holds files in, grown once to the largest such file,
+        // without an index of its lines.
+        const HeldRead held =
+            Hold(std::move(opened.file), m_hold, std::numeric_limits<std::size_t>::max());
+        if (held.whole) {
+            held.file->Release();
+            ShowPascalRows(held.bytes.substr(0, held.bytes.find(kCtrlZ)), ends);
+            return 0;
+        }
+        if (held.file) held.file->Release();
+    } else if (opened.file) {
+        opened.file->Release();
+    }
+    // A file that cannot be held whole (or opened) is read as a line index, which tells why.
     const LineIndexResult read = LineIndex::Read(name, m_system);
     if (!read.lines) return read.error;
     ShowPascalRows(read.lines->Data(), read.lines->Ends());

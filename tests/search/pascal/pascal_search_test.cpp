@@ -78,12 +78,14 @@ struct SearchCase {
 };
 
 // With `indent` blanks before every line, which move the bytes of each line to other places in
-// the reader's blocks and change no row.
-std::string Rows(const SearchCase& c, std::size_t indent = 0) {
+// the reader's blocks, or a comment of `tail` bytes after the source, which makes a file too
+// large to hold while it is scanned: neither changes a row.
+std::string Rows(const SearchCase& c, std::size_t indent = 0, std::size_t tail = 0) {
     const test::TempDir dir;
     std::string source(indent, ' ');
     for (const char byte : c.source)
         source += byte == '\n' ? "\n" + std::string(indent, ' ') : std::string(1, byte);
+    if (tail > 0) source += "\n{" + std::string(tail, '.') + "}";
     test::WriteBytes(dir / "a.pas", source);
     SearchRequest request;
     request.text = std::string(c.text);
@@ -262,6 +264,7 @@ TEST(PascalSearch, ListsRoutineRowsAndCountsKinds) {
     for (const SearchCase& c : kCases) {
         for (std::size_t indent = 0; indent <= 64; indent += c.source.size() > 64 ? 1 : 64)
             EXPECT_EQ(Rows(c, indent), c.rows) << c.name << ", indented by " << indent;
+        EXPECT_EQ(Rows(c, 0, std::size_t{3} << 19), c.rows) << c.name << ", 1.5 MiB long";
     }
 }
 
