@@ -59,23 +59,28 @@ constexpr Keyword kKeywords[] = {
     {"bitpacked", Token::Packed},
 };
 
-// The keywords by their first letter, so that a word is compared with a few at most.
-struct Buckets {
-    std::array<std::array<std::int8_t, 8>, 26> index{};
-    std::array<std::int8_t, 26> count{};
-};
-
-constexpr Buckets MakeBuckets() {
-    Buckets buckets;
-    for (std::size_t i = 0; i < std::size(kKeywords); ++i) {
-        const auto letter = static_cast<std::size_t>(kKeywords[i].word[0] - 'a');
-        buckets.index[letter][static_cast<std::size_t>(buckets.count[letter]++)] =
-            static_cast<std::int8_t>(i);
-    }
-    return buckets;
+// Each keyword in a slot of its own, found by its first two letters, its last and its length,
+// so that a word is compared with one keyword at most.
+constexpr std::size_t KeywordSlot(char first, char second, char last, std::size_t size) {
+    return (static_cast<unsigned char>(first) + 52U * static_cast<unsigned char>(second) +
+            static_cast<unsigned char>(last) + 2U * size) &
+           127U;
 }
 
-constexpr Buckets kBuckets = MakeBuckets();
+constexpr std::array<std::int8_t, 128> MakeSlots() {
+    std::array<std::int8_t, 128> slots{};
+    slots.fill(-1);
+    for (std::size_t i = 0; i < std::size(kKeywords); ++i) {
+        const std::string_view word = kKeywords[i].word;
+        std::int8_t& slot = slots[KeywordSlot(word[0], word[1], word.back(), word.size())];
+        // Not a constant where two keywords meet: the build stops.
+        if (slot >= 0) throw "two keywords in one slot";
+        slot = static_cast<std::int8_t>(i);
+    }
+    return slots;
+}
+
+constexpr std::array<std::int8_t, 128> kSlots = MakeSlots();
 
 constexpr std::array<Token, 256> MakeSymbols() {
     std::array<Token, 256> symbols{};
@@ -96,17 +101,15 @@ Token Classify(std::string_view word) {
     if (word.size() < 2 || word.size() > 14) return Token::Other;
     // Words hold letters, digits and _ only: | 0x20 lowers the letters and leaves no digit or
     // _ equal to a letter.
-    const auto first = static_cast<unsigned char>(word[0] | 0x20);
-    if (first < 'a' || first > 'z') return Token::Other;
-    const std::size_t letter = first - 'a';
-    for (std::int8_t k = 0; k < kBuckets.count[letter]; ++k) {
-        const Keyword& keyword = kKeywords[static_cast<std::size_t>(kBuckets.index[letter][k])];
-        if (keyword.word.size() != word.size()) continue;
-        std::size_t i = 1;
-        while (i < word.size() && (word[i] | 0x20) == keyword.word[i]) ++i;
-        if (i == word.size()) return keyword.token;
-    }
-    return Token::Other;
+    const auto lower = [&](std::size_t i) { return static_cast<char>(word[i] | 0x20); };
+    const std::int8_t slot =
+        kSlots[KeywordSlot(lower(0), lower(1), lower(word.size() - 1), word.size())];
+    if (slot < 0) return Token::Other;
+    const Keyword& keyword = kKeywords[static_cast<std::size_t>(slot)];
+    if (keyword.word.size() != word.size()) return Token::Other;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (lower(i) != keyword.word[i]) return Token::Other;
+    return keyword.token;
 }
 
 }  // namespace
