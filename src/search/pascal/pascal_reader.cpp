@@ -120,6 +120,15 @@ void PascalReader::CodeStep() {
     if (structured) {
         switch (m_structure->quiet()) {
             case Quiet::Tokens:
+                if (m_structure->AwaitsDeclaration()) {
+                    // Mostly blanks come first, then a name: its place is all that is asked.
+                    PassBlanks();
+                    if (AtEnd() || m_place.line >= m_target) return;
+                    if (pascal_blocks::IsLetter(m_data[m_at])) {
+                        m_structure->DeclarationAt(m_place);
+                        return;
+                    }
+                }
                 while (m_state == State::Code && m_place.line < m_target && !AtEnd() &&
                        m_skipFrom == 0 && m_structure->quiet() == Quiet::Tokens)
                     CodeToken(true);

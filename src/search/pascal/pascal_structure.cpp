@@ -150,7 +150,7 @@ void PascalStructure::End() {
     while (!m_stack.empty()) Pop(Frame::State::Dropped);
     m_pending = Pending::None;
     m_skimming = false;
-    m_quiet = FindQuiet();
+    UpdateQuiet();
 }
 
 bool PascalStructure::MattersAmongMembers(std::string_view word) {
@@ -176,7 +176,7 @@ void PascalStructure::Word(Place at, std::string_view word) {
         OtherToken(at);
     else
         Take(token, at);
-    m_quiet = FindQuiet();
+    UpdateQuiet();
 }
 
 void PascalStructure::Symbol(Place at, char symbol) {
@@ -185,12 +185,25 @@ void PascalStructure::Symbol(Place at, char symbol) {
         OtherToken(at);
     else
         Take(token, at);
-    m_quiet = FindQuiet();
+    UpdateQuiet();
 }
 
-PascalStructure::Quiet PascalStructure::FindQuiet() const {
+void PascalStructure::UpdateQuiet() {
+    m_quiet = FindQuiet(m_startNext);
+    const Quiet started = m_startNext ? FindQuiet(false) : Quiet::Tokens;
+    m_awaitsDeclaration =
+        started == Quiet::Members || started == Quiet::Interface || started == Quiet::Header;
+}
+
+void PascalStructure::DeclarationAt(Place at) {
+    m_declaration = at;
+    m_startNext = false;
+    UpdateQuiet();
+}
+
+PascalStructure::Quiet PascalStructure::FindQuiet(bool startNext) const {
     if (m_inValue) return Quiet::Value;
-    if (m_pending != Pending::None || m_startNext || m_typeAfterEquals ||
+    if (m_pending != Pending::None || startNext || m_typeAfterEquals ||
         m_previous == Token::Equals || m_previous == Token::Packed)
         return m_skimming ? Quiet::Body : Quiet::Tokens;
     if (m_stack.empty()) return m_interface ? Quiet::Interface : Quiet::Tokens;

@@ -71,6 +71,11 @@ public:
     // comes next, every token is told.
     enum class Quiet : std::uint8_t { Tokens, Body, Value, Members, Interface, Header };
     Quiet quiet() const { return m_quiet; }
+    // Where every token is told only for the place of the one that begins a declaration, after
+    // which the rest would be passed over: the lexer may look ahead for that token and give its
+    // place (DeclarationAt) instead, then pass over it too.
+    bool AwaitsDeclaration() const { return m_awaitsDeclaration; }
+    void DeclarationAt(Place at);
     static bool MattersAmongMembers(std::string_view word);
     static bool MattersInInterface(std::string_view word);
     static bool MattersInHeader(std::string_view word);
@@ -150,7 +155,9 @@ private:
     void Take(Token token, Place at);
     // A token that is none of the others: a name, a number's sign, an operator.
     void OtherToken(Place at);
-    Quiet FindQuiet() const;
+    // What quiet() gives, with the token that begins a declaration still to come or not.
+    Quiet FindQuiet(bool startNext) const;
+    void UpdateQuiet();
     // Reads a token while a type's body is still in question; true when it was taken.
     bool CheckPendingType(Token token);
 
@@ -160,6 +167,7 @@ private:
     bool m_keep = false;
     bool m_skimming = false;
     Quiet m_quiet = Quiet::Tokens;
+    bool m_awaitsDeclaration = false;
     bool m_valueSection = false;  // in a var or const section, outside any type or header
     std::int32_t m_parens = 0;    // parentheses and brackets open in the declarations
     bool m_typed = false;         // a `:` in the declaration so far, outside generic brackets
