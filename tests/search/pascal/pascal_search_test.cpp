@@ -258,6 +258,20 @@ const SearchCase kCases[] = {
      {},
      "P1 M4 P6 M7"},
     {"the header line's own match", "procedure zz;\nbegin\nend;\n", "zz", true, {}, "P1 M1"},
+    {"names that only look like keywords open and close nothing",
+     "procedure A;\nvar Endd, Begin_, bEgIns: Integer; Procedures: Byte;\nbegin\n"
+     "  Endd := Tryy + Ends + Asm1; zz\nend;\n",
+     "zz",
+     true,
+     {},
+     "P1 M4"},
+    {"a member record's line is that of its name, after a comment or on a line of its own",
+     "type\n  TFoo = class\n    a: Integer; { c }\n    FRec: record\n      zz: Integer;\n"
+     "    end;\n    b: Byte;\n    GRec: record zz: Byte; end;\n  end;\n",
+     "zz",
+     true,
+     {},
+     "P2 P4 M5 P8 M8"},
 };
 
 TEST(PascalSearch, ListsRoutineRowsAndCountsKinds) {
