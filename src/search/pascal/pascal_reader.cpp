@@ -6,6 +6,7 @@
 
 #include "search/pascal/pascal_blocks.h"
 #include "search/pascal/pascal_lexer.h"
+#include "search/simd/stop_finder_piece.h"
 
 namespace sifter {
 
@@ -89,7 +90,7 @@ bool PascalReader::Seek(Look look, MarksOf marksOf) {
         }
         const std::uint64_t before = stops != 0 ? ends & ((stops & (0 - stops)) - 1) : ends;
         if (before != 0) {
-            const auto count = static_cast<std::int64_t>(std::popcount(before));
+            const auto count = static_cast<std::int64_t>(piece::Count(before));
             if (m_place.line + count >= m_target) {
                 std::uint64_t nth = before;
                 for (std::int64_t k = m_target - m_place.line; k > 1; --k) nth &= nth - 1;

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the two compare widths of StopFinder. Internal to each file that includes it, so
-// each is compiled with that file's instruction set.
+// Shared by the two compare widths of StopFinder (and the Pascal reader's count of line ends).
+// Internal to each file that includes it, so each is compiled with that file's instruction set.
 
 #include <cstdint>
 
