@@ -29,21 +29,26 @@ inline bool IsWordByte(char byte) {
     return (lower >= 'a' && lower <= 'z') || (byte >= '0' && byte <= '9') || byte == '_';
 }
 
+#if defined(__SSE2__)
+// IsWordByte for 16 bytes: 0xFF where it holds.
+inline __m128i WordBytes(__m128i bytes) {
+    const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+    // Signed compares: bytes from 128 up are below every letter and digit.
+    const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, _mm_set1_epi8('a' - 1)),
+                                         _mm_cmplt_epi8(lower, _mm_set1_epi8('z' + 1)));
+    const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                                        _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
+    return _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')));
+}
+#endif
+
 // Where the word bytes from `from` end, at `size` at most.
 inline std::size_t WordEnd(const char* data, std::size_t from, std::size_t size) {
 #if defined(__SSE2__)
     // 16 bytes at a time where that many are there.
     while (from + 16 <= size) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-        const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
-        // Signed compares: bytes from 128 up are below every letter and digit.
-        const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, _mm_set1_epi8('a' - 1)),
-                                             _mm_cmplt_epi8(lower, _mm_set1_epi8('z' + 1)));
-        const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
-                                            _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
-        const __m128i word =
-            _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')));
-        const auto others = static_cast<unsigned>(~_mm_movemask_epi8(word)) & 0xFFFFU;
+        const auto others = static_cast<unsigned>(~_mm_movemask_epi8(WordBytes(bytes))) & 0xFFFFU;
         if (others != 0) return from + static_cast<std::size_t>(std::countr_zero(others));
         from += 16;
     }
@@ -159,12 +164,7 @@ inline Marks MarkBlock(const char* p, char lineEnd, char equal = 0) {
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * piece + 1));
             const __m128i lower = _mm_or_si128(bytes, set(0x20));
             const __m128i nextLower = _mm_or_si128(next, set(0x20));
-            // Signed compares: bytes from 128 up are below every letter and digit.
-            const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, set('a' - 1)),
-                                                 _mm_cmplt_epi8(lower, set('z' + 1)));
-            const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(bytes, set('0' - 1)),
-                                                _mm_cmplt_epi8(bytes, set('9' + 1)));
-            marks.words |= bits(_mm_or_si128(_mm_or_si128(letter, digit), is(bytes, '_')));
+            marks.words |= bits(WordBytes(bytes));
             __m128i openers = _mm_setzero_si128();
             for (const auto& [first, second] : StartsOf(kLook))
                 openers =

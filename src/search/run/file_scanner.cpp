@@ -68,7 +68,7 @@ std::int64_t FileScanner::Scan(const std::string& name, std::int32_t fileNumber,
             if (!m_candidates.empty() || !m_procLines.empty()) {
                 // A file whose reading failed gives the rows of the lines read before it.
                 if (held.whole || (held.held && failure != 0))
-                    ShowPascalRows(held.bytes.substr(0, held.bytes.find(kCtrlZ)), ends);
+                    ShowPascalRows(held.bytes, ends);
                 else if (failure == 0)
                     failure = PascalRows(name, ends);
             }

@@ -69,7 +69,7 @@ private:
     // too large to hold while it is scanned, read again whole (PascalRows, which returns the
     // code of a failed read).
     std::int32_t PascalRows(const std::string& name, LineEnds ends);
-    void ShowPascalRows(std::string_view data, LineEnds ends);
+    void ShowPascalRows(std::string_view bytes, LineEnds ends);
     // Whether an occurrence on `line` starts in a kind of text asked for.
     bool Counts(std::string_view line, const std::vector<PascalKind>& kinds);
 

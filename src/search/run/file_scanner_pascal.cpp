@@ -33,7 +33,7 @@ std::int32_t FileScanner::PascalRows(const std::string& name, LineEnds ends) {
             Hold(std::move(opened.file), m_hold, std::numeric_limits<std::size_t>::max());
         if (held.whole) {
             held.file->Release();
-            ShowPascalRows(held.bytes.substr(0, held.bytes.find(kCtrlZ)), ends);
+            ShowPascalRows(held.bytes, ends);
             return 0;
         }
         if (held.file) held.file->Release();
@@ -47,7 +47,9 @@ std::int32_t FileScanner::PascalRows(const std::string& name, LineEnds ends) {
     return 0;
 }
 
-void FileScanner::ShowPascalRows(std::string_view data, LineEnds ends) {
+void FileScanner::ShowPascalRows(std::string_view bytes, LineEnds ends) {
+    // The data ends at the first Ctrl-Z.
+    const std::string_view data = bytes.substr(0, bytes.find(kCtrlZ));
     PascalStructure structure;
     PascalReader reader(data, ends, m_routines ? &structure : nullptr);
     PascalLexer lexer;

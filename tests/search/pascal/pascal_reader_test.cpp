@@ -39,7 +39,8 @@ TEST(PascalReader, EndsAWordWhereItsLastLetterDigitOrUnderscoreIs) {
     // Words shorter and longer than a compare of 16 bytes, ending at the data's end or before
     // bytes that are no word's: punctuation, a blank, a byte from 128 up, a NUL.
     const std::string texts[] = {"abc_19Z;x", std::string(40, 'q') + " y", "Tail_of_the_data_x",
-                                 "ab\xE9cd" + std::string(20, 'e'), std::string("n\0m", 3)};
+                                 std::string("ab\xE9") + "cd" + std::string(20, 'e'),
+                                 std::string("n\0m", 3)};
     for (const std::string& text : texts) {
         for (std::size_t from = 0; from <= text.size(); ++from) {
             std::size_t end = from;
